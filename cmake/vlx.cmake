@@ -1,0 +1,133 @@
+# Shared build rules. Every source of ours compiles with these.
+#
+# File-name convention, so that modules need no per-file lists:
+#   *_win32.cpp  Windows only (windows, dialogs, DLL entry points, Win32 services)
+#   *_posix.cpp  native only
+#   everything else builds for all three presets.
+
+set(VLX_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+
+if(WIN32)
+  set(VLX_WINDOWS ON)
+else()
+  set(VLX_WINDOWS OFF)
+endif()
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(VLX_32BIT ON)
+else()
+  set(VLX_32BIT OFF)
+endif()
+
+add_library(vlx_options INTERFACE)
+target_compile_options(vlx_options INTERFACE
+  -Wall -Wextra -Werror -Wno-missing-field-initializers
+  -finput-charset=UTF-8 -fexec-charset=CP932)
+target_include_directories(vlx_options INTERFACE ${VLX_ROOT} ${VLX_ROOT}/interfaces)
+if(VLX_WINDOWS)
+  target_compile_definitions(vlx_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()
+
+# Static runtime on Windows: every program and DLL runs from a bare folder.
+if(VLX_WINDOWS)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+option(VLX_SANITIZE "Build with ASan and UBSan" OFF)
+if(VLX_SANITIZE AND NOT VLX_WINDOWS)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Sources of a folder for the current target kind.
+function(vlx_sources out dir)
+  file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+  set(kept)
+  foreach(f ${all})
+    get_filename_component(n ${f} NAME_WE)
+    if(n MATCHES "_win32$" AND NOT VLX_WINDOWS)
+      continue()
+    endif()
+    if(n MATCHES "_posix$" AND VLX_WINDOWS)
+      continue()
+    endif()
+    if(n MATCHES "_test$")
+      continue()
+    endif()
+    list(APPEND kept ${f})
+  endforeach()
+  set(${out} ${kept} PARENT_SCOPE)
+endfunction()
+
+# A static library made of one folder's sources.
+function(vlx_static_library name dir)
+  vlx_sources(src ${dir})
+  if(NOT src)
+    message(STATUS "${name}: no sources yet")
+    return()
+  endif()
+  add_library(${name} STATIC ${src})
+  target_link_libraries(${name} PUBLIC vlx_options ${ARGN})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+endfunction()
+
+# One test program per module: every *_test.cpp of the folder (and the
+# *_win32_test.cpp ones on Windows) linked with GoogleTest.
+function(vlx_test_program name dir)
+  file(GLOB all CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  set(src)
+  foreach(f ${all})
+    get_filename_component(n ${f} NAME_WE)
+    if(n MATCHES "_win32_test$" AND NOT VLX_WINDOWS)
+      continue()
+    endif()
+    if(n MATCHES "_posix_test$" AND VLX_WINDOWS)
+      continue()
+    endif()
+    list(APPEND src ${f})
+  endforeach()
+  if(NOT src)
+    return()
+  endif()
+  file(GLOB helpers CONFIGURE_DEPENDS ${dir}/*_fake.cpp ${dir}/*_support.cpp)
+  add_executable(${name} ${src} ${helpers})
+  target_link_libraries(${name} PRIVATE vlx_options gmock gtest_main ${ARGN})
+  target_include_directories(${name} PRIVATE ${dir} ${VLX_ROOT}/tests)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "VLX_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output;VLX_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    TIMEOUT 900)
+endfunction()
+
+# Splits a folder's sources into the portable core and the Win32 shell
+# (*_win32.cpp); on the native build the shell list is empty.
+function(vlx_split_sources core_out shell_out dir)
+  vlx_sources(src ${dir})
+  set(core)
+  set(shell)
+  foreach(f ${src})
+    get_filename_component(n ${f} NAME_WE)
+    if(n MATCHES "_win32$")
+      list(APPEND shell ${f})
+    else()
+      list(APPEND core ${f})
+    endif()
+  endforeach()
+  set(${core_out} ${core} PARENT_SCOPE)
+  set(${shell_out} ${shell} PARENT_SCOPE)
+endfunction()
+
+# One stand-in library: one folder, one DLL (shared object natively), built
+# with <DEFINE> so that its header exports rather than imports.
+function(vlx_library name dir define)
+  vlx_sources(src ${dir})
+  if(NOT src)
+    message(STATUS "${name}: no sources yet")
+    return()
+  endif()
+  add_library(${name} SHARED ${src})
+  target_compile_definitions(${name} PRIVATE ${define})
+  target_link_libraries(${name} PRIVATE vlx_options vlx_platform ${ARGN})
+  target_include_directories(${name} INTERFACE ${VLX_ROOT}/interfaces)
+  set_target_properties(${name} PROPERTIES PREFIX "" IMPORT_PREFIX "")
+endfunction()

@@ -1,0 +1,187 @@
+// Draw: the drawing library. Drawing document and job files, the
+// printing-device layer that drives printer-driver plug-ins, machine tables,
+// fonts, colour-profile set-up.
+#pragma once
+
+#include "jApi.h"
+#include "PrintDriver.h"
+
+#ifdef JDRAW_BUILD
+#define JDRAW_API J_EXTERN_C J_EXPORT
+#else
+#define JDRAW_API J_EXTERN_C J_IMPORT
+#endif
+
+// A printing device of one job: machine, driver plug-in, settings. 0 = none.
+typedef struct jDevice_* jDEVICE;
+
+// ---- library and document ------------------------------------------------
+
+typedef struct jDrawOpenParams {
+  int32_t version;  // 1000
+  int32_t reserved[7];
+} jDrawOpenParams;
+
+typedef struct jDrawDocParams {
+  jHWND window;
+  int32_t reserved;    // 0
+  int32_t maxObjects;  // 100000
+  int32_t maxLayers;   // 256
+  int32_t loadFlags;   // 16
+  int32_t undoDepth;   // 3
+  float scaleX;        // 1.0
+  float scaleY;        // 1.0
+} jDrawDocParams;
+
+JDRAW_API int jDrawOpen(jHWND window, const jDrawOpenParams* params);
+// Drawing document handle, 0 on failure.
+JDRAW_API int32_t jDrawGDBOpen(const jDrawDocParams* params);
+JDRAW_API int jDrawGDBClose(int32_t document);
+JDRAW_API int jDrawClose(void);
+// Empties the document (which = -1: everything).
+JDRAW_API int jEditDelete(int32_t document, int which);
+// Loads a job file into the document; non-zero when loaded.
+JDRAW_API int jFileLoad(int32_t document, int flags, int reserved, const char* path);
+
+// The five progress hooks; the printing-device layer hands them to the driver
+// in the host job context.
+JDRAW_API int jPdevSetPgsHook(const jProgressHooks* hooks);
+
+// ---- fonts -----------------------------------------------------------------
+
+#pragma pack(push, 4)
+typedef struct jFontRecord {
+  int32_t kind;     // 1 group, 11 file entry, 12 FNX file entry, 21 TrueType contents
+  char name[32];
+  char path[260];
+  int32_t paramA;
+  int32_t paramB;
+} jFontRecord;
+#pragma pack(pop)
+#ifdef __cplusplus
+static_assert(sizeof(jFontRecord) == 304, "font record is 304 bytes");
+static_assert(offsetof(jFontRecord, name) == 4 && offsetof(jFontRecord, path) == 36, "font record layout");
+static_assert(offsetof(jFontRecord, paramA) == 296 && offsetof(jFontRecord, paramB) == 300, "font record layout");
+#endif
+
+JDRAW_API int jFontClear(void);
+JDRAW_API int jFontRegist(jFontRecord font, int mode);
+JDRAW_API int jFontRegistTTF(jFontRecord font);
+JDRAW_API int jFontSetCurrent(int which);
+// Registered fonts, in registration order (for inspection).
+JDRAW_API int jFontCount(void);
+JDRAW_API int jFontGet(int index, jFontRecord* font);
+
+// ---- drawing-file types ----------------------------------------------------
+
+typedef struct jDrxInfo {
+  char reserved0[32];
+  char formatCode[4];  // offset 32
+  char reserved1[28];
+  char productName[64];  // offset 64
+} jDrxInfo;
+
+typedef struct jFileTypeInfo {  // 82 bytes
+  char reserved[10];
+  char extension[8];  // offset 10
+  char filter[64];    // offset 18
+} jFileTypeInfo;
+#ifdef __cplusplus
+static_assert(sizeof(jFileTypeInfo) == 82, "file-type record is 82 bytes");
+static_assert(offsetof(jDrxInfo, formatCode) == 32 && offsetof(jDrxInfo, productName) == 64, "info record layout");
+#endif
+
+JDRAW_API int jFileSetDRXTag(const char* tag);
+JDRAW_API int jFileGetDRXInfo(jDrxInfo* info);
+JDRAW_API int jFileSetDRXInfo(const jDrxInfo* info);
+JDRAW_API int jFileGetFinfoNum(int flags, int reserved);
+JDRAW_API jFileTypeInfo* jFileGetFinfo(jFileTypeInfo* buffer, int type);
+JDRAW_API int jFileSetFinfo(int type, const jFileTypeInfo* info);
+
+// ---- text-file lines -------------------------------------------------------
+
+// Next line without its line end (cut to size - 1); returns its length, or -1
+// at the end of the file. mode 1: text lines.
+JDRAW_API int jFileGets(jFILE file, char* buffer, int size, int mode);
+// Writes text followed by CR LF.
+JDRAW_API int jFilePuts(jFILE file, const char* text);
+
+// ---- job files and printing devices ----------------------------------------
+
+#define J_TILE_BLOCK_SIZE 122
+#define J_PREVIEW_SIZE 100
+
+JDRAW_API jDEVICE jPdevOpen(void);
+JDRAW_API int jPdevClose(jDEVICE device);
+// Device of a job file, 0 when the file is not a job.
+JDRAW_API jDEVICE jFileLoadDRXDevOpen(const char* path);
+// Device-setting block of a job file (free with jMemFree), null when none.
+JDRAW_API void* jFileLoadDRXDevSetting(const char* path);
+// Fills a 122-byte tiling block; non-zero when the job is tiled.
+JDRAW_API int jFileLoadDRXTrep(const char* path, void* tileBlock);
+JDRAW_API int jPdevGetMcnName(jDEVICE device, char* machine64);
+// Virtual device and port (100 bytes each) of a machine and setting block.
+JDRAW_API int jPdevGetDevicePort(const char* printerFolder, const char* machine, const void* setting, char* device100,
+                                 char* port100);
+JDRAW_API int jPdevGetTitle(jDEVICE device, char* title32);
+JDRAW_API int jPdevGetDevInfo(jDEVICE device, char* info256);
+
+typedef struct jPdevArea {
+  float x0, y0, x1, y1;
+  char reserved0[304];
+  float mmPerUnitX;  // offset 320
+  float mmPerUnitY;  // offset 324
+  char reserved1[12];
+  int32_t tiled;  // offset 340
+} jPdevArea;
+#ifdef __cplusplus
+static_assert(offsetof(jPdevArea, mmPerUnitX) == 320 && offsetof(jPdevArea, tiled) == 340, "area record layout");
+#endif
+JDRAW_API int jPdevGetArea(jDEVICE device, jPdevArea* area);
+
+// 100 x 100 colour values (red lowest), row after row from the top.
+JDRAW_API int jFilePreviewGet(jCOLOR* preview, int flags, int reserved, const char* path);
+
+// -1 failure, 0 interrupted by a progress hook, other values success.
+JDRAW_API int jPdevPrint(jHWND window, int32_t document, jDEVICE device, int reserved, const void* setting);
+JDRAW_API int jPdevPrintTile(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, int reserved,
+                             const void* setting);
+
+// ---- machine tables --------------------------------------------------------
+
+typedef struct jMcnEntry {
+  char name[64];
+  int32_t usable;  // 1 = selectable
+} jMcnEntry;
+
+typedef struct jMcnTable {
+  int32_t count;
+  int32_t reserved;
+  jMcnEntry entries[1];  // count entries
+} jMcnTable;
+#ifdef __cplusplus
+static_assert(offsetof(jMcnTable, entries) == 8 && sizeof(jMcnEntry) == 68, "machine table layout");
+#endif
+
+JDRAW_API jMcnTable* jPdevMcnOpen(const char* printerFolder, int flags);
+JDRAW_API int jPdevMcnSetup(const char* printerFolder, const jMcnEntry* entry, jHWND owner);
+JDRAW_API int jPdevMcnClose(jMcnTable* table);
+
+// ---- colour profiles -------------------------------------------------------
+
+typedef struct jProfileBlock {
+  char rgbPath[260];
+  char cmykPath[260];
+  int32_t intent;
+} jProfileBlock;
+
+// Non-zero when both profiles are readable ICC profiles and intent is 0..3.
+JDRAW_API int jCol2SetupProfile(const char* rgbPath, const char* cmykPath, int intent);
+// 1 when the user confirmed; the block is updated then.
+JDRAW_API int jCol2ProfileSelectDlg(jHWND owner, jProfileBlock* block);
+
+// ---- drawing ---------------------------------------------------------------
+
+// modes: 0 = filled, 1 = frame only (second mode argument).
+JDRAW_API int jrRectangle(jHDC dc, int left, int top, int right, int bottom, jCOLOR colour1, jCOLOR colour2, int mode1,
+                          int mode2);

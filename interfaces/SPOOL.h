@@ -1,0 +1,48 @@
+// SPOOL: the byte channel from a printer driver to a port, the device
+// registry file and the port dialogs.
+#pragma once
+
+#include "jApi.h"
+
+#ifdef JSPOOL_BUILD
+#define JSPOOL_API J_EXTERN_C J_EXPORT
+#else
+#define JSPOOL_API J_EXTERN_C J_IMPORT
+#endif
+
+typedef struct jSpool_* jSPOOL;
+
+typedef struct jSplOpenBlock {
+  char jobName[64];
+  char deviceName[260];
+  char portName[260];
+  char spoolPath[260];  // empty when not spooling
+  int32_t spoolMode;    // 0 direct, 1 or 2 spool to a file first
+  int32_t one;          // 1
+  int32_t spoolLimitMB;
+} jSplOpenBlock;
+#ifdef __cplusplus
+static_assert(sizeof(jSplOpenBlock) == 856, "spool-open block is 856 bytes");
+static_assert(offsetof(jSplOpenBlock, spoolPath) == 584 && offsetof(jSplOpenBlock, spoolMode) == 844, "layout");
+#endif
+
+// Non-zero handle when the channel is open.
+JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block);
+JSPOOL_API int jSplWrite_c(jSPOOL spool, int byte);
+JSPOOL_API int jSplWrite_s(jSPOOL spool, const char* text);
+JSPOOL_API int jSplWrite_buff(jSPOOL spool, const void* data, int length);
+// Hands everything appended so far on to the port or spool file.
+JSPOOL_API int jSplWritePrinter(jSPOOL spool);
+// 1 while output can go on.
+JSPOOL_API int jSplGetStatus(jSPOOL spool);
+JSPOOL_API int jSplSetAbortPoint(jSPOOL spool);
+JSPOOL_API int jSplAbort(jSPOOL spool);
+JSPOOL_API int jSplEnd(jSPOOL spool);
+JSPOOL_API int jSplClose(jSPOOL spool);
+
+// Current virtual device and port (260 bytes each).
+JSPOOL_API int jSplGetPort(char* device, char* port);
+JSPOOL_API int jSplGetDevicePortDlg(jHWND owner, char* device, char* port);
+JSPOOL_API int jSplGetDevicePortNetworkDlg(jHWND owner, char* device, char* port, const char* registryPath);
+// Where the device registry file of this installation lies.
+JSPOOL_API int jSplSaveDevicePort(const char* registryPath);
