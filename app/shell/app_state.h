@@ -11,6 +11,8 @@ struct JobRecord;
 
 namespace vlx {
 
+class JobListView;  // app/jobs/job_list_view_port.h: what the job code asks of a list view
+
 constexpr int kColumnCount = 7;
 constexpr int kPreviewPixels = 100 * 100;
 constexpr jCOLOR kPreviewBackground = 0xF0F0F0;  // light grey
@@ -37,6 +39,10 @@ struct AppState {
   JobRecord* lists[2];  // head records
   int32_t document;     // drawing document, 0 = none
   jCOLOR* previewBuffer;  // kPreviewPixels values, red lowest
+
+  // The two list views as the job code sees them (the Win32 shell implements
+  // them over listViews, tests fake them); index as for lists.
+  JobListView* viewPorts[2];
 };
 
 }  // namespace vlx
