@@ -1,0 +1,128 @@
+// Named mutex on POSIX systems.
+//
+// Across processes: an exclusive flock() on a lock file named after the
+// mutex ("/dev/shm/vlx-mutex-<name>", or under /tmp when /dev/shm is absent;
+// every byte of the name outside [A-Za-z0-9._-] becomes '_' followed by its
+// two hex digits, so distinct names stay distinct). flock() belongs to the
+// open file description, and the kernel drops it when the holder dies.
+//
+// Within a process: one shared record per name with an owner thread and a
+// depth, so that the holding thread may lock again (each lock needs its
+// unlock) while other threads of the process wait on a condition variable.
+// Only the thread that takes the in-process ownership touches the flock, so
+// one file descriptor per name serves the whole process.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/named_mutex.h"
+
+namespace platform {
+
+class NamedMutex {
+ public:
+  std::string name;
+  int fd = -1;
+  int refs = 0;
+  std::mutex guard;
+  std::condition_variable released;
+  std::thread::id owner;
+  int depth = 0;
+  NamedMutex* next = nullptr;
+};
+
+namespace {
+
+std::mutex g_tableLock;
+NamedMutex* g_table = nullptr;
+
+std::string lockFilePath(const char* name) {
+  std::string path = access("/dev/shm", W_OK) == 0 ? "/dev/shm/vlx-mutex-" : "/tmp/vlx-mutex-";
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {
+    bool plain =
+        (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9') || *p == '-' || *p == '.';
+    if (plain) {
+      path += static_cast<char>(*p);
+    } else {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "_%02X", *p);
+      path += hex;
+    }
+  }
+  return path;
+}
+
+}  // namespace
+
+NamedMutex* openNamedMutex(const char* name) {
+  if (!name || !*name) return nullptr;
+  std::lock_guard<std::mutex> table(g_tableLock);
+  for (NamedMutex* m = g_table; m; m = m->next) {
+    if (m->name == name) {
+      ++m->refs;
+      return m;
+    }
+  }
+  std::string path = lockFilePath(name);
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  NamedMutex* m = new NamedMutex;
+  m->name = name;
+  m->fd = fd;
+  m->refs = 1;
+  m->next = g_table;
+  g_table = m;
+  return m;
+}
+
+void lockNamedMutex(NamedMutex* mutex) {
+  if (!mutex) return;
+  std::thread::id me = std::this_thread::get_id();
+  {
+    std::unique_lock<std::mutex> lock(mutex->guard);
+    if (mutex->depth > 0 && mutex->owner == me) {
+      ++mutex->depth;
+      return;
+    }
+    mutex->released.wait(lock, [mutex] { return mutex->depth == 0; });
+    mutex->owner = me;
+    mutex->depth = 1;
+  }
+  // This thread is now the process's only contender for the file lock.
+  while (flock(mutex->fd, LOCK_EX) != 0 && errno == EINTR) {
+  }
+}
+
+void unlockNamedMutex(NamedMutex* mutex) {
+  if (!mutex) return;
+  std::lock_guard<std::mutex> lock(mutex->guard);
+  if (mutex->depth == 0 || mutex->owner != std::this_thread::get_id()) return;
+  if (--mutex->depth > 0) return;
+  flock(mutex->fd, LOCK_UN);
+  mutex->owner = std::thread::id();
+  mutex->released.notify_one();
+}
+
+void closeNamedMutex(NamedMutex* mutex) {
+  if (!mutex) return;
+  std::lock_guard<std::mutex> table(g_tableLock);
+  if (--mutex->refs > 0) return;
+  for (NamedMutex** link = &g_table; *link; link = &(*link)->next) {
+    if (*link == mutex) {
+      *link = mutex->next;
+      break;
+    }
+  }
+  close(mutex->fd);
+  delete mutex;
+}
+
+}  // namespace platform
