@@ -1,0 +1,35 @@
+// Resource ids of vellox: strings, menu commands. Included by vellox.rc and
+// by the shell, so plain macros only.
+#pragma once
+
+// String table. 9 and 10 are the start-up caption and version text; each
+// variant then loads its own pair (caption, version text).
+#define IDS_VERSION_QUADDLE 1
+#define IDS_VERSION_MERVALE 2
+#define IDS_CAPTION_QUADDLE 3
+#define IDS_CAPTION_MERVALE 4
+#define IDS_VERSION_TAGWRIGHT 5
+#define IDS_CAPTION_TAGWRIGHT 6
+#define IDS_CAPTION_BANNERFORGE 7
+#define IDS_VERSION_BANNERFORGE 8
+#define IDS_CAPTION_DEFAULT 9
+#define IDS_VERSION_DEFAULT 10
+
+// Commands of the main window (menu, toolbar, context menus, keyboard).
+#define IDM_CANCEL_AND_MANUAL 102
+#define IDM_PRINT_CANCEL 40005
+#define IDM_EXIT 40006
+#define IDM_PRINT 40007
+#define IDM_DELETE 40010
+#define IDM_DELETE_ALL 40011
+#define IDM_MOVE_TOP 40013
+#define IDM_MOVE_BOTTOM 40014
+#define IDM_VERSION 40016
+#define IDM_DEVICE_SETTINGS 40017
+#define IDM_PREVIEW 40019
+#define IDM_PROPERTIES 40021
+#define IDM_MOVE_UP 40023
+#define IDM_REFRESH 40024
+#define IDM_MOVE_DOWN 40025
+#define IDM_MOVE_OTHER_FOLDER 40026
+#define IDM_ENVIRONMENT 40028
