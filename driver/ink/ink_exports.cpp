@@ -1,0 +1,116 @@
+// The ink account's exports and the accounting of every printed page. All
+// file access holds the printing lock, which the same thread may take again:
+// the accounting holds it across load, add and save so that pages printed by
+// two processes at once are added one after the other.
+#include <cstdint>
+#include <cstring>
+
+#include "Base.h"
+#include "driver/ink/ink_account.h"
+#include "driver/ink/ink_file.h"
+#include "driver/machines/driver_module.h"
+#include "driver/machines/exports.h"
+#include "driver/machines/machine_state.h"
+#include "platform/file.h"
+#include "platform/named_mutex.h"
+#include "platform/path.h"
+
+namespace rx3 {
+namespace {
+
+// A display name names a file beside the plug-in; one that could reach
+// another folder (a separator, a drive colon, a dot name) names no file.
+bool isPlainFileName(const char* name) {
+  if (!name[0] || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {
+    if (platform::isLeadByte(*p) && p[1]) {
+      ++p;
+      continue;
+    }
+    if (*p == '\\' || *p == '/' || *p == ':') return false;
+  }
+  return true;
+}
+
+bool inkFilePath(const DeviceRecord& record, char* out) {
+  char name[sizeof record.displayName + 4] = {};
+  std::memcpy(name, record.displayName, sizeof record.displayName);
+  if (!isPlainFileName(name)) return false;
+  std::strcat(name, ".ink");
+  return platform::joinPath(out, platform::kMaxPath, driverModule().folder, name);
+}
+
+int loadInks(const DeviceRecord* record, InkEntry* inks) {
+  setDefaultInks(inks);
+  int count = kInkCount;
+  char path[platform::kMaxPath];
+  if (!record || !inkFilePath(*record, path)) return count;
+  platform::NamedLock lock(kPrintLockName);
+  platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadShared);
+  if (!file) return count;
+  char line[kInkReadBytes];
+  while (jFilesGets(file, line, sizeof line) > 0) {
+    line[sizeof line - 1] = '\0';
+    readInkLine(line, inks, &count);
+  }
+  platform::closeFile(file);
+  return count;
+}
+
+bool saveInks(const DeviceRecord* record, const InkEntry* inks) {
+  char path[platform::kMaxPath];
+  if (!record || !inkFilePath(*record, path)) return false;
+  static_assert(kInkFileLines * kInkLineBytes < 8192, "ink file lines stay small");
+  char lines[kInkFileLines][kInkLineBytes];
+  formatInkFile(inks, lines);
+  platform::NamedLock lock(kPrintLockName);
+  platform::FileHandle file = platform::openFile(path, platform::OpenMode::CreateAlways);
+  if (!file) return false;
+  bool written = true;
+  for (const char* line : lines) written = jFilesPuts(file, line) > 0 && written;
+  platform::closeFile(file);
+  return written;
+}
+
+int64_t addVolume(int64_t total, uint64_t page) {
+  if (page > static_cast<uint64_t>(INT64_MAX) || total > INT64_MAX - static_cast<int64_t>(page)) return INT64_MAX;
+  return total + static_cast<int64_t>(page);
+}
+
+}  // namespace
+}  // namespace rx3
+
+int accountPageInk(DeviceRecord* record) {
+  if (!record || !record->state) return 0;
+  platform::NamedLock lock(rx3::kPrintLockName);
+  InkEntry inks[rx3::kInkCount];
+  rx3::loadInks(record, inks);
+  const uint64_t* page = record->state->engine.pageInk;
+  for (int i = 0; i < rx3::kInkCount; ++i) {
+    uint64_t volume = page[i];
+    inks[i].lastPage = volume > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(volume);
+    inks[i].totalUsed = rx3::addVolume(inks[i].totalUsed, volume);
+  }
+  // A lost account must not fail the page: the page itself was printed.
+  rx3::saveInks(record, inks);
+  return 1;
+}
+
+extern "C" {
+
+int jPrintLoadInk(DeviceRecord* record, InkEntry* inks) {
+  if (!inks) return 0;
+  return rx3::loadInks(record, inks);
+}
+
+int jPrintSaveInk(DeviceRecord* record, InkEntry* inks) {
+  if (!inks) return 0;
+  return rx3::saveInks(record, inks) ? 1 : 0;
+}
+
+// The ink dialog comes with the dialog work; until then nothing is shown.
+int jPrintSetupInk(DeviceRecord*, jHWND) {
+  return 0;
+}
+
+}  // extern "C"
