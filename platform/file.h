@@ -10,10 +10,10 @@ namespace platform {
 using FileHandle = void*;
 
 enum class OpenMode {
-  ReadExclusive,  // existing file, no sharing
-  ReadShared,     // existing file, others may read
-  CreateAlways,   // new or truncated file, for writing, no sharing
-  AppendOrCreate, // for writing at the end, others may read
+  ReadExclusive,   // existing file, no sharing
+  ReadShared,      // existing file, others may read
+  CreateAlways,    // new or truncated file, for writing, no sharing
+  AppendOrCreate,  // for writing at the end, others may read
 };
 
 struct LocalTime {
@@ -27,13 +27,15 @@ std::int64_t readFile(FileHandle file, void* buffer, std::size_t size);
 // Bytes written, or -1 on error.
 std::int64_t writeFile(FileHandle file, const void* data, std::size_t size);
 bool writeAll(FileHandle file, const void* data, std::size_t size);
-// Moves the read/write position back by count bytes (for line readers).
+// Moves the read/write position by offset bytes from where it is; a negative
+// offset moves back (line readers give back what they read ahead).
 bool seekRelative(FileHandle file, std::int64_t offset);
 bool fileSize(FileHandle file, std::uint64_t* size);
 // Last-write time converted to local time.
 bool lastWriteLocalTime(FileHandle file, LocalTime* time);
 
-// Whole-file helpers; false on any failure.
+// Whole-file helpers; false on any failure, a file larger than capacity
+// included.
 bool readWholeFile(const char* path, void* buffer, std::size_t capacity, std::size_t* length);
 
 }  // namespace platform

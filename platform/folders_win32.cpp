@@ -1,0 +1,67 @@
+// Folders on Windows.
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/folders.h"
+#include "platform/path.h"
+
+namespace platform {
+
+bool createFolder(const char* path) {
+  return path && path[0] && CreateDirectoryA(path, nullptr) != 0;
+}
+
+bool pathExists(const char* path) {
+  return path && path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool isFolder(const char* path) {
+  if (!path || !path[0]) return false;
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool moveFile(const char* from, const char* to) {
+  return from && to && from[0] && to[0] && MoveFileA(from, to) != 0;
+}
+
+bool deleteFile(const char* path) {
+  return path && path[0] && DeleteFileA(path) != 0;
+}
+
+bool removeFolder(const char* path) {
+  return path && path[0] && RemoveDirectoryA(path) != 0;
+}
+
+bool listFolder(const char* folder, const std::function<bool(const FolderEntry&)>& visit) {
+  char pattern[kMaxPath];
+  if (!folder || !folder[0] || !joinPath(pattern, sizeof pattern, folder, "*")) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND && isFolder(folder);
+  do {
+    if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) continue;
+    bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::uint64_t size = directory ? 0 : (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    if (!visit(FolderEntry{found.cFileName, directory, size})) break;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return true;
+}
+
+bool makeTempFile(const char* folder, const char* prefix, char* out, std::size_t capacity) {
+  if (out && capacity) out[0] = '\0';
+  if (!folder || !out) return false;
+  // GetTempFileNameA writes up to MAX_PATH bytes and needs room for the name.
+  if (std::strlen(folder) + 14 >= MAX_PATH) return false;
+  char path[MAX_PATH];
+  if (GetTempFileNameA(folder, prefix ? prefix : "", 0, path) == 0) return false;
+  if (!copyString(out, capacity, path)) {
+    DeleteFileA(path);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace platform
