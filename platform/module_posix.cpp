@@ -53,8 +53,12 @@ void freeLibrary(Library library) {
 
 Library libraryOf(const void* address) {
   Dl_info info;
-  if (!address || ::dladdr(address, &info) == 0 || !info.dli_fname) return nullptr;
-  Library library = ::dlopen(info.dli_fname[0] ? info.dli_fname : nullptr, RTLD_NOW | RTLD_NOLOAD);
+  struct link_map* map = nullptr;
+  if (!address || ::dladdr1(address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 || !map)
+    return nullptr;
+  // The program itself is reached with a null name.
+  const char* name = map->l_prev && info.dli_fname && info.dli_fname[0] ? info.dli_fname : nullptr;
+  Library library = ::dlopen(name, RTLD_NOW | RTLD_NOLOAD);
   // Like GetModuleHandleEx with an unchanged reference count: the library
   // is loaded anyway, the caller does not free it.
   if (library) ::dlclose(library);

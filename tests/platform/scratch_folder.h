@@ -1,0 +1,88 @@
+// A fresh, empty folder for one test, removed with everything in it at the
+// end; and whole-file helpers. Header only, so other test programs can use it
+// as "platform/scratch_folder.h".
+#pragma once
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/file.h"
+#include "platform/folders.h"
+#include "platform/path.h"
+
+namespace testing_support {
+
+inline std::string scratchBase() {
+  const char* output = std::getenv("VLX_TEST_OUTPUT");
+  if (output && output[0]) {
+    platform::createFolder(output);
+    if (platform::isFolder(output)) return output;
+  }
+  return ".";
+}
+
+inline void removeTree(const std::string& folder) {
+  std::vector<std::pair<std::string, bool>> entries;
+  platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& entry) {
+    entries.emplace_back(folder + platform::kSeparator + entry.name, entry.isDirectory);
+    return true;
+  });
+  for (const auto& [path, isDirectory] : entries) {
+    if (isDirectory)
+      removeTree(path);
+    else
+      platform::deleteFile(path.c_str());
+  }
+  platform::removeFolder(folder.c_str());
+}
+
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    // A unique temporary file names the folder and keeps the name taken.
+    char marker[platform::kMaxPath];
+    if (!platform::makeTempFile(scratchBase().c_str(), "scr", marker, sizeof marker)) std::abort();
+    marker_ = marker;
+    path_ = marker_ + ".d";
+    if (!platform::createFolder(path_.c_str())) std::abort();
+  }
+  ~ScratchFolder() {
+    removeTree(path_);
+    platform::deleteFile(marker_.c_str());
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string join(const std::string& name) const { return path_ + platform::kSeparator + name; }
+
+ private:
+  std::string marker_;
+  std::string path_;
+};
+
+inline bool writeBytes(const std::string& path, const std::string& bytes) {
+  platform::FileHandle file = platform::openFile(path.c_str(), platform::OpenMode::CreateAlways);
+  if (!file) return false;
+  bool ok = platform::writeAll(file, bytes.data(), bytes.size());
+  platform::closeFile(file);
+  return ok;
+}
+
+inline std::string readBytes(const std::string& path) {
+  std::string content;
+  platform::FileHandle file = platform::openFile(path.c_str(), platform::OpenMode::ReadShared);
+  if (!file) return content;
+  char buffer[4096];
+  for (;;) {
+    std::int64_t got = platform::readFile(file, buffer, sizeof buffer);
+    if (got <= 0) break;
+    content.append(buffer, static_cast<std::size_t>(got));
+  }
+  platform::closeFile(file);
+  return content;
+}
+
+}  // namespace testing_support
