@@ -20,13 +20,15 @@ JBASE_API int jMemCheck(void);
 // "OEM.TXT" beside the Base library; the environment variable VLX_OEM_TEXT
 // or jOemSetText override it for this process. Never null.
 JBASE_API const char* jOemText(int which);
-// Overrides the keyword for this process (null: back to the file).
+// Overrides the keyword for this process (null: back to the file, which is
+// then read again at the next call).
 JBASE_API void jOemSetText(const char* keyword);
 
 // Text-file lines: jFilesPuts writes text followed by CR LF; jFilesGets
 // delivers the next line without its line end (CR, LF or CR LF), cut to
 // size - 1 bytes, and returns its length + 1 (so an empty line is still
-// positive), or 0 at the end of the file.
+// positive), or 0 at the end of the file. A cut never splits a double-byte
+// character, and the rest of a cut line is skipped, not delivered as a line.
 JBASE_API int jFilesPuts(jFILE file, const char* text);
 JBASE_API int jFilesGets(jFILE file, char* buffer, int size);
 

@@ -6,7 +6,8 @@
 //   reports the blocks not yet freed; a non-zero count at shutdown is a leak.
 // - Host keyword (jOemText, oem_text.cpp): jOemSetText for this process,
 //   else the environment variable VLX_OEM_TEXT, else the first line of
-//   "OEM.TXT" beside this library, read once; "" when none of them exists.
+//   "OEM.TXT" beside this library, read at the first call (and again after
+//   jOemSetText(null)); "" when none of them exists.
 // - Text lines (lines.cpp): lines are written with CR LF; reading accepts CR,
 //   LF and CR LF. A line longer than the caller's buffer is cut at a character
 //   boundary and the rest of that line is skipped, so the tail of a long line

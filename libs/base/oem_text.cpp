@@ -17,7 +17,7 @@ std::mutex g_lock;
 bool g_overridden = false;
 char g_override[kKeywordCapacity];
 char g_fromFile[kKeywordCapacity];
-std::once_flag g_fileRead;
+bool g_fileRead = false;
 // What the last call handed out; stays valid until the next call.
 char g_answer[kKeywordCapacity];
 
@@ -38,7 +38,9 @@ void readOemFile() {
   char module[platform::kMaxPath];
   char folder[platform::kMaxPath];
   char path[platform::kMaxPath];
-  if (!platform::moduleFileName(reinterpret_cast<const void*>(&jOemText), module, sizeof module) ||
+  // An address of our own, not an export: an exported name may resolve to
+  // another module that defines the same name.
+  if (!platform::moduleFileName(static_cast<const void*>(g_fromFile), module, sizeof module) ||
       !platform::folderPart(module, folder, sizeof folder) ||
       !platform::joinPath(path, sizeof path, folder, kOemFileName))
     return;
@@ -64,7 +66,10 @@ const char* jOemText(int which) {
     firstLine(value, std::strlen(value), g_answer);
     return g_answer;
   }
-  std::call_once(g_fileRead, readOemFile);
+  if (!g_fileRead) {
+    readOemFile();
+    g_fileRead = true;
+  }
   platform::copyTruncated(g_answer, sizeof g_answer, g_fromFile);
   return g_answer;
 }
@@ -72,5 +77,7 @@ const char* jOemText(int which) {
 void jOemSetText(const char* keyword) {
   std::lock_guard<std::mutex> hold(g_lock);
   g_overridden = keyword != nullptr;
+  // Back to the file means the file as it is now: read it again.
+  if (!keyword) g_fileRead = false;
   platform::copyTruncated(g_override, sizeof g_override, keyword ? keyword : "");
 }
