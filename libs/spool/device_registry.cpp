@@ -117,8 +117,10 @@ struct Writer {
 }  // namespace
 
 bool rememberRegistryPath(const char* path) {
-  if (!path || !*path) return false;
-  return platform::copyString(g_registryPath, sizeof g_registryPath, path);
+  char copy[platform::kMaxPath];
+  if (!path || !*path || !platform::copyString(copy, sizeof copy, path)) return false;
+  std::memcpy(g_registryPath, copy, sizeof copy);
+  return true;
 }
 
 bool registryPath(char* out, std::size_t capacity) {
