@@ -13,7 +13,9 @@ constexpr int kNoiseTableSize = 4199;
 
 // Bytes of one plane row of a line of width dots: two bits per dot, rounded
 // up to whole groups of eight dots.
-constexpr int32_t rowBytesForWidth(int32_t width) { return ((width + 7) / 8) * 2; }
+constexpr int32_t rowBytesForWidth(int32_t width) {
+  return ((width + 7) / 8) * 2;
+}
 
 // Stores width and height, allocates and initialises every page buffer,
 // fills the noise table and sets the droplet volumes of the resolution.

@@ -1,0 +1,195 @@
+// Serpentine three-level error diffusion with threshold noise.
+//
+// Speed without changing a dot: the per-value choices (noise scaling and
+// the two diffusion shares) come from one table indexed by the ink value,
+// the noise scaled for each value class is tabled once per line, the dot
+// level is the count of thresholds passed (the three thresholds are
+// nested, so that count is the dot code itself), and droplet volumes are
+// counted per level and multiplied out at the end of the line. The plain
+// form of the algorithm lives beside the tests, which compare both byte
+// for byte.
+#include "driver/raster/halftone.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "driver/raster/page_buffers.h"
+#include "driver/raster/separation.h"
+
+namespace rx3 {
+namespace {
+
+constexpr int32_t kFull = 4080;
+constexpr int kInks = 8;  // the error line and the slots are 8 wide in both sets
+constexpr int32_t kNoiseRange = 64;
+
+// What an ink value decides: which scaling its noise takes (0: below 64,
+// 1: 64..127, 2: 128..191, 3: 192 and above) and its diffusion shares.
+struct ValueClass {
+  uint8_t noise;
+  uint8_t below;
+  uint8_t ahead;
+};
+
+constexpr std::array<ValueClass, kFull + 1> makeValueClasses() {
+  std::array<ValueClass, kFull + 1> table{};
+  for (int32_t v = 1; v <= kFull; ++v) {
+    ValueClass& c = table[v];
+    c.noise = static_cast<uint8_t>(v < 64 ? 0 : v < 128 ? 1 : v < 192 ? 2 : 3);
+    for (const DiffusionShare& s : kDiffusionShares) {
+      if (v <= s.upTo) {
+        c.below = static_cast<uint8_t>(s.below);
+        c.ahead = static_cast<uint8_t>(s.belowAhead);
+        break;
+      }
+    }
+  }
+  return table;
+}
+constexpr std::array<ValueClass, kFull + 1> kValueClasses = makeValueClasses();
+
+// The error taken off for each dot level, which is also the dot code.
+constexpr int32_t kLevelWeight[4] = {0, 1024, 2048, 4080};
+
+// Noise scaled for each value class: eight inks leave the lighter classes
+// unscaled; four inks halve the noise of the lightest class.
+struct ScaledNoise {
+  int16_t byClass[4][2 * kNoiseRange + 1];
+};
+
+ScaledNoise makeScaledNoise(bool fourInks) {
+  ScaledNoise s;
+  for (int r = -kNoiseRange; r <= kNoiseRange; ++r) {
+    s.byClass[0][r + kNoiseRange] = static_cast<int16_t>(fourInks ? r / 2 : r);
+    s.byClass[1][r + kNoiseRange] = static_cast<int16_t>(r);
+    s.byClass[2][r + kNoiseRange] = static_cast<int16_t>(2 * r);
+    s.byClass[3][r + kNoiseRange] = static_cast<int16_t>(3 * r);
+  }
+  return s;
+}
+
+struct LineWork {
+  int32_t carry[kInks];
+  int32_t pending[kInks];
+  uint32_t levelCount[kInks][4];
+};
+
+// Separation pass: slot `parity` of every drawn pixel receives its inks;
+// a run of equal device values is separated once.
+template <int Inks>
+void separateLine(MachineState* state, int parity, const ConvertedPixel* pixels, int count) {
+  const SeparationParams params = separationParams(state->engine);
+  int16_t* slots = state->engine.separation;
+  bool cached = false;
+  int16_t cacheKey[4] = {};
+  int16_t cacheInks[kInks] = {};
+  for (int x = 0; x < count; ++x) {
+    const ConvertedPixel& px = pixels[x];
+    if (px.drawn == 0) continue;
+    int16_t* slot = slots + (static_cast<size_t>(x) * 2 + parity) * kInks;
+    if (px.kind == kPixelInk) {
+      if (!cached || std::memcmp(cacheKey, px.values, sizeof cacheKey) != 0) {
+        std::memcpy(cacheKey, px.values, sizeof cacheKey);
+        std::memset(cacheInks, 0, sizeof cacheInks);
+        if (Inks == 8)
+          separateEight(params, px.values, cacheInks);
+        else
+          separateFour(params, px.values, cacheInks);
+        cached = true;
+      }
+      std::memcpy(slot, cacheInks, sizeof cacheInks);
+    } else if (px.kind == kPixelWhite) {
+      std::memset(slot, 0, sizeof(int16_t) * kInks);
+    }
+  }
+}
+
+template <int Inks>
+inline void diffusePixel(int16_t* slot, int16_t* error, uint8_t* dots, int shift, const int8_t* noise,
+                         int32_t& noisePos, const ScaledNoise& scaled, LineWork& w) {
+  for (int j = 0; j < Inks; ++j) {
+    const int32_t v = slot[j];
+    if (v <= 0) {
+      error[j] = 0;
+      w.carry[j] = 0;
+      continue;
+    }
+    const int32_t raw = noise[noisePos];
+    if (++noisePos == kNoiseTableSize) noisePos = 0;
+    const ValueClass c = kValueClasses[std::min(v, kFull)];
+    const int32_t r = scaled.byClass[c.noise][raw + kNoiseRange];
+    int32_t t = error[j] + w.carry[j] + v;
+    const int level = (t > r + 512) + (t > r + 1024) + (t > r + 2032);
+    t -= kLevelWeight[level];
+    ++w.levelCount[j][level];
+    dots[j] = static_cast<uint8_t>(dots[j] | (level << shift));
+    const int32_t below = t * c.below / 16;
+    const int32_t ahead = t * c.ahead / 16;
+    error[j] = static_cast<int16_t>(w.pending[j] + below);
+    w.pending[j] = ahead;
+    w.carry[j] = t - below - ahead;
+  }
+}
+
+template <int Inks>
+void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t* inkTotals) {
+  EngineState& e = state->engine;
+  for (int j = 0; j < Inks; ++j) inkTotals[j] = 0;
+  if (!e.separation || !e.errorLine || !e.dotPlanes || !e.noise) return;
+  count = std::min(count, static_cast<int>(e.pageWidth));
+  const int parity = line & 1;
+  e.lineParity = parity;
+  if (count <= 0) return;
+
+  separateLine<Inks>(state, parity, pixels, count);
+
+  constexpr int16_t kResetBase = Inks == 8 ? 128 : 64;
+  constexpr int32_t kResetCarry = Inks == 8 ? 300 : 240;
+  const ScaledNoise scaled = makeScaledNoise(Inks == 4);
+  LineWork w = {};
+  int32_t noisePos = e.noisePos;
+  if (noisePos < 0 || noisePos >= kNoiseTableSize) noisePos = 0;
+
+  const int step = parity == 0 ? 1 : -1;
+  int x = parity == 0 ? 0 : count - 1;
+  for (int i = 0; i < count; ++i, x += step) {
+    const ConvertedPixel& px = pixels[x];
+    int16_t* slot = e.separation + (static_cast<size_t>(x) * 2 + parity) * kInks;
+    int16_t* error = e.errorLine + (static_cast<size_t>(x) + 1) * kInks;
+    if (px.kind == kPixelNothing || px.drawn == 0) {
+      std::memset(slot, 0, sizeof(int16_t) * kInks);
+      const int16_t reset = static_cast<int16_t>((x % 8) * 16 + kResetBase);
+      for (int j = 0; j < Inks; ++j) {
+        error[j] = reset;
+        w.carry[j] = kResetCarry;
+      }
+    } else if (px.kind == kPixelWhite) {
+      std::memset(error, 0, sizeof(int16_t) * kInks);
+      for (int j = 0; j < kInks; ++j) w.carry[j] = 0;
+    } else {
+      uint8_t* dots = e.dotPlanes + static_cast<size_t>(x / 4) * kInks;
+      diffusePixel<Inks>(slot, error, dots, 6 - 2 * (x % 4), e.noise, noisePos, scaled, w);
+    }
+  }
+
+  e.noisePos = noisePos;
+  for (int j = 0; j < kInks; ++j) e.carries[j] = w.carry[j];
+  for (int j = 0; j < Inks; ++j) {
+    inkTotals[j] = static_cast<uint64_t>(w.levelCount[j][kDotSmall]) * static_cast<uint32_t>(e.dropletSmall) +
+                   static_cast<uint64_t>(w.levelCount[j][kDotMedium]) * static_cast<uint32_t>(e.dropletMedium) +
+                   static_cast<uint64_t>(w.levelCount[j][kDotLarge]) * static_cast<uint32_t>(e.dropletLarge);
+  }
+}
+
+}  // namespace
+
+void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8]) {
+  halftoneLine<8>(state, line, pixels, count, inkTotals);
+}
+
+void halftoneLineFour(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[4]) {
+  halftoneLine<4>(state, line, pixels, count, inkTotals);
+}
+
+}  // namespace rx3
