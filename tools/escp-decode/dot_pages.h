@@ -1,0 +1,44 @@
+// The raster of a decoded stream turned back into ink dots, page by page:
+// every printed row lands at the line the paper moves have reached, and
+// each dot counts with the ink it lays down (small 1024, medium 2048,
+// large 4080 of full coverage 4080). Pages can be summed in cells of
+// scale x scale dots, which bounds the memory of a soft proof.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "escp_decoder.h"
+
+namespace escp {
+
+constexpr int kPlanes = 8;
+constexpr uint32_t kFullCoverage = 4080;
+
+struct DotPage {
+  int scale = 1;
+  int width = 0;   // cells
+  int height = 0;  // cells
+  int dotWidth = 0;
+  int dotHeight = 0;
+  std::vector<uint32_t> ink[kPlanes];  // summed dot weights per cell, row-major
+
+  uint32_t cell(int plane, int x, int y) const { return ink[plane][static_cast<size_t>(y) * width + x]; }
+  // Dot code (0..3) at a dot; only meaningful at scale 1.
+  int dot(int plane, int x, int y) const;
+};
+
+// Builds the pages of a decoded stream (a form feed ends a page; rows
+// after the last form feed make a last page). False with a message when a
+// row is placed in an impossible way.
+bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, std::string* error);
+
+// Mean coverage (0..1) of one ink over the cells [x0, x1) x [y0, y1).
+double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int y1);
+
+// RGB composite of a page, 3 bytes per cell: the light inks count at their
+// densities, the colours multiply as inks on paper do.
+std::vector<uint8_t> composite(const DotPage& page);
+
+}  // namespace escp

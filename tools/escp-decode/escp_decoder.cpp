@@ -1,0 +1,319 @@
+#include "escp_decoder.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace escp {
+namespace {
+
+constexpr uint8_t kEsc = 0x1B;
+constexpr uint8_t kColorCodes[8] = {0x02, 0x01, 0x04, 0x00, 0x12, 0x11, 0x10, 0x30};
+constexpr const char* kInkNames[8] = {"cyan",       "magenta",       "yellow",      "black",
+                                      "light cyan", "light magenta", "light black", "light-light black"};
+
+class Reader {
+ public:
+  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  size_t pos() const { return pos_; }
+  size_t left() const { return size_ - pos_; }
+  bool has(size_t n) const { return left() >= n; }
+  uint8_t peek(size_t ahead = 0) const { return data_[pos_ + ahead]; }
+  const uint8_t* here() const { return data_ + pos_; }
+  void skip(size_t n) { pos_ += n; }
+  int le16(size_t ahead) const { return data_[pos_ + ahead] | (data_[pos_ + ahead + 1] << 8); }
+  bool startsWith(const char* text) const {
+    const size_t n = std::strlen(text);
+    return has(n) && std::memcmp(here(), text, n) == 0;
+  }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t pos_ = 0;
+};
+
+struct Decoder {
+  Reader in;
+  Stream* out;
+  bool remote = false;
+
+  bool fail(const std::string& message) {
+    out->problems.push_back({in.pos(), message});
+    return false;
+  }
+
+  Frame& add(FrameKind kind, size_t length, std::string name) {
+    Frame f;
+    f.kind = kind;
+    f.offset = in.pos();
+    f.length = length;
+    f.name = std::move(name);
+    out->frames.push_back(std::move(f));
+    return out->frames.back();
+  }
+
+  bool preamble() {
+    size_t n = 0;
+    while (n < in.left() && in.peek(n) == 0x11) ++n;
+    add(FrameKind::kPreamble, n, "preamble");
+    in.skip(n);
+    return true;
+  }
+
+  bool ejlLine() {
+    size_t n = 0;
+    while (n < in.left() && in.peek(n) != 0x0A) ++n;
+    if (n == in.left()) return fail("EJL line without its line feed");
+    add(FrameKind::kEjlLine, n + 1, std::string(reinterpret_cast<const char*>(in.here()), n));
+    in.skip(n + 1);
+    return true;
+  }
+
+  bool remoteCommand() {
+    if (!in.has(4)) return fail("remote-mode command cut off");
+    const char a = static_cast<char>(in.peek(0)), b = static_cast<char>(in.peek(1));
+    if (a < 'A' || a > 'Z' || b < 'A' || b > 'Z') return fail("not a remote-mode command");
+    const size_t length = static_cast<size_t>(in.le16(2));
+    if (!in.has(4 + length)) return fail(std::string("remote-mode command ") + a + b + " cut off");
+    Frame& f = add(FrameKind::kRemoteCommand, 4 + length, std::string{a, b});
+    f.params.assign(in.here() + 4, in.here() + 4 + length);
+    in.skip(4 + length);
+    return true;
+  }
+
+  bool rasterRow() {
+    // ESC i c compression bits Dlo Dhi rowsLo rowsHi, then data
+    if (!in.has(9)) return fail("raster command cut off");
+    const int color = in.peek(2), compression = in.peek(3), bits = in.peek(4);
+    const int declared = in.le16(5), rows = in.le16(7);
+    if (planeOfColorCode(color) < 0) return fail("raster row with unknown colour code");
+    if (compression != 1 || bits != 2 || rows != 1) return fail("raster row with unexpected compression, bits or rows");
+    // Packed data runs until it unpacks to the declared length.
+    size_t used = 0, produced = 0;
+    const uint8_t* data = in.here() + 9;
+    const size_t avail = in.left() - 9;
+    while (produced < static_cast<size_t>(declared)) {
+      if (used >= avail) return fail("raster data cut off");
+      const uint8_t h = data[used];
+      if (h == 0x80) return fail("packet header 80");
+      const size_t n = h < 0x80 ? h + 1u : 257u - h;
+      const size_t take = h < 0x80 ? n : 1;
+      if (used + 1 + take > avail) return fail("raster data cut off");
+      used += 1 + take;
+      produced += n;
+    }
+    Frame& f = add(FrameKind::kRasterRow, 9 + used, "i");
+    f.colorCode = color;
+    f.compression = compression;
+    f.bitsPerDot = bits;
+    f.declaredBytes = declared;
+    f.rows = rows;
+    f.params.assign(data, data + used);
+    std::string error;
+    if (!unpackBits(data, used, static_cast<size_t>(declared), &f.unpacked, &error)) return fail(error);
+    in.skip(9 + used);
+    return true;
+  }
+
+  bool escCommand() {
+    if (!in.has(2)) return fail("ESC at the end of the stream");
+    const uint8_t c = in.peek(1);
+    if (c == '@') {
+      add(FrameKind::kEscCommand, 2, "@");
+      in.skip(2);
+      return true;
+    }
+    if (c == 'U') {
+      if (!in.has(3)) return fail("ESC U cut off");
+      Frame& f = add(FrameKind::kEscCommand, 3, "U");
+      f.params = {in.peek(2)};
+      in.skip(3);
+      return true;
+    }
+    if (c == 'i') return rasterRow();
+    if (c == 0x00) {
+      if (!in.has(4) || in.peek(2) != 0 || in.peek(3) != 0) return fail("ESC 00 without 00 00");
+      add(FrameKind::kRemoteExit, 4, "exit remote mode");
+      in.skip(4);
+      remote = false;
+      return true;
+    }
+    if (c == '(') {
+      if (!in.has(5)) return fail("ESC ( command cut off");
+      const char letter = static_cast<char>(in.peek(2));
+      const size_t length = static_cast<size_t>(in.le16(3));
+      if (!in.has(5 + length)) return fail(std::string("ESC (") + letter + " cut off");
+      const uint8_t* p = in.here() + 5;
+      if (letter == 'R') {
+        Frame& f = add(FrameKind::kRemoteEnter, 5 + length, "(R");
+        f.params.assign(p, p + length);
+        remote = true;
+      } else if (letter == 'v') {
+        Frame& f = add(FrameKind::kVerticalMove, 5 + length, "(v");
+        f.params.assign(p, p + length);
+        if (length == 2)
+          f.lines = p[0] | (p[1] << 8);
+        else if (length == 4)
+          f.lines = static_cast<int>(static_cast<uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16)) |
+                                     (static_cast<uint32_t>(p[3]) << 24));
+        else
+          return fail("ESC (v with a parameter of neither 2 nor 4 bytes");
+      } else {
+        Frame& f = add(FrameKind::kEscCommand, 5 + length, std::string("(") + letter);
+        f.params.assign(p, p + length);
+      }
+      in.skip(5 + length);
+      return true;
+    }
+    return fail("unknown ESC command");
+  }
+
+  bool next() {
+    if (remote) {
+      if (in.peek() == kEsc) return escCommand();
+      return remoteCommand();
+    }
+    const uint8_t b = in.peek();
+    if (b == 0x11) return preamble();
+    if (in.has(5) && std::memcmp(in.here(), "\0\0\0\x1B\x01", 5) == 0) {
+      add(FrameKind::kExitPacketMode, 5, "exit packet mode");
+      in.skip(5);
+      return true;
+    }
+    if (in.startsWith("@EJL")) return ejlLine();
+    if (b == kEsc) return escCommand();
+    if (b == 0x0D) {
+      add(FrameKind::kCarriageReturn, 1, "CR");
+      in.skip(1);
+      return true;
+    }
+    if (b == 0x0C) {
+      add(FrameKind::kFormFeed, 1, "FF");
+      in.skip(1);
+      return true;
+    }
+    return fail("unexpected byte");
+  }
+};
+
+std::string hex(const std::vector<uint8_t>& bytes, size_t max = 16) {
+  std::string s;
+  char buf[4];
+  for (size_t i = 0; i < bytes.size() && i < max; ++i) {
+    std::snprintf(buf, sizeof buf, "%02X ", bytes[i]);
+    s += buf;
+  }
+  if (bytes.size() > max) s += "...";
+  if (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+bool unpackBits(const uint8_t* data, size_t size, size_t expected, std::vector<uint8_t>* out, std::string* error) {
+  out->clear();
+  out->reserve(expected);
+  size_t i = 0;
+  while (i < size) {
+    const uint8_t h = data[i++];
+    if (h == 0x80) {
+      *error = "packet header 80";
+      return false;
+    }
+    if (h < 0x80) {
+      const size_t n = h + 1u;
+      if (n > size - i) {
+        *error = "literal packet cut off";
+        return false;
+      }
+      if (out->size() + n > expected) {
+        *error = "row unpacks beyond its declared length";
+        return false;
+      }
+      out->insert(out->end(), data + i, data + i + n);
+      i += n;
+    } else {
+      if (i >= size) {
+        *error = "repeat packet cut off";
+        return false;
+      }
+      const size_t n = 257u - h;
+      if (out->size() + n > expected) {
+        *error = "row unpacks beyond its declared length";
+        return false;
+      }
+      out->insert(out->end(), n, data[i++]);
+    }
+  }
+  if (out->size() != expected) {
+    *error = "row unpacks to fewer bytes than declared";
+    return false;
+  }
+  return true;
+}
+
+bool decodeStream(const uint8_t* data, size_t size, Stream* out) {
+  out->frames.clear();
+  out->problems.clear();
+  Decoder d{Reader(data, size), out};
+  while (d.in.left() > 0)
+    if (!d.next()) return false;
+  return true;
+}
+
+int planeOfColorCode(int code) {
+  for (int j = 0; j < 8; ++j)
+    if (kColorCodes[j] == code) return j;
+  return -1;
+}
+
+const char* inkName(int plane) {
+  return plane >= 0 && plane < 8 ? kInkNames[plane] : "?";
+}
+
+std::string describe(const Frame& f) {
+  char head[64];
+  std::snprintf(head, sizeof head, "%08zX ", f.offset);
+  std::string s = head;
+  char buf[160];
+  switch (f.kind) {
+    case FrameKind::kPreamble:
+      std::snprintf(buf, sizeof buf, "preamble: %zu bytes of 11", f.length);
+      break;
+    case FrameKind::kExitPacketMode:
+      std::snprintf(buf, sizeof buf, "exit packet mode");
+      break;
+    case FrameKind::kEjlLine:
+      std::snprintf(buf, sizeof buf, "EJL \"%s\"", f.name.c_str());
+      break;
+    case FrameKind::kRemoteEnter:
+      std::snprintf(buf, sizeof buf, "enter remote mode \"%s\"",
+                    std::string(f.params.begin() + (f.params.empty() ? 0 : 1), f.params.end()).c_str());
+      break;
+    case FrameKind::kRemoteCommand:
+      std::snprintf(buf, sizeof buf, "  remote %s [%zu] %s", f.name.c_str(), f.params.size(), hex(f.params).c_str());
+      break;
+    case FrameKind::kRemoteExit:
+      std::snprintf(buf, sizeof buf, "exit remote mode");
+      break;
+    case FrameKind::kEscCommand:
+      std::snprintf(buf, sizeof buf, "ESC %s %s", f.name.c_str(), hex(f.params).c_str());
+      break;
+    case FrameKind::kRasterRow:
+      std::snprintf(buf, sizeof buf, "raster %-17s code %02X, %d bytes declared, %zu packed",
+                    inkName(planeOfColorCode(f.colorCode)), f.colorCode, f.declaredBytes, f.params.size());
+      break;
+    case FrameKind::kVerticalMove:
+      std::snprintf(buf, sizeof buf, "move down %d lines", f.lines);
+      break;
+    case FrameKind::kCarriageReturn:
+      std::snprintf(buf, sizeof buf, "CR");
+      break;
+    case FrameKind::kFormFeed:
+      std::snprintf(buf, sizeof buf, "form feed (end of page)");
+      break;
+  }
+  return s + buf;
+}
+
+}  // namespace escp

@@ -1,0 +1,72 @@
+// Decoder of the printer byte stream that RX3 writes: the preamble, EJL
+// lines, remote-mode blocks, ESC commands, raster rows and paper moves.
+// Strict: a malformed or truncated item is reported with its offset, and
+// nothing is ever read past the end of the buffer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace escp {
+
+enum class FrameKind {
+  kPreamble,        // a run of 0x11 bytes
+  kExitPacketMode,  // 00 00 00 1B 01
+  kEjlLine,         // "@EJL ..." up to LF
+  kRemoteEnter,     // ESC ( R ... "REMOTE1"
+  kRemoteCommand,   // two letters, 16-bit length, parameters
+  kRemoteExit,      // ESC 00 00 00
+  kEscCommand,      // ESC @, ESC U, ESC ( x with a 16-bit length
+  kRasterRow,       // ESC i with its packed data
+  kVerticalMove,    // ESC ( v
+  kCarriageReturn,  // 0D
+  kFormFeed,        // 0C: end of a page
+};
+
+struct Frame {
+  FrameKind kind;
+  size_t offset;                // of the frame's first byte
+  size_t length;                // bytes taken from the stream
+  std::string name;             // "@EJL 1284.4", "JS", "(U", "@", "i", ...
+  std::vector<uint8_t> params;  // parameter bytes (raster rows: the packed data)
+  // Raster rows.
+  int colorCode = 0;
+  int compression = 0;
+  int bitsPerDot = 0;
+  int declaredBytes = 0;
+  int rows = 0;
+  std::vector<uint8_t> unpacked;
+  // Vertical moves: lines moved.
+  int lines = 0;
+};
+
+struct Problem {
+  size_t offset;
+  std::string message;
+};
+
+struct Stream {
+  std::vector<Frame> frames;
+  std::vector<Problem> problems;
+};
+
+// Unpacks PackBits data into exactly `expected` bytes. False, with a
+// message, when a packet is cut off, a header is 80, or the data unpacks
+// to more or fewer bytes.
+bool unpackBits(const uint8_t* data, size_t size, size_t expected, std::vector<uint8_t>* out, std::string* error);
+
+// Decodes a whole stream. Returns true when no problem was found; frames
+// decoded before a problem are kept, and decoding stops at the first
+// byte sequence it cannot place.
+bool decodeStream(const uint8_t* data, size_t size, Stream* out);
+
+// One line of text per frame, as the command-line tool lists them.
+std::string describe(const Frame& frame);
+
+// Plane index (0..7) of a printer colour code, or -1.
+int planeOfColorCode(int code);
+const char* inkName(int plane);
+
+}  // namespace escp

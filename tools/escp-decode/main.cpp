@@ -1,0 +1,139 @@
+// escp-decode: reads a printer byte stream as RX3 writes it and shows what
+// is in it: a frame listing, the pages' sizes and ink coverage, and a
+// composite PNG per page as a soft proof.
+//
+//   escp-decode [--list] [--png out.png] [--scale N] [--grid N] stream.prn
+//
+// --list   one line per frame (raster rows included)
+// --png    composite picture; pages after the first get -2, -3 ... before .png
+// --scale  cells of N x N dots for the picture and the statistics (default 1)
+// --grid   mean coverage of every ink over an N x N grid of regions
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dot_pages.h"
+#include "escp_decoder.h"
+#include "png_writer.h"
+
+namespace {
+
+struct Options {
+  bool list = false;
+  std::string png;
+  int scale = 1;
+  int grid = 0;
+  std::string input;
+};
+
+int usage() {
+  std::fprintf(stderr, "usage: escp-decode [--list] [--png out.png] [--scale N] [--grid N] stream\n");
+  return 2;
+}
+
+bool parse(int argc, char** argv, Options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= argc) return false;
+      *out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--list") {
+      o->list = true;
+    } else if (a == "--png") {
+      if (!value(&o->png)) return false;
+    } else if (a == "--scale" || a == "--grid") {
+      if (!value(&v)) return false;
+      const int n = std::atoi(v.c_str());
+      if (n < 1 || n > 4096) return false;
+      (a == "--scale" ? o->scale : o->grid) = n;
+    } else if (!a.empty() && a[0] == '-') {
+      return false;
+    } else {
+      if (!o->input.empty()) return false;
+      o->input = a;
+    }
+  }
+  return !o->input.empty();
+}
+
+bool readFile(const std::string& path, std::vector<uint8_t>* data) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  uint8_t buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data->insert(data->end(), buf, buf + n);
+  const bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+std::string pagePath(const std::string& base, size_t page) {
+  if (page == 0) return base;
+  const size_t dot = base.rfind('.');
+  const std::string suffix = "-" + std::to_string(page + 1);
+  if (dot == std::string::npos) return base + suffix;
+  return base.substr(0, dot) + suffix + base.substr(dot);
+}
+
+void printCoverage(const escp::DotPage& page, int grid) {
+  for (int j = 0; j < escp::kPlanes; ++j) {
+    const double mean = escp::meanCoverage(page, j, 0, 0, page.width, page.height);
+    std::printf("  %-17s %6.2f %%", escp::inkName(j), mean * 100);
+    if (grid > 0) {
+      std::printf("  |");
+      for (int gy = 0; gy < grid; ++gy)
+        for (int gx = 0; gx < grid; ++gx) {
+          const int x0 = page.width * gx / grid, x1 = page.width * (gx + 1) / grid;
+          const int y0 = page.height * gy / grid, y1 = page.height * (gy + 1) / grid;
+          std::printf(" %5.1f", escp::meanCoverage(page, j, x0, y0, x1, y1) * 100);
+        }
+    }
+    std::printf("\n");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!parse(argc, argv, &o)) return usage();
+  std::vector<uint8_t> data;
+  if (!readFile(o.input, &data)) {
+    std::fprintf(stderr, "escp-decode: cannot read %s\n", o.input.c_str());
+    return 1;
+  }
+  escp::Stream stream;
+  const bool clean = escp::decodeStream(data.data(), data.size(), &stream);
+  size_t rows = 0;
+  for (const escp::Frame& f : stream.frames) {
+    if (o.list) std::printf("%s\n", escp::describe(f).c_str());
+    rows += f.kind == escp::FrameKind::kRasterRow;
+  }
+  std::printf("%zu bytes, %zu frames, %zu raster rows\n", data.size(), stream.frames.size(), rows);
+  for (const escp::Problem& p : stream.problems) std::printf("problem at %08zX: %s\n", p.offset, p.message.c_str());
+
+  std::vector<escp::DotPage> pages;
+  std::string error;
+  if (!escp::buildPages(stream, o.scale, &pages, &error)) {
+    std::printf("problem: %s\n", error.c_str());
+    return 1;
+  }
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const escp::DotPage& page = pages[i];
+    std::printf("page %zu: %d x %d dots\n", i + 1, page.dotWidth, page.dotHeight);
+    printCoverage(page, o.grid);
+    if (!o.png.empty() && page.width > 0 && page.height > 0) {
+      const std::string path = pagePath(o.png, i);
+      if (!escp::writePng(path, page.width, page.height, escp::composite(page))) {
+        std::fprintf(stderr, "escp-decode: cannot write %s\n", path.c_str());
+        return 1;
+      }
+    }
+  }
+  return clean ? 0 : 1;
+}
