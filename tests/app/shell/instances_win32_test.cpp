@@ -174,6 +174,29 @@ TEST_F(Instances, SecondStartRestoresTheFirstAndEndsWithoutAWindow) {
   EXPECT_EQ(FindWindowExA(nullptr, w, "VLXS3", nullptr), nullptr) << "one window of the class";
 }
 
+TEST_F(Instances, ProgramFolderTooDeepForItsPathsStopsWithAMessageAndCreatesNothing) {
+  // The program path itself fits, D\printer\DEVICE.rgs would not.
+  const size_t programName = sizeof "\\vellox.exe" - 1;
+  std::string deep = home_ + "\\";
+  while (deep.size() + programName < kPathCapacity - 2) {
+    deep += (deep.back() != '\\' && deep.size() % 40 == 0) ? '\\' : 'd';
+  }
+  if (deep.back() == '\\') deep.back() = 'd';
+  ASSERT_LT(deep.size() + programName, kPathCapacity);
+  ASSERT_GE(deep.size() + sizeof "\\printer\\DEVICE.rgs", kPathCapacity + 1);
+
+  Vellox refused(deep, "Quaddle");
+  HWND box = refused.window(kStartTimeoutMs, "#32770");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(windowText(box), "Vellox for Quaddle");
+  char text[256] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  EXPECT_STREQ(text, "プログラムのフォルダのパスが長すぎるため、起動できません。");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(refused.exitCode(kExitTimeoutMs), 1);
+  EXPECT_EQ(GetFileAttributesA(deep.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 struct Pairing {
   const char* first;
   const char* second;
