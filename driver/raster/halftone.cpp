@@ -4,16 +4,20 @@
 // the two diffusion shares) come from one table indexed by the ink value,
 // the noise scaled for each value class is tabled once per line, the dot
 // level is the count of thresholds passed (the three thresholds are
-// nested, so that count is the dot code itself), and droplet volumes are
-// counted per level and multiplied out at the end of the line. The plain
+// nested, so that count is the dot code itself), a pixel's eight dot codes
+// go into its group's eight plane bytes as one little-endian word, and the
+// droplet volumes are counted from the finished rows, a byte at a time. The plain
 // form of the algorithm lives beside the tests, which compare both byte
 // for byte.
 #include "driver/raster/halftone.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <bit>
 #include <cstring>
 
+#include "driver/raster/halftone_kernel.h"
 #include "driver/raster/page_buffers.h"
 #include "driver/raster/separation.h"
 
@@ -23,6 +27,7 @@ namespace {
 constexpr int32_t kFull = 4080;
 constexpr int kInks = 8;  // the error line and the slots are 8 wide in both sets
 constexpr int32_t kNoiseRange = 64;
+static_assert(std::endian::native == std::endian::little, "plane bytes are filled as one little-endian word");
 
 // What an ink value decides: which scaling its noise takes (0: below 64,
 // 1: 64..127, 2: 128..191, 3: 192 and above) and its diffusion shares.
@@ -49,9 +54,6 @@ constexpr std::array<ValueClass, kFull + 1> makeValueClasses() {
 }
 constexpr std::array<ValueClass, kFull + 1> kValueClasses = makeValueClasses();
 
-// The error taken off for each dot level, which is also the dot code.
-constexpr int32_t kLevelWeight[4] = {0, 1024, 2048, 4080};
-
 // Noise scaled for each value class: eight inks leave the lighter classes
 // unscaled; four inks halve the noise of the lightest class.
 struct ScaledNoise {
@@ -69,11 +71,38 @@ ScaledNoise makeScaledNoise(bool fourInks) {
   return s;
 }
 
+std::atomic<bool> g_vectorAllowed{true};
+
 struct LineWork {
   int32_t carry[kInks];
   int32_t pending[kInks];
-  uint32_t levelCount[kInks][4];
 };
+
+// Dot counts of one byte of a plane row (four dots), packed as small,
+// medium and large counts in bits 0..7, 8..15 and 16..23.
+constexpr std::array<uint32_t, 256> makeByteCounts() {
+  std::array<uint32_t, 256> table{};
+  for (int b = 0; b < 256; ++b)
+    for (int shift = 0; shift < 8; shift += 2) {
+      const int code = (b >> shift) & 3;
+      if (code) table[b] += 1u << (8 * (code - 1));
+    }
+  return table;
+}
+constexpr std::array<uint32_t, 256> kByteCounts = makeByteCounts();
+
+// The ink laid down by one plane's row, from its dots.
+uint64_t planeInk(const uint8_t* planes, int plane, int rowBytes, const EngineState& e) {
+  uint64_t small = 0, medium = 0, large = 0;
+  for (int k = 0; k < rowBytes; ++k) {
+    const uint32_t c = kByteCounts[planes[static_cast<size_t>(k) * kInks + plane]];
+    small += c & 0xFF;
+    medium += (c >> 8) & 0xFF;
+    large += c >> 16;
+  }
+  return small * static_cast<uint32_t>(e.dropletSmall) + medium * static_cast<uint32_t>(e.dropletMedium) +
+         large * static_cast<uint32_t>(e.dropletLarge);
+}
 
 // Separation pass: slot `parity` of every drawn pixel receives its inks;
 // a run of equal device values is separated once.
@@ -105,9 +134,12 @@ void separateLine(MachineState* state, int parity, const ConvertedPixel* pixels,
   }
 }
 
+// One pixel's inks; returns the dot codes of the pixel for the 8 planes,
+// each already at its bit pair, one byte per plane.
 template <int Inks>
-inline void diffusePixel(int16_t* slot, int16_t* error, uint8_t* dots, int shift, const int8_t* noise,
-                         int32_t& noisePos, const ScaledNoise& scaled, LineWork& w) {
+inline uint64_t diffusePixel(const int16_t* slot, int16_t* error, int shift, const int8_t* noise, int32_t& noisePos,
+                             const ScaledNoise& scaled, LineWork& w) {
+  uint64_t dots = 0;
   for (int j = 0; j < Inks; ++j) {
     const int32_t v = slot[j];
     if (v <= 0) {
@@ -120,16 +152,19 @@ inline void diffusePixel(int16_t* slot, int16_t* error, uint8_t* dots, int shift
     const ValueClass c = kValueClasses[std::min(v, kFull)];
     const int32_t r = scaled.byClass[c.noise][raw + kNoiseRange];
     int32_t t = error[j] + w.carry[j] + v;
-    const int level = (t > r + 512) + (t > r + 1024) + (t > r + 2032);
-    t -= kLevelWeight[level];
-    ++w.levelCount[j][level];
-    dots[j] = static_cast<uint8_t>(dots[j] | (level << shift));
+    const int32_t small = t > r + 512;
+    const int32_t medium = t > r + 1024;
+    const int32_t large = t > r + 2032;
+    // Large takes 4080 = 1024 + 1024 + 2032, medium 2048, small 1024.
+    t -= (small + medium) * 1024 + large * 2032;
+    dots |= static_cast<uint64_t>(small + medium + large) << (j * 8 + shift);
     const int32_t below = t * c.below / 16;
     const int32_t ahead = t * c.ahead / 16;
     error[j] = static_cast<int16_t>(w.pending[j] + below);
     w.pending[j] = ahead;
     w.carry[j] = t - below - ahead;
   }
+  return dots;
 }
 
 template <int Inks>
@@ -146,10 +181,23 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
 
   constexpr int16_t kResetBase = Inks == 8 ? 128 : 64;
   constexpr int32_t kResetCarry = Inks == 8 ? 300 : 240;
-  const ScaledNoise scaled = makeScaledNoise(Inks == 4);
-  LineWork w = {};
   int32_t noisePos = e.noisePos;
   if (noisePos < 0 || noisePos >= kNoiseTableSize) noisePos = 0;
+  const int rowBytes = rowBytesForWidth(count);
+
+  if (g_vectorAllowed) {
+    DiffusionLine vector = {pixels,      count,       parity,  Inks == 4, e.separation,
+                            e.errorLine, e.dotPlanes, e.noise, noisePos,  {}};
+    if (diffuseLineVector(&vector)) {
+      e.noisePos = vector.noisePos;
+      std::memcpy(e.carries, vector.carries, sizeof e.carries);
+      for (int j = 0; j < Inks; ++j) inkTotals[j] = planeInk(e.dotPlanes, j, rowBytes, e);
+      return;
+    }
+  }
+
+  const ScaledNoise scaled = makeScaledNoise(Inks == 4);
+  LineWork w = {};
 
   const int step = parity == 0 ? 1 : -1;
   int x = parity == 0 ? 0 : count - 1;
@@ -168,21 +216,28 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
       std::memset(error, 0, sizeof(int16_t) * kInks);
       for (int j = 0; j < kInks; ++j) w.carry[j] = 0;
     } else {
-      uint8_t* dots = e.dotPlanes + static_cast<size_t>(x / 4) * kInks;
-      diffusePixel<Inks>(slot, error, dots, 6 - 2 * (x % 4), e.noise, noisePos, scaled, w);
+      // The eight plane bytes of a group of four pixels lie side by side.
+      uint8_t* group = e.dotPlanes + static_cast<size_t>(x / 4) * kInks;
+      const uint64_t dots = diffusePixel<Inks>(slot, error, 6 - 2 * (x % 4), e.noise, noisePos, scaled, w);
+      if (dots) {
+        uint64_t word;
+        std::memcpy(&word, group, sizeof word);
+        word |= dots;
+        std::memcpy(group, &word, sizeof word);
+      }
     }
   }
 
   e.noisePos = noisePos;
   for (int j = 0; j < kInks; ++j) e.carries[j] = w.carry[j];
-  for (int j = 0; j < Inks; ++j) {
-    inkTotals[j] = static_cast<uint64_t>(w.levelCount[j][kDotSmall]) * static_cast<uint32_t>(e.dropletSmall) +
-                   static_cast<uint64_t>(w.levelCount[j][kDotMedium]) * static_cast<uint32_t>(e.dropletMedium) +
-                   static_cast<uint64_t>(w.levelCount[j][kDotLarge]) * static_cast<uint32_t>(e.dropletLarge);
-  }
+  for (int j = 0; j < Inks; ++j) inkTotals[j] = planeInk(e.dotPlanes, j, rowBytes, e);
 }
 
 }  // namespace
+
+void allowVectorHalftone(bool allowed) {
+  g_vectorAllowed = allowed;
+}
 
 void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8]) {
   halftoneLine<8>(state, line, pixels, count, inkTotals);

@@ -32,4 +32,8 @@ inline constexpr DiffusionShare kDiffusionShares[] = {
 void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8]);
 void halftoneLineFour(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[4]);
 
+// Lets the halftoner use the processor's vector unit when it has one (the
+// default); false keeps it on the portable pass. Both make the same dots.
+void allowVectorHalftone(bool allowed);
+
 }  // namespace rx3

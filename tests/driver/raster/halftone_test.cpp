@@ -49,32 +49,41 @@ const Content kContents[] = {
     {"narrower than the page", [](int w, int line) { return raster_test::photoLine(w - 37, line, 9u); }},
 };
 
-TEST(Halftone, FastPathMakesTheSameDotsAsThePlainAlgorithm) {
+// Restores the default kernel choice when a test ends.
+struct KernelChoice {
+  explicit KernelChoice(bool vector) { rx3::allowVectorHalftone(vector); }
+  ~KernelChoice() { rx3::allowVectorHalftone(true); }
+};
+
+TEST(Halftone, FastPathsMakeTheSameDotsAsThePlainAlgorithm) {
   const int kWidth = 613;
-  for (int inkSet : {0, 2}) {
-    for (const Content& content : kContents) {
-      SCOPED_TRACE(testing::Message() << "ink set " << inkSet << ", " << content.name);
-      PageState fast(kWidth, inkSet);
-      PageState plain(kWidth, inkSet);
-      uint64_t inkUsed = 0;
-      for (int line = 0; line < 24; ++line) {
-        const std::vector<ConvertedPixel> pixels = content.make(kWidth, line);
-        uint64_t fastTotals[8] = {};
-        uint64_t plainTotals[8] = {};
-        halftone(fast, line, pixels, fastTotals);
-        plain.clearDots();
-        raster_test::referenceHalftone(plain.state.get(), line, pixels.data(), static_cast<int>(pixels.size()),
-                                       inkSet == 2, plainTotals);
-        expectSamePage(fast, plain, line);
-        const int inks = inkSet == 2 ? 4 : 8;
-        for (int j = 0; j < inks; ++j) {
-          ASSERT_EQ(plainTotals[j], fastTotals[j]) << "ink " << j << " line " << line;
-          inkUsed += fastTotals[j];
+  for (bool vector : {true, false})
+    for (int inkSet : {0, 2}) {
+      for (const Content& content : kContents) {
+        KernelChoice kernel(vector);
+        SCOPED_TRACE(testing::Message() << (vector ? "vector" : "portable") << " pass, ink set " << inkSet << ", "
+                                        << content.name);
+        PageState fast(kWidth, inkSet);
+        PageState plain(kWidth, inkSet);
+        uint64_t inkUsed = 0;
+        for (int line = 0; line < 24; ++line) {
+          const std::vector<ConvertedPixel> pixels = content.make(kWidth, line);
+          uint64_t fastTotals[8] = {};
+          uint64_t plainTotals[8] = {};
+          halftone(fast, line, pixels, fastTotals);
+          plain.clearDots();
+          raster_test::referenceHalftone(plain.state.get(), line, pixels.data(), static_cast<int>(pixels.size()),
+                                         inkSet == 2, plainTotals);
+          expectSamePage(fast, plain, line);
+          const int inks = inkSet == 2 ? 4 : 8;
+          for (int j = 0; j < inks; ++j) {
+            ASSERT_EQ(plainTotals[j], fastTotals[j]) << "ink " << j << " line " << line;
+            inkUsed += fastTotals[j];
+          }
         }
+        EXPECT_GT(inkUsed, 0u);
       }
-      EXPECT_GT(inkUsed, 0u);
     }
-  }
 }
 
 TEST(Halftone, PaperWhiteLineMakesNoDotsAndZeroesErrorsAndCarries) {

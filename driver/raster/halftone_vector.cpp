@@ -1,0 +1,186 @@
+// The diffusion pass with one AVX2 lane per ink, chosen at run time on
+// processors that have it. Every lane does exactly the integer steps of the
+// plain pass; what the lanes cannot do alike is done by masks:
+//  - the noise runs on only for inks with a value, so the next few noise
+//    entries are loaded at once and spread to those lanes by a permutation
+//    indexed by the lane mask;
+//  - the noise scale and the two diffusion shares come from comparisons of
+//    the value with the range limits;
+//  - division by 16 truncates toward zero, as in C, by adding 15 to
+//    negative products before the shift;
+//  - errors are stored by their low 16 bits, as the plain pass stores them.
+#include <immintrin.h>
+
+#include <array>
+#include <cstring>
+
+#include "driver/raster/halftone_kernel.h"
+#include "driver/raster/page_buffers.h"
+
+namespace rx3 {
+namespace {
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define RX3_VECTOR_HALFTONE 1
+#else
+#define RX3_VECTOR_HALFTONE 0
+#endif
+
+#if RX3_VECTOR_HALFTONE
+
+// For each lane mask, lane j takes the noise entry of rank "number of
+// active lanes below j".
+struct SpreadTable {
+  alignas(32) int32_t index[256][8];
+};
+constexpr SpreadTable makeSpreadTable() {
+  SpreadTable t{};
+  for (int mask = 0; mask < 256; ++mask) {
+    int rank = 0;
+    for (int j = 0; j < 8; ++j) {
+      t.index[mask][j] = rank;
+      if (mask & (1 << j)) ++rank;
+    }
+  }
+  return t;
+}
+constexpr SpreadTable kSpread = makeSpreadTable();
+
+#define RX3_AVX2 __attribute__((target("avx2,popcnt")))
+
+RX3_AVX2 inline __m256i divideBy16(__m256i product) {
+  const __m256i bias = _mm256_srli_epi32(_mm256_srai_epi32(product, 31), 28);  // 15 when negative
+  return _mm256_srai_epi32(_mm256_add_epi32(product, bias), 4);
+}
+
+RX3_AVX2 inline void storeLow16(int16_t* to, __m256i v) {
+  const __m128i lo = _mm_srai_epi32(_mm_slli_epi32(_mm256_castsi256_si128(v), 16), 16);
+  const __m128i hi = _mm_srai_epi32(_mm_slli_epi32(_mm256_extracti128_si256(v, 1), 16), 16);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_packs_epi32(lo, hi));
+}
+
+RX3_AVX2 void diffuse(DiffusionLine* line) {
+  constexpr int kN = kNoiseTableSize;
+  alignas(32) int32_t noise[kN + 8];
+  for (int i = 0; i < kN + 8; ++i) noise[i] = line->noise[i % kN];
+
+  const bool four = line->fourInks;
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i active = four ? _mm256_setr_epi32(-1, -1, -1, -1, 0, 0, 0, 0) : _mm256_set1_epi32(-1);
+  const __m256i resetCarry = _mm256_set1_epi32(four ? 240 : 300);
+  const int16_t resetBase = four ? 64 : 128;
+  const int inks = four ? 4 : 8;
+
+  __m256i carry = zero;
+  __m256i pending = zero;
+  int32_t pos = line->noisePos;
+  const int parity = line->parity;
+  const int step = parity == 0 ? 1 : -1;
+  int x = parity == 0 ? 0 : line->count - 1;
+  for (int i = 0; i < line->count; ++i, x += step) {
+    const ConvertedPixel& px = line->pixels[x];
+    int16_t* slot = line->separation + (static_cast<size_t>(x) * 2 + parity) * 8;
+    int16_t* error = line->errorLine + (static_cast<size_t>(x) + 1) * 8;
+    if (px.kind == kPixelNothing || px.drawn == 0) {
+      std::memset(slot, 0, 16);
+      const int16_t reset = static_cast<int16_t>((x % 8) * 16 + resetBase);
+      for (int j = 0; j < inks; ++j) error[j] = reset;
+      carry = _mm256_blendv_epi8(carry, resetCarry, active);
+      continue;
+    }
+    if (px.kind == kPixelWhite) {
+      std::memset(error, 0, 16);
+      carry = zero;
+      continue;
+    }
+    const __m256i v = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(slot)));
+    const __m256i on = _mm256_and_si256(_mm256_cmpgt_epi32(v, zero), active);
+    const int mask = _mm256_movemask_ps(_mm256_castsi256_ps(on));
+    const __m256i err = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(error)));
+    if (mask == 0) {
+      storeLow16(error, _mm256_andnot_si256(active, err));
+      carry = _mm256_andnot_si256(active, carry);
+      continue;
+    }
+    const __m256i drawn = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(noise + pos));
+    __m256i r =
+        _mm256_permutevar8x32_epi32(drawn, _mm256_load_si256(reinterpret_cast<const __m256i*>(kSpread.index[mask])));
+    pos += _mm_popcnt_u32(static_cast<unsigned>(mask));
+    if (pos >= kN) pos -= kN;
+
+    const __m256i above127 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(127));
+    const __m256i above191 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(191));
+    const __m256i r1 = r;
+    r = _mm256_add_epi32(r, _mm256_add_epi32(_mm256_and_si256(r1, above127), _mm256_and_si256(r1, above191)));
+    if (four) {
+      const __m256i half = _mm256_srai_epi32(_mm256_add_epi32(r1, _mm256_srli_epi32(r1, 31)), 1);
+      r = _mm256_blendv_epi8(r, half, _mm256_cmpgt_epi32(_mm256_set1_epi32(64), v));
+    }
+
+    __m256i t = _mm256_add_epi32(_mm256_add_epi32(err, carry), v);
+    const __m256i small = _mm256_cmpgt_epi32(t, _mm256_add_epi32(r, _mm256_set1_epi32(512)));
+    const __m256i medium = _mm256_cmpgt_epi32(t, _mm256_add_epi32(r, _mm256_set1_epi32(1024)));
+    const __m256i large = _mm256_cmpgt_epi32(t, _mm256_add_epi32(r, _mm256_set1_epi32(2032)));
+    t = _mm256_add_epi32(t, _mm256_slli_epi32(_mm256_add_epi32(small, medium), 10));
+    t = _mm256_sub_epi32(t, _mm256_and_si256(large, _mm256_set1_epi32(2032)));
+    const __m256i level =
+        _mm256_and_si256(_mm256_sub_epi32(zero, _mm256_add_epi32(_mm256_add_epi32(small, medium), large)), on);
+
+    const __m256i b = _mm256_sub_epi32(
+        _mm256_set1_epi32(5),
+        _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(64)), _mm256_cmpgt_epi32(v, _mm256_set1_epi32(128))));
+    const __m256i g16 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(16));
+    const __m256i g32 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(32));
+    const __m256i g192 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(192));
+    const __m256i g320 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(320));
+    __m256i a = _mm256_sub_epi32(_mm256_set1_epi32(1), _mm256_add_epi32(g16, g32));
+    a = _mm256_sub_epi32(_mm256_add_epi32(a, _mm256_slli_epi32(g192, 1)), g320);
+
+    const __m256i below = divideBy16(_mm256_mullo_epi32(t, b));
+    const __m256i ahead = divideBy16(_mm256_mullo_epi32(t, a));
+    const __m256i newError = _mm256_add_epi32(pending, below);
+    const __m256i newCarry = _mm256_sub_epi32(_mm256_sub_epi32(t, below), ahead);
+
+    storeLow16(error, _mm256_blendv_epi8(_mm256_andnot_si256(active, err), newError, on));
+    carry = _mm256_blendv_epi8(_mm256_andnot_si256(active, carry), newCarry, on);
+    pending = _mm256_blendv_epi8(pending, ahead, on);
+
+    const __m256i shifted = _mm256_sll_epi32(level, _mm_cvtsi32_si128(6 - 2 * (x % 4)));
+    const __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(shifted), _mm256_extracti128_si256(shifted, 1));
+    const __m128i bytes = _mm_packus_epi16(words, words);
+    uint64_t dots;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&dots), bytes);
+    if (dots) {
+      uint8_t* group = line->dotPlanes + static_cast<size_t>(x / 4) * 8;
+      uint64_t word;
+      std::memcpy(&word, group, sizeof word);
+      word |= dots;
+      std::memcpy(group, &word, sizeof word);
+    }
+  }
+  line->noisePos = pos;
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(line->carries), carry);
+}
+
+bool processorHasAvx2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+}
+
+#endif
+
+}  // namespace
+
+bool diffuseLineVector(DiffusionLine* line) {
+#if RX3_VECTOR_HALFTONE
+  static const bool available = processorHasAvx2();
+  if (!available) return false;
+  diffuse(line);
+  return true;
+#else
+  (void)line;
+  return false;
+#endif
+}
+
+}  // namespace rx3
