@@ -15,16 +15,16 @@
 // fields; the reserved ranges belong to this library and are carried whole.
 #pragma pack(push, 4)
 typedef struct ColorProfile {
-  char name[64];          // 0: paper name; "(%dx%d)" inside selects a resolution
-  char colorFile1[260];   // 64
-  char colorFile2[260];   // 324
-  int32_t fixed;          // 584: 1 = built in, neither editable nor deletable
-  char reserved0[332];    // 588
-  int32_t colorMode;      // 920: 254 = convert in CMYK, else RGB
-  int32_t drawOption;     // 924: render option for jGdcDraw
-  char reserved1[176];    // 928
-  int32_t inkLimit;       // 1104: percent
-  char reserved2[4];      // 1108
+  char name[64];                // 0: paper name; "(%dx%d)" inside selects a resolution
+  char colorFile1[260];         // 64
+  char colorFile2[260];         // 324
+  int32_t fixed;                // 584: 1 = built in, neither editable nor deletable
+  char reserved0[332];          // 588
+  int32_t colorMode;            // 920: 254 = convert in CMYK, else RGB
+  int32_t drawOption;           // 924: render option for jGdcDraw
+  char reserved1[176];          // 928
+  int32_t inkLimit;             // 1104: percent
+  char reserved2[4];            // 1108
   char conversionFunction[64];  // 1112: driver export; empty = "RgbToCmykFunc16"
 } ColorProfile;
 #pragma pack(pop)
@@ -51,18 +51,43 @@ JDEVICE_API int jColorProfileDlg(jHWND owner, ColorProfile* profile);
 // The drawing context of one print run: the drawing's extent in device dots
 // (x1, y1 inclusive, y growing upward) and whether it has content. Made by
 // the printing-device layer, passed unchanged to jGdcSetup and jGdcDraw.
+// What jGdcDraw renders: items in device dots (x1, y1 exclusive, y growing
+// upward), painted in order, later items over earlier ones.
+enum {
+  J_GDC_RGB_IMAGE = 1,   // pixels: 3 bytes red, green, blue per pixel
+  J_GDC_CMYK_IMAGE = 2,  // pixels: 4 bytes cyan, magenta, yellow, black per pixel
+  J_GDC_RGB_FILL = 3,    // color: red, green, blue
+  J_GDC_CMYK_FILL = 4,   // color: cyan, magenta, yellow, black
+};
+
+typedef struct jGdcItem {
+  int32_t kind;            // J_GDC_*
+  int32_t x0, y0, x1, y1;  // placed rectangle in dots
+  int32_t width, height;   // image size in pixels (images only)
+  const uint8_t* pixels;   // images: rows top first, width x height pixels
+  uint8_t color[4];        // fills
+} jGdcItem;
+
+typedef struct jGdcScene {
+  int32_t count;
+  const jGdcItem* items;
+} jGdcScene;
+
 typedef struct jGdc {
   int32_t x0, y0, x1, y1;
   int32_t hasContent;
   float dotsPerUnitX;  // set by jGdcSetup
   float dotsPerUnitY;
-  const void* drawing;  // the drawing library's document of this run
+  const void* drawing;     // the drawing library's document of this run
+  const jGdcScene* scene;  // what jGdcDraw renders; null = nothing drawn
 } jGdc;
 
 JDEVICE_API int jGdcSetup(jGdc* context, float dotsPerUnitX, float dotsPerUnitY);
 // Renders the rectangle [x0, x1) x [y0, y1) in dots into buffer, top row
 // (y1 - 1) first, 8 bytes per pixel: byte 7 FF = RGB (bytes 0..2), FE = CMYK
-// (byte 0 black, 1..3 cyan, magenta, yellow), other = nothing drawn.
+// (byte 0 black, 1..3 cyan, magenta, yellow), other = nothing drawn. Items
+// are placed nearest-neighbour into their rectangles. 0 for a null context or
+// buffer and for an empty, inverted or oversized rectangle (buffer untouched).
 JDEVICE_API int jGdcDraw(jGdc* context, void* buffer, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t option);
 
 // ---- colour management -----------------------------------------------------

@@ -1,0 +1,112 @@
+// The band render of the print run: jGdcDraw paints the scene of a render
+// context (placed images and filled rectangles, in device dots) into a
+// buffer of 8-byte pixels, top row first.
+//
+// Choices of this library: the buffer starts as "nothing drawn" (all bytes
+// 0); items are painted in scene order, each clipped to the rectangle asked
+// for; an image is sampled nearest-neighbour, the placed pixel (x, y) taking
+// the source column (x - x0) * width / (x1 - x0) and the source row, counted
+// from the image's top, (y1 - 1 - y) * height / (y1 - y0), in 64-bit
+// arithmetic. A malformed item (inverted rectangle, image without pixels or
+// with a non-positive size) is skipped, never read. The render option is
+// carried for the printing-device layer; this render knows no options.
+#include <cstdint>
+#include <cstring>
+
+#include "Device.h"
+
+namespace {
+
+// The largest render buffer taken: far above the page loop's chunks (about
+// 20 MB) and safely addressable on the 32-bit build.
+constexpr uint64_t kMaxRenderBytes = 512ull * 1024 * 1024;
+
+struct Area {
+  int32_t x0, y0, x1, y1;
+};
+
+void putRgb(uint8_t* pixel, const uint8_t* rgb) {
+  std::memset(pixel, 0, 8);
+  pixel[0] = rgb[0];
+  pixel[1] = rgb[1];
+  pixel[2] = rgb[2];
+  pixel[7] = 0xFF;
+}
+
+// Source order cyan, magenta, yellow, black; rendered order black first.
+void putCmyk(uint8_t* pixel, const uint8_t* cmyk) {
+  std::memset(pixel, 0, 8);
+  pixel[0] = cmyk[3];
+  pixel[1] = cmyk[0];
+  pixel[2] = cmyk[1];
+  pixel[3] = cmyk[2];
+  pixel[7] = 0xFE;
+}
+
+bool itemIsSound(const jGdcItem& item) {
+  if (item.x1 <= item.x0 || item.y1 <= item.y0) return false;
+  switch (item.kind) {
+    case J_GDC_RGB_IMAGE:
+    case J_GDC_CMYK_IMAGE:
+      return item.pixels && item.width > 0 && item.height > 0;
+    case J_GDC_RGB_FILL:
+    case J_GDC_CMYK_FILL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
+  const int32_t left = item.x0 > area.x0 ? item.x0 : area.x0;
+  const int32_t right = item.x1 < area.x1 ? item.x1 : area.x1;
+  const int32_t bottom = item.y0 > area.y0 ? item.y0 : area.y0;
+  const int32_t top = item.y1 < area.y1 ? item.y1 : area.y1;
+  if (left >= right || bottom >= top) return;
+  const int64_t areaWidth = static_cast<int64_t>(area.x1) - area.x0;
+  const int64_t placedWidth = static_cast<int64_t>(item.x1) - item.x0;
+  const int64_t placedHeight = static_cast<int64_t>(item.y1) - item.y0;
+  const bool rgb = item.kind == J_GDC_RGB_IMAGE || item.kind == J_GDC_RGB_FILL;
+  const bool image = item.kind == J_GDC_RGB_IMAGE || item.kind == J_GDC_CMYK_IMAGE;
+  const int sourceBytes = rgb ? 3 : 4;
+  for (int32_t y = top - 1; y >= bottom; --y) {
+    uint8_t* row = buffer + static_cast<size_t>((static_cast<int64_t>(area.y1) - 1 - y) * areaWidth * 8);
+    const uint8_t* sourceRow = nullptr;
+    if (image) {
+      const int64_t sy = (static_cast<int64_t>(item.y1) - 1 - y) * item.height / placedHeight;
+      sourceRow = item.pixels + static_cast<size_t>(sy) * static_cast<size_t>(item.width) * sourceBytes;
+    }
+    for (int32_t x = left; x < right; ++x) {
+      const uint8_t* source = item.color;
+      if (image) {
+        const int64_t sx = (static_cast<int64_t>(x) - item.x0) * item.width / placedWidth;
+        source = sourceRow + static_cast<size_t>(sx) * sourceBytes;
+      }
+      uint8_t* pixel = row + static_cast<size_t>(x - area.x0) * 8;
+      if (rgb)
+        putRgb(pixel, source);
+      else
+        putCmyk(pixel, source);
+    }
+  }
+}
+
+}  // namespace
+
+JDEVICE_API int jGdcDraw(jGdc* context, void* buffer, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t option) {
+  (void)option;
+  if (!context || !buffer || x1 <= x0 || y1 <= y0) return 0;
+  const uint64_t width = static_cast<uint64_t>(static_cast<int64_t>(x1) - x0);
+  const uint64_t height = static_cast<uint64_t>(static_cast<int64_t>(y1) - y0);
+  if (width > kMaxRenderBytes / 8 || height > kMaxRenderBytes / 8 / width) return 0;
+  auto* pixels = static_cast<uint8_t*>(buffer);
+  std::memset(pixels, 0, static_cast<size_t>(width * height * 8));
+  const jGdcScene* scene = context->scene;
+  if (!context->hasContent || !scene || !scene->items || scene->count <= 0) return 1;
+  const Area area{x0, y0, x1, y1};
+  for (int32_t i = 0; i < scene->count; ++i) {
+    const jGdcItem& item = scene->items[i];
+    if (itemIsSound(item)) paintItem(item, area, pixels);
+  }
+  return 1;
+}

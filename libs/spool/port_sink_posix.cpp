@@ -1,0 +1,121 @@
+// System calls of the ports on POSIX. There are no installed printers here:
+// a printer port fails to open.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "libs/spool/port_sink.h"
+
+namespace spool {
+namespace {
+
+bool writeDescriptor(int fd, const void* data, std::size_t size, bool socket) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t put = socket ? ::send(fd, bytes, size, MSG_NOSIGNAL) : ::write(fd, bytes, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+bool connectOne(const struct addrinfo* address, int timeoutMs, int* out) {
+  int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
+  if (fd < 0) return false;
+  const int flags = ::fcntl(fd, F_GETFL, 0);
+  ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+  int result = ::connect(fd, address->ai_addr, address->ai_addrlen);
+  if (result != 0 && errno == EINPROGRESS) {
+    struct pollfd wait {
+      fd, POLLOUT, 0
+    };
+    int ready;
+    do {
+      ready = ::poll(&wait, 1, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (ready == 1 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) result = 0;
+  }
+  if (result != 0) {
+    ::close(fd);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, flags);
+  *out = fd;
+  return true;
+}
+
+}  // namespace
+
+bool createNewFile(const char* path, intptr_t* handle) {
+  int fd;
+  do {
+    fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return false;
+  *handle = fd;
+  return true;
+}
+
+bool writeFileAll(intptr_t handle, const void* data, std::size_t size) {
+  return writeDescriptor(static_cast<int>(handle), data, size, false);
+}
+
+bool closeFileHandle(intptr_t handle) {
+  return ::close(static_cast<int>(handle)) == 0;
+}
+
+bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
+  char service[8];
+  std::snprintf(service, sizeof service, "%d", port);
+  struct addrinfo hints {};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  struct addrinfo* found = nullptr;
+  if (::getaddrinfo(host, service, &hints, &found) != 0) return false;
+  bool connected = false;
+  for (struct addrinfo* a = found; a && !connected; a = a->ai_next) {
+    int fd = -1;
+    if (connectOne(a, timeoutMs, &fd)) {
+      *socket = fd;
+      connected = true;
+    }
+  }
+  ::freeaddrinfo(found);
+  return connected;
+}
+
+bool sendAll(intptr_t socket, const void* data, std::size_t size) {
+  return writeDescriptor(static_cast<int>(socket), data, size, true);
+}
+
+bool closeSocket(intptr_t socket) {
+  ::shutdown(static_cast<int>(socket), SHUT_WR);
+  return ::close(static_cast<int>(socket)) == 0;
+}
+
+bool openPrinterJob(const char*, const char*, intptr_t*) {
+  return false;
+}
+bool writePrinterJob(intptr_t, const void*, std::size_t) {
+  return false;
+}
+bool closePrinterJob(intptr_t) {
+  return false;
+}
+
+unsigned long currentProcessId() {
+  return static_cast<unsigned long>(::getpid());
+}
+
+}  // namespace spool

@@ -1,0 +1,155 @@
+// System calls of the ports on Windows: CreateFileA with CREATE_NEW for job
+// files, Winsock for TCP ports, and the print spooler's RAW data type for an
+// installed printer.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+// winsock2.h before windows.h.
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdio>
+
+#include "libs/spool/port_sink.h"
+
+namespace spool {
+namespace {
+
+bool startWinsock() {
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  return started;
+}
+
+bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
+  SOCKET s = ::socket(address->ai_family, address->ai_socktype, address->ai_protocol);
+  if (s == INVALID_SOCKET) return false;
+  u_long nonBlocking = 1;
+  ioctlsocket(s, FIONBIO, &nonBlocking);
+  int result = ::connect(s, address->ai_addr, static_cast<int>(address->ai_addrlen));
+  if (result != 0 && WSAGetLastError() == WSAEWOULDBLOCK) {
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(s, &writable);
+    FD_SET(s, &failed);
+    timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    int error = 0;
+    int length = sizeof error;
+    if (::select(0, nullptr, &writable, &failed, &wait) == 1 && FD_ISSET(s, &writable) &&
+        getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 && error == 0)
+      result = 0;
+  }
+  if (result != 0) {
+    closesocket(s);
+    return false;
+  }
+  nonBlocking = 0;
+  ioctlsocket(s, FIONBIO, &nonBlocking);
+  *out = s;
+  return true;
+}
+
+}  // namespace
+
+bool createNewFile(const char* path, intptr_t* handle) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  *handle = reinterpret_cast<intptr_t>(file);
+  return true;
+}
+
+bool writeFileAll(intptr_t handle, const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
+    DWORD put = 0;
+    if (!WriteFile(reinterpret_cast<HANDLE>(handle), bytes, chunk, &put, nullptr) || put == 0) return false;
+    bytes += put;
+    size -= put;
+  }
+  return true;
+}
+
+bool closeFileHandle(intptr_t handle) {
+  return CloseHandle(reinterpret_cast<HANDLE>(handle)) != 0;
+}
+
+bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
+  if (!startWinsock()) return false;
+  char service[8];
+  std::snprintf(service, sizeof service, "%d", port);
+  ADDRINFOA hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  ADDRINFOA* found = nullptr;
+  if (getaddrinfo(host, service, &hints, &found) != 0) return false;
+  bool connected = false;
+  for (ADDRINFOA* a = found; a && !connected; a = a->ai_next) {
+    SOCKET s = INVALID_SOCKET;
+    if (connectOne(a, timeoutMs, &s)) {
+      *socket = static_cast<intptr_t>(s);
+      connected = true;
+    }
+  }
+  freeaddrinfo(found);
+  return connected;
+}
+
+bool sendAll(intptr_t socket, const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    int chunk = size > 0x100000u ? 0x100000 : static_cast<int>(size);
+    int put = ::send(static_cast<SOCKET>(socket), bytes, chunk, 0);
+    if (put <= 0) return false;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+bool closeSocket(intptr_t socket) {
+  ::shutdown(static_cast<SOCKET>(socket), SD_SEND);
+  return closesocket(static_cast<SOCKET>(socket)) == 0;
+}
+
+bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle) {
+  HANDLE opened = nullptr;
+  if (!OpenPrinterA(const_cast<char*>(printer), &opened, nullptr)) return false;
+  char name[64];
+  std::snprintf(name, sizeof name, "%s", jobName && jobName[0] ? jobName : "RX3");
+  char dataType[] = "RAW";
+  DOC_INFO_1A info{name, nullptr, dataType};
+  if (StartDocPrinterA(opened, 1, reinterpret_cast<BYTE*>(&info)) == 0) {
+    ClosePrinter(opened);
+    return false;
+  }
+  *handle = reinterpret_cast<intptr_t>(opened);
+  return true;
+}
+
+bool writePrinterJob(intptr_t handle, const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD chunk = size > 0x100000u ? 0x100000u : static_cast<DWORD>(size);
+    DWORD put = 0;
+    if (!WritePrinter(reinterpret_cast<HANDLE>(handle), const_cast<char*>(bytes), chunk, &put) || put == 0)
+      return false;
+    bytes += put;
+    size -= put;
+  }
+  return true;
+}
+
+bool closePrinterJob(intptr_t handle) {
+  const bool ended = EndDocPrinter(reinterpret_cast<HANDLE>(handle)) != 0;
+  return ClosePrinter(reinterpret_cast<HANDLE>(handle)) != 0 && ended;
+}
+
+unsigned long currentProcessId() {
+  return GetCurrentProcessId();
+}
+
+}  // namespace spool

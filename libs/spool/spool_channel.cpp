@@ -1,0 +1,271 @@
+// SPOOL: the byte channel from a printer driver to its port.
+//
+// How this library works (the choices left to it):
+// - Handles are tokens, never addresses: slot number and generation of a
+//   table of open channels. A handle that was closed, never issued or
+//   belongs to nobody finds no channel and every call on it fails (0); it is
+//   never dereferenced.
+// - Ports (port_text.h): "FILE:<folder>" or an existing folder makes one new
+//   job file per channel in that folder, created exclusively under a unique
+//   name ("<date>-<time>-<process>-<n>.prn"), never replacing a file; a
+//   relative folder lies beside this library. "<host>:<port>" is a raw TCP
+//   printer port, connected at open with a 5-second time-out. Any other text
+//   names an installed Windows printer, fed through the spooler's RAW data
+//   type (there are none on POSIX). A port that cannot be reached fails
+//   jSplOpen.
+// - Writing: jSplWrite_* append to a memory buffer, so single bytes are
+//   cheap; jSplWritePrinter hands the buffer on. A buffer that grows past
+//   4 MB without being handed on passes its part before the abort point on
+//   by itself (all of it when there is no abort point).
+// - Spool mode (spoolMode 1 or 2 with a spool path): handed-on bytes go to
+//   the spool file, which jSplEnd then sends to the port and deletes. The
+//   size limit (spoolLimitMB, 1..1000; 0 = none) is checked before writing:
+//   a spool file that would grow past it is not written, and the status
+//   drops. Spool mode without a path writes straight to the port.
+// - Status: 1 until a write, send or spool limit fails; then 0 for good,
+//   and later writes are dropped. A channel ended with status 0 on a file
+//   port removes its incomplete job file, so an output folder only ever
+//   holds whole jobs.
+// - Abort: jSplSetAbortPoint marks the current end of the buffer; jSplAbort
+//   drops what was appended after that mark and not yet handed on, so that a
+//   frame written next follows a clean boundary. The handle stays usable.
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#include "SPOOL.h"
+#include "libs/spool/port_sink.h"
+#include "libs/spool/port_text.h"
+#include "platform/file.h"
+#include "platform/folders.h"
+#include "platform/path.h"
+
+namespace spool {
+namespace {
+
+constexpr int kSlots = 64;
+constexpr std::size_t kAutoHandOn = 4u * 1024 * 1024;
+constexpr int32_t kMaxLimitMB = 1000;
+constexpr std::size_t kSendChunk = 64 * 1024;
+
+struct Channel {
+  uintptr_t token = 0;
+  PortSink sink;
+  int status = 1;
+  bool ended = false;
+  bool spooling = false;
+  platform::FileHandle spoolFile = nullptr;
+  char spoolPath[platform::kMaxPath] = {};
+  uint64_t spooled = 0;
+  uint64_t spoolLimit = 0;  // bytes; 0 = none
+  std::vector<uint8_t> pending;
+  std::size_t abortPoint = 0;
+};
+
+std::mutex g_tableLock;
+Channel* g_slots[kSlots];
+uintptr_t g_generation = 0;
+
+// Token layout: (generation * kSlots + slot) + 1, never 0.
+Channel* find(jSPOOL handle) {
+  const uintptr_t token = reinterpret_cast<uintptr_t>(handle);
+  if (token == 0) return nullptr;
+  const std::size_t slot = (token - 1) % kSlots;
+  std::lock_guard<std::mutex> hold(g_tableLock);
+  Channel* channel = g_slots[slot];
+  return channel && channel->token == token ? channel : nullptr;
+}
+
+bool enter(Channel* channel) {
+  std::lock_guard<std::mutex> hold(g_tableLock);
+  for (int slot = 0; slot < kSlots; ++slot) {
+    if (g_slots[slot]) continue;
+    ++g_generation;
+    // Keep tokens within 31 bits so that they survive any int conversion.
+    g_generation %= uintptr_t{0x7FFFFFFF} / kSlots;
+    channel->token = g_generation * kSlots + static_cast<uintptr_t>(slot) + 1;
+    g_slots[slot] = channel;
+    return true;
+  }
+  return false;
+}
+
+void leave(Channel* channel) {
+  std::lock_guard<std::mutex> hold(g_tableLock);
+  for (Channel*& slot : g_slots)
+    if (slot == channel) slot = nullptr;
+}
+
+bool terminatedField(const char* field, std::size_t size) {
+  return std::memchr(field, '\0', size) != nullptr;
+}
+
+bool blockIsSound(const jSplOpenBlock* block) {
+  return block && terminatedField(block->jobName, sizeof block->jobName) &&
+         terminatedField(block->deviceName, sizeof block->deviceName) &&
+         terminatedField(block->portName, sizeof block->portName) &&
+         terminatedField(block->spoolPath, sizeof block->spoolPath);
+}
+
+// Hands the first count buffered bytes on to the spool file or the port.
+void handOn(Channel* channel, std::size_t count) {
+  if (count == 0 || channel->status != 1) return;
+  bool written;
+  if (channel->spooling) {
+    written = (channel->spoolLimit == 0 || channel->spooled + count <= channel->spoolLimit) &&
+              platform::writeAll(channel->spoolFile, channel->pending.data(), count);
+    if (written) channel->spooled += count;
+  } else {
+    written = writeSink(&channel->sink, channel->pending.data(), count);
+  }
+  if (!written) {
+    channel->status = 0;
+    channel->pending.clear();
+    channel->abortPoint = 0;
+    return;
+  }
+  channel->pending.erase(channel->pending.begin(), channel->pending.begin() + static_cast<std::ptrdiff_t>(count));
+  channel->abortPoint = channel->abortPoint > count ? channel->abortPoint - count : 0;
+}
+
+int append(jSPOOL handle, const void* data, std::size_t size) {
+  Channel* channel = find(handle);
+  if (!channel || channel->ended || channel->status != 1) return 0;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  channel->pending.insert(channel->pending.end(), bytes, bytes + size);
+  if (channel->pending.size() > kAutoHandOn)
+    handOn(channel, channel->abortPoint ? channel->abortPoint : channel->pending.size());
+  return channel->status == 1 ? 1 : 0;
+}
+
+// Sends the finished spool file to the port.
+bool sendSpoolFile(Channel* channel) {
+  platform::closeFile(channel->spoolFile);
+  channel->spoolFile = platform::openFile(channel->spoolPath, platform::OpenMode::ReadShared);
+  if (!channel->spoolFile) return false;
+  std::vector<uint8_t> chunk(kSendChunk);
+  for (;;) {
+    const int64_t got = platform::readFile(channel->spoolFile, chunk.data(), chunk.size());
+    if (got < 0) return false;
+    if (got == 0) return true;
+    if (!writeSink(&channel->sink, chunk.data(), static_cast<std::size_t>(got))) return false;
+  }
+}
+
+void dropSpoolFile(Channel* channel) {
+  if (channel->spoolFile) platform::closeFile(channel->spoolFile);
+  channel->spoolFile = nullptr;
+  if (channel->spooling) platform::deleteFile(channel->spoolPath);
+}
+
+void finish(Channel* channel) {
+  if (channel->ended) return;
+  channel->ended = true;
+  handOn(channel, channel->pending.size());
+  if (channel->spooling && channel->status == 1 && !sendSpoolFile(channel)) channel->status = 0;
+  dropSpoolFile(channel);
+  char jobFile[platform::kMaxPath];
+  std::memcpy(jobFile, channel->sink.path, sizeof jobFile);
+  const bool fileJob = channel->sink.kind == PortKind::kFolder;
+  if (!closeSink(&channel->sink)) channel->status = 0;
+  if (fileJob && channel->status != 1) platform::deleteFile(jobFile);
+}
+
+}  // namespace
+}  // namespace spool
+
+using spool::Channel;
+
+JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
+  if (!spool::blockIsSound(block)) return nullptr;
+  const spool::PortTarget target = spool::readPortText(block->portName);
+  if (target.kind == spool::PortKind::kNone) return nullptr;
+  auto* channel = new (std::nothrow) Channel();
+  if (!channel) return nullptr;
+  const int32_t limit = block->spoolLimitMB < 0                    ? 0
+                        : block->spoolLimitMB > spool::kMaxLimitMB ? spool::kMaxLimitMB
+                                                                   : block->spoolLimitMB;
+  channel->spoolLimit = static_cast<uint64_t>(limit) * 1024 * 1024;
+  if ((block->spoolMode == 1 || block->spoolMode == 2) && block->spoolPath[0]) {
+    platform::copyString(channel->spoolPath, sizeof channel->spoolPath, block->spoolPath);
+    channel->spoolFile = platform::openFile(channel->spoolPath, platform::OpenMode::CreateAlways);
+    if (!channel->spoolFile) {
+      delete channel;
+      return nullptr;
+    }
+    channel->spooling = true;
+  }
+  if (!spool::openSink(target, block->jobName, &channel->sink) || !spool::enter(channel)) {
+    if (channel->sink.kind != spool::PortKind::kNone) {
+      const bool fileJob = channel->sink.kind == spool::PortKind::kFolder;
+      char jobFile[platform::kMaxPath];
+      std::memcpy(jobFile, channel->sink.path, sizeof jobFile);
+      spool::closeSink(&channel->sink);
+      if (fileJob) platform::deleteFile(jobFile);
+    }
+    spool::dropSpoolFile(channel);
+    delete channel;
+    return nullptr;
+  }
+  return reinterpret_cast<jSPOOL>(channel->token);
+}
+
+JSPOOL_API int jSplWrite_c(jSPOOL spool, int byte) {
+  const uint8_t value = static_cast<uint8_t>(byte);
+  return spool::append(spool, &value, 1);
+}
+
+JSPOOL_API int jSplWrite_s(jSPOOL spool, const char* text) {
+  if (!text) return 0;
+  return spool::append(spool, text, std::strlen(text));
+}
+
+JSPOOL_API int jSplWrite_buff(jSPOOL spool, const void* data, int length) {
+  if (length < 0 || (!data && length > 0)) return 0;
+  return spool::append(spool, data, static_cast<std::size_t>(length));
+}
+
+JSPOOL_API int jSplWritePrinter(jSPOOL spool) {
+  Channel* channel = spool::find(spool);
+  if (!channel || channel->ended) return 0;
+  spool::handOn(channel, channel->pending.size());
+  channel->abortPoint = 0;
+  return channel->status == 1 ? 1 : 0;
+}
+
+JSPOOL_API int jSplGetStatus(jSPOOL spool) {
+  Channel* channel = spool::find(spool);
+  return channel && !channel->ended && channel->status == 1 ? 1 : 0;
+}
+
+JSPOOL_API int jSplSetAbortPoint(jSPOOL spool) {
+  Channel* channel = spool::find(spool);
+  if (!channel || channel->ended) return 0;
+  channel->abortPoint = channel->pending.size();
+  return 1;
+}
+
+JSPOOL_API int jSplAbort(jSPOOL spool) {
+  Channel* channel = spool::find(spool);
+  if (!channel || channel->ended) return 0;
+  channel->pending.resize(channel->abortPoint);
+  return 1;
+}
+
+JSPOOL_API int jSplEnd(jSPOOL spool) {
+  Channel* channel = spool::find(spool);
+  if (!channel || channel->ended) return 0;
+  spool::finish(channel);
+  return channel->status == 1 ? 1 : 0;
+}
+
+JSPOOL_API int jSplClose(jSPOOL spool) {
+  Channel* channel = spool::find(spool);
+  if (!channel) return 0;
+  spool::finish(channel);
+  spool::leave(channel);
+  delete channel;
+  return 1;
+}
