@@ -1,7 +1,7 @@
 // The diffusion pass of one line, as the halftoner hands it to a kernel:
 // the line's slots are separated already, carries and pending shares start
 // at zero, and the kernel leaves the carries and the noise position as the
-// line ends.
+// line ends, and sums the droplet volumes of the dots it sets.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,9 @@ struct DiffusionLine {
   uint8_t* dotPlanes;   // cleared; byte k of plane j at k x 8 + j
   const int8_t* noise;
   int32_t noisePos;
-  int32_t carries[8];
+  int32_t droplets[3];    // small, medium, large, picolitres
+  int32_t carries[8];     // out
+  uint64_t inkTotals[8];  // out: picolitres per ink
 };
 
 // The same pass on eight 32-bit lanes at once (one lane per ink); false,

@@ -73,6 +73,14 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
 
   __m256i carry = zero;
   __m256i pending = zero;
+  // Droplet volume by dot code, summed per ink (a line stays far below 2^31).
+  const __m256i volumes = _mm256_setr_epi32(0, line->droplets[0], line->droplets[1], line->droplets[2], 0, 0, 0, 0);
+  __m256i inkSum = zero;
+  bool haveLast = false;
+  __m128i lastValues = _mm_setzero_si128();
+  __m256i v = zero, on = zero, spread = zero, double1 = zero, double2 = zero, halve = zero, b = zero, a = zero;
+  int mask = 0;
+  int drawCount = 0;
   int32_t pos = line->noisePos;
   const int parity = line->parity;
   const int step = parity == 0 ? 1 : -1;
@@ -93,28 +101,42 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
       carry = zero;
       continue;
     }
-    const __m256i v = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(slot)));
-    const __m256i on = _mm256_and_si256(_mm256_cmpgt_epi32(v, zero), active);
-    const int mask = _mm256_movemask_ps(_mm256_castsi256_ps(on));
+    // Everything that follows from the ink values alone is kept while the
+    // values repeat, as they do across flat areas.
+    const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slot));
+    if (!haveLast || _mm_movemask_epi8(_mm_cmpeq_epi8(values, lastValues)) != 0xFFFF) {
+      lastValues = values;
+      haveLast = true;
+      v = _mm256_cvtepi16_epi32(values);
+      on = _mm256_and_si256(_mm256_cmpgt_epi32(v, zero), active);
+      mask = _mm256_movemask_ps(_mm256_castsi256_ps(on));
+      drawCount = _mm_popcnt_u32(static_cast<unsigned>(mask));
+      spread = _mm256_load_si256(reinterpret_cast<const __m256i*>(kSpread.index[mask]));
+      double1 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(127));
+      double2 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(191));
+      halve = four ? _mm256_cmpgt_epi32(_mm256_set1_epi32(64), v) : zero;
+      // b = 5, 6 or 7 and a = 1, 2 or 3 by the value's range.
+      b = _mm256_sub_epi32(_mm256_set1_epi32(5), _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(64)),
+                                                                  _mm256_cmpgt_epi32(v, _mm256_set1_epi32(128))));
+      a = _mm256_sub_epi32(_mm256_set1_epi32(1), _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(16)),
+                                                                  _mm256_cmpgt_epi32(v, _mm256_set1_epi32(32))));
+      a = _mm256_sub_epi32(_mm256_add_epi32(a, _mm256_slli_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(192)), 1)),
+                           _mm256_cmpgt_epi32(v, _mm256_set1_epi32(320)));
+    }
     const __m256i err = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(error)));
     if (mask == 0) {
       storeLow16(error, _mm256_andnot_si256(active, err));
       carry = _mm256_andnot_si256(active, carry);
       continue;
     }
-    const __m256i drawn = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(noise + pos));
-    __m256i r =
-        _mm256_permutevar8x32_epi32(drawn, _mm256_load_si256(reinterpret_cast<const __m256i*>(kSpread.index[mask])));
-    pos += _mm_popcnt_u32(static_cast<unsigned>(mask));
+    const __m256i raw =
+        _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(noise + pos)), spread);
+    pos += drawCount;
     if (pos >= kN) pos -= kN;
-
-    const __m256i above127 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(127));
-    const __m256i above191 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(191));
-    const __m256i r1 = r;
-    r = _mm256_add_epi32(r, _mm256_add_epi32(_mm256_and_si256(r1, above127), _mm256_and_si256(r1, above191)));
+    __m256i r = _mm256_add_epi32(raw, _mm256_add_epi32(_mm256_and_si256(raw, double1), _mm256_and_si256(raw, double2)));
     if (four) {
-      const __m256i half = _mm256_srai_epi32(_mm256_add_epi32(r1, _mm256_srli_epi32(r1, 31)), 1);
-      r = _mm256_blendv_epi8(r, half, _mm256_cmpgt_epi32(_mm256_set1_epi32(64), v));
+      const __m256i half = _mm256_srai_epi32(_mm256_add_epi32(raw, _mm256_srli_epi32(raw, 31)), 1);
+      r = _mm256_blendv_epi8(r, half, halve);
     }
 
     __m256i t = _mm256_add_epi32(_mm256_add_epi32(err, carry), v);
@@ -126,16 +148,6 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
     const __m256i level =
         _mm256_and_si256(_mm256_sub_epi32(zero, _mm256_add_epi32(_mm256_add_epi32(small, medium), large)), on);
 
-    const __m256i b = _mm256_sub_epi32(
-        _mm256_set1_epi32(5),
-        _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(64)), _mm256_cmpgt_epi32(v, _mm256_set1_epi32(128))));
-    const __m256i g16 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(16));
-    const __m256i g32 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(32));
-    const __m256i g192 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(192));
-    const __m256i g320 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(320));
-    __m256i a = _mm256_sub_epi32(_mm256_set1_epi32(1), _mm256_add_epi32(g16, g32));
-    a = _mm256_sub_epi32(_mm256_add_epi32(a, _mm256_slli_epi32(g192, 1)), g320);
-
     const __m256i below = divideBy16(_mm256_mullo_epi32(t, b));
     const __m256i ahead = divideBy16(_mm256_mullo_epi32(t, a));
     const __m256i newError = _mm256_add_epi32(pending, below);
@@ -145,6 +157,7 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
     carry = _mm256_blendv_epi8(_mm256_andnot_si256(active, carry), newCarry, on);
     pending = _mm256_blendv_epi8(pending, ahead, on);
 
+    inkSum = _mm256_add_epi32(inkSum, _mm256_permutevar8x32_epi32(volumes, level));
     const __m256i shifted = _mm256_sll_epi32(level, _mm_cvtsi32_si128(6 - 2 * (x % 4)));
     const __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(shifted), _mm256_extracti128_si256(shifted, 1));
     const __m128i bytes = _mm_packus_epi16(words, words);
@@ -160,6 +173,9 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   }
   line->noisePos = pos;
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(line->carries), carry);
+  alignas(32) uint32_t sums[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(sums), inkSum);
+  for (int j = 0; j < 8; ++j) line->inkTotals[j] = sums[j];
 }
 
 bool processorHasAvx2() {
