@@ -1,12 +1,38 @@
-// The document and page exports of the plug-in. Until the raster engine is
-// built they refuse every job, so a host never gets a half-written stream.
-#include "PrintDriver.h"
+// The document and page exports of the plug-in. Each refuses (0) a context
+// without an open machine record before any step runs; jPrintEndDoc still
+// answers 1, as there is nothing to close.
+#include "driver/machines/exports.h"
+#include "driver/machines/machine_state.h"
+#include "driver/raster/page_steps.h"
+
+namespace {
+
+bool isOpen(const jHostJobContext* context) {
+  return context && context->device && context->device->state;
+}
+
+}  // namespace
 
 extern "C" {
 
-int jPrintStartDoc(jHostJobContext*) { return 0; }
-int jPrintEndDoc(jHostJobContext*) { return 1; }
-int jPrintStartPage(jHostJobContext*, float, float, float, float) { return 0; }
-int jPrintDrawPage(jHostJobContext*, float, float, float, float) { return 0; }
-int jPrintEndPage(jHostJobContext*, int) { return 0; }
+int jPrintStartDoc(jHostJobContext* context) {
+  return isOpen(context) ? rx3::startDocument(context) : 0;
 }
+
+int jPrintEndDoc(jHostJobContext* context) {
+  return isOpen(context) ? rx3::endDocument(context) : 1;
+}
+
+int jPrintStartPage(jHostJobContext* context, float x0, float y0, float x1, float y1) {
+  return isOpen(context) ? rx3::startPage(context, rx3::UnitRect{x0, y0, x1, y1}) : 0;
+}
+
+int jPrintDrawPage(jHostJobContext* context, float x0, float y0, float x1, float y1) {
+  return isOpen(context) ? rx3::drawPage(context, rx3::UnitRect{x0, y0, x1, y1}) : 0;
+}
+
+int jPrintEndPage(jHostJobContext* context, int abort) {
+  return isOpen(context) ? rx3::endPage(context, abort) : 0;
+}
+
+}  // extern "C"

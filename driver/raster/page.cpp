@@ -1,0 +1,79 @@
+// Start and end of a page: its dot rectangle, its buffers, the host's
+// progress display, and the frame around its raster.
+#include "Base.h"
+#include "driver/ink/ink_account.h"
+#include "driver/machines/machine_state.h"
+#include "driver/raster/job_frame.h"
+#include "driver/raster/page_buffers.h"
+#include "driver/raster/page_steps.h"
+
+namespace rx3 {
+
+void* progressBegin(const jHostJobContext* context) {
+  const jProgressHooks* hooks = context->hooks;
+  return hooks && hooks->begin ? hooks->begin(context->owner) : nullptr;
+}
+
+void progressStep(const jHostJobContext* context, void* progress, int position, const char* text) {
+  const jProgressHooks* hooks = context->hooks;
+  if (hooks && hooks->step) hooks->step(progress, position, text);
+}
+
+void progressEnd(const jHostJobContext* context, void* progress) {
+  const jProgressHooks* hooks = context->hooks;
+  if (hooks && hooks->end) hooks->end(progress);
+}
+
+int progressYield(const jHostJobContext* context, void* progress) {
+  const jProgressHooks* hooks = context->hooks;
+  return hooks && hooks->yield ? hooks->yield(progress) : 1;
+}
+
+int startPage(jHostJobContext* context, UnitRect page) {
+  DeviceRecord* record = context->device;
+  MachineState* state = record->state;
+  EngineState& engine = state->engine;
+  DotRect dots;
+  if (!toDots(*record, state->marginMode, page, &dots)) return 0;
+  // Buffers of a page that was never ended are given back before new ones.
+  releasePageBuffers(state);
+  if (!setupPageBuffers(state, dots.x1 - dots.x0, dots.y1 - dots.y0)) return 0;
+  engine.pageRect[0] = dots.x0;
+  engine.pageRect[1] = dots.y0;
+  engine.pageRect[2] = dots.x1;
+  engine.pageRect[3] = dots.y1;
+  engine.currentLine = 0;
+  engine.progress = progressBegin(context);
+  progressStep(context, engine.progress, 0, "印刷中...");
+  if (writeJobHeader(record) == 1) return 1;
+  endPage(context, 1);
+  return 0;
+}
+
+int endPage(jHostJobContext* context, int abort) {
+  DeviceRecord* record = context->device;
+  MachineState* state = record->state;
+  EngineState& engine = state->engine;
+  int result;
+  if (abort == 1) {
+    progressStep(context, engine.progress, -1, "ｼﾞｮﾌﾞを中止しています。");
+    result = writeAbortTrailer(record);
+    // The job was aborted: nothing more of this document goes out.
+    engine.printing = 0;
+  } else {
+    progressStep(context, engine.progress, -1, "ｼﾞｮﾌﾞを終了しています。");
+    result = writePageTrailer(record);
+  }
+  if (engine.progress) {
+    progressStep(context, engine.progress, 100, nullptr);
+    progressEnd(context, engine.progress);
+    engine.progress = nullptr;
+  }
+  accountPageInk(record);
+  // Counted once: a second end of the same page adds nothing more.
+  for (uint64_t& ink : engine.pageInk) ink = 0;
+  releasePageBuffers(state);
+  return result;
+}
+
+}  // namespace rx3

@@ -1,0 +1,78 @@
+// The horizontal scale is held in double precision and the vertical one in
+// single precision, as the host's rasteriser scales its own coordinates, so
+// that band edges land on the same dots as the page edges.
+#include "driver/raster/page_geometry.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace rx3 {
+namespace {
+
+constexpr double kInchesPerMillimetre = 0.03937007874015748;
+
+// Dots are kept within +-2^29 so that every edge, extent and chunk step of
+// the page loop stays inside 32 bits (2^29 dots are 186 km at 2880 dpi).
+constexpr double kMaxDot = 536870912.0;
+
+bool fitsDots(double v) {
+  return std::isfinite(v) && v > -kMaxDot && v < kMaxDot;
+}
+
+int32_t maxOf(int32_t a, int32_t b, int32_t c) {
+  int32_t m = a > b ? a : b;
+  return m > c ? m : c;
+}
+
+int32_t minOf(int32_t a, int32_t b, int32_t c) {
+  int32_t m = a < b ? a : b;
+  return m < c ? m : c;
+}
+
+// The drawing's inclusive edge as an exclusive one, without overflow.
+int32_t pastEdge(int32_t inclusive) {
+  return inclusive == INT32_MAX ? INT32_MAX : inclusive + 1;
+}
+
+}  // namespace
+
+UnitRect applyBleed(UnitRect rect, int marginMode) {
+  if (marginMode == 1 || marginMode == 2 || marginMode == 3) {
+    rect.x0 -= kBleed;
+    rect.x1 += kBleed;
+  }
+  if (marginMode == 2 || marginMode == 3) {
+    rect.y0 -= kBleed;
+    rect.y1 += kBleed;
+  }
+  return rect;
+}
+
+bool toDots(const DeviceRecord& record, int marginMode, UnitRect rect, DotRect* out) {
+  if (record.xResolution <= 0 || record.yResolution <= 0) return false;
+  if (!std::isfinite(rect.x0) || !std::isfinite(rect.y0) || !std::isfinite(rect.x1) || !std::isfinite(rect.y1))
+    return false;
+  if (rect.x1 < rect.x0 || rect.y1 < rect.y0) return false;
+  rect = applyBleed(rect, marginMode);
+  double xScale = record.xResolution;
+  float yScale = static_cast<float>(record.yResolution);
+  if (record.inchUnits == 0) {
+    xScale = record.xResolution * kInchesPerMillimetre;
+    yScale = static_cast<float>(record.yResolution * kInchesPerMillimetre);
+  }
+  const double x0 = static_cast<double>(rect.x0) * xScale;
+  const double x1 = static_cast<double>(rect.x1) * xScale;
+  const float y0 = rect.y0 * yScale;
+  const float y1 = rect.y1 * yScale;
+  if (!fitsDots(x0) || !fitsDots(x1) || !fitsDots(y0) || !fitsDots(y1)) return false;
+  DotRect dots{static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(x1), static_cast<int32_t>(y1)};
+  *out = dots;
+  return true;
+}
+
+DotRect clipBand(const DotRect& band, const DrawingExtent& drawing, const DotRect& page) {
+  return DotRect{maxOf(drawing.x0, band.x0, page.x0), maxOf(drawing.y0, band.y0, page.y0),
+                 minOf(pastEdge(drawing.x1), band.x1, page.x1), minOf(pastEdge(drawing.y1), band.y1, page.y1)};
+}
+
+}  // namespace rx3

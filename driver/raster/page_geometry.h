@@ -1,0 +1,47 @@
+// Page and band rectangles: the borderless bleed, the scaling from the
+// host's units (millimetres or inches) to printer dots, and the clipping of
+// a band against the drawing and the page.
+#pragma once
+
+#include <cstdint>
+
+#include "PrintDriver.h"
+
+namespace rx3 {
+
+// A rectangle in the host's units, y growing upward.
+struct UnitRect {
+  float x0, y0, x1, y1;
+};
+
+// A rectangle in dots: left, bottom, right, top (right and top exclusive).
+struct DotRect {
+  int32_t x0, y0, x1, y1;
+};
+
+// How far a borderless page reaches beyond the paper on each side, in the
+// host's units.
+constexpr float kBleed = 3.0f;
+
+// Widens the rectangle for borderless printing: mode 1 left and right,
+// modes 2 and 3 all four sides; mode 0 leaves it.
+UnitRect applyBleed(UnitRect rect, int marginMode);
+
+// Bleeds and scales a rectangle to dots, truncating toward zero. False for
+// a rectangle that is not finite, is inverted (x1 < x0 or y1 < y0), or
+// reaches 2^29 dots or more from the origin, and for a record whose
+// resolutions are not positive.
+bool toDots(const DeviceRecord& record, int marginMode, UnitRect rect, DotRect* out);
+
+// The drawing's extent in dots as the drawing context holds it (x1, y1
+// inclusive).
+struct DrawingExtent {
+  int32_t x0, y0, x1, y1;
+};
+
+// The part of the band that is drawn and on the page: the largest of the
+// left and bottom edges, the smallest of the right and top edges (the
+// drawing's inclusive edges + 1). Width or height may come out <= 0.
+DotRect clipBand(const DotRect& band, const DrawingExtent& drawing, const DotRect& page);
+
+}  // namespace rx3

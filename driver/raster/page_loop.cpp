@@ -1,0 +1,129 @@
+// The band loop of a page: clip, render a chunk of rows, convert and write
+// each row as a raster line, skip the blank lines above and below, and
+// report progress every 50 lines.
+#include <cstdio>
+#include <cstring>
+
+#include "Base.h"
+#include "driver/machines/machine_state.h"
+#include "driver/raster/band_convert.h"
+#include "driver/raster/page_steps.h"
+#include "driver/raster/raster_writer.h"
+
+namespace rx3 {
+namespace {
+
+constexpr uint32_t kChunkBudget = 10000000;  // pixels x 4: render buffers near 20 MB
+constexpr int kProgressLines = 50;
+constexpr int kRenderedPixelBytes = 8;
+
+struct Band {
+  DotRect band;  // scaled, not clipped
+  DotRect clip;  // drawn part on the page
+  int32_t width;
+  int32_t height;
+};
+
+bool hasDrawing(const jGdc* drawing) {
+  return drawing && drawing->hasContent &&
+         (drawing->x0 != 0 || drawing->y0 != 0 || drawing->x1 != 0 || drawing->y1 != 0);
+}
+
+int skipLines(DeviceRecord* record, int32_t lines) {
+  const int result = writeVerticalSkip(record, lines);
+  record->state->engine.currentLine += lines;
+  return result;
+}
+
+// Reports the line reached; 1 to go on.
+int reportProgress(const jHostJobContext* context, EngineState& engine) {
+  if (engine.currentLine % kProgressLines != 0) return 1;
+  const int go = progressYield(context, engine.progress);
+  if (go != 1) return go;
+  const int percent =
+      engine.pageHeight > 0 ? static_cast<int>(static_cast<int64_t>(engine.currentLine) * 100 / engine.pageHeight) : 0;
+  char text[64];
+  std::snprintf(text, sizeof text, "印刷中  [ %d %% - %d/%d ]", percent, engine.currentLine, engine.pageHeight);
+  progressStep(context, engine.progress, percent, text);
+  return 1;
+}
+
+struct Outcome {
+  int go = 1;     // the host's answer
+  int write = 1;  // the line writer's result
+};
+
+// Renders and writes the clipped rows, top down, k at a time.
+Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* render, ConvertedPixel* records) {
+  DeviceRecord* record = context->device;
+  MachineState* state = record->state;
+  EngineState& engine = state->engine;
+  const int32_t pageLeft = engine.pageRect[0];
+  const int32_t offset = b.clip.x0 - pageLeft;
+  const int32_t count = b.clip.x1 - pageLeft;
+  const size_t rowBytes = static_cast<size_t>(b.width) * kRenderedPixelBytes;
+  Outcome outcome;
+  for (int32_t y = b.clip.y1; y > b.clip.y0; y -= k) {
+    const int32_t rows = y - b.clip.y0 < k ? y - b.clip.y0 : k;
+    if (!jGdcDraw(context->drawContext, render, b.clip.x0, y - k, b.clip.x1, y, state->profile.drawOption)) {
+      outcome.write = 0;  // nothing trustworthy to print
+      return outcome;
+    }
+    for (int32_t r = 0; r < rows; ++r) {
+      engine.currentLine += 1;
+      outcome.go = reportProgress(context, engine);
+      if (outcome.go != 1) return outcome;
+      convertBand(engine.colorTransform, state->profile.colorMode, render + r * rowBytes, records + offset, b.width);
+      outcome.write = writeRasterLine(record, engine.currentLine, records, count);
+      if (outcome.write != 1) return outcome;
+    }
+  }
+  return outcome;
+}
+
+}  // namespace
+
+int drawPage(jHostJobContext* context, UnitRect bandRect) {
+  DeviceRecord* record = context->device;
+  MachineState* state = record->state;
+  EngineState& engine = state->engine;
+  Band b;
+  // No page open (no buffers to halftone into) or a band that is no
+  // rectangle: refused before anything is written.
+  if (!engine.separation || !engine.dotPlanes || !engine.packBuffer) return 0;
+  if (!toDots(*record, state->marginMode, bandRect, &b.band)) return 0;
+  const DotRect page{engine.pageRect[0], engine.pageRect[1], engine.pageRect[2], engine.pageRect[3]};
+  const jGdc* drawing = context->drawContext;
+  const DrawingExtent extent =
+      drawing ? DrawingExtent{drawing->x0, drawing->y0, drawing->x1, drawing->y1} : DrawingExtent{0, 0, 0, 0};
+  b.clip = clipBand(b.band, extent, page);
+  b.width = b.clip.x1 - b.clip.x0;
+  b.height = b.clip.y1 - b.clip.y0;
+  if (!hasDrawing(drawing) || b.width <= 0 || b.height <= 0)
+    return skipLines(record, b.band.y1 - b.band.y0) == 1 ? 1 : 0;
+
+  uint32_t k = kChunkBudget / (static_cast<uint32_t>(b.width) * 4u);
+  if (k > static_cast<uint32_t>(b.height)) k = static_cast<uint32_t>(b.height);
+  if (k < 1) k = 1;
+  const int32_t count = b.clip.x1 - engine.pageRect[0];
+  auto* render = static_cast<uint8_t*>(jMemAlloc(static_cast<size_t>(k) * b.width * kRenderedPixelBytes));
+  if (!render) return 0;
+  auto* records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
+  if (!records) {
+    jMemFree(render);
+    return 0;
+  }
+  // Records left of the drawing are never converted: they stay nothing drawn.
+  std::memset(records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
+
+  skipLines(record, b.band.y1 - b.clip.y1);
+  const Outcome outcome = writeRows(context, b, static_cast<int32_t>(k), render, records);
+  const int32_t below = b.clip.y0 - b.band.y0;
+  writeVerticalSkip(record, below);
+  engine.currentLine += below;
+  jMemFree(records);
+  jMemFree(render);
+  return outcome.go * outcome.write;
+}
+
+}  // namespace rx3
