@@ -19,6 +19,9 @@ constexpr char kSeparator = '/';
 
 // First byte of a double-byte CP932 character.
 bool isLeadByte(unsigned char c);
+// '\\' and '/' are separators on every target (Windows takes both, and paths
+// written on Windows stay splittable natively); kSeparator is the one inserted.
+// Only a single-byte character can be a separator: the scans walk by character.
 bool isSeparator(char c);
 
 // Bounded copy; false (and out empty) when source does not fit.
