@@ -120,8 +120,15 @@ int jPrintGetDeviceName(DeviceRecord* record, char* device260, char* port260) {
 int jPrintSetDeviceName(DeviceRecord* record, const char* device, const char* port) {
   if (!record || !record->state) return 0;
   MachineState* state = record->state;
-  platform::copyTruncated(state->deviceName, sizeof state->deviceName, device ? device : "");
-  platform::copyTruncated(state->portName, sizeof state->portName, port ? port : "");
+  // A port can be a file path: one that does not fit is refused, never cut,
+  // and the stored pair stays as it was.
+  char newDevice[sizeof state->deviceName];
+  char newPort[sizeof state->portName];
+  if (!platform::copyString(newDevice, sizeof newDevice, device ? device : "") ||
+      !platform::copyString(newPort, sizeof newPort, port ? port : ""))
+    return 0;
+  std::memcpy(state->deviceName, newDevice, sizeof newDevice);
+  std::memcpy(state->portName, newPort, sizeof newPort);
   return 1;
 }
 

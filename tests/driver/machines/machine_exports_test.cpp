@@ -126,10 +126,15 @@ TEST_F(MachineExports, NamesNeedAnOpenRecordAndAreBounded) {
   EXPECT_EQ(0, jPrintSetDeviceName(&r, "A", "B"));
 
   ASSERT_EQ(1, jPrintOpenMachine(&r));
-  std::string longName(400, 'x');
-  EXPECT_EQ(1, jPrintSetDeviceName(&r, longName.c_str(), "LPT1:"));
+  EXPECT_EQ(1, jPrintSetDeviceName(&r, std::string(259, 'd').c_str(), "LPT1:"));
   EXPECT_EQ(1, jPrintGetDeviceName(&r, device, port));
-  EXPECT_EQ(std::string(259, 'x'), device);
+  EXPECT_EQ(std::string(259, 'd'), device);
+  EXPECT_STREQ("LPT1:", port);
+  // A name that does not fit is refused whole: a cut port names another file.
+  EXPECT_EQ(0, jPrintSetDeviceName(&r, "new", ("FILE:C:\\" + std::string(300, 'x')).c_str()));
+  EXPECT_EQ(0, jPrintSetDeviceName(&r, std::string(260, 'd').c_str(), "LPT2:"));
+  EXPECT_EQ(1, jPrintGetDeviceName(&r, device, port));
+  EXPECT_EQ(std::string(259, 'd'), device);
   EXPECT_STREQ("LPT1:", port);
   jPrintCloseMachine(&r);
 }
