@@ -5,17 +5,20 @@
 #include "platform/path.h"
 
 int jFilesSplitPath(const char* path, char* folder, char* name) {
-  if (folder) folder[0] = '\0';
-  if (name) name[0] = '\0';
-  if (!path) return 0;
-  bool ok = true;
-  if (folder) ok = platform::folderPart(path, folder, platform::kMaxPath);
-  if (name && !platform::copyString(name, platform::kMaxPath, platform::fileNamePart(path))) ok = false;
-  if (!ok) {
-    // A part that does not fit is refused as a whole.
+  if (!path) {
     if (folder) folder[0] = '\0';
     if (name) name[0] = '\0';
+    return 0;
   }
+  // Both parts are taken before either output is written: an output may be
+  // the path itself.
+  char folderPartOf[platform::kMaxPath];
+  char namePartOf[platform::kMaxPath];
+  const bool ok = platform::folderPart(path, folderPartOf, sizeof folderPartOf) &&
+                  platform::copyString(namePartOf, sizeof namePartOf, platform::fileNamePart(path));
+  // A part that does not fit is refused as a whole.
+  if (folder) platform::copyString(folder, platform::kMaxPath, ok ? folderPartOf : "");
+  if (name) platform::copyString(name, platform::kMaxPath, ok ? namePartOf : "");
   return ok ? 1 : 0;
 }
 

@@ -24,6 +24,12 @@ TEST(SplitPathTest, FolderAndNameAroundDoubleByteNames) {
   EXPECT_STREQ(name, "RX3.dll");
   ASSERT_EQ(jFilesSplitPath("/opt/vellox/RX3.dll", folder, nullptr), 1);
   EXPECT_STREQ(folder, "/opt/vellox");
+
+  // The path itself may receive a part.
+  char inPlace[platform::kMaxPath] = "C:\\表\\RX3.dll";
+  ASSERT_EQ(jFilesSplitPath(inPlace, inPlace, name), 1);
+  EXPECT_STREQ(inPlace, "C:\\表");
+  EXPECT_STREQ(name, "RX3.dll");
 }
 
 TEST(SplitPathTest, OverLongPathsAreRefused) {
