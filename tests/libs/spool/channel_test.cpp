@@ -1,0 +1,232 @@
+// The spool channel: ports, buffered writing, spool files and their limit,
+// abort points, and handle validation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "SPOOL.h"
+#include "driver/machines/scratch_folder.h"
+#include "loopback_support.h"
+#include "platform/folders.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using testing_support::ScratchFolder;
+
+jSplOpenBlock blockFor(const std::string& port) {
+  jSplOpenBlock block;
+  std::memset(&block, 0, sizeof block);
+  std::snprintf(block.jobName, sizeof block.jobName, "channel test");
+  std::snprintf(block.portName, sizeof block.portName, "%s", port.c_str());
+  block.one = 1;
+  return block;
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& e) {
+    if (!e.isDirectory) names.push_back(ScratchFolder::join(folder, e.name));
+    return true;
+  });
+  return names;
+}
+
+Bytes onlyFileIn(const std::string& folder) {
+  const std::vector<std::string> files = filesIn(folder);
+  EXPECT_EQ(1u, files.size());
+  return files.size() == 1 ? testing_support::readBytes(files[0]) : Bytes();
+}
+
+Bytes text(const char* s) {
+  return Bytes(s, s + std::strlen(s));
+}
+
+void writeText(jSPOOL spool, const char* s) {
+  EXPECT_EQ(1, jSplWrite_s(spool, s));
+}
+
+TEST(FilePort, EachChannelGetsANewFileOfItsOwn) {
+  ScratchFolder out("spl-file");
+  ASSERT_TRUE(testing_support::writeText(out.file("keep.prn"), "old"));
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  jSPOOL a = jSplOpen(&block);
+  jSPOOL b = jSplOpen(&block);
+  ASSERT_NE(nullptr, a);
+  ASSERT_NE(nullptr, b);
+  EXPECT_NE(a, b);
+  writeText(a, "first");
+  writeText(b, "second");
+  EXPECT_EQ(1, jSplWrite_c(a, 0x100 | '!'));  // only the low byte
+  EXPECT_EQ(1, jSplWritePrinter(a));
+  EXPECT_EQ(1, jSplWritePrinter(b));
+  EXPECT_EQ(1, jSplEnd(a));
+  EXPECT_EQ(1, jSplClose(a));
+  EXPECT_EQ(1, jSplEnd(b));
+  EXPECT_EQ(1, jSplClose(b));
+  std::vector<Bytes> contents;
+  for (const std::string& f : filesIn(out.path())) contents.push_back(testing_support::readBytes(f));
+  ASSERT_EQ(3u, contents.size());
+  EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("first!")));
+  EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("second")));
+  EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("old")));
+}
+
+TEST(FilePort, AnExistingFolderWithoutPrefixIsAFilePort) {
+  ScratchFolder out("spl-folder");
+  jSplOpenBlock block = blockFor(out.path());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  const Bytes data{0x00, 0x1B, 0x40, 0xFF};
+  EXPECT_EQ(1, jSplWrite_buff(spool, data.data(), static_cast<int>(data.size())));
+  EXPECT_EQ(1, jSplClose(spool)) << "closing ends the job too";
+  EXPECT_EQ(data, onlyFileIn(out.path()));
+}
+
+TEST(FilePort, MissingFolderOrEmptyPortIsRefused) {
+  ScratchFolder out("spl-missing");
+  jSplOpenBlock block = blockFor("FILE:" + out.file("nowhere"));
+  EXPECT_EQ(nullptr, jSplOpen(&block));
+  block = blockFor("FILE:");
+  EXPECT_EQ(nullptr, jSplOpen(&block));
+  block = blockFor("");
+  EXPECT_EQ(nullptr, jSplOpen(&block));
+  EXPECT_EQ(nullptr, jSplOpen(nullptr));
+}
+
+TEST(OpenBlock, AFieldWithoutTerminatorIsRefused) {
+  ScratchFolder out("spl-block");
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  std::memset(block.jobName, 'A', sizeof block.jobName);
+  EXPECT_EQ(nullptr, jSplOpen(&block));
+  EXPECT_TRUE(filesIn(out.path()).empty());
+}
+
+TEST(TcpPort, DeliversTheJobToALoopbackListener) {
+  spool_test::LoopbackListener listener;
+  ASSERT_NE(0, listener.port());
+  jSplOpenBlock block = blockFor("127.0.0.1:" + std::to_string(listener.port()));
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  Bytes sent;
+  for (int i = 0; i < 100000; ++i) {
+    EXPECT_EQ(1, jSplWrite_c(spool, i * 7));
+    sent.push_back(static_cast<uint8_t>(i * 7));
+  }
+  EXPECT_EQ(1, jSplWritePrinter(spool));
+  EXPECT_EQ(1, jSplGetStatus(spool));
+  EXPECT_EQ(1, jSplEnd(spool));
+  EXPECT_EQ(1, jSplClose(spool));
+  EXPECT_EQ(sent, listener.received());
+}
+
+TEST(TcpPort, ADeadPortFailsToOpen) {
+  const int port = spool_test::deadLoopbackPort();
+  ASSERT_NE(0, port);
+  jSplOpenBlock block = blockFor("127.0.0.1:" + std::to_string(port));
+  EXPECT_EQ(nullptr, jSplOpen(&block));
+}
+
+TEST(SpoolFile, BytesReachThePortOnlyAtTheEndAndTheSpoolFileGoes) {
+  ScratchFolder out("spl-mode");
+  ScratchFolder work("spl-work");
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  block.spoolMode = 1;
+  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPL1.TMP").c_str());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  writeText(spool, "spooled job");
+  EXPECT_EQ(1, jSplWritePrinter(spool));
+  EXPECT_EQ(text("spooled job"), testing_support::readBytes(work.file("SPL1.TMP")));
+  EXPECT_TRUE(onlyFileIn(out.path()).empty());
+  EXPECT_EQ(1, jSplEnd(spool));
+  EXPECT_EQ(1, jSplClose(spool));
+  EXPECT_EQ(text("spooled job"), onlyFileIn(out.path()));
+  EXPECT_FALSE(platform::pathExists(work.file("SPL1.TMP").c_str()));
+}
+
+TEST(SpoolFile, GrowingPastTheLimitStopsTheJobInsteadOfFillingTheDisk) {
+  ScratchFolder out("spl-limit");
+  ScratchFolder work("spl-limit-work");
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  block.spoolMode = 2;
+  block.spoolLimitMB = 1;
+  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPL2.TMP").c_str());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  const Bytes row(600 * 1024, 0x55);
+  EXPECT_EQ(1, jSplWrite_buff(spool, row.data(), static_cast<int>(row.size())));
+  EXPECT_EQ(1, jSplWritePrinter(spool)) << "600 KB fit";
+  EXPECT_EQ(1, jSplWrite_buff(spool, row.data(), static_cast<int>(row.size())));
+  EXPECT_EQ(0, jSplWritePrinter(spool)) << "1200 KB do not";
+  EXPECT_NE(1, jSplGetStatus(spool));
+  EXPECT_EQ(0, jSplWrite_c(spool, 1)) << "nothing more is taken";
+  EXPECT_LE(testing_support::readBytes(work.file("SPL2.TMP")).size(), 1024u * 1024u);
+  EXPECT_EQ(0, jSplEnd(spool));
+  EXPECT_EQ(1, jSplClose(spool));
+  EXPECT_TRUE(filesIn(out.path()).empty()) << "no incomplete job is left in the output folder";
+  EXPECT_FALSE(platform::pathExists(work.file("SPL2.TMP").c_str()));
+}
+
+TEST(Abort, DropsWhatWasBufferedAfterTheAbortPointAndKeepsTheHandle) {
+  ScratchFolder out("spl-abort");
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  writeText(spool, "sent|");
+  EXPECT_EQ(1, jSplWritePrinter(spool));
+  writeText(spool, "row1|");
+  EXPECT_EQ(1, jSplSetAbortPoint(spool));
+  writeText(spool, "row2 half");
+  EXPECT_EQ(1, jSplAbort(spool));
+  EXPECT_EQ(1, jSplGetStatus(spool));
+  writeText(spool, "ABORT");
+  EXPECT_EQ(1, jSplWritePrinter(spool));
+  EXPECT_EQ(1, jSplClose(spool));
+  EXPECT_EQ(text("sent|row1|ABORT"), onlyFileIn(out.path()));
+}
+
+TEST(Abort, NothingHandedOnIsTakenBack) {
+  ScratchFolder out("spl-abort2");
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  EXPECT_EQ(1, jSplSetAbortPoint(spool));
+  writeText(spool, "row");
+  EXPECT_EQ(1, jSplWritePrinter(spool));
+  EXPECT_EQ(1, jSplAbort(spool));
+  EXPECT_EQ(1, jSplClose(spool));
+  EXPECT_EQ(text("row"), onlyFileIn(out.path()));
+}
+
+TEST(Handles, ClosedOrForeignHandlesAreRefused) {
+  ScratchFolder out("spl-stale");
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  EXPECT_EQ(1, jSplClose(spool));
+  jSPOOL reused = jSplOpen(&block);
+  ASSERT_NE(nullptr, reused);
+  EXPECT_NE(spool, reused) << "a new channel never takes an old handle";
+  int local = 0;
+  for (jSPOOL bad : {spool, static_cast<jSPOOL>(nullptr), reinterpret_cast<jSPOOL>(&local)}) {
+    EXPECT_EQ(0, jSplWrite_c(bad, 1));
+    EXPECT_EQ(0, jSplWrite_s(bad, "x"));
+    EXPECT_EQ(0, jSplWritePrinter(bad));
+    EXPECT_EQ(0, jSplGetStatus(bad));
+    EXPECT_EQ(0, jSplSetAbortPoint(bad));
+    EXPECT_EQ(0, jSplAbort(bad));
+    EXPECT_EQ(0, jSplEnd(bad));
+    EXPECT_EQ(0, jSplClose(bad));
+  }
+  EXPECT_EQ(1, jSplGetStatus(reused)) << "the live channel is untouched";
+  EXPECT_EQ(1, jSplEnd(reused));
+  EXPECT_EQ(0, jSplWrite_c(reused, 1)) << "an ended job takes no more bytes";
+  EXPECT_EQ(1, jSplClose(reused));
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "loopback_support.h"
+
+#if defined(_WIN32)
+#include <winsock2.h>
+#include <ws2tcpip.h>
+using Socket = SOCKET;
+constexpr Socket kNoSocket = INVALID_SOCKET;
+static void closeSock(Socket s) {
+  closesocket(s);
+}
+static void startSockets() {
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  (void)started;
+}
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+using Socket = int;
+constexpr Socket kNoSocket = -1;
+static void closeSock(Socket s) {
+  ::close(s);
+}
+static void startSockets() {}
+#endif
+
+namespace spool_test {
+namespace {
+
+// A socket bound to 127.0.0.1 on a port the system picks.
+Socket bindLoopback(int* port) {
+  startSockets();
+  Socket s = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (s == kNoSocket) return kNoSocket;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  socklen_t length = sizeof address;
+  if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    closeSock(s);
+    return kNoSocket;
+  }
+  *port = ntohs(address.sin_port);
+  return s;
+}
+
+}  // namespace
+
+LoopbackListener::LoopbackListener() {
+  Socket s = bindLoopback(&port_);
+  if (s == kNoSocket) return;
+  if (::listen(s, 1) != 0) {
+    closeSock(s);
+    return;
+  }
+  listener_ = static_cast<intptr_t>(s);
+  worker_ = std::thread([this, s] {
+    Socket peer = ::accept(s, nullptr, nullptr);
+    if (peer == kNoSocket) return;
+    char chunk[65536];
+    for (;;) {
+      const int got = static_cast<int>(::recv(peer, chunk, sizeof chunk, 0));
+      if (got <= 0) break;
+      bytes_.insert(bytes_.end(), chunk, chunk + got);
+    }
+    closeSock(peer);
+  });
+}
+
+LoopbackListener::~LoopbackListener() {
+  if (listener_ != -1) closeSock(static_cast<Socket>(listener_));
+  if (worker_.joinable()) worker_.join();
+}
+
+std::vector<uint8_t> LoopbackListener::received() {
+  if (worker_.joinable()) worker_.join();
+  return bytes_;
+}
+
+int deadLoopbackPort() {
+  int port = 0;
+  Socket s = bindLoopback(&port);
+  if (s != kNoSocket) closeSock(s);
+  return port;
+}
+
+}  // namespace spool_test
