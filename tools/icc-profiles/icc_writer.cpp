@@ -28,8 +28,11 @@ void put32(Bytes& b, std::uint32_t v) {
   put16(b, v >> 16);
   put16(b, v & 0xFFFF);
 }
+void putText(Bytes& b, const char* s, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) put8(b, static_cast<unsigned char>(s[i]));
+}
 void putSig(Bytes& b, const char* s) {
-  b.insert(b.end(), s, s + 4);
+  putText(b, s, 4);
 }
 void putS15(Bytes& b, double v) {
   put32(b, static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(v * 65536.0))));
@@ -46,12 +49,12 @@ Bytes textDescription(const char* text) {
   put32(b, 0);
   const std::uint32_t n = static_cast<std::uint32_t>(std::strlen(text)) + 1;
   put32(b, n);
-  b.insert(b.end(), text, text + n);
+  putText(b, text, n);
   put32(b, 0);  // Unicode language
   put32(b, 0);  // Unicode count
   put16(b, 0);  // ScriptCode code
   put8(b, 0);   // ScriptCode count
-  b.insert(b.end(), 67, 0);
+  b.resize(b.size() + 67, 0);
   return b;
 }
 
@@ -59,7 +62,7 @@ Bytes text(const char* s) {
   Bytes b;
   putSig(b, "text");
   put32(b, 0);
-  b.insert(b.end(), s, s + std::strlen(s) + 1);
+  putText(b, s, std::strlen(s) + 1);
   return b;
 }
 
@@ -201,16 +204,16 @@ Bytes assemble(const char* deviceClass, const char* space, const char* pcs, cons
   Bytes b(128, 0);
   put32(b, static_cast<std::uint32_t>(tags.size()));
   const std::size_t tableAt = b.size();
-  b.insert(b.end(), tags.size() * 12, 0);
+  b.resize(b.size() + tags.size() * 12, 0);
   pad4(b);
   for (std::size_t i = 0; i < tags.size(); ++i) {
     const std::uint32_t offset = static_cast<std::uint32_t>(b.size());
-    b.insert(b.end(), tags[i].data.begin(), tags[i].data.end());
+    for (unsigned char byte : tags[i].data) put8(b, byte);
     Bytes entry;
     putSig(entry, tags[i].signature);
     put32(entry, offset);
     put32(entry, static_cast<std::uint32_t>(tags[i].data.size()));
-    std::copy(entry.begin(), entry.end(), b.begin() + static_cast<std::ptrdiff_t>(tableAt + i * 12));
+    std::memcpy(b.data() + tableAt + i * 12, entry.data(), entry.size());
     pad4(b);
   }
   Bytes h;
@@ -233,7 +236,7 @@ Bytes assemble(const char* deviceClass, const char* space, const char* pcs, cons
   putS15(h, kD50[1]);
   putS15(h, kD50[2]);
   putSig(h, "vlx ");  // creator
-  std::copy(h.begin(), h.end(), b.begin());
+  std::memcpy(b.data(), h.data(), h.size());
   return b;
 }
 
