@@ -1,0 +1,151 @@
+// The band render and the simple colour conversions.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "Device.h"
+
+namespace {
+
+struct Canvas {
+  int32_t x0, y0, x1, y1;
+  std::vector<uint8_t> pixels;
+  Canvas(int32_t ax0, int32_t ay0, int32_t ax1, int32_t ay1)
+      : x0(ax0), y0(ay0), x1(ax1), y1(ay1), pixels(static_cast<size_t>(ax1 - ax0) * (ay1 - ay0) * 8, 0xAA) {}
+  // The rendered pixel of dot (x, y): rows run from the top (y1 - 1) down.
+  const uint8_t* at(int32_t x, int32_t y) const {
+    return &pixels[(static_cast<size_t>(y1 - 1 - y) * (x1 - x0) + (x - x0)) * 8];
+  }
+};
+
+struct Scene {
+  std::vector<jGdcItem> items;
+  jGdcScene scene{};
+  jGdc context{};
+  Scene() { context.hasContent = 1; }
+  jGdc* get() {
+    scene.count = static_cast<int32_t>(items.size());
+    scene.items = items.data();
+    context.scene = &scene;
+    return &context;
+  }
+  int draw(Canvas& c) { return jGdcDraw(get(), c.pixels.data(), c.x0, c.y0, c.x1, c.y1, 0); }
+};
+
+jGdcItem fill(int kind, int32_t x0, int32_t y0, int32_t x1, int32_t y1, std::initializer_list<uint8_t> color) {
+  jGdcItem item{};
+  item.kind = kind;
+  item.x0 = x0;
+  item.y0 = y0;
+  item.x1 = x1;
+  item.y1 = y1;
+  std::memcpy(item.color, color.begin(), color.size());
+  return item;
+}
+
+TEST(Render, FillsInRgbAndCmykWithTheirKindBytes) {
+  Scene s;
+  s.items.push_back(fill(J_GDC_RGB_FILL, 0, 0, 2, 4, {10, 20, 30}));
+  s.items.push_back(fill(J_GDC_CMYK_FILL, 2, 0, 4, 4, {1, 2, 3, 4}));
+  Canvas c(0, 0, 4, 4);
+  ASSERT_EQ(1, s.draw(c));
+  const uint8_t rgb[8] = {10, 20, 30, 0, 0, 0, 0, 0xFF};
+  const uint8_t cmyk[8] = {4, 1, 2, 3, 0, 0, 0, 0xFE};
+  EXPECT_EQ(0, std::memcmp(rgb, c.at(1, 3), 8));
+  EXPECT_EQ(0, std::memcmp(cmyk, c.at(2, 0), 8)) << "black first, then cyan, magenta, yellow";
+}
+
+TEST(Render, TopRowComesFirstAndUncoveredDotsAreNothingDrawn) {
+  Scene s;
+  s.items.push_back(fill(J_GDC_RGB_FILL, 0, 5, 3, 6, {1, 1, 1}));  // only the top row of the area
+  Canvas c(0, 0, 3, 6);
+  ASSERT_EQ(1, s.draw(c));
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(0xFF, c.pixels[x * 8 + 7]);
+  for (size_t i = 3 * 8; i < c.pixels.size(); ++i) ASSERT_EQ(0, c.pixels[i]) << "byte " << i;
+}
+
+TEST(Render, ImagesArePlacedNearestNeighbourAndClippedToTheArea) {
+  // A 2 x 2 image, top row red, green; bottom row blue, white; placed on
+  // 4 x 4 dots at (10, 20).
+  const uint8_t image[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+  jGdcItem item{};
+  item.kind = J_GDC_RGB_IMAGE;
+  item.x0 = 10;
+  item.y0 = 20;
+  item.x1 = 14;
+  item.y1 = 24;
+  item.width = 2;
+  item.height = 2;
+  item.pixels = image;
+  Scene s;
+  s.items.push_back(item);
+  Canvas c(9, 19, 13, 23);  // cuts the image's right column and top row
+  ASSERT_EQ(1, s.draw(c));
+  EXPECT_EQ(0, c.at(9, 22)[7]) << "left of the image";
+  EXPECT_EQ(255, c.at(10, 22)[0]) << "top half: red";
+  EXPECT_EQ(255, c.at(12, 22)[1]) << "top half, right: green";
+  EXPECT_EQ(255, c.at(11, 21)[2]) << "bottom half: blue";
+  EXPECT_EQ(0, c.at(11, 21)[0]);
+  EXPECT_EQ(255, c.at(12, 20)[0]) << "bottom right: white";
+  EXPECT_EQ(0, c.at(12, 19)[7]) << "below the image";
+}
+
+TEST(Render, LaterItemsPaintOverEarlierOnes) {
+  Scene s;
+  s.items.push_back(fill(J_GDC_RGB_FILL, 0, 0, 4, 4, {9, 9, 9}));
+  s.items.push_back(fill(J_GDC_CMYK_FILL, 1, 1, 2, 2, {0, 0, 0, 255}));
+  Canvas c(0, 0, 4, 4);
+  ASSERT_EQ(1, s.draw(c));
+  EXPECT_EQ(0xFE, c.at(1, 1)[7]);
+  EXPECT_EQ(0xFF, c.at(0, 0)[7]);
+}
+
+TEST(Render, MalformedItemsAreSkippedNeverRead) {
+  jGdcItem noPixels{};
+  noPixels.kind = J_GDC_CMYK_IMAGE;
+  noPixels.x1 = noPixels.y1 = 4;
+  noPixels.width = noPixels.height = 100;  // and no pixels behind it
+  Scene s;
+  s.items.push_back(noPixels);
+  s.items.push_back(fill(J_GDC_RGB_FILL, 3, 0, 1, 4, {1, 2, 3}));  // inverted
+  s.items.push_back(fill(77, 0, 0, 4, 4, {1, 2, 3}));              // unknown kind
+  Canvas c(0, 0, 4, 4);
+  ASSERT_EQ(1, s.draw(c));
+  for (uint8_t b : c.pixels) ASSERT_EQ(0, b);
+}
+
+TEST(Render, BadRequestsAreRefusedAndLeaveTheBufferAlone) {
+  Scene s;
+  s.items.push_back(fill(J_GDC_RGB_FILL, 0, 0, 4, 4, {1, 2, 3}));
+  Canvas c(0, 0, 4, 4);
+  jGdc* context = s.get();
+  EXPECT_EQ(0, jGdcDraw(context, c.pixels.data(), 4, 0, 0, 4, 0)) << "inverted";
+  EXPECT_EQ(0, jGdcDraw(context, c.pixels.data(), 0, 0, 4, 0, 0)) << "empty";
+  EXPECT_EQ(0, jGdcDraw(context, c.pixels.data(), 0, 0, 2000000000, 2000000000, 0)) << "oversized";
+  EXPECT_EQ(0, jGdcDraw(nullptr, c.pixels.data(), 0, 0, 4, 4, 0));
+  EXPECT_EQ(0, jGdcDraw(context, nullptr, 0, 0, 4, 4, 0));
+  for (uint8_t b : c.pixels) ASSERT_EQ(0xAA, b);
+}
+
+TEST(Render, AContextWithoutContentDrawsNothing) {
+  Scene s;
+  s.items.push_back(fill(J_GDC_RGB_FILL, 0, 0, 4, 4, {1, 2, 3}));
+  s.get()->hasContent = 0;
+  Canvas c(0, 0, 4, 4);
+  ASSERT_EQ(1, jGdcDraw(&s.context, c.pixels.data(), 0, 0, 4, 4, 0));
+  for (uint8_t b : c.pixels) ASSERT_EQ(0, b);
+}
+
+TEST(Conversions, PackCyanHighAndRedLow) {
+  EXPECT_EQ(0x00FFFF00u, jColorRGBtoCMYK(255, 0, 0)) << "red: magenta and yellow";
+  EXPECT_EQ(0x000000FFu, jColorRGBtoCMYK(0, 0, 0)) << "black goes wholly into black";
+  EXPECT_EQ(0x00000000u, jColorRGBtoCMYK(255, 255, 255));
+  EXPECT_EQ(0x80000040u, jColorRGBtoCMYK(63, 191, 191));
+  EXPECT_EQ(0x00FFFF00u, jColorCMYKtoRGB(255, 0, 0, 0)) << "cyan: green and blue";
+  EXPECT_EQ(0x00000000u, jColorCMYKtoRGB(0, 0, 0, 255));
+  EXPECT_EQ(0x00FFFFFFu, jColorCMYKtoRGB(0, 0, 0, 0));
+  EXPECT_EQ(0x000000FFu, jColorCMYKtoRGB(-5, 300, 999, 0)) << "inputs clamp, never wrap";
+}
+
+}  // namespace
