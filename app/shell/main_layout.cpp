@@ -67,4 +67,10 @@ Rect dragConfinement(const Rect& windowOnScreen, int toolbarBottom, int statusTo
           statusTop};
 }
 
+Rect progressBarRect(const Rect& part0) {
+  const int left = part0.left + 3;
+  const int top = part0.top + 2;
+  return {left, top, left + widthOf(part0) - 5, top + heightOf(part0) - 5};
+}
+
 }  // namespace vlx

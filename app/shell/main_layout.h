@@ -70,4 +70,8 @@ bool insideSplitter(const SplitLayout& split, int x, int y);
 // top: the lists' column and the height between the two bars.
 Rect dragConfinement(const Rect& windowOnScreen, int toolbarBottom, int statusTop);
 
+// The progress bar inside status part 0's rectangle: left + 3, top + 2,
+// width - 5, height - 5.
+Rect progressBarRect(const Rect& part0);
+
 }  // namespace vlx

@@ -87,5 +87,9 @@ TEST(MainLayoutTest, CursorIsConfinedToTheListColumnBetweenTheBars) {
   EXPECT_EQ((Rect{104, 159, 764, 480}), dragConfinement({100, 100, 900, 520}, 158, 480));
 }
 
+TEST(MainLayoutTest, ProgressBarSitsInsideStatusPartZero) {
+  EXPECT_EQ((Rect{3, 4, 128, 21}), progressBarRect({0, 2, 130, 24}));
+}
+
 }  // namespace
 }  // namespace vlx
