@@ -5,6 +5,7 @@
 // call: the last input and its result are kept for the rest of the call.
 #include "driver/raster/band_convert.h"
 
+#include <bit>
 #include <cstring>
 
 #include "PFLink.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr int kRenderedBytes = 8;
 constexpr int kKindByte = 7;
+static_assert(std::endian::native == std::endian::little, "pixel keys are read as little-endian words");
 
 struct ConversionCache {
   bool filled = false;
@@ -65,9 +67,25 @@ void convertInk(jCMS transform, const uint8_t* px, const int32_t values[4], Conv
 void convertBand(jCMS transform, int colorMode, uint8_t* rendered, ConvertedPixel* out, int count) {
   static const int16_t kZero[4] = {0, 0, 0, 0};
   ConversionCache cache;
+  // A pixel whose bytes 0..3 and kind equal those of the pixel before it
+  // gets the same record; only a pixel already in the mode's own colour
+  // space is taken this way, as one of the other space must be rewritten.
+  constexpr uint64_t kKeyBytes = 0xFF000000FFFFFFFFull;
+  const uint8_t ownKind = colorMode == kColorModeCmyk ? kRenderedCmyk : kRenderedRgb;
+  bool haveLast = false;
+  uint64_t lastKey = 0;
   for (int i = 0; i < count; ++i) {
     uint8_t* px = rendered + static_cast<size_t>(i) * kRenderedBytes;
     ConvertedPixel* rec = out + i;
+    uint64_t key;
+    std::memcpy(&key, px, sizeof key);
+    key &= kKeyBytes;
+    if (haveLast && key == lastKey) {
+      *rec = rec[-1];
+      continue;
+    }
+    haveLast = px[kKindByte] == ownKind;
+    lastKey = key;
     if (colorMode == kColorModeCmyk) {
       if (px[kKindByte] == kRenderedRgb) rgbPixelToCmyk(px);
       if (px[kKindByte] != kRenderedCmyk) {

@@ -177,25 +177,35 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
   e.lineParity = parity;
   if (count <= 0) return;
 
-  separateLine<Inks>(state, parity, pixels, count);
-
-  constexpr int16_t kResetBase = Inks == 8 ? 128 : 64;
-  constexpr int32_t kResetCarry = Inks == 8 ? 300 : 240;
   int32_t noisePos = e.noisePos;
   if (noisePos < 0 || noisePos >= kNoiseTableSize) noisePos = 0;
-  const int rowBytes = rowBytesForWidth(count);
 
-  if (g_vectorAllowed) {
-    DiffusionLine vector = {pixels,      count,       parity,  Inks == 4, e.separation,
-                            e.errorLine, e.dotPlanes, e.noise, noisePos,  {}};
-    if (diffuseLineVector(&vector)) {
-      e.noisePos = vector.noisePos;
-      std::memcpy(e.carries, vector.carries, sizeof e.carries);
-      for (int j = 0; j < Inks; ++j) inkTotals[j] = planeInk(e.dotPlanes, j, rowBytes, e);
-      return;
-    }
+  if (g_vectorAllowed && vectorHalftoneAvailable()) {
+    DiffusionLine vector = {};
+    vector.pixels = pixels;
+    vector.count = count;
+    vector.parity = parity;
+    vector.fourInks = Inks == 4;
+    vector.separation = separationParams(e);
+    vector.slots = e.separation;
+    vector.errorLine = e.errorLine;
+    vector.dotPlanes = e.dotPlanes;
+    vector.noise = e.noise;
+    vector.noisePos = noisePos;
+    vector.droplets[0] = e.dropletSmall;
+    vector.droplets[1] = e.dropletMedium;
+    vector.droplets[2] = e.dropletLarge;
+    diffuseLineVector(&vector);
+    e.noisePos = vector.noisePos;
+    std::memcpy(e.carries, vector.carries, sizeof e.carries);
+    for (int j = 0; j < Inks; ++j) inkTotals[j] = vector.inkTotals[j];
+    return;
   }
 
+  separateLine<Inks>(state, parity, pixels, count);
+  constexpr int16_t kResetBase = Inks == 8 ? 128 : 64;
+  constexpr int32_t kResetCarry = Inks == 8 ? 300 : 240;
+  const int rowBytes = rowBytesForWidth(count);
   const ScaledNoise scaled = makeScaledNoise(Inks == 4);
   LineWork w = {};
 

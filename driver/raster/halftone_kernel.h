@@ -1,12 +1,15 @@
-// The diffusion pass of one line, as the halftoner hands it to a kernel:
-// the line's slots are separated already, carries and pending shares start
-// at zero, and the kernel leaves the carries and the noise position as the
-// line ends, and sums the droplet volumes of the dots it sets.
+// One line for the vector kernel, which does the separation pass and the
+// diffusion pass in one sweep: a pixel's separation does not depend on the
+// order in which pixels are visited, so the slot of each pixel is filled
+// just before it is diffused. Carries and pending shares start at zero; the
+// kernel leaves the carries and the noise position as the line ends, and
+// sums the droplet volumes of the dots it sets.
 #pragma once
 
 #include <cstdint>
 
 #include "driver/raster/band_convert.h"
+#include "driver/raster/separation.h"
 
 namespace rx3 {
 
@@ -15,9 +18,10 @@ struct DiffusionLine {
   int count;
   int parity;
   bool fourInks;
-  int16_t* separation;  // slots, 2 x 8 per pixel
-  int16_t* errorLine;   // 8 per pixel, pixel x at group x + 1
-  uint8_t* dotPlanes;   // cleared; byte k of plane j at k x 8 + j
+  SeparationParams separation;
+  int16_t* slots;      // 2 x 8 per pixel
+  int16_t* errorLine;  // 8 per pixel, pixel x at group x + 1
+  uint8_t* dotPlanes;  // cleared; byte k of plane j at k x 8 + j
   const int8_t* noise;
   int32_t noisePos;
   int32_t droplets[3];    // small, medium, large, picolitres
@@ -25,8 +29,11 @@ struct DiffusionLine {
   uint64_t inkTotals[8];  // out: picolitres per ink
 };
 
-// The same pass on eight 32-bit lanes at once (one lane per ink); false,
-// doing nothing, when the processor cannot run it.
-bool diffuseLineVector(DiffusionLine* line);
+// True when the processor can run the vector kernel.
+bool vectorHalftoneAvailable();
+
+// Both passes on eight 32-bit lanes at once, one lane per ink. Only when
+// vectorHalftoneAvailable().
+void diffuseLineVector(DiffusionLine* line);
 
 }  // namespace rx3

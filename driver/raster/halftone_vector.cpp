@@ -54,9 +54,12 @@ RX3_AVX2 inline __m256i divideBy16(__m256i product) {
 }
 
 RX3_AVX2 inline void storeLow16(int16_t* to, __m256i v) {
-  const __m128i lo = _mm_srai_epi32(_mm_slli_epi32(_mm256_castsi256_si128(v), 16), 16);
-  const __m128i hi = _mm_srai_epi32(_mm_slli_epi32(_mm256_extracti128_si256(v, 1), 16), 16);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_packs_epi32(lo, hi));
+  // Bytes 0, 1 of each 32-bit lane to the low half of each 128-bit half,
+  // then the two halves side by side.
+  const __m256i pick = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1, 0, 1, 4, 5, 8, 9, 12,
+                                        13, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i packed = _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, pick), 0x08);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_castsi256_si128(packed));
 }
 
 RX3_AVX2 void diffuse(DiffusionLine* line) {
@@ -76,6 +79,9 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   // Droplet volume by dot code, summed per ink (a line stays far below 2^31).
   const __m256i volumes = _mm256_setr_epi32(0, line->droplets[0], line->droplets[1], line->droplets[2], 0, 0, 0, 0);
   __m256i inkSum = zero;
+  bool haveInks = false;  // the separation of the last ink record met
+  uint64_t inksKey = 0;
+  __m128i separated = _mm_setzero_si128();
   bool haveLast = false;
   __m128i lastValues = _mm_setzero_si128();
   __m256i v = zero, on = zero, spread = zero, double1 = zero, double2 = zero, halve = zero, b = zero, a = zero;
@@ -87,7 +93,7 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   int x = parity == 0 ? 0 : line->count - 1;
   for (int i = 0; i < line->count; ++i, x += step) {
     const ConvertedPixel& px = line->pixels[x];
-    int16_t* slot = line->separation + (static_cast<size_t>(x) * 2 + parity) * 8;
+    int16_t* slot = line->slots + (static_cast<size_t>(x) * 2 + parity) * 8;
     int16_t* error = line->errorLine + (static_cast<size_t>(x) + 1) * 8;
     if (px.kind == kPixelNothing || px.drawn == 0) {
       std::memset(slot, 0, 16);
@@ -97,13 +103,32 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
       continue;
     }
     if (px.kind == kPixelWhite) {
+      std::memset(slot, 0, 16);
       std::memset(error, 0, 16);
       carry = zero;
       continue;
     }
+    __m128i values;
+    if (px.kind == kPixelInk) {
+      uint64_t key;
+      std::memcpy(&key, px.values, sizeof key);
+      if (!haveInks || key != inksKey) {
+        alignas(16) int16_t inks[8] = {};
+        if (four)
+          separateFour(line->separation, px.values, inks);
+        else
+          separateEight(line->separation, px.values, inks);
+        separated = _mm_load_si128(reinterpret_cast<const __m128i*>(inks));
+        inksKey = key;
+        haveInks = true;
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(slot), separated);
+      values = separated;
+    } else {
+      values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slot));  // a kind that keeps its slot
+    }
     // Everything that follows from the ink values alone is kept while the
     // values repeat, as they do across flat areas.
-    const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slot));
     if (!haveLast || _mm_movemask_epi8(_mm_cmpeq_epi8(values, lastValues)) != 0xFFFF) {
       lastValues = values;
       haveLast = true;
@@ -187,15 +212,20 @@ bool processorHasAvx2() {
 
 }  // namespace
 
-bool diffuseLineVector(DiffusionLine* line) {
+bool vectorHalftoneAvailable() {
 #if RX3_VECTOR_HALFTONE
   static const bool available = processorHasAvx2();
-  if (!available) return false;
+  return available;
+#else
+  return false;
+#endif
+}
+
+void diffuseLineVector(DiffusionLine* line) {
+#if RX3_VECTOR_HALFTONE
   diffuse(line);
-  return true;
 #else
   (void)line;
-  return false;
 #endif
 }
 

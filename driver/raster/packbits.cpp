@@ -1,81 +1,69 @@
-// PackBits as the printer's raster commands take it. The packer is a
-// three-state machine (a packet of one byte, a literal, a repeat); when a
-// literal meets a repeated byte, its last byte becomes the start of a run,
-// so two equal bytes are never left inside a literal.
+// PackBits as the printer's raster commands take it. The packer behaves as
+// a three-state machine (a packet of one byte, a literal, a repeat): a new
+// packet starts as one byte; an equal next byte makes it a run, a
+// different one a literal; a run ends at a different byte or at 128
+// bytes; a literal ends at 128 bytes, and when it meets a repeated byte
+// its last byte becomes the start of a run, so two equal bytes are never
+// left inside a literal.
 #include "driver/raster/packbits.h"
 
 namespace rx3 {
 namespace {
-
-enum class Packet { kSingle, kLiteral, kRepeat };
 
 constexpr int kMaxCount = 127;  // a packet holds at most 128 bytes
 
 }  // namespace
 
 int packRow(const uint8_t* row, int stride, int length, uint8_t* out) {
-  if (length <= 0) return 0;
+  // One loop per packet kind, so a long literal or run costs one compare
+  // per byte; the order of decisions is that of the state machine above.
+  auto at = [row, stride](int k) { return row[static_cast<long>(k) * stride]; };
   int n = 0;
-  int header = 0;
-  int count = 0;
-  uint8_t previous = 0;
-  Packet state = Packet::kSingle;
+  int k = 0;
+  while (k < length) {
+    int header = n;
+    uint8_t previous = at(k++);
+    out[n++] = 0;  // a single byte until more follow
+    out[n++] = previous;
+    if (k == length) break;
 
-  auto start = [&](uint8_t byte) {
-    header = n;
-    out[n++] = 0;
-    out[n++] = byte;
-    count = 0;
-    state = Packet::kSingle;
-    previous = byte;
-  };
-
-  start(row[0]);
-  for (int k = 1; k < length; ++k) {
-    const uint8_t byte = row[static_cast<long>(k) * stride];
-    switch (state) {
-      case Packet::kSingle:
+    int count = 1;
+    if (at(k) != previous) {
+      // Literal: runs until a byte repeats or the packet is full.
+      previous = at(k++);
+      out[n++] = previous;
+      bool repeated = false;
+      while (k < length) {
+        const uint8_t byte = at(k);
         if (byte == previous) {
-          count = 1;
-          state = Packet::kRepeat;
-        } else {
-          out[n++] = byte;
-          count = 1;
-          state = Packet::kLiteral;
-          previous = byte;
+          repeated = true;
+          break;
         }
-        break;
-      case Packet::kRepeat:
-        if (byte == previous && count < kMaxCount) {
-          ++count;
-        } else {
-          out[header] = static_cast<uint8_t>(256 - count);
-          start(byte);
-        }
-        break;
-      case Packet::kLiteral:
-        if (byte == previous) {
-          // The literal's last byte (at n - 1) turns into the header of a
-          // run of two.
-          out[header] = static_cast<uint8_t>(count - 1);
-          header = n - 1;
-          out[header] = 0;
-          out[n++] = previous;
-          count = 1;
-          state = Packet::kRepeat;
-        } else if (count >= kMaxCount) {
-          out[header] = static_cast<uint8_t>(count);
-          start(byte);
-        } else {
-          out[n++] = byte;
-          ++count;
-          previous = byte;
-        }
-        break;
+        if (count >= kMaxCount) break;
+        out[n++] = byte;
+        previous = byte;
+        ++count;
+        ++k;
+      }
+      if (!repeated) {
+        out[header] = static_cast<uint8_t>(count);
+        continue;
+      }
+      // The literal's last byte (at n - 1) turns into the header of a run.
+      out[header] = static_cast<uint8_t>(count - 1);
+      header = n - 1;
+      out[header] = 0;
+      out[n++] = previous;
+      count = 1;
     }
+    // Run: the byte at k equals the previous one.
+    ++k;
+    while (k < length && count < kMaxCount && at(k) == previous) {
+      ++count;
+      ++k;
+    }
+    out[header] = static_cast<uint8_t>(256 - count);
   }
-  if (state == Packet::kRepeat) out[header] = static_cast<uint8_t>(256 - count);
-  if (state == Packet::kLiteral) out[header] = static_cast<uint8_t>(count);
   return n;
 }
 

@@ -1,8 +1,10 @@
 #include "driver/raster/packbits.h"
+#include "packbits_reference.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -101,6 +103,25 @@ TEST(PackBits, RandomRowsRoundTripWithinTheWorstCase) {
     ASSERT_TRUE(unpack(packed, &back)) << "trial " << trial;
     ASSERT_EQ(row, back) << "trial " << trial;
     ASSERT_LE(static_cast<int>(packed.size()), rx3::maxPackedLength(length)) << "trial " << trial;
+  }
+}
+
+TEST(PackBits, SamePacketsAsThePlainStateMachine) {
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 4000; ++trial) {
+    const int length = static_cast<int>(rng() % 400);
+    const int stride = 1 + static_cast<int>(rng() % 8);
+    const int alphabet = 1 + static_cast<int>(rng() % 3);
+    Bytes row(static_cast<size_t>(length) * stride + 1, 0xEE);
+    for (int k = 0; k < length;) {
+      const uint8_t byte = static_cast<uint8_t>(rng() % alphabet);
+      const int run = rng() % 4 == 0 ? 1 + static_cast<int>(rng() % 300) : 1;
+      for (int i = 0; i < run && k < length; ++i, ++k) row[static_cast<size_t>(k) * stride] = byte;
+    }
+    Bytes fast(static_cast<size_t>(length) * 2 + 2), plain(static_cast<size_t>(length) * 2 + 2);
+    const int n = rx3::packRow(row.data(), stride, length, fast.data());
+    ASSERT_EQ(raster_test::referencePackRow(row.data(), stride, length, plain.data()), n) << "trial " << trial;
+    ASSERT_EQ(Bytes(plain.begin(), plain.begin() + n), Bytes(fast.begin(), fast.begin() + n)) << "trial " << trial;
   }
 }
 
