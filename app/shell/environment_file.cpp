@@ -164,11 +164,12 @@ bool putSetting(jFILE file, const AppState* state, const Setting& setting, int* 
 }
 
 // folder + (one separator) + name into out; false, out untouched, when the
-// result would not fit.
+// result would not fit or there is no folder (a bare name would be looked
+// up in whatever the current folder is).
 bool profilePath(char* out, const char* folder, const char* name) {
   char path[platform::kMaxPath];
-  if (!platform::copyString(path, sizeof path, folder)) return false;
-  if (path[0] != '\0' && !platform::endsWithSeparator(path)) {
+  if (!platform::copyString(path, sizeof path, folder) || path[0] == '\0') return false;
+  if (!platform::endsWithSeparator(path)) {
     const char separator[2] = {platform::kSeparator, '\0'};
     if (std::strlen(path) + 1 >= sizeof path) return false;
     std::strcat(path, separator);
@@ -235,9 +236,9 @@ void applyEnvironment(AppState* state, const char* programFolder, ProfileSetup s
 }
 
 void applyEnvironment(AppState* state) {
-  // Room for the separator that jmtStrEndYen may add to a 259-byte folder;
-  // such a folder is then refused by the length checks above.
-  char folder[platform::kMaxPath * 2] = {};
+  // A module folder that cannot be found, or that has no room left for its
+  // separator, comes back empty; the default profiles are then refused.
+  char folder[platform::kMaxPath] = {};
   jmtGetModuleDirectory(folder);
   jmtStrEndYen(folder, 1);
   applyEnvironment(state, folder, jCol2SetupProfile);

@@ -278,6 +278,12 @@ TEST_F(ApplyEnvironmentTest, DefaultPathsThatDoNotFitAreNotCut) {
   applyEnvironment(&state_, deep.c_str(), recordingSetup);
   EXPECT_EQ("", gCall.rgb);                                  // 233 + 28 bytes would not fit
   EXPECT_EQ(deep + "JapanColor2001Coated.icc", gCall.cmyk);  // 233 + 24 still fit
+
+  // No folder at all (the module folder could not be found): no bare names.
+  setDefaults(&state_, variantRecord(kQuaddle));
+  applyEnvironment(&state_, "", recordingSetup);
+  EXPECT_EQ("", gCall.rgb);
+  EXPECT_EQ("", gCall.cmyk);
 }
 
 TEST_F(ApplyEnvironmentTest, SavedListHeightBelow45FallsBackToTheEvenSplit) {
