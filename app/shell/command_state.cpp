@@ -1,5 +1,7 @@
 #include "app/shell/command_state.h"
 
+#include "app/jobs/job_list.h"
+#include "app/jobs/job_list_view.h"
 #include "app/resources/resource.h"
 
 namespace vlx {
@@ -45,6 +47,13 @@ void updateCommandStates(CommandStatePort* port, int selection, int jobCount, in
   const bool enabled = selectionCommandsEnabled(selection, jobCount);
   for (int command : kSelectionCommands) port->enableCommand(command, enabled);
   port->checkCommand(IDM_PREVIEW, previewFlag != 0);
+}
+
+void updateCommandStates(CommandStatePort* port, AppState* state, int listIndex) {
+  if (!state) return;
+  const bool known = listIndex == kPrintList || listIndex == kPrintedList;
+  const int selection = known ? firstSelectedRow(state->viewPorts[listIndex]) : -1;
+  updateCommandStates(port, selection, countJobs(listHead(state, listIndex)), state->preview);
 }
 
 std::span<const ContextMenuItem> contextMenuOf(int listIndex) {

@@ -6,6 +6,8 @@
 
 #include <span>
 
+#include "app/shell/app_state.h"
+
 namespace vlx {
 
 // Commands that act on selected jobs; enabled only while a row is selected.
@@ -25,6 +27,10 @@ bool selectionCommandsEnabled(int selection, int jobCount);
 // Brings every selection command and the preview check mark up to date;
 // selection is the list's first selected row (-1 for none).
 void updateCommandStates(CommandStatePort* port, int selection, int jobCount, int previewFlag);
+
+// The same for a list of the application: its view's first selected row and
+// its number of jobs, and the preview flag.
+void updateCommandStates(CommandStatePort* port, AppState* state, int listIndex);
 
 // One item of a context menu; a separator has no text and command 0.
 struct ContextMenuItem {

@@ -2,9 +2,15 @@
 
 #include <cstdio>
 
+#include "app/jobs/job_list.h"
 #include "platform/path.h"
 
 namespace vlx {
+
+StatusFacts statusFactsOf(const AppState& state, bool printRunning) {
+  return {printRunning, state.autoPrint, countJobs(listHead(&state, kPrintList)),
+          countJobs(listHead(&state, kPrintedList))};
+}
 
 bool statusPartText(int part, const char* given, const StatusFacts& facts, char* out, std::size_t capacity) {
   if (!out || capacity == 0) return false;

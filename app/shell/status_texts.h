@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "app/shell/app_state.h"
+
 namespace vlx {
 
 enum StatusPart : int { kStatusActivity = 1, kStatusMode = 2, kStatusCounts = 3 };
@@ -30,6 +32,9 @@ struct StatusFacts {
   int printJobs;    // jobs in the print list
   int printedJobs;  // jobs in the printed list
 };
+
+// The facts of the application: its auto-print flag and both job counts.
+StatusFacts statusFactsOf(const AppState& state, bool printRunning);
 
 // The text part shows for a given text (null: its default). False when the
 // part keeps its text: an activity refresh without text while a print runs

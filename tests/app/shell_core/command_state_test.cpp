@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/jobs/job_list.h"
+#include "app/jobs/job_list_view_port.h"
 #include "app/resources/resource.h"
 #include "app/shell/status_texts.h"
 
@@ -104,6 +106,43 @@ TEST(CommandStateTest, PrintedListContextMenu) {
 TEST(CommandStateTest, ContextCommandCarriesTheListIndexHigh) {
   EXPECT_EQ(0x00019C4Aul, contextCommandParam(IDM_DELETE, 1));
   EXPECT_EQ(40007ul, contextCommandParam(IDM_PRINT, 0));
+}
+
+// A view whose only selected row is the second.
+class SecondRowSelected : public JobListView {
+ public:
+  int nextSelected(int after) const override { return after < 1 ? 1 : -1; }
+  int rowCount() const override { return 2; }
+  void deleteAllRows() override {}
+  void insertRow(int, const char*, int) override {}
+  void setCell(int, int, const char*) override {}
+  void setImage(int, int) override {}
+  void setSelectedFocused(int) override {}
+};
+
+TEST(CommandStateTest, ApplicationListsGiveSelectionCountAndPreview) {
+  JobRecord records[4] = {};
+  for (JobRecord& r : records) resetJob(&r, 0);
+  AppState state{};
+  state.lists[0] = &records[0];
+  state.lists[1] = &records[3];
+  append(&records[1], &records[0]);
+  append(&records[2], &records[0]);
+  SecondRowSelected view;
+  state.viewPorts[0] = &view;
+  state.viewPorts[1] = &view;  // a selection without jobs behind it
+  state.preview = 1;
+
+  FakeCommands port;
+  updateCommandStates(&port, &state, 0);
+  EXPECT_TRUE(port.enabled_.at(IDM_DELETE));
+  EXPECT_TRUE(port.checked_.at(IDM_PREVIEW));
+  updateCommandStates(&port, &state, 1);
+  EXPECT_FALSE(port.enabled_.at(IDM_DELETE));
+
+  const StatusFacts facts = statusFactsOf(state, false);
+  EXPECT_EQ(2, facts.printJobs);
+  EXPECT_EQ(0, facts.printedJobs);
 }
 
 // ---- status bar --------------------------------------------------------------
