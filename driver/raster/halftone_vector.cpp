@@ -84,7 +84,8 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   __m128i separated = _mm_setzero_si128();
   bool haveLast = false;
   __m128i lastValues = _mm_setzero_si128();
-  __m256i v = zero, on = zero, spread = zero, double1 = zero, double2 = zero, halve = zero, b = zero, a = zero;
+  __m256i v = zero, on = zero, spread = zero, double1 = zero, double2 = zero, halve = zero, b6 = zero, b7 = zero,
+          a2 = zero, a3 = zero;
   int mask = 0;
   int drawCount = 0;
   int32_t pos = line->noisePos;
@@ -140,13 +141,19 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
       double1 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(127));
       double2 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(191));
       halve = four ? _mm256_cmpgt_epi32(_mm256_set1_epi32(64), v) : zero;
-      // b = 5, 6 or 7 and a = 1, 2 or 3 by the value's range.
-      b = _mm256_sub_epi32(_mm256_set1_epi32(5), _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(64)),
-                                                                  _mm256_cmpgt_epi32(v, _mm256_set1_epi32(128))));
-      a = _mm256_sub_epi32(_mm256_set1_epi32(1), _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(16)),
-                                                                  _mm256_cmpgt_epi32(v, _mm256_set1_epi32(32))));
+      // b = 5, 6 or 7 and a = 1, 2 or 3 by the value's range, kept as the
+      // masks "b >= 6", "b = 7", "a >= 2", "a = 3", so that t x b and t x a
+      // are sums of masked copies of t: a multiply would lengthen the chain
+      // from one pixel's carry to the next.
+      __m256i a = _mm256_sub_epi32(
+          _mm256_set1_epi32(1),
+          _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(16)), _mm256_cmpgt_epi32(v, _mm256_set1_epi32(32))));
       a = _mm256_sub_epi32(_mm256_add_epi32(a, _mm256_slli_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(192)), 1)),
                            _mm256_cmpgt_epi32(v, _mm256_set1_epi32(320)));
+      a2 = _mm256_cmpgt_epi32(a, _mm256_set1_epi32(1));
+      a3 = _mm256_cmpeq_epi32(a, _mm256_set1_epi32(3));
+      b6 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(64));
+      b7 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(128));
     }
     const __m256i err = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(error)));
     if (mask == 0) {
@@ -173,8 +180,11 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
     const __m256i level =
         _mm256_and_si256(_mm256_sub_epi32(zero, _mm256_add_epi32(_mm256_add_epi32(small, medium), large)), on);
 
-    const __m256i below = divideBy16(_mm256_mullo_epi32(t, b));
-    const __m256i ahead = divideBy16(_mm256_mullo_epi32(t, a));
+    const __m256i tb = _mm256_add_epi32(_mm256_add_epi32(_mm256_slli_epi32(t, 2), t),
+                                        _mm256_add_epi32(_mm256_and_si256(t, b6), _mm256_and_si256(t, b7)));
+    const __m256i ta = _mm256_add_epi32(t, _mm256_add_epi32(_mm256_and_si256(t, a2), _mm256_and_si256(t, a3)));
+    const __m256i below = divideBy16(tb);
+    const __m256i ahead = divideBy16(ta);
     const __m256i newError = _mm256_add_epi32(pending, below);
     const __m256i newCarry = _mm256_sub_epi32(_mm256_sub_epi32(t, below), ahead);
 
