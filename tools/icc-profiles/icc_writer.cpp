@@ -225,7 +225,7 @@ Bytes assemble(const char* deviceClass, const char* space, const char* pcs, cons
   putSig(h, pcs);
   for (unsigned v : {2026u, 1u, 1u, 0u, 0u, 0u}) put16(h, v);  // fixed date: same bytes on every run
   putSig(h, "acsp");
-  putSig(h, "MSFT");
+  put32(h, 0);  // primary platform: none in particular
   put32(h, 0);  // flags
   put32(h, 0);  // manufacturer
   put32(h, 0);  // model
