@@ -29,10 +29,15 @@ bool hasDrawing(const jGdc* drawing) {
          (drawing->x0 != 0 || drawing->y0 != 0 || drawing->x1 != 0 || drawing->y1 != 0);
 }
 
+// Skips lines and reports whether the port took everything so far: the
+// skip hands the buffered raster on, and a port that fails there has lost
+// this band, which must not be reported as written.
 int skipLines(DeviceRecord* record, int32_t lines) {
-  const int result = writeVerticalSkip(record, lines);
-  record->state->engine.currentLine += lines;
-  return result;
+  EngineState& engine = record->state->engine;
+  writeVerticalSkip(record, lines);
+  engine.currentLine += lines;
+  if (engine.printing == 1 && jSplGetStatus(engine.spoolHandle) != 1) engine.printing = 0;
+  return engine.printing;
 }
 
 // Reports the line reached; 1 to go on.
@@ -118,12 +123,10 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
 
   skipLines(record, b.band.y1 - b.clip.y1);
   const Outcome outcome = writeRows(context, b, static_cast<int32_t>(k), render, records);
-  const int32_t below = b.clip.y0 - b.band.y0;
-  writeVerticalSkip(record, below);
-  engine.currentLine += below;
+  const int handedOn = skipLines(record, b.clip.y0 - b.band.y0);
   jMemFree(records);
   jMemFree(render);
-  return outcome.go * outcome.write;
+  return outcome.go * outcome.write * (handedOn == 1 ? 1 : 0);
 }
 
 }  // namespace rx3

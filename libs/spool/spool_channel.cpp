@@ -19,9 +19,10 @@
 //   by itself (all of it when there is no abort point).
 // - Spool mode (spoolMode 1 or 2 with a spool path): handed-on bytes go to
 //   the spool file, which jSplEnd then sends to the port and deletes. The
-//   size limit (spoolLimitMB, 1..1000; 0 = none) is checked before writing:
-//   a spool file that would grow past it is not written, and the status
-//   drops. Spool mode without a path writes straight to the port.
+//   size limit (spoolLimitMB, 1..1000; 0 = none) counts the spool file and
+//   the buffer: a write that would take them past it is refused and the
+//   status drops, so a runaway job neither fills the disk nor the memory. Spool mode without a path writes straight to
+//   the port.
 // - Status: 1 until a write, send or spool limit fails; then 0 for good,
 //   and later writes are dropped. A channel ended with status 0 on a file
 //   port removes its incomplete job file, so an output folder only ever
@@ -134,6 +135,15 @@ int append(jSPOOL handle, const void* data, std::size_t size) {
   Channel* channel = find(handle);
   if (!channel || channel->ended || channel->status != 1) return 0;
   const auto* bytes = static_cast<const uint8_t*>(data);
+  // A spool file that would outgrow its limit stops the job now, before
+  // the buffer grows any further.
+  if (channel->spooling && channel->spoolLimit &&
+      channel->spooled + channel->pending.size() + size > channel->spoolLimit) {
+    channel->status = 0;
+    channel->pending.clear();
+    channel->abortPoint = 0;
+    return 0;
+  }
   channel->pending.insert(channel->pending.end(), bytes, bytes + size);
   if (channel->pending.size() > kAutoHandOn)
     handOn(channel, channel->abortPoint ? channel->abortPoint : channel->pending.size());
