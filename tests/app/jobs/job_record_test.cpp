@@ -94,14 +94,6 @@ TEST(JobRecord, NullRecordsAreRefused) {
   EXPECT_EQ(destroyChain(nullptr), 0);
 }
 
-TEST(JobRecord, SetSelectedStoresTheValue) {
-  JobRecord job{};
-  EXPECT_EQ(setSelected(&job, 1), 1);
-  EXPECT_EQ(job.selected, 1);
-  EXPECT_EQ(setSelected(&job, 0), 1);
-  EXPECT_EQ(job.selected, 0);
-}
-
 TEST(JobRecord, DestroyingTheHeadChainReleasesEverythingAndKeepsTheFiles) {
   const std::string file = makeJobFile();
   ASSERT_FALSE(file.empty());

@@ -102,12 +102,6 @@ TEST_F(DrawLibrary, OpenDocumentsAreLimited) {
   EXPECT_NE(jDrawGDBOpen(&params), 0) << "a closed document frees its place";
 }
 
-TEST_F(DrawLibrary, ProgressHooksAreAcceptedAndRemoved) {
-  jProgressHooks hooks{};
-  EXPECT_EQ(jPdevSetPgsHook(&hooks), 1);
-  EXPECT_EQ(jPdevSetPgsHook(nullptr), 1);
-}
-
 TEST(DrawDevices, EachOpenGivesALiveDeviceThatClosesOnce) {
   jDEVICE a = jPdevOpen();
   jDEVICE b = jPdevOpen();
