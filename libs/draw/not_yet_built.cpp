@@ -91,3 +91,7 @@ JDRAW_API int jPdevMcnClose(jMcnTable*) {
 JDRAW_API int jrRectangle(jHDC, int, int, int, int, jCOLOR, jCOLOR, int, int) {
   return 0;
 }
+// Built with the colour-profile selection dialog.
+JDRAW_API int jCol2ProfileSelectDlg(jHWND, jProfileBlock*) {
+  return 0;
+}
