@@ -54,15 +54,18 @@ int endPage(jHostJobContext* context, int abort) {
   DeviceRecord* record = context->device;
   MachineState* state = record->state;
   EngineState& engine = state->engine;
-  int result;
+  // A trailer closes the header of an open page; without one (its start
+  // failed or it was already ended) a trailer would stand alone in the job.
+  const bool pageOpen = engine.separation != nullptr;
+  int result = 0;
   if (abort == 1) {
     progressStep(context, engine.progress, -1, "ｼﾞｮﾌﾞを中止しています。");
-    result = writeAbortTrailer(record);
+    if (pageOpen) result = writeAbortTrailer(record);
     // The job was aborted: nothing more of this document goes out.
     engine.printing = 0;
   } else {
     progressStep(context, engine.progress, -1, "ｼﾞｮﾌﾞを終了しています。");
-    result = writePageTrailer(record);
+    if (pageOpen) result = writePageTrailer(record);
   }
   if (engine.progress) {
     progressStep(context, engine.progress, 100, nullptr);

@@ -182,8 +182,10 @@ TEST(PageLoop, RectanglesThatAreNoRectanglesAreRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(0, bench.state->engine.currentLine);
   EXPECT_EQ(1, bench.state->engine.printing) << "the page goes on";
   EXPECT_EQ(1, bench.endPage(0));
+  EXPECT_EQ(0, bench.endPage(0)) << "a page ends once";
   const escp::Stream stream = raster_test::decode(bench.finish());
   EXPECT_EQ(1, raster_test::countFrames(stream, FrameKind::kRemoteCommand, "JS"));
+  EXPECT_EQ(1, raster_test::countFrames(stream, FrameKind::kRemoteCommand, "JE"));
   EXPECT_EQ(0, raster_test::linesMoved(stream));
 }
 
