@@ -1,11 +1,11 @@
 // The few Google Benchmark names the raster benchmark uses, on a tiny
 // timing harness of our own, for targets without a Google Benchmark
 // package (MinGW). Each benchmark runs until it has taken half a second
-// (at least one iteration) and reports time per iteration and its rate
-// counters, in the same shape as Google Benchmark's console output.
+// (at least one iteration) and reports wall time per iteration and its rate
+// counters (per wall-clock second), in the shape of Google Benchmark's
+// console output.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -13,7 +13,30 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <time.h>
+#endif
+
 namespace benchmark {
+
+namespace internal {
+// Seconds on a monotonic clock (<chrono> is avoided: its headers do not
+// survive the CP932 execution character set).
+inline double now() {
+#if defined(_WIN32)
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+#else
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+#endif
+}
+}  // namespace internal
 
 enum TimeUnit { kMillisecond };
 
@@ -31,11 +54,16 @@ class State {
 
   int64_t range(size_t i) const { return i < args_.size() ? args_[i] : 0; }
   void SetLabel(const std::string& label) { label_ = label; }
-  void PauseTiming() { paused_ += Clock::now() - runStart_; }
-  void ResumeTiming() {
-    runStart_ = Clock::now() - paused_;
-    paused_ = {};
-  }
+  void PauseTiming() { pausedAt_ = internal::now(); }
+  void ResumeTiming() { excluded_ += internal::now() - pausedAt_; }
+  void SkipWithError(const char* message) { label_ = std::string("error: ") + message; }
+
+  // What the loop variable holds; not trivial, so an unused one draws no
+  // warning, as with Google Benchmark.
+  struct Value {
+    Value() {}
+    ~Value() {}
+  };
 
   struct Iterator {
     State* s;
@@ -46,10 +74,10 @@ class State {
       return false;
     }
     void operator++() { --left; }
-    int operator*() const { return 0; }
+    Value operator*() const { return {}; }
   };
   Iterator begin() {
-    start_ = runStart_ = Clock::now();
+    start_ = internal::now();
     return Iterator{this, max_};
   }
   Iterator end() { return Iterator{this, 0}; }
@@ -60,13 +88,13 @@ class State {
   const std::string& label() const { return label_; }
 
  private:
-  using Clock = std::chrono::steady_clock;
-  void finish() { seconds_ = std::chrono::duration<double>(Clock::now() - start_).count(); }
+  void finish() { seconds_ = internal::now() - start_ - excluded_; }
   std::vector<int64_t> args_;
   int64_t max_;
   std::string label_;
-  Clock::time_point start_, runStart_;
-  Clock::duration paused_{};
+  double start_ = 0;
+  double pausedAt_ = 0;
+  double excluded_ = 0;
   double seconds_ = 0;
 };
 
