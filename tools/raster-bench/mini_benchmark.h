@@ -146,8 +146,11 @@ inline void runOne(const Registered& r, const std::vector<int64_t>& args) {
   }
 }
 
-inline int runAll() {
+// argv[1], when given, keeps only the benchmarks whose name contains it.
+inline int runAll(int argc, char** argv) {
+  const std::string filter = argc > 1 ? argv[1] : "";
   for (const Registered* r : registry()) {
+    if (!filter.empty() && r->name.find(filter) == std::string::npos) continue;
     if (r->argSets.empty())
       runOne(*r, {});
     else
@@ -170,7 +173,7 @@ inline void DoNotOptimize(T const& value) {
 #define BENCHMARK(fn)                                                                  \
   static ::benchmark::internal::Registered* MINI_BENCH_CONCAT(mini_bench_, __LINE__) = \
       ::benchmark::internal::add(#fn, fn)
-#define BENCHMARK_MAIN()                    \
-  int main() {                              \
-    return ::benchmark::internal::runAll(); \
+#define BENCHMARK_MAIN()                              \
+  int main(int argc, char** argv) {                   \
+    return ::benchmark::internal::runAll(argc, argv); \
   }
