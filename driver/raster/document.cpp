@@ -47,7 +47,10 @@ bool fillOpenBlock(const jHostJobContext* context, jSplOpenBlock* block, bool* m
   const MachineState* state = record->state;
   std::memset(block, 0, sizeof *block);
   *madeTempFile = false;
-  platform::copyTruncated(block->jobName, sizeof block->jobName, context->documentName);
+  // The host's name field may fill its 64 bytes without a terminator.
+  char jobName[sizeof context->documentName + 1] = {};
+  std::memcpy(jobName, context->documentName, sizeof context->documentName);
+  platform::copyTruncated(block->jobName, sizeof block->jobName, jobName);
   if (!copyField(block->deviceName, sizeof block->deviceName, state->deviceName, sizeof state->deviceName) ||
       !copyField(block->portName, sizeof block->portName, state->portName, sizeof state->portName))
     return false;

@@ -163,6 +163,41 @@ TEST_F(EndToEnd, ACancelledPageEndsWithTheAbortFrame) {
     EXPECT_NE(escp::FrameKind::kRasterRow, stream.frames[i].kind) << "no raster after the abort";
 }
 
+std::vector<std::string> namesIn(const ScratchFolder& folder) {
+  std::vector<std::string> names;
+  platform::listFolder(folder.path().c_str(), [&](const platform::FolderEntry& e) {
+    names.push_back(e.name);
+    return true;
+  });
+  return names;
+}
+
+TEST_F(EndToEnd, SpooledDocumentsGoThroughATemporaryFileThatIsGoneAfterwards) {
+  raster_test::Document document = quarters();
+  document.spoolMode = 1;
+  raster_test::PluginHost host(plugin);
+  const raster_test::PrintResult r = host.print(document, out.path());
+  EXPECT_EQ(1, r.startDoc);
+  EXPECT_EQ(157, r.inkLimitAfterStart) << "an ink limit of 0 becomes 157 and stays";
+  EXPECT_EQ((std::vector<int>{1}), r.endPage);
+  ASSERT_EQ(1u, jobsIn(out).size());
+  escp::Stream stream;
+  EXPECT_EQ(1u, pagesOf(jobsIn(out)[0], &stream).size());
+  for (const std::string& name : namesIn(driver))
+    EXPECT_NE(0, name.rfind("SPL", 0)) << name << ": the spool file is removed with its job";
+}
+
+TEST_F(EndToEnd, TheHostsSpoolFileNameIsUsed) {
+  ScratchFolder work("h5b-spool");
+  raster_test::Document document = quarters();
+  document.spoolMode = 2;
+  document.outputFile = work.file("host.spl");
+  raster_test::PluginHost host(plugin);
+  EXPECT_EQ(1, host.print(document, out.path()).startDoc);
+  EXPECT_EQ(1u, jobsIn(out).size());
+  EXPECT_TRUE(namesIn(work).empty()) << "spooled there, sent, and removed";
+}
+
 TEST_F(EndToEnd, TwoProcessesPrintingAtOnceKeepTheirJobsApart) {
   const std::string helper = testing_support::siblingProgram("raster_job_helper");
   const std::vector<int> codes = testing_support::runTogether({

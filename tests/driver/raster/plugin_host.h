@@ -23,14 +23,17 @@ struct Document {
   float widthInches = 1.0f;
   float heightInches = 0.5f;
   int pages = 1;
-  int bands = 2;          // bands per page, top to bottom
-  int cancelAtYield = 0;  // the n-th yield answers 0 (0 = never)
+  int bands = 2;           // bands per page, top to bottom
+  int cancelAtYield = 0;   // the n-th yield answers 0 (0 = never)
+  int spoolMode = 0;       // the record's spool mode at open
+  std::string outputFile;  // the record's spool file name
 };
 
 struct PrintResult {
   int startDoc = -1;
   std::vector<int> startPage, drawPage, endPage;
   int endDoc = -1;
+  int inkLimitAfterStart = -1;  // the profile's ink limit once the document started
 };
 
 class PluginHost {

@@ -90,6 +90,8 @@ PrintResult PluginHost::print(const Document& document, const std::string& outFo
   DeviceRecord record{};
   for (const DeviceRecord& r : g_records)
     if (std::strcmp(r.displayName, "EPSON RX-3") == 0) record = r;
+  record.spoolMode = document.spoolMode;
+  std::snprintf(record.outputFile, sizeof record.outputFile, "%s", document.outputFile.c_str());
   if (get<jPrintRecord_t>("jPrintOpenMachine")(&record) != 1) return result;
   const std::string port = "FILE:" + outFolder;
   get<jPrintSetDeviceName_t>("jPrintSetDeviceName")(&record, "test device", port.c_str());
@@ -116,6 +118,7 @@ PrintResult PluginHost::print(const Document& document, const std::string& outFo
   auto drawPage = get<jPrintRect_t>("jPrintDrawPage");
   auto endPage = get<jPrintEndPage_t>("jPrintEndPage");
   result.startDoc = get<jPrintContext_t>("jPrintStartDoc")(&context);
+  result.inkLimitAfterStart = get<jPrintGetCpf_t>("jPrintGetCpf")(&record).inkLimit;
   if (result.startDoc == 1) {
     for (int page = 0; page < document.pages; ++page) {
       result.startPage.push_back(startPage(&context, 0, 0, document.widthInches, document.heightInches));
