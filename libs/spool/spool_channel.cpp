@@ -144,7 +144,16 @@ int append(jSPOOL handle, const void* data, std::size_t size) {
     channel->abortPoint = 0;
     return 0;
   }
-  channel->pending.insert(channel->pending.end(), bytes, bytes + size);
+  try {
+    channel->pending.insert(channel->pending.end(), bytes, bytes + size);
+  } catch (...) {
+    // Out of memory: the job cannot be completed, and nothing may escape
+    // into the caller's module.
+    channel->status = 0;
+    channel->pending.clear();
+    channel->abortPoint = 0;
+    return 0;
+  }
   if (channel->pending.size() > kAutoHandOn)
     handOn(channel, channel->abortPoint ? channel->abortPoint : channel->pending.size());
   return channel->status == 1 ? 1 : 0;
@@ -155,12 +164,12 @@ bool sendSpoolFile(Channel* channel) {
   platform::closeFile(channel->spoolFile);
   channel->spoolFile = platform::openFile(channel->spoolPath, platform::OpenMode::ReadShared);
   if (!channel->spoolFile) return false;
-  std::vector<uint8_t> chunk(kSendChunk);
+  static thread_local uint8_t chunk[kSendChunk];
   for (;;) {
-    const int64_t got = platform::readFile(channel->spoolFile, chunk.data(), chunk.size());
+    const int64_t got = platform::readFile(channel->spoolFile, chunk, sizeof chunk);
     if (got < 0) return false;
     if (got == 0) return true;
-    if (!writeSink(&channel->sink, chunk.data(), static_cast<std::size_t>(got))) return false;
+    if (!writeSink(&channel->sink, chunk, static_cast<std::size_t>(got))) return false;
   }
 }
 

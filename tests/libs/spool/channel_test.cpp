@@ -95,6 +95,8 @@ TEST(FilePort, MissingFolderOrEmptyPortIsRefused) {
   EXPECT_EQ(nullptr, jSplOpen(&block));
   block = blockFor("");
   EXPECT_EQ(nullptr, jSplOpen(&block));
+  block = blockFor("未登録のﾌﾟﾘﾝﾀ");
+  EXPECT_EQ(nullptr, jSplOpen(&block)) << "no such installed printer";
   EXPECT_EQ(nullptr, jSplOpen(nullptr));
 }
 
