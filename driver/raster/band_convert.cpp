@@ -73,6 +73,7 @@ void convertBand(jCMS transform, int colorMode, uint8_t* rendered, ConvertedPixe
   constexpr uint64_t kKeyBytes = 0xFF000000FFFFFFFFull;
   const uint8_t ownKind = colorMode == kColorModeCmyk ? kRenderedCmyk : kRenderedRgb;
   bool haveLast = false;
+  ConvertedPixel last = {};
   uint64_t lastKey = 0;
   for (int i = 0; i < count; ++i) {
     uint8_t* px = rendered + static_cast<size_t>(i) * kRenderedBytes;
@@ -81,7 +82,7 @@ void convertBand(jCMS transform, int colorMode, uint8_t* rendered, ConvertedPixe
     std::memcpy(&key, px, sizeof key);
     key &= kKeyBytes;
     if (haveLast && key == lastKey) {
-      *rec = rec[-1];
+      *rec = last;  // from a register: no wait on the store just made
       continue;
     }
     haveLast = px[kKindByte] == ownKind;
@@ -107,6 +108,7 @@ void convertBand(jCMS transform, int colorMode, uint8_t* rendered, ConvertedPixe
         convertInk(transform, px, values, &cache, rec);
       }
     }
+    last = *rec;
   }
 }
 

@@ -48,11 +48,6 @@ constexpr SpreadTable kSpread = makeSpreadTable();
 
 #define RX3_AVX2 __attribute__((target("avx2,popcnt")))
 
-RX3_AVX2 inline __m256i divideBy16(__m256i product) {
-  const __m256i bias = _mm256_srli_epi32(_mm256_srai_epi32(product, 31), 28);  // 15 when negative
-  return _mm256_srai_epi32(_mm256_add_epi32(product, bias), 4);
-}
-
 RX3_AVX2 inline void storeLow16(int16_t* to, __m256i v) {
   // Bytes 0, 1 of each 32-bit lane to the low half of each 128-bit half,
   // then the two halves side by side.
@@ -62,12 +57,13 @@ RX3_AVX2 inline void storeLow16(int16_t* to, __m256i v) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_castsi256_si128(packed));
 }
 
+template <bool Four>
 RX3_AVX2 void diffuse(DiffusionLine* line) {
   constexpr int kN = kNoiseTableSize;
   alignas(32) int32_t noise[kN + 8];
   for (int i = 0; i < kN + 8; ++i) noise[i] = line->noise[i % kN];
 
-  const bool four = line->fourInks;
+  constexpr bool four = Four;
   const __m256i zero = _mm256_setzero_si256();
   const __m256i active = four ? _mm256_setr_epi32(-1, -1, -1, -1, 0, 0, 0, 0) : _mm256_set1_epi32(-1);
   const __m256i resetCarry = _mm256_set1_epi32(four ? 240 : 300);
@@ -171,25 +167,40 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
       r = _mm256_blendv_epi8(r, half, halve);
     }
 
-    __m256i t = _mm256_add_epi32(_mm256_add_epi32(err, carry), v);
-    const __m256i small = _mm256_cmpgt_epi32(t, _mm256_add_epi32(r, _mm256_set1_epi32(512)));
-    const __m256i medium = _mm256_cmpgt_epi32(t, _mm256_add_epi32(r, _mm256_set1_epi32(1024)));
-    const __m256i large = _mm256_cmpgt_epi32(t, _mm256_add_epi32(r, _mm256_set1_epi32(2032)));
-    t = _mm256_add_epi32(t, _mm256_slli_epi32(_mm256_add_epi32(small, medium), 10));
-    t = _mm256_sub_epi32(t, _mm256_and_si256(large, _mm256_set1_epi32(2032)));
+    // The chain from one pixel's carry to the next is kept short: all that
+    // does not depend on the carry is computed beside it, and the rounding
+    // bias of the two divisions comes from the sign of t (b and a are
+    // positive, so t x b and t x a have the sign of t).
+    const __m256i errorAndValue = _mm256_add_epi32(err, v);
+    const __m256i smallAt = _mm256_add_epi32(r, _mm256_set1_epi32(512));
+    const __m256i mediumAt = _mm256_add_epi32(r, _mm256_set1_epi32(1024));
+    const __m256i largeAt = _mm256_add_epi32(r, _mm256_set1_epi32(2032));
+    __m256i t = _mm256_add_epi32(errorAndValue, carry);
+    const __m256i small = _mm256_cmpgt_epi32(t, smallAt);
+    const __m256i medium = _mm256_cmpgt_epi32(t, mediumAt);
+    const __m256i large = _mm256_cmpgt_epi32(t, largeAt);
+    // Large takes 4080 = 1024 + 1024 + 2032, medium 2048, small 1024.
+    t = _mm256_add_epi32(
+        _mm256_add_epi32(t, _mm256_slli_epi32(small, 10)),
+        _mm256_sub_epi32(_mm256_slli_epi32(medium, 10), _mm256_and_si256(large, _mm256_set1_epi32(2032))));
     const __m256i level =
         _mm256_and_si256(_mm256_sub_epi32(zero, _mm256_add_epi32(_mm256_add_epi32(small, medium), large)), on);
 
-    const __m256i tb = _mm256_add_epi32(_mm256_add_epi32(_mm256_slli_epi32(t, 2), t),
+    const __m256i bias = _mm256_srli_epi32(_mm256_srai_epi32(t, 31), 28);  // 15 when t < 0
+    const __m256i tb = _mm256_add_epi32(_mm256_add_epi32(_mm256_slli_epi32(t, 2), _mm256_add_epi32(t, bias)),
                                         _mm256_add_epi32(_mm256_and_si256(t, b6), _mm256_and_si256(t, b7)));
-    const __m256i ta = _mm256_add_epi32(t, _mm256_add_epi32(_mm256_and_si256(t, a2), _mm256_and_si256(t, a3)));
-    const __m256i below = divideBy16(tb);
-    const __m256i ahead = divideBy16(ta);
+    const __m256i ta =
+        _mm256_add_epi32(_mm256_add_epi32(t, bias), _mm256_add_epi32(_mm256_and_si256(t, a2), _mm256_and_si256(t, a3)));
+    const __m256i below = _mm256_srai_epi32(tb, 4);
+    const __m256i ahead = _mm256_srai_epi32(ta, 4);
     const __m256i newError = _mm256_add_epi32(pending, below);
-    const __m256i newCarry = _mm256_sub_epi32(_mm256_sub_epi32(t, below), ahead);
+    const __m256i newCarry = _mm256_sub_epi32(t, _mm256_add_epi32(below, ahead));
 
     storeLow16(error, _mm256_blendv_epi8(_mm256_andnot_si256(active, err), newError, on));
-    carry = _mm256_blendv_epi8(_mm256_andnot_si256(active, carry), newCarry, on);
+    // Lanes of inks outside the set keep their carry; the others take the
+    // new one when they had ink, else 0.
+    carry = Four ? _mm256_or_si256(_mm256_and_si256(newCarry, on), _mm256_andnot_si256(active, carry))
+                 : _mm256_and_si256(newCarry, on);
     pending = _mm256_blendv_epi8(pending, ahead, on);
 
     inkSum = _mm256_add_epi32(inkSum, _mm256_permutevar8x32_epi32(volumes, level));
@@ -233,7 +244,10 @@ bool vectorHalftoneAvailable() {
 
 void diffuseLineVector(DiffusionLine* line) {
 #if RX3_VECTOR_HALFTONE
-  diffuse(line);
+  if (line->fourInks)
+    diffuse<true>(line);
+  else
+    diffuse<false>(line);
 #else
   (void)line;
 #endif
