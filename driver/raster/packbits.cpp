@@ -7,6 +7,8 @@
 // left inside a literal.
 #include "driver/raster/packbits.h"
 
+#include <algorithm>
+
 namespace rx3 {
 namespace {
 
@@ -29,23 +31,21 @@ int packRow(const uint8_t* row, int stride, int length, uint8_t* out) {
 
     int count = 1;
     if (at(k) != previous) {
-      // Literal: runs until a byte repeats or the packet is full.
+      // Literal: runs until a byte repeats or the packet is full (the
+      // limit is checked once, not per byte).
       previous = at(k++);
       out[n++] = previous;
-      bool repeated = false;
-      while (k < length) {
+      const int first = k;
+      const int limit = std::min(length, k + kMaxCount - 1);
+      while (k < limit) {
         const uint8_t byte = at(k);
-        if (byte == previous) {
-          repeated = true;
-          break;
-        }
-        if (count >= kMaxCount) break;
+        if (byte == previous) break;
         out[n++] = byte;
         previous = byte;
-        ++count;
         ++k;
       }
-      if (!repeated) {
+      count += k - first;
+      if (k == length || at(k) != previous) {
         out[header] = static_cast<uint8_t>(count);
         continue;
       }
