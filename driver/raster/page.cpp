@@ -72,8 +72,9 @@ int endPage(jHostJobContext* context, int abort) {
     progressEnd(context, engine.progress);
     engine.progress = nullptr;
   }
-  accountPageInk(record);
-  // Counted once: a second end of the same page adds nothing more.
+  // Counted once, for the page that was open: a second end of it neither
+  // adds its volumes again nor overwrites its last-page volumes with zeros.
+  if (pageOpen) accountPageInk(record);
   for (uint64_t& ink : engine.pageInk) ink = 0;
   releasePageBuffers(state);
   return result;

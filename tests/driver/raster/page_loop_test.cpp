@@ -8,6 +8,8 @@
 #include <string>
 
 #include "dot_pages.h"
+#include "driver/machines/exports.h"
+#include "driver/raster/page_buffers.h"
 #include "page_bench.h"
 
 namespace {
@@ -143,6 +145,7 @@ TEST(PageLoop, APortFailureStopsThePageAndIsReported) {
 }
 
 TEST(PageLoop, EveryPageOfADocumentIsPrintedInAFrameOfItsOwn) {
+  rx3::setNoiseSeed(99);  // equal pages, dot for dot
   PageBench bench(inchMachine());
   ASSERT_TRUE(bench.openDocument());
   bench.setDrawing(0, 0, 359, 71);
@@ -153,6 +156,12 @@ TEST(PageLoop, EveryPageOfADocumentIsPrintedInAFrameOfItsOwn) {
     EXPECT_EQ(1, bench.drawPage(0, 0, 0.5f, 0.05f)) << page;
     EXPECT_EQ(1, bench.endPage(0)) << page;
   }
+  EXPECT_EQ(0, bench.endPage(0)) << "no page is open";
+  InkEntry inks[8];
+  jPrintLoadInk(&bench.record, inks);
+  const int64_t last = inks[1].lastPage, total = inks[1].totalUsed;  // packed fields
+  EXPECT_GT(last, 0) << "a second end keeps the last page's magenta";
+  EXPECT_EQ(3 * last, total) << "three equal pages, each counted once";
   const escp::Stream stream = raster_test::decode(bench.finish());
   EXPECT_EQ(3, raster_test::countFrames(stream, FrameKind::kRemoteCommand, "JS"));
   EXPECT_EQ(3, raster_test::countFrames(stream, FrameKind::kRemoteCommand, "JE"));
