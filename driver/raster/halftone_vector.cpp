@@ -57,6 +57,21 @@ RX3_AVX2 inline void storeLow16(int16_t* to, __m256i v) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_castsi256_si128(packed));
 }
 
+// ORs eight dot-code bytes (one 32-bit lane per plane) into a group's
+// plane bytes.
+RX3_AVX2 inline void flushGroup(uint8_t* planes, int group, __m256i dots) {
+  if (group < 0) return;
+  const __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(dots), _mm256_extracti128_si256(dots, 1));
+  uint64_t bytes;
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(&bytes), _mm_packus_epi16(words, words));
+  if (!bytes) return;
+  uint8_t* at = planes + static_cast<size_t>(group) * 8;
+  uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  word |= bytes;
+  std::memcpy(at, &word, sizeof word);
+}
+
 template <bool Four>
 RX3_AVX2 void diffuse(DiffusionLine* line) {
   constexpr int kN = kNoiseTableSize;
@@ -75,13 +90,15 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   // Droplet volume by dot code, summed per ink (a line stays far below 2^31).
   const __m256i volumes = _mm256_setr_epi32(0, line->droplets[0], line->droplets[1], line->droplets[2], 0, 0, 0, 0);
   __m256i inkSum = zero;
+  int group = -1;  // the group of four pixels whose dots are gathering
+  __m256i groupDots = zero;
   bool haveInks = false;  // the separation of the last ink record met
   uint64_t inksKey = 0;
   __m128i separated = _mm_setzero_si128();
   bool haveLast = false;
   __m128i lastValues = _mm_setzero_si128();
-  __m256i v = zero, on = zero, spread = zero, double1 = zero, double2 = zero, halve = zero, b6 = zero, b7 = zero,
-          a2 = zero, a3 = zero;
+  __m256i v = zero, on = zero, spread = zero, noiseScale = zero, halve = zero, b6 = zero, b7 = zero, a2 = zero,
+          a3 = zero;
   int mask = 0;
   int drawCount = 0;
   int32_t pos = line->noisePos;
@@ -134,8 +151,10 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
       mask = _mm256_movemask_ps(_mm256_castsi256_ps(on));
       drawCount = _mm_popcnt_u32(static_cast<unsigned>(mask));
       spread = _mm256_load_si256(reinterpret_cast<const __m256i*>(kSpread.index[mask]));
-      double1 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(127));
-      double2 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(191));
+      // Noise scale 1, 2 or 3 (a multiply off the carry chain).
+      noiseScale =
+          _mm256_sub_epi32(_mm256_set1_epi32(1), _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(127)),
+                                                                  _mm256_cmpgt_epi32(v, _mm256_set1_epi32(191))));
       halve = four ? _mm256_cmpgt_epi32(_mm256_set1_epi32(64), v) : zero;
       // b = 5, 6 or 7 and a = 1, 2 or 3 by the value's range, kept as the
       // masks "b >= 6", "b = 7", "a >= 2", "a = 3", so that t x b and t x a
@@ -161,7 +180,7 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
         _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(noise + pos)), spread);
     pos += drawCount;
     if (pos >= kN) pos -= kN;
-    __m256i r = _mm256_add_epi32(raw, _mm256_add_epi32(_mm256_and_si256(raw, double1), _mm256_and_si256(raw, double2)));
+    __m256i r = _mm256_mullo_epi32(raw, noiseScale);
     if (four) {
       const __m256i half = _mm256_srai_epi32(_mm256_add_epi32(raw, _mm256_srli_epi32(raw, 31)), 1);
       r = _mm256_blendv_epi8(r, half, halve);
@@ -204,19 +223,17 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
     pending = _mm256_blendv_epi8(pending, ahead, on);
 
     inkSum = _mm256_add_epi32(inkSum, _mm256_permutevar8x32_epi32(volumes, level));
-    const __m256i shifted = _mm256_sll_epi32(level, _mm_cvtsi32_si128(6 - 2 * (x % 4)));
-    const __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(shifted), _mm256_extracti128_si256(shifted, 1));
-    const __m128i bytes = _mm_packus_epi16(words, words);
-    uint64_t dots;
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(&dots), bytes);
-    if (dots) {
-      uint8_t* group = line->dotPlanes + static_cast<size_t>(x / 4) * 8;
-      uint64_t word;
-      std::memcpy(&word, group, sizeof word);
-      word |= dots;
-      std::memcpy(group, &word, sizeof word);
+    // The dot codes of the pixels of one group of four gather in a vector
+    // and go to the group's eight plane bytes when the sweep leaves it.
+    const int groupOf = x / 4;
+    if (groupOf != group) {
+      flushGroup(line->dotPlanes, group, groupDots);
+      group = groupOf;
+      groupDots = zero;
     }
+    groupDots = _mm256_or_si256(groupDots, _mm256_sll_epi32(level, _mm_cvtsi32_si128(6 - 2 * (x % 4))));
   }
+  flushGroup(line->dotPlanes, group, groupDots);
   line->noisePos = pos;
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(line->carries), carry);
   alignas(32) uint32_t sums[8];
