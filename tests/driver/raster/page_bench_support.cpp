@@ -67,7 +67,9 @@ std::vector<ProgressCall> ProgressLog::of(char hook) const {
 PageBench::PageBench(const Machine& m) : state(new MachineState()) {
   // The ink account of every page lands beside this "plug-in", in the
   // scratch folder.
-  if (g_benches++ == 0) EXPECT_TRUE(rx3::attachDriver(work.file("RX3.dll").c_str()));
+  if (g_benches++ == 0) {
+    EXPECT_TRUE(rx3::attachDriver(work.file("RX3.dll").c_str()));
+  }
   std::memset(state.get(), 0, sizeof(MachineState));
   std::strcpy(record.displayName, "EPSON RX-3");
   record.xResolution = m.xResolution;
