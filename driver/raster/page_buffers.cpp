@@ -15,6 +15,7 @@
 #include "driver/raster/page_buffers.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -43,12 +44,9 @@ constexpr Droplets kDroplets[] = {{360, 13, 26, 39}, {2880, 4, 4, 4}, {0, 4, 9, 
 std::atomic<bool> g_seedFixed{false};
 std::atomic<uint32_t> g_fixedSeed{0};
 void readSeedFromEnvironment() {
-  const char* text = std::getenv("RX3_NOISE_SEED");
-  if (!text || !*text) return;
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(text, &end, 0);
-  if (end && *end == '\0') {
-    g_fixedSeed = static_cast<uint32_t>(value);
+  uint32_t seed = 0;
+  if (parseNoiseSeed(std::getenv("RX3_NOISE_SEED"), &seed)) {
+    g_fixedSeed = seed;
     g_seedFixed = true;
   }
 }
@@ -78,6 +76,16 @@ void release(T*& block) {
 }
 
 }  // namespace
+
+bool parseNoiseSeed(const char* text, uint32_t* seed) {
+  if (!text || *text < '0' || *text > '9') return false;  // no sign, no blanks
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(text, &end, 0);
+  if (errno != 0 || !end || *end != '\0' || value > 0xFFFFFFFFull) return false;
+  *seed = static_cast<uint32_t>(value);
+  return true;
+}
 
 void setNoiseSeed(uint32_t seed) {
   readEnvironmentOnce();

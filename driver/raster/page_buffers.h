@@ -34,6 +34,10 @@ int releasePageBuffers(MachineState* state);
 void setNoiseSeed(uint32_t seed);
 void seedNoiseFromClock();
 
+// Reads a seed as RX3_NOISE_SEED gives it: a decimal or 0x-hexadecimal
+// number that fits 32 bits, nothing else. False for anything else.
+bool parseNoiseSeed(const char* text, uint32_t* seed);
+
 // Fills a noise table of kNoiseTableSize entries (-64..64) from a seed with
 // the plug-in's own generator: the same seed gives the same table on every
 // target.

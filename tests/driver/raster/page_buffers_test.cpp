@@ -127,6 +127,22 @@ TEST(PageBuffers, NoiseTableIsTheSameOnEveryTarget) {
   EXPECT_NE(noiseOf(1), noiseOf(2));
 }
 
+TEST(PageBuffers, NoiseSeedTextIsANumberOrNothing) {
+  struct Case {
+    const char* text;
+    bool taken;
+    uint32_t seed;
+  } cases[] = {{"12345", true, 12345}, {"0x1F", true, 31},       {"4294967295", true, 0xFFFFFFFFu},
+               {"0", true, 0},         {"4294967296", false, 0}, {"-1", false, 0},
+               {" 7", false, 0},       {"7 ", false, 0},         {"12abc", false, 0},
+               {"", false, 0},         {nullptr, false, 0}};
+  for (const Case& c : cases) {
+    uint32_t seed = 77;
+    EXPECT_EQ(c.taken, rx3::parseNoiseSeed(c.text, &seed)) << (c.text ? c.text : "(null)");
+    EXPECT_EQ(c.taken ? c.seed : 77u, seed) << (c.text ? c.text : "(null)");
+  }
+}
+
 TEST(PageBuffers, FixedSeedGivesEveryPageTheSameNoise) {
   PageState a(8, 0, 720, 5);
   PageState b(8, 0, 720, 5);
