@@ -3,6 +3,18 @@
 
 namespace platform {
 
+// Writes may be partial (a pipe, a 1 GiB chunk on Windows): go on until all is out.
+bool writeAll(FileHandle file, const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    std::int64_t put = writeFile(file, bytes, size);
+    if (put <= 0) return false;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return file != nullptr;
+}
+
 bool readWholeFile(const char* path, void* buffer, std::size_t capacity, std::size_t* length) {
   if (length) *length = 0;
   if (!buffer || !length) return false;

@@ -75,17 +75,6 @@ std::int64_t writeFile(FileHandle file, const void* data, std::size_t size) {
   return put;
 }
 
-bool writeAll(FileHandle file, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    std::int64_t put = writeFile(file, bytes, size);
-    if (put <= 0) return false;
-    bytes += put;
-    size -= static_cast<std::size_t>(put);
-  }
-  return file != nullptr;
-}
-
 bool seekRelative(FileHandle file, std::int64_t offset) {
   return file && ::lseek(descriptorOf(file), static_cast<off_t>(offset), SEEK_CUR) >= 0;
 }
