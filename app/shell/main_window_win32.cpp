@@ -1,54 +1,15 @@
 #include "app/shell/main_window_win32.h"
 
-#include "Base.h"
-#include "app/jobs/job_lock.h"
-#include "app/jobs/job_record.h"
-#include "app/shell/drawing_link.h"
+#include <windowsx.h>
+
 #include "app/shell/hand_over.h"
-#include "app/shell/preview_buffer.h"
+#include "app/shell/main_window_parts_win32.h"
 
 namespace vlx {
 namespace {
 
-constexpr char kDrawOpenFailed[] = "DRAW.DLL の初期化に失敗しました。";
-
-ShellContext* contextOf(HWND window) {
-  return reinterpret_cast<ShellContext*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
-void createJobLists(AppState* state) {
-  // A list that cannot be made stays empty; nothing is reported.
-  state->lists[kPrintList] = createJob();
-  state->lists[kPrintedList] = createJob();
-}
-
-void releaseJobLists(AppState* state) {
-  for (JobRecord*& head : state->lists) {
-    destroyChain(head);
-    head = nullptr;
-  }
-}
-
-// The layout that the environment file keeps. When the window is minimised
-// its rectangle is meaningless, so the values read at start-up stay.
-void storeWindowLayout(HWND window, AppState* state) {
-  if (IsIconic(window)) return;
-  RECT rect{};
-  if (!GetWindowRect(window, &rect)) return;
-  state->mainRect[0] = rect.left;
-  state->mainRect[1] = rect.top;
-  state->mainRect[2] = rect.right;
-  state->mainRect[3] = rect.bottom;
-}
-
-LRESULT onCreate(HWND window, ShellContext* context) {
-  AppState* state = context->state;
-  state->mainWindow = window;
-  state->document = openDrawingLibrary(window);
-  if (state->document == 0) MessageBoxA(window, kDrawOpenFailed, context->caption, MB_OK | MB_ICONWARNING);
-  createJobLists(state);
-  createPreviewBuffer(state);
-  return 0;
+MainWindowParts* partsOf(HWND window) {
+  return reinterpret_cast<MainWindowParts*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 LRESULT onCopyData(HWND window, ShellContext* context) {
@@ -57,28 +18,70 @@ LRESULT onCopyData(HWND window, ShellContext* context) {
   return 1;
 }
 
-// Shutdown, in the order that releases each thing after everything that
-// still uses it.
-LRESULT onClose(HWND window, ShellContext* context) {
-  AppState* state = context->state;
-  ShowWindow(window, SW_HIDE);
-  storeWindowLayout(window, state);
-  {
-    JobListLock lock;
-    releaseJobLists(state);
-  }
-  closeDrawingDocument(&state->document);
-  freePreviewBuffer(state);
-  closeDrawingLibrary();
-  jMemCheck();
-  DestroyWindow(window);
-  return 0;
-}
-
 LRESULT onDestroy(HWND window) {
   RemovePropA(window, kHandOverCountProperty);
   PostQuitMessage(0);
   return 0;
+}
+
+// The window itself shows only its background; a paint request is only
+// validated. BeginPaint does that for this window alone, where a plain
+// validation would also swallow the children's pending paints.
+void onPaint(HWND window) {
+  PAINTSTRUCT paint{};
+  BeginPaint(window, &paint);
+  EndPaint(window, &paint);
+}
+
+LRESULT onTimer(MainWindowParts* parts, UINT_PTR timer) {
+  if (timer == kRefreshTimer) onRefreshTimer(parts);
+  if (timer == kAnimationTimer) onAnimationTick(parts);
+  return 0;
+}
+
+LRESULT dispatch(MainWindowParts* parts, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = parts->window;
+  switch (message) {
+    case WM_CREATE:
+      return onCreate(parts);
+    case WM_SIZE:
+      onSize(parts);
+      return 0;
+    case WM_GETMINMAXINFO:
+      onMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
+    case WM_MOUSEMOVE:
+      onMouseMove(parts, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      onLeftButtonDown(parts, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+      onLeftButtonUp(parts);
+      return 0;
+    case WM_PAINT:
+      onPaint(window);
+      return 0;
+    case WM_DRAWITEM:
+      return onDrawItem(parts, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    case WM_MEASUREITEM:
+      return onMeasureItem(parts, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_TIMER:
+      return onTimer(parts, static_cast<UINT_PTR>(wParam));
+    case WM_COMMAND:
+      onCommand(parts, LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_NOTIFY:
+      return onNotify(parts, reinterpret_cast<NMHDR*>(lParam));
+    case WM_COPYDATA:
+      return onCopyData(window, parts->context);
+    case WM_CLOSE:
+      return onClose(parts);
+    case WM_DESTROY:
+      return onDestroy(window);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
 }
 
 }  // namespace
@@ -106,22 +109,20 @@ HWND createMainWindow(HINSTANCE instance, ShellContext* context) {
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    auto* parts = new MainWindowParts{};
+    parts->context = static_cast<ShellContext*>(create->lpCreateParams);
+    parts->window = window;
+    parts->animation = kAnimationStopped;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(parts));
   }
-  ShellContext* context = contextOf(window);
-  if (context == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_CREATE:
-      return onCreate(window, context);
-    case WM_COPYDATA:
-      return onCopyData(window, context);
-    case WM_CLOSE:
-      return onClose(window, context);
-    case WM_DESTROY:
-      return onDestroy(window);
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
+  MainWindowParts* parts = partsOf(window);
+  if (message == WM_NCDESTROY && parts) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    delete parts;
+    return DefWindowProcA(window, message, wParam, lParam);
   }
+  if (parts == nullptr || parts->context == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  return dispatch(parts, message, wParam, lParam);
 }
 
 }  // namespace vlx

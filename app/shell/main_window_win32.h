@@ -17,6 +17,16 @@ constexpr char kSmallIconName[] = "SMALL";
 // window has served; other processes (tests, tools) read it with GetPropA.
 constexpr char kHandOverCountProperty[] = "VlxHandOverCount";
 
+// Child window ids. The progress bar is a child of the status bar.
+constexpr int kProgressBarId = 101;
+constexpr int kPreviewPanelId = 103;
+constexpr int kToolbarId = 110;
+constexpr int kUpperListId = 111;
+constexpr int kLowerListId = 112;
+constexpr int kRightPanelId = 113;
+constexpr int kSplitterId = 114;
+constexpr int kStatusBarId = 115;
+
 // Registers the class named context.className with the variant's class icon.
 bool registerMainWindowClass(HINSTANCE instance, const ShellContext& context);
 // Creates the main window (hidden); its creation step opens the drawing

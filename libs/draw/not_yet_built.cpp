@@ -87,10 +87,6 @@ JDRAW_API int jPdevMcnSetup(const char*, const jMcnEntry*, jHWND) {
 JDRAW_API int jPdevMcnClose(jMcnTable*) {
   return 0;
 }
-// Built with the printing work (preview drawing).
-JDRAW_API int jrRectangle(jHDC, int, int, int, int, jCOLOR, jCOLOR, int, int) {
-  return 0;
-}
 // Built with the colour-profile selection dialog.
 JDRAW_API int jCol2ProfileSelectDlg(jHWND, jProfileBlock*) {
   return 0;

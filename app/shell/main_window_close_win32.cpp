@@ -1,0 +1,82 @@
+// The main window's close request: refused while a job prints, otherwise
+// the shutdown that stores the layout and releases everything.
+#include <windows.h>
+
+#include "Base.h"
+#include "app/jobs/job_lock.h"
+#include "app/resources/resource.h"
+#include "app/shell/drawing_link.h"
+#include "app/shell/environment_file.h"
+#include "app/shell/main_window_parts_win32.h"
+#include "app/shell/preview_buffer.h"
+#include "app/shell/print_requests.h"
+
+namespace vlx {
+namespace {
+
+constexpr char kCannotCloseWhilePrinting[] = "印刷中のｼﾞｮﾌﾞがあるため終了できません。\n印刷中のｼﾞｮﾌﾞを中止しますか？";
+
+// The layout that the environment file keeps. When the window is minimised
+// its rectangles are meaningless, so the values read at start-up stay.
+void storeLayout(MainWindowParts* parts) {
+  AppState* state = parts->context->state;
+  for (int index = 0; index < 2; ++index) readColumnWidths(parts->lists[index], state->columnWidths[index]);
+  if (IsIconic(parts->window)) return;
+  RECT rect{};
+  if (GetWindowRect(parts->window, &rect)) {
+    state->mainRect[0] = rect.left;
+    state->mainRect[1] = rect.top;
+    state->mainRect[2] = rect.right;
+    state->mainRect[3] = rect.bottom;
+  }
+  HWND upper = parts->lists[kPrintList];
+  if (upper && GetWindowRect(upper, &rect)) {
+    MapWindowPoints(nullptr, parts->window, reinterpret_cast<POINT*>(&rect), 2);
+    state->listRect[0] = rect.left;
+    state->listRect[1] = rect.top;
+    state->listRect[2] = rect.right;
+    state->listRect[3] = rect.bottom;
+  }
+}
+
+void releaseJobLists(AppState* state) {
+  JobListLock lock;
+  for (JobRecord*& head : state->lists) {
+    destroyChain(head);
+    head = nullptr;
+  }
+  // The views outlive the lists by a moment; nothing may reach them now.
+  state->viewPorts[kPrintList] = state->viewPorts[kPrintedList] = nullptr;
+}
+
+void shutDown(MainWindowParts* parts) {
+  AppState* state = parts->context->state;
+  HWND window = parts->window;
+  KillTimer(window, kRefreshTimer);
+  KillTimer(window, kAnimationTimer);
+  ShowWindow(window, SW_HIDE);
+  storeLayout(parts);
+  writeEnvironment(state->environmentPath, state);
+  releaseJobLists(state);
+  closeDrawingDocument(&state->document);
+  freePreviewBuffer(state);
+  closeDrawingLibrary();
+  releaseWindowObjects(parts);
+  jMemCheck();
+  DestroyWindow(window);
+}
+
+}  // namespace
+
+LRESULT onClose(MainWindowParts* parts) {
+  if (jobIsPrinting(parts->context->state)) {
+    if (messageBox(parts, kCannotCloseWhilePrinting, MB_YESNO | MB_ICONWARNING) == IDYES) {
+      PostMessageA(parts->window, WM_COMMAND, IDM_CANCEL_AND_MANUAL, 0);
+    }
+    return 0;
+  }
+  shutDown(parts);
+  return 0;
+}
+
+}  // namespace vlx

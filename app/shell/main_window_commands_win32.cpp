@@ -1,0 +1,237 @@
+// The main window's commands (menu, toolbar, context menus, keyboard), its
+// refresh timer and the notifications of the toolbar and both lists.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/jobs/job_list_view.h"
+#include "app/jobs/job_lock.h"
+#include "app/resources/resource.h"
+#include "app/shell/main_window_parts_win32.h"
+#include "app/shell/pending_commands.h"
+#include "app/shell/print_requests.h"
+
+namespace vlx {
+namespace {
+
+constexpr char kSwitchedToManual[] = "手動実行ﾓｰﾄﾞに変更されました。";
+constexpr char kAskDelete[] = "ジョブを削除します。いいですか？    ";
+constexpr char kAskDeleteAll[] = "すべてのｼﾞｮﾌﾞを削除します。いいですか？    ";
+
+struct ToolTip {
+  int command;
+  const char* text;
+};
+
+constexpr ToolTip kToolTips[] = {
+    {IDM_PRINT_CANCEL, "印刷中止"}, {IDM_PRINT, "印刷"},          {IDM_DELETE, "削除"},
+    {IDM_DELETE_ALL, "すべて削除"}, {IDM_VERSION, "ﾊﾞｰｼﾞｮﾝ情報"}, {IDM_PROPERTIES, "ﾌﾟﾛﾊﾟﾃｨ"},
+    {IDM_ENVIRONMENT, "環境設定"},
+};
+
+AppState* stateOf(MainWindowParts* parts) {
+  return parts->context->state;
+}
+
+int validList(int listIndex) {
+  return listIndex == kPrintedList ? kPrintedList : kPrintList;
+}
+
+void afterRemoval(MainWindowParts* parts, int listIndex) {
+  refreshCommandStates(parts);
+  pending::showPreview(stateOf(parts), listIndex);
+  repaintAll(parts);
+}
+
+void print(MainWindowParts* parts) {
+  if (!requestPrint(stateOf(parts), RequestScope::Selected).acted) requestPrint(stateOf(parts), RequestScope::All);
+}
+
+// Cancel and leave auto-print; with selectedFirst only the selected jobs,
+// unless none is selected.
+void cancelAndLeaveAutoPrint(MainWindowParts* parts, bool selectedFirst) {
+  AppState* state = stateOf(parts);
+  const int wasAutoPrint = state->autoPrint;
+  state->autoPrint = 0;
+  RequestResult result{};
+  if (selectedFirst) result = cancelPrint(state, RequestScope::Selected);
+  if (!result.acted) {
+    const RequestResult all = cancelPrint(state, RequestScope::All);
+    result.stopWorker = result.stopWorker || all.stopWorker;
+  }
+  if (result.stopWorker) pending::stopPrintWorker();
+  if (wasAutoPrint) {
+    messageBox(parts, kSwitchedToManual, MB_OK | MB_ICONINFORMATION);
+    refreshStatusPart(parts, kStatusMode);
+  }
+  refreshCommandStates(parts);
+}
+
+void removeAfterAsking(MainWindowParts* parts, int listIndex, bool all) {
+  if (messageBox(parts, all ? kAskDeleteAll : kAskDelete, MB_YESNO | MB_ICONWARNING) != IDYES) return;
+  if (all) {
+    pending::deleteAllJobs(stateOf(parts), listIndex);
+  } else {
+    pending::deleteJobs(stateOf(parts), listIndex);
+  }
+  afterRemoval(parts, listIndex);
+}
+
+void refresh(MainWindowParts* parts) {
+  pending::rescanFolders(stateOf(parts), pending::ScanMode::Append);
+  pending::startNextJob(stateOf(parts));
+  refreshCommandStates(parts);
+}
+
+void onItemChanged(MainWindowParts* parts, int listIndex, const NMLISTVIEW& change) {
+  AppState* state = stateOf(parts);
+  bool focused = false;
+  {
+    JobListLock lock;
+    focused = mirrorRowChange(state, listIndex, rowChangeOf(change));
+  }
+  if (focused) {
+    pending::showPreview(state, listIndex);
+    repaintAll(parts);
+  }
+  refreshCommandStates(parts);
+}
+
+void showContextMenu(MainWindowParts* parts, int listIndex) {
+  const bool selected = firstSelectedRow(stateOf(parts)->viewPorts[listIndex]) >= 0;
+  HMENU menu = buildContextMenu(listIndex, selected);
+  if (!menu) return;
+  POINT at{};
+  GetCursorPos(&at);
+  const int command = static_cast<int>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, parts->window, nullptr));
+  DestroyMenu(menu);
+  if (command > 0) PostMessageA(parts->window, WM_COMMAND, contextCommandParam(command, listIndex), 0);
+}
+
+LRESULT onToolTip(NMTTDISPINFOA* info) {
+  for (const ToolTip& tip : kToolTips) {
+    if (static_cast<UINT_PTR>(tip.command) != info->hdr.idFrom) continue;
+    info->hinst = nullptr;
+    info->lpszText = const_cast<LPSTR>(tip.text);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int messageBox(MainWindowParts* parts, const char* text, UINT type) {
+  return MessageBoxA(parts->window, text, parts->context->caption, type);
+}
+
+void refreshCommandStates(MainWindowParts* parts) {
+  Win32CommandState port(GetMenu(parts->window), parts->toolbar);
+  JobListLock lock;
+  updateCommandStates(&port, stateOf(parts), kPrintList);
+}
+
+void refreshStatusPart(MainWindowParts* parts, int part, const char* text) {
+  StatusFacts facts{};
+  {
+    JobListLock lock;
+    facts = statusFactsOf(*stateOf(parts), parts->animation != kAnimationStopped);
+  }
+  updateStatusPart(&parts->statusBar, part, text, facts);
+}
+
+void onRefreshTimer(MainWindowParts* parts) {
+  if (stateOf(parts)->autoPrint == 1) requestPrint(stateOf(parts), RequestScope::All);
+  PostMessageA(parts->window, WM_COMMAND, IDM_REFRESH, 0);
+}
+
+void onCommand(MainWindowParts* parts, int command, int listIndex) {
+  AppState* state = stateOf(parts);
+  const int list = validList(listIndex);
+  switch (command) {
+    case IDM_CANCEL_AND_MANUAL:
+      cancelAndLeaveAutoPrint(parts, false);
+      break;
+    case IDM_PRINT_CANCEL:
+      cancelAndLeaveAutoPrint(parts, true);
+      break;
+    case IDM_EXIT:
+      PostMessageA(parts->window, WM_CLOSE, 0, 0);
+      break;
+    case IDM_PRINT:
+      print(parts);
+      break;
+    case IDM_DELETE:
+      removeAfterAsking(parts, list, false);
+      break;
+    case IDM_DELETE_ALL:
+      removeAfterAsking(parts, list, true);
+      break;
+    case IDM_MOVE_TOP:
+      pending::moveJobsToTop(state, list);
+      break;
+    case IDM_MOVE_BOTTOM:
+      pending::moveJobsToBottom(state, list);
+      break;
+    case IDM_MOVE_UP:
+      pending::moveJobsUp(state, list);
+      break;
+    case IDM_MOVE_DOWN:
+      pending::moveJobsDown(state, list);
+      break;
+    case IDM_VERSION:
+      pending::openVersionDialog(state);
+      break;
+    case IDM_DEVICE_SETTINGS:
+      pending::openDeviceSettings(state);
+      break;
+    case IDM_PREVIEW:
+      state->preview = state->preview ? 0 : 1;
+      refreshCommandStates(parts);
+      pending::showPreview(state, list);
+      repaintAll(parts);
+      break;
+    case IDM_PROPERTIES:
+      pending::openJobProperties(state, list);
+      break;
+    case IDM_REFRESH:
+      refresh(parts);
+      break;
+    case IDM_MOVE_OTHER_FOLDER:
+      pending::moveJobsToOtherFolder(state, list);
+      afterRemoval(parts, list);
+      break;
+    case IDM_ENVIRONMENT:
+      if (pending::openEnvironmentDialog(state) == 1) {
+        refreshStatusPart(parts, kStatusMode);
+        refreshCommandStates(parts);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT onNotify(MainWindowParts* parts, NMHDR* header) {
+  if (!header) return 0;
+  if (header->code == TTN_GETDISPINFOA) return onToolTip(reinterpret_cast<NMTTDISPINFOA*>(header));
+  const int listIndex = listIndexOfWindow(parts, header->hwndFrom);
+  if (listIndex < 0) return 0;
+  switch (header->code) {
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) {
+        PostMessageA(parts->window, WM_COMMAND, MAKEWPARAM(IDM_DELETE, listIndex), 0);
+      }
+      break;
+    case LVN_ITEMCHANGED:
+      onItemChanged(parts, listIndex, *reinterpret_cast<NMLISTVIEW*>(header));
+      break;
+    case NM_RCLICK:
+      showContextMenu(parts, listIndex);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace vlx

@@ -1,0 +1,84 @@
+// What the main window owns besides AppState: its child windows, image
+// lists and drawing objects, the split between the lists and the ports the
+// job code reaches the controls through. One per main window, made at
+// WM_NCCREATE and freed at WM_NCDESTROY; the handlers of the window's
+// messages live in one file per concern and share it through this header.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "Base.h"
+#include "app/jobs/job_list_view_win32.h"
+#include "app/shell/command_state_win32.h"
+#include "app/shell/main_layout.h"
+#include "app/shell/shell_context.h"
+#include "app/shell/status_texts_win32.h"
+
+namespace vlx {
+
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshPeriod = 10000;
+constexpr UINT_PTR kAnimationTimer = 2;
+// No print runs: the panel shows the still printer.
+constexpr int kAnimationStopped = -1;
+
+struct MainWindowParts {
+  ShellContext* context;
+  HWND window;
+  HWND toolbar;
+  HWND lists[2];
+  HWND rightPanel;
+  HWND splitter;
+  HWND preview;
+  HWND status;
+  HWND progress;
+  HIMAGELIST animationImages;
+  HIMAGELIST toolbarImages;
+  HIMAGELIST stateImages;
+  HBITMAP menuStrip;  // the toolbar artwork the menu icons are cut from
+  HBITMAP previewBitmap;
+  HBITMAP previewOldBitmap;
+  HDC previewDc;
+  jMENU menus;
+  SplitLayout split;
+  int animation;  // kAnimationStopped, or the frame counter of a running print
+  Win32JobListView views[2];
+  Win32StatusBar statusBar;
+};
+
+// main_window_create_win32.cpp
+LRESULT onCreate(MainWindowParts* parts);
+// Everything the window acquired, released in reverse order.
+void releaseWindowObjects(MainWindowParts* parts);
+
+// main_window_layout_win32.cpp
+void onSize(MainWindowParts* parts);
+void onMinMaxInfo(MINMAXINFO* info);
+void onMouseMove(MainWindowParts* parts, int x, int y);
+void onLeftButtonDown(MainWindowParts* parts, int x, int y);
+void onLeftButtonUp(MainWindowParts* parts);
+// Where a list index's view is; -1 for any other window.
+int listIndexOfWindow(const MainWindowParts* parts, HWND window);
+
+// main_window_paint_win32.cpp
+// The window and every child are drawn anew; the main window leaves its
+// background to the children's own painting.
+void repaintAll(MainWindowParts* parts);
+LRESULT onDrawItem(MainWindowParts* parts, DRAWITEMSTRUCT* item);
+LRESULT onMeasureItem(MainWindowParts* parts, MEASUREITEMSTRUCT* item);
+void onAnimationTick(MainWindowParts* parts);
+
+// main_window_commands_win32.cpp
+void onCommand(MainWindowParts* parts, int command, int listIndex);
+void onRefreshTimer(MainWindowParts* parts);
+LRESULT onNotify(MainWindowParts* parts, NMHDR* header);
+void refreshCommandStates(MainWindowParts* parts);
+void refreshStatusPart(MainWindowParts* parts, int part, const char* text = nullptr);
+int messageBox(MainWindowParts* parts, const char* text, UINT type);
+
+// main_window_close_win32.cpp
+LRESULT onClose(MainWindowParts* parts);
+
+}  // namespace vlx
