@@ -55,8 +55,11 @@ class MainWindowWiring : public ::testing::Test {
     deleteJobListLock();
   }
 
-  void create(int variant) {
+  // saved: MAINRC1-4 and LISTRC1-4 as a previous run left them, or null.
+  void create(int variant, const int32_t* savedMain = nullptr, const int32_t* savedList = nullptr) {
     setDefaults(&state_, variantRecord(variant));
+    if (savedMain) std::memcpy(state_.mainRect, savedMain, sizeof state_.mainRect);
+    if (savedList) std::memcpy(state_.listRect, savedList, sizeof state_.listRect);
     std::memset(&context_, 0, sizeof context_);
     context_.state = &state_;
     context_.variant = &variantRecord(variant);
@@ -401,6 +404,33 @@ TEST_F(MainWindowWiring, DeleteAsksFirstAndNoMeansNothingHappens) {
   ASSERT_EQ(BoxAnswerer::texts.size(), 1u);
   EXPECT_EQ(BoxAnswerer::texts[0], "ジョブを削除します。いいですか？    ");
   EXPECT_EQ(countJobs(state_.lists[kPrintedList]), 1);
+}
+
+TEST_F(MainWindowWiring, TheSavedLayoutComesBack) {
+  const int T = heightOfChild(kToolbarId);
+  close();
+  const int32_t main[4] = {40, 30, 740, 530};
+  const int32_t list[4] = {0, T + 2, 568, T + 2 + 120};
+  create(kQuaddle, main, list);
+  RECT rect{};
+  GetWindowRect(window_, &rect);
+  EXPECT_EQ(rect.left, 40);
+  EXPECT_EQ(rect.top, 30);
+  EXPECT_EQ(rect.right, 740);
+  EXPECT_EQ(rect.bottom, 530);
+  const RECT upper = clientRectOf(child(kUpperListId));
+  EXPECT_EQ(upper.top, T + 2);
+  EXPECT_EQ(upper.bottom, T + 2 + 120);
+  EXPECT_EQ(clientRectOf(child(kLowerListId)).top, T + 2 + 128);
+}
+
+TEST_F(MainWindowWiring, CloseStoresTheColumnWidthsOfBothLists) {
+  SendMessageA(child(kUpperListId), LVM_SETCOLUMNWIDTH, 2, 77);
+  SendMessageA(child(kLowerListId), LVM_SETCOLUMNWIDTH, 6, 99);
+  close();
+  EXPECT_EQ(state_.columnWidths[kPrintList][2], 77);
+  EXPECT_EQ(state_.columnWidths[kPrintList][0], 120);
+  EXPECT_EQ(state_.columnWidths[kPrintedList][6], 99);
 }
 
 TEST_F(MainWindowWiring, MinimumTrackingSizeIs250By220) {
