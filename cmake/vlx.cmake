@@ -96,7 +96,7 @@ function(vlx_test_program name dir)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "VLX_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output;VLX_BUILD_DIR=${CMAKE_BINARY_DIR}"
-    TIMEOUT 900)
+    TIMEOUT 300)
 endfunction()
 
 # Splits a folder's sources into the portable core and the Win32 shell
