@@ -19,6 +19,16 @@ else()
   set(VLX_32BIT OFF)
 endif()
 
+# ccache when present: the presets and several checkouts of the tree share one
+# cache (paths are hashed relative to the source folder).
+find_program(VLX_CCACHE ccache)
+if(VLX_CCACHE)
+  get_filename_component(vlx_root_abs ${VLX_ROOT} ABSOLUTE)
+  set(vlx_launcher env CCACHE_BASEDIR=${vlx_root_abs} CCACHE_NOHASHDIR=1 CCACHE_SLOPPINESS=time_macros ${VLX_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${vlx_launcher})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${vlx_launcher})
+endif()
+
 add_library(vlx_options INTERFACE)
 target_compile_options(vlx_options INTERFACE
   -Wall -Wextra -Werror -Wno-missing-field-initializers
