@@ -33,6 +33,10 @@ add_library(vlx_options INTERFACE)
 target_compile_options(vlx_options INTERFACE
   -Wall -Wextra -Werror -Wno-missing-field-initializers
   -finput-charset=UTF-8 -fexec-charset=CP932)
+# GCC 12 reports a false -Wrestrict inside std::string at -O2 and above (GCC bug 105329).
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  target_compile_options(vlx_options INTERFACE -Wno-restrict)
+endif()
 target_include_directories(vlx_options INTERFACE ${VLX_ROOT} ${VLX_ROOT}/interfaces)
 if(VLX_WINDOWS)
   target_compile_definitions(vlx_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
