@@ -27,14 +27,6 @@ JDRAW_API jFileTypeInfo* jFileGetFinfo(jFileTypeInfo*, int) {
 JDRAW_API int jFileSetFinfo(int, const jFileTypeInfo*) {
   return 0;
 }
-// Built with the printing work (printing-device layer).
-JDRAW_API int jPdevPrint(jHWND, int32_t, jDEVICE, int, const void*) {
-  return -1;
-}
-// Built with the printing work (printing-device layer).
-JDRAW_API int jPdevPrintTile(jHWND, int32_t, jDEVICE, const void*, int, const void*) {
-  return -1;
-}
 // Built with the colour-profile selection dialog.
 JDRAW_API int jCol2ProfileSelectDlg(jHWND, jProfileBlock*) {
   return 0;
