@@ -94,7 +94,7 @@ void refillPapers(HWND dialog, const SetupDialog& d) {
 
 void reloadForInkSet(SetupDialog& d) {
   reloadPapers(d.row, d.folder, d.state->inkSet);
-  if (d.row->profileCount > 0) d.state->profile = d.row->profiles[0];
+  d.state->profile = d.row->profiles[0];
 }
 
 void onInit(HWND dialog, SetupDialog* d) {

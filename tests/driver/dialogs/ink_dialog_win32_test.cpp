@@ -41,12 +41,9 @@ TEST_F(InkDialog, EditsResetAndCopyAreWrittenOnOk) {
     for (int i = 0; i < 8; ++i) capacitiesAfterCopy += text(d, field(i, InkColumn::kCapacity)) + " ";
     click(d, rx3::kInkRowIds[3].reset);
     type(d, field(1, InkColumn::kUsage), "3");
-    type(d, field(2, InkColumn::kCapacity), "5");
     type(d, field(4, InkColumn::kWarning), "150");
     type(d, field(5, InkColumn::kCapacity), "10000");
-    type(d, field(6, InkColumn::kCorrection), "abc");
-    for (int c : {field(2, InkColumn::kCapacity), field(4, InkColumn::kWarning), field(5, InkColumn::kCapacity),
-                  field(6, InkColumn::kCorrection), field(3, InkColumn::kUsage)})
+    for (int c : {field(4, InkColumn::kWarning), field(5, InkColumn::kCapacity), field(3, InkColumn::kUsage)})
       clamped += text(d, c) + " ";
     click(d, IDOK);
   });
@@ -54,17 +51,15 @@ TEST_F(InkDialog, EditsResetAndCopyAreWrittenOnOk) {
   ASSERT_TRUE(script.finished()) << script.failure();
   EXPECT_EQ("1", usageShown) << "1,999,999,999 pl shows as 1 ml";
   EXPECT_EQ("700 700 700 700 700 700 700 700 ", capacitiesAfterCopy);
-  EXPECT_EQ("10 100 10000 10 0 ", clamped);
+  EXPECT_EQ("100 10000 0 ", clamped);
 
   InkEntry expected[8];
   std::memcpy(expected, inks_, sizeof expected);
   for (InkEntry& ink : expected) ink.capacityMl = 700;
   expected[3].totalUsed = 0;
   expected[1].totalUsed = 3000000000LL;
-  expected[2].capacityMl = 10;
   expected[4].warningPercent = 100;
   expected[5].capacityMl = 10000;
-  expected[6].correctionPercent = 10;
   InkEntry saved[8];
   loadInto(saved);
   for (int i = 0; i < 8; ++i) {

@@ -180,8 +180,9 @@ TEST_F(PrinterSetup, TheEditorRefusesValuesOutOfRangeInsteadOfBendingThem) {
     int field;
     const char* text;
   };
-  const Entry refused[] = {{IDC_CPF_INK_LIMIT, "401"}, {IDC_CPF_INK_LIMIT, "9"},     {IDC_CPF_INK_LIMIT, "4294967476"},
-                           {IDC_CPF_INK_LIMIT, "-1"},  {IDC_CPF_DRAW_OPTION, "256"}, {IDC_CPF_NAME, ""}};
+  // The full table of refusals is checked without a window; here the
+  // dialog's wiring: a refusal keeps the editor open, Cancel keeps the file.
+  const Entry refused[] = {{IDC_CPF_INK_LIMIT, "4294967696"}, {IDC_CPF_DRAW_OPTION, "256"}};
   ModalScript script;
   script.on(kSetup, [&](HWND d) { click(d, IDC_SETUP_ADD_PAPER); });
   for (const Entry& entry : refused) {

@@ -57,18 +57,6 @@ TEST_F(PaperRules, AChangeThatCannotBeSavedLeavesListAndStateAsTheyWere) {
   EXPECT_EQ(0, std::memcmp(&stateBefore, &state, sizeof state));
 }
 
-TEST_F(PaperRules, TheListLimitsAreRefused) {
-  state.profileIndex = 0;
-  EXPECT_EQ(rx3::PaperChange::kBuiltIn, rx3::canDeletePaper(*row, state));
-  state.profile.fixed = 1;
-  EXPECT_EQ(rx3::PaperChange::kBuiltIn, rx3::canEditPaper(state));
-  row->profileCount = J_MAX_PROFILES;
-  EXPECT_EQ(rx3::PaperChange::kFull, rx3::canAddPaper(*row));
-  EXPECT_EQ(rx3::PaperChange::kFull, rx3::commitPaper(row, &state, folder.path().c_str(), state.profile, true));
-  row->profileCount = 0;
-  EXPECT_EQ(rx3::PaperChange::kLast, rx3::deletePaper(row, &state, folder.path().c_str()));
-}
-
 struct InkEntryCase {
   rx3::InkColumn column;
   const char* typed;
