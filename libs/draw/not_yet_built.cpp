@@ -87,7 +87,3 @@ JDRAW_API int jPdevMcnSetup(const char*, const jMcnEntry*, jHWND) {
 JDRAW_API int jPdevMcnClose(jMcnTable*) {
   return 0;
 }
-// Built with the colour-profile selection dialog.
-JDRAW_API int jCol2ProfileSelectDlg(jHWND, jProfileBlock*) {
-  return 0;
-}
