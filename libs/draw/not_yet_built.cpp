@@ -75,15 +75,3 @@ JDRAW_API int jPdevPrint(jHWND, int32_t, jDEVICE, int, const void*) {
 JDRAW_API int jPdevPrintTile(jHWND, int32_t, jDEVICE, const void*, int, const void*) {
   return -1;
 }
-// Built with the printing work (machine tables across the installed drivers).
-JDRAW_API jMcnTable* jPdevMcnOpen(const char*, int) {
-  return nullptr;
-}
-// Built with the printing work (machine tables across the installed drivers).
-JDRAW_API int jPdevMcnSetup(const char*, const jMcnEntry*, jHWND) {
-  return 0;
-}
-// Built with the printing work (machine tables across the installed drivers).
-JDRAW_API int jPdevMcnClose(jMcnTable*) {
-  return 0;
-}
