@@ -29,7 +29,9 @@ INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
       moveToRememberedPlace(dialog, gPlace);
       fill(dialog, *reinterpret_cast<const JobPropertiesTexts*>(lParam));
-      return TRUE;
+      // The focus on the close button, not on the path with all its text selected.
+      SetFocus(GetDlgItem(dialog, IDOK));
+      return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) return FALSE;
       rememberPlace(dialog, &gPlace);
