@@ -1,5 +1,6 @@
 #include "dialog_script_win32.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace dialog_test {
@@ -32,8 +33,14 @@ BOOL CALLBACK findByTitle(HWND window, LPARAM param) {
   return FALSE;
 }
 
+// Cancels every dialog left open, and says which ones, so a step that
+// waited in vain shows what was on the screen instead.
 BOOL CALLBACK cancelDialog(HWND window, LPARAM) {
-  if (isVisibleDialog(window)) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  if (!isVisibleDialog(window)) return TRUE;
+  char title[256] = "";
+  GetWindowTextA(window, title, sizeof title);
+  std::fprintf(stderr, "dialog script: gave up waiting; open: \"%s\"\n", title);
+  PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
   return TRUE;
 }
 

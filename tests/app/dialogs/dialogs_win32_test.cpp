@@ -277,6 +277,45 @@ TEST_F(DialogsTest, ProfileDialogRefusesWhatIsNoProfileOfItsSpace) {
   }
 }
 
+// The system's file dialog: the name typed into its file-name box.
+void chooseFile(HWND open, std::string path) {
+  constexpr int kFileNameBox = 0x47C;
+  for (char& c : path)
+    if (c == '/') c = '\\';  // the scratch folder may be named the POSIX way
+  SetDlgItemTextA(open, kFileNameBox, path.c_str());
+  click(open, IDOK);
+}
+
+TEST_F(DialogsTest, ProfileDialogBrowsesForAProfileAndRefusesOtherFiles) {
+  ASSERT_TRUE(testing_support::writeBytes(file("photo.icc"), std::string(300, 'j')));
+  jProfileBlock block{};
+  block.intent = -1;
+  DialogScript script;
+  script.then(kProfiles, [](HWND p) {
+    EXPECT_EQ(0, SendDlgItemMessageA(p, 105, CB_GETCURSEL, 0, 0)) << "an intent never set shows the first";
+    EXPECT_EQ(4, SendDlgItemMessageA(p, 105, CB_GETCOUNT, 0, 0));
+    click(p, 102);
+  });
+  script.then("開く", [&](HWND open) { chooseFile(open, file("photo.icc")); });
+  script.answer(kProfileBox);
+  script.then(kProfiles, [](HWND p) {
+    EXPECT_EQ("", textOf(p, 101)) << "a refused file is not taken";
+    click(p, 102);
+  });
+  script.then("開く", [&](HWND open) { chooseFile(open, rgb_); });
+  script.then(kProfiles, [&](HWND p) {
+    EXPECT_TRUE(textOf(p, 101).ends_with(std::string("\\") + kDefaultRgbProfileName)) << textOf(p, 101);
+    click(p, IDOK);
+  });
+  EXPECT_EQ(1, jCol2ProfileSelectDlg(owner_, &block));
+  EXPECT_TRUE(script.finished());
+  ASSERT_EQ(1u, script.messages().size());
+  EXPECT_EQ(0u, script.messages()[0].find("RGB の ICC ﾌﾟﾛﾌｧｲﾙとして読めないﾌｧｲﾙです。"));
+  EXPECT_TRUE(std::string(block.rgbPath).ends_with(kDefaultRgbProfileName));
+  EXPECT_STREQ("", block.cmykPath);
+  EXPECT_EQ(0, block.intent);
+}
+
 TEST_F(DialogsTest, EnvironmentReopensWhereItWasClosedOnTheGeneralTab) {
   DialogScript script;
   script.then(kEnvironment, [](HWND d) {
