@@ -38,20 +38,6 @@ TEST(EnvironmentSettingsTest, CountIsReadFromItsFirstFourCharactersAndClamped) {
   EXPECT_EQ(0, holdJobsFromText(nullptr));
 }
 
-TEST(EnvironmentSettingsTest, AProfileChoiceWithEitherPathEmptyEmptiesBoth) {
-  EnvironmentCopy copy{};
-  acceptProfileChoice(&copy, block("C:\\p\\a.icm", "", 2));
-  EXPECT_STREQ("", copy.profiles.rgbPath);
-  EXPECT_STREQ("", copy.profiles.cmykPath);
-  EXPECT_EQ(2, copy.profiles.intent) << "the intent is kept";
-  acceptProfileChoice(&copy, block("", "C:\\p\\b.icc", 1));
-  EXPECT_STREQ("", copy.profiles.cmykPath);
-  acceptProfileChoice(&copy, block("C:\\p\\a.icm", "C:\\p\\b.icc", 3));
-  EXPECT_STREQ("C:\\p\\a.icm", copy.profiles.rgbPath);
-  EXPECT_STREQ("C:\\p\\b.icc", copy.profiles.cmykPath);
-  EXPECT_EQ(3, copy.profiles.intent);
-}
-
 TEST(EnvironmentSettingsTest, IntentLabelNeedsAnRgbProfileAndAKnownIntent) {
   const char* names[] = {"視覚的", "相対的色彩", "彩度", "絶対的色彩"};
   for (int intent = 0; intent < 4; ++intent) EXPECT_STREQ(names[intent], intentLabel(block("a.icm", "b.icc", intent)));
@@ -94,17 +80,6 @@ TEST_F(EnvironmentApplyTest, RefusedProfilesAreEmptiedButTheRestApplies) {
   EXPECT_STREQ("", state_.cmykProfile);
   EXPECT_EQ(1, state_.intent);
   EXPECT_EQ(7, state_.holdJobs);
-}
-
-TEST_F(EnvironmentApplyTest, TheCopyTakesOnlyTheEditedSettings) {
-  std::strcpy(state_.rgbProfile, rgb_.c_str());
-  state_.intent = 3;
-  state_.holdJobs = 5;
-  const EnvironmentCopy copy = environmentCopyOf(state_);
-  EXPECT_EQ(rgb_, copy.profiles.rgbPath);
-  EXPECT_EQ(3, copy.profiles.intent);
-  EXPECT_EQ(5, copy.holdJobs);
-  EXPECT_EQ(state_.autoPrint, copy.autoPrint);
 }
 
 }  // namespace

@@ -1,14 +1,9 @@
-// The texts of the job properties dialog, from records the tests build, and
-// the lookup of the selected job under the job-list lock.
+// The texts of the job properties dialog, from records the tests build.
 #include "app/dialogs/job_properties.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "app/jobs/job_list.h"
-#include "app/jobs/job_lock.h"
-#include "app/jobs/list_view_fake.h"
 
 namespace vlx {
 namespace {
@@ -53,49 +48,6 @@ TEST(JobPropertiesTest, SizeKindAndTiling) {
   EXPECT_STREQ("横 0.00mm  x  縦 0.00mm  （分割なし）",
                jobPropertiesTexts(jobRecord(0), nullptr, jPdevArea{}).printSize)
       << "a device without an area";
-}
-
-class SelectedJobTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    initJobListLock();
-    for (int i = 0; i < 2; ++i) {
-      state_.lists[i] = createJob();
-      state_.viewPorts[i] = &views_[i];
-    }
-    for (uint32_t size : {2048u, 4096u}) {
-      JobRecord* job = createJob();
-      job->fileSize = size;
-      job->fileKind = kOwnSpoolFileKind;
-      append(job, state_.lists[kPrintedList]);
-    }
-    views_[kPrintedList].resize(2);
-  }
-  void TearDown() override {
-    for (JobRecord* head : state_.lists) destroyChain(head);
-    deleteJobListLock();
-  }
-  AppState state_{};
-  FakeJobListView views_[2];
-};
-
-TEST_F(SelectedJobTest, TheFirstSelectedRowOfTheGivenListIsShown) {
-  views_[kPrintedList].select({1});
-  const JobPropertiesTexts t = selectedJobPropertiesTexts(&state_, kPrintedList);
-  EXPECT_TRUE(t.haveJob);
-  EXPECT_STREQ("4 KB", t.fileSize);
-}
-
-TEST_F(SelectedJobTest, NoSelectionOrARowWithoutItsJobShowsNoJob) {
-  EXPECT_STREQ("情報なし（選択されていません）", selectedJobPropertiesTexts(&state_, kPrintedList).title);
-  views_[kPrintList].resize(1);
-  views_[kPrintList].select({0});  // a row whose job is gone
-  const JobPropertiesTexts t = selectedJobPropertiesTexts(&state_, kPrintList);
-  EXPECT_FALSE(t.haveJob);
-  EXPECT_STREQ("情報なし（選択されていません）", t.title);
-  EXPECT_STREQ("", t.kind);
-  EXPECT_STREQ("", t.fileSize);
-  EXPECT_FALSE(selectedJobPropertiesTexts(&state_, 2).haveJob);
 }
 
 }  // namespace
