@@ -22,6 +22,8 @@ bool onDialogCommand(MainWindowParts* parts, int command, int listIndex) {
       openVersionDialog(parts->window, parts->context->caption, parts->context->versionText, parts->context->iconName);
       return true;
     case IDM_DEVICE_SETTINGS:
+      // A variant without the menu entry has no such command, however it arrives.
+      if (parts->context->variant && parts->context->variant->removesDeviceMenu) return true;
       openDeviceSettings(parts->window, state);
       return true;
     default:

@@ -448,6 +448,11 @@ TEST_F(MainWindowWiring, OnlyBannerforgeLosesTheDeviceSettingsItem) {
   create(kBannerforge);
   EXPECT_EQ(GetMenuState(GetSubMenu(GetMenu(window_), 0), IDM_DEVICE_SETTINGS, MF_BYCOMMAND), static_cast<UINT>(-1));
   EXPECT_NE(GetMenuState(GetSubMenu(GetMenu(window_), 0), IDM_EXIT, MF_BYCOMMAND), static_cast<UINT>(-1));
+  // The test program's folder holds the built plug-in: a table would open.
+  GetModuleFileNameA(nullptr, state_.printerFolder, sizeof state_.printerFolder);
+  *std::strrchr(state_.printerFolder, '\\') = '\0';
+  command(IDM_DEVICE_SETTINGS);
+  EXPECT_TRUE(BoxAnswerer::texts.empty()) << "no dialog opened";
 }
 
 TEST_F(MainWindowWiring, MinimiseAndRestoreKeepTheLayoutAndTheSplit) {
