@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
@@ -147,6 +148,11 @@ void onRefreshTimer(MainWindowParts* parts) {
 void onCommand(MainWindowParts* parts, int command, int listIndex) {
   AppState* state = stateOf(parts);
   const int list = validList(listIndex);
+  {
+    JobListLock lock;
+    if (!commandAllowed(command, firstSelectedRow(state->viewPorts[list]), countJobs(listHead(state, list)))) return;
+  }
+  if (onDialogCommand(parts, command, list)) return;
   switch (command) {
     case IDM_CANCEL_AND_MANUAL:
       cancelAndLeaveAutoPrint(parts, false);
@@ -178,20 +184,11 @@ void onCommand(MainWindowParts* parts, int command, int listIndex) {
     case IDM_MOVE_DOWN:
       pending::moveJobsDown(state, list);
       break;
-    case IDM_VERSION:
-      pending::openVersionDialog(state);
-      break;
-    case IDM_DEVICE_SETTINGS:
-      pending::openDeviceSettings(state);
-      break;
     case IDM_PREVIEW:
       state->preview = state->preview ? 0 : 1;
       refreshCommandStates(parts);
       pending::showPreview(state, list);
       repaintAll(parts);
-      break;
-    case IDM_PROPERTIES:
-      pending::openJobProperties(state, list);
       break;
     case IDM_REFRESH:
       refresh(parts);
@@ -199,12 +196,6 @@ void onCommand(MainWindowParts* parts, int command, int listIndex) {
     case IDM_MOVE_OTHER_FOLDER:
       pending::moveJobsToOtherFolder(state, list);
       afterRemoval(parts, list);
-      break;
-    case IDM_ENVIRONMENT:
-      if (pending::openEnvironmentDialog(state) == 1) {
-        refreshStatusPart(parts, kStatusMode);
-        refreshCommandStates(parts);
-      }
       break;
     default:
       break;

@@ -37,22 +37,6 @@ int showPreview(AppState*, int) {
   return 0;
 }
 
-// Filled by the version, device-settings and job-properties dialogs.
-int openVersionDialog(AppState*) {
-  return 0;
-}
-int openDeviceSettings(AppState*) {
-  return 0;
-}
-int openJobProperties(AppState*, int) {
-  return 0;
-}
-
-// Filled by the environment settings dialog; 0 = nothing changed.
-int openEnvironmentDialog(AppState*) {
-  return 0;
-}
-
 // Filled by the folder scan: new job files of the hot folder appended to the
 // print list, the printed-job folder listed anew.
 int rescanFolders(AppState*, ScanMode) {

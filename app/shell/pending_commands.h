@@ -1,5 +1,5 @@
 // The main window's commands whose work is not built yet: the job
-// operations, the preview, the dialogs, the folder scan and the print
+// operations, the preview, the folder scan and the print
 // worker's start step. Each does the nearest honest thing now and reports
 // that nothing was done (0), so the window never shows a change that did
 // not happen. The comment at each definition names the work that fills it.
@@ -17,12 +17,6 @@ int moveJobsDown(AppState* state, int listIndex);
 int moveJobsToBottom(AppState* state, int listIndex);
 int moveJobsToOtherFolder(AppState* state, int listIndex);
 int showPreview(AppState* state, int listIndex);
-
-int openVersionDialog(AppState* state);
-int openDeviceSettings(AppState* state);
-int openJobProperties(AppState* state, int listIndex);
-// 1 when the user changed the settings.
-int openEnvironmentDialog(AppState* state);
 
 enum class ScanMode { Rebuild, Append };
 int rescanFolders(AppState* state, ScanMode mode);
