@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "app/resources/resource.h"
 #include "app/shell/hand_over.h"
 #include "app/shell/main_window_parts_win32.h"
 
@@ -36,6 +37,10 @@ void onPaint(HWND window) {
 LRESULT onTimer(MainWindowParts* parts, UINT_PTR timer) {
   if (timer == kRefreshTimer) onRefreshTimer(parts);
   if (timer == kAnimationTimer) onAnimationTick(parts);
+  if (timer == kSettleTimer) {
+    KillTimer(parts->window, kSettleTimer);
+    PostMessageA(parts->window, WM_COMMAND, IDM_REFRESH, 0);
+  }
   return 0;
 }
 
@@ -75,6 +80,12 @@ LRESULT dispatch(MainWindowParts* parts, UINT message, WPARAM wParam, LPARAM lPa
       return onNotify(parts, reinterpret_cast<NMHDR*>(lParam));
     case WM_COPYDATA:
       return onCopyData(window, parts->context);
+    case kWorkerStatusMessage:
+      onWorkerStatus(parts);
+      return 0;
+    case kWorkerDoneMessage:
+      onWorkerDone(parts);
+      return 0;
     case WM_CLOSE:
       return onClose(parts);
     case WM_DESTROY:
