@@ -3,8 +3,8 @@
 // fonts, colour-profile set-up.
 #pragma once
 
-#include "jApi.h"
 #include "PrintDriver.h"
+#include "jApi.h"
 
 #ifdef JDRAW_BUILD
 #define JDRAW_API J_EXTERN_C J_EXPORT
@@ -51,7 +51,7 @@ JDRAW_API int jPdevSetPgsHook(const jProgressHooks* hooks);
 
 #pragma pack(push, 4)
 typedef struct jFontRecord {
-  int32_t kind;     // 1 group, 11 file entry, 12 FNX file entry, 21 TrueType contents
+  int32_t kind;  // 1 group, 11 file entry, 12 FNX file entry, 21 TrueType contents
   char name[32];
   char path[260];
   int32_t paramA;
@@ -166,6 +166,9 @@ static_assert(offsetof(jMcnTable, entries) == 8 && sizeof(jMcnEntry) == 68, "mac
 JDRAW_API jMcnTable* jPdevMcnOpen(const char* printerFolder, int flags);
 JDRAW_API int jPdevMcnSetup(const char* printerFolder, const jMcnEntry* entry, jHWND owner);
 JDRAW_API int jPdevMcnClose(jMcnTable* table);
+// The printer folder whose plug-ins print jobs (null: back to the default,
+// the folder last named by the host, else "printer" beside this library).
+JDRAW_API int jPdevSetPrinterFolder(const char* folder);
 
 // ---- colour profiles -------------------------------------------------------
 

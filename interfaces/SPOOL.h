@@ -44,5 +44,11 @@ JSPOOL_API int jSplClose(jSPOOL spool);
 JSPOOL_API int jSplGetPort(char* device, char* port);
 JSPOOL_API int jSplGetDevicePortDlg(jHWND owner, char* device, char* port);
 JSPOOL_API int jSplGetDevicePortNetworkDlg(jHWND owner, char* device, char* port, const char* registryPath);
+// The virtual device and port (260 bytes each) that print for a machine in
+// the registry file at registryPath: the preferred device when it serves the
+// machine, else the current device when it does, else the first that does.
+// 1 when one was found.
+JSPOOL_API int jSplFindMachinePort(const char* registryPath, const char* machine, const char* preferredDevice,
+                                   char* device, char* port);
 // Where the device registry file of this installation lies.
 JSPOOL_API int jSplSaveDevicePort(const char* registryPath);

@@ -38,6 +38,24 @@ jDEVICE newDevice(const char* machine, const void* settings, std::size_t size) {
   return device;
 }
 
+jDEVICE newJobDevice(const jobfile::Job& job) {
+  jDEVICE device = newDevice(job.machine.c_str(), job.settings.data(), job.settings.size());
+  if (!device) return nullptr;
+  std::lock_guard<std::mutex> lock(devicesMutex());
+  device->fromJob = true;
+  platform::copyTruncated(device->title, sizeof device->title, job.title.c_str());
+  platform::copyTruncated(device->info, sizeof device->info, job.info.c_str());
+  device->area = job.area;
+  return device;
+}
+
+bool copyDevice(jDEVICE device, jDevice_* copy) {
+  std::lock_guard<std::mutex> lock(devicesMutex());
+  if (!device || liveDevices().count(device) == 0) return false;
+  *copy = *device;
+  return true;
+}
+
 bool isLiveDevice(jDEVICE device) {
   std::lock_guard<std::mutex> lock(devicesMutex());
   return device && liveDevices().count(device) != 0;

@@ -10,6 +10,8 @@
 //   objects in drawing order. At most kMaxDocuments are open at once.
 //   Closing or editing a handle that is not open is refused (0).
 //   jEditDelete(document, -1) removes every object, n >= 0 removes object n.
+//   jFileLoad (job_exports.cpp) replaces the document's drawing with the
+//   job file's.
 // - Progress hooks (jPdevSetPgsHook): a copy of the table of five pointers,
 //   replaced by each call (null removes them) and dropped by jDrawClose; the
 //   printing-device layer hands them to the driver.
@@ -73,6 +75,20 @@ Document* findDocument(int32_t handle) {
   return nullptr;
 }
 
+std::shared_ptr<const Drawing> documentDrawing(int32_t handle) {
+  std::lock_guard<std::mutex> lock(libraryMutex());
+  Document* d = findDocument(handle);
+  return d ? d->drawing : nullptr;
+}
+
+bool setDocumentDrawing(int32_t handle, std::shared_ptr<const Drawing> drawing) {
+  std::lock_guard<std::mutex> lock(libraryMutex());
+  Document* d = findDocument(handle);
+  if (!d || !drawing) return false;
+  d->drawing = std::move(drawing);
+  return true;
+}
+
 bool installedHooks(jProgressHooks* hooks) {
   std::lock_guard<std::mutex> lock(libraryMutex());
   *hooks = state().hooksSet ? state().hooks : jProgressHooks{};
@@ -107,7 +123,7 @@ JDRAW_API int32_t jDrawGDBOpen(const jDrawDocParams* params) {
   if (!params || params->maxObjects < 1 || params->maxLayers < 1) return 0;
   std::lock_guard<std::mutex> lock(libraryMutex());
   if (!state().open || state().documents.size() >= jdraw::kMaxDocuments) return 0;
-  jdraw::Document document{jdraw::newHandle(), *params, {}};
+  jdraw::Document document{jdraw::newHandle(), *params, std::make_shared<const jdraw::Drawing>()};
   state().documents.push_back(std::move(document));
   return state().documents.back().handle;
 }
@@ -127,11 +143,13 @@ JDRAW_API int jEditDelete(int32_t document, int which) {
   jdraw::Document* d = jdraw::findDocument(document);
   if (!d) return 0;
   if (which == -1) {
-    d->objects.clear();
+    d->drawing = std::make_shared<const jdraw::Drawing>();
     return 1;
   }
-  if (which < 0 || static_cast<std::size_t>(which) >= d->objects.size()) return 0;
-  d->objects.erase(d->objects.begin() + which);
+  if (which < 0 || static_cast<std::size_t>(which) >= d->drawing->items.size()) return 0;
+  auto edited = std::make_shared<jdraw::Drawing>(*d->drawing);
+  edited->items.erase(edited->items.begin() + which);
+  d->drawing = std::move(edited);
   return 1;
 }
 

@@ -3,25 +3,33 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "Draw.h"
+#include "libs/draw/job_file.h"
 
 namespace jdraw {
 
-// One drawn object of a document, as the job file stores it: a kind and
-// its bytes.
-struct DocObject {
-  int32_t kind;
-  std::vector<uint8_t> data;
+// What a document holds: the drawn items of the job loaded into it, in
+// drawing order, and its page area. Shared and never changed once made, so
+// that a print run keeps its drawing while the document is edited.
+struct Drawing {
+  jobfile::Area area;
+  std::vector<jobfile::Item> items;
 };
 
 struct Document {
   int32_t handle;
   jDrawDocParams params;
-  std::vector<DocObject> objects;
+  std::shared_ptr<const Drawing> drawing;  // never null
 };
+
+// The drawing of an open document; null when there is no such document.
+std::shared_ptr<const Drawing> documentDrawing(int32_t handle);
+// Replaces an open document's drawing; false when there is no such document.
+bool setDocumentDrawing(int32_t handle, std::shared_ptr<const Drawing> drawing);
 
 // Guards the open flag, the documents and the hooks.
 std::mutex& libraryMutex();

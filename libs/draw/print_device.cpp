@@ -1,0 +1,263 @@
+// The printing-device layer: jPdevPrint and jPdevPrintTile.
+//
+// What it does, where the callers leave the choice to us:
+// - The job's machine is printed by the plug-in of the printer folder that
+//   offers it (printer_folder.h). The machine record is opened with the
+//   settings image of the job's setting block when it carries one (its
+//   colour files re-based onto this printer folder), else with the settings
+//   stored for the machine there, else with the machine's defaults. The
+//   output device and port are the ones the registry gives for the machine
+//   (jPdevGetDevicePort's rule); when it gives none the record keeps what
+//   the plug-in chose.
+// - Page coordinates are millimetres: the job's area times its mm per unit.
+//   The drawing is placed in device dots with the plug-in's own rounding of
+//   page coordinates, so that a drawing and a page with the same edges meet
+//   on the same dot.
+// - Each page is one document of the plug-in (set-up, start document, start
+//   page, bands from the top, end page, end document): the plug-in carries
+//   one printed page per document, and a tile is a print of its own.
+//   Bands are 512 dots high.
+// - The progress hooks installed with jPdevSetPgsHook reach the plug-in
+//   through the context; the owner value is the window passed in. A yield
+//   hook that answers other than 1 interrupts: the page ends as aborted, the
+//   document is ended, no further tile starts and the result is 0. Any other
+//   failure (no document, no device, no plug-in for the machine, a start
+//   that fails, a port that fails) gives -1. Success is 1.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "Draw.h"
+#include "libs/draw/devices.h"
+#include "libs/draw/driver_plugins.h"
+#include "libs/draw/library.h"
+#include "libs/draw/printer_folder.h"
+#include "libs/draw/setting_block.h"
+#include "libs/draw/tile_block.h"
+#include "platform/path.h"
+
+namespace {
+
+constexpr double kInchesPerMillimetre = 0.03937007874015748;
+constexpr int kBandDots = 512;
+constexpr int kFailed = -1, kInterrupted = 0, kPrinted = 1;
+
+// Offsets of the settings image that the printing-device layer adjusts.
+constexpr std::size_t kColorFile1 = 28 + 64, kColorFile2 = 28 + 324;
+constexpr std::size_t kResolutionX = 0, kResolutionY = 4;
+constexpr std::size_t kDeviceName = 1204, kPortName = 1464, kSpoolMode = 1724, kDriverDirectory = 1732;
+
+// The application's hooks, wrapped so that the layer sees an interrupt.
+struct RunHooks {
+  jProgressHooks app{};
+  bool interrupted = false;
+};
+thread_local RunHooks* t_hooks = nullptr;
+
+void* hookBegin(void* owner) {
+  return t_hooks && t_hooks->app.begin ? t_hooks->app.begin(owner) : owner;
+}
+void hookEnd(void* progress) {
+  if (t_hooks && t_hooks->app.end) t_hooks->app.end(progress);
+}
+int hookQuery(void* progress) {
+  return t_hooks && t_hooks->app.query ? t_hooks->app.query(progress) : 1;
+}
+int hookStep(void* progress, int position, const char* text) {
+  return t_hooks && t_hooks->app.step ? t_hooks->app.step(progress, position, text) : 1;
+}
+int hookYield(void* progress) {
+  const int go = t_hooks && t_hooks->app.yield ? t_hooks->app.yield(progress) : 1;
+  if (go != 1 && t_hooks) t_hooks->interrupted = true;
+  return go;
+}
+const jProgressHooks kWrappedHooks{hookBegin, hookEnd, hookQuery, hookStep, hookYield};
+
+struct DotScale {
+  double x;
+  float y;
+  int32_t dotX(float mm) const { return static_cast<int32_t>(static_cast<double>(mm) * x); }
+  int32_t dotY(float mm) const { return static_cast<int32_t>(mm * y); }
+};
+
+DotScale scaleOf(const DeviceRecord& record) {
+  return DotScale{record.xResolution * kInchesPerMillimetre,
+                  static_cast<float>(record.yResolution * kInchesPerMillimetre)};
+}
+
+// The render scene of a drawing: items placed in dots, and its extent.
+struct Scene {
+  std::vector<jGdcItem> items;
+  jGdcScene scene{};
+  jGdc context{};
+};
+
+void buildScene(const jdraw::Drawing& drawing, const DotScale& scale, Scene* out) {
+  const jobfile::Area& a = drawing.area;
+  bool any = false;
+  for (const jobfile::Item& item : drawing.items) {
+    jGdcItem g{};
+    g.kind = item.kind;
+    g.x0 = scale.dotX(item.x0 * a.mmPerUnitX);
+    g.x1 = scale.dotX(item.x1 * a.mmPerUnitX);
+    g.y0 = scale.dotY(item.y0 * a.mmPerUnitY);
+    g.y1 = scale.dotY(item.y1 * a.mmPerUnitY);
+    if (g.x1 <= g.x0 || g.y1 <= g.y0) continue;  // smaller than a dot
+    g.width = item.width;
+    g.height = item.height;
+    g.pixels = item.pixels.empty() ? nullptr : item.pixels.data();
+    std::memcpy(g.color, item.color, sizeof g.color);
+    jGdc& c = out->context;
+    if (!any) {
+      c.x0 = g.x0, c.y0 = g.y0, c.x1 = g.x1 - 1, c.y1 = g.y1 - 1;
+    } else {
+      c.x0 = std::min(c.x0, g.x0), c.y0 = std::min(c.y0, g.y0);
+      c.x1 = std::max(c.x1, g.x1 - 1), c.y1 = std::max(c.y1, g.y1 - 1);
+    }
+    any = true;
+    out->items.push_back(g);
+  }
+  out->scene = jGdcScene{static_cast<int32_t>(out->items.size()), out->items.data()};
+  out->context.hasContent = any ? 1 : 0;
+  out->context.drawing = &drawing;
+  out->context.scene = &out->scene;
+}
+
+void rebase(uint8_t* field, const char* folder) {
+  char name[platform::kMaxPath];
+  char path[platform::kMaxPath] = {};
+  field[platform::kMaxPath - 1] = '\0';
+  const char* own = platform::fileNamePart(reinterpret_cast<const char*>(field));
+  if (platform::copyString(name, sizeof name, own) && name[0]) platform::joinPath(path, sizeof path, folder, name);
+  std::memcpy(field, path, sizeof path);
+}
+
+// Puts the job's settings over the freshly opened state, keeping what
+// belongs to this installation: the plug-in's folder, its colour files
+// there, the spool mode the record opened with.
+void applySettings(const jdraw::SettingBlock& block, DeviceRecord* record) {
+  auto* state = reinterpret_cast<uint8_t*>(record->state);
+  uint8_t image[jdraw::kMachineSettingsBytes];
+  std::memcpy(image, block.settings, sizeof image);
+  std::memcpy(image + kDriverDirectory, state + kDriverDirectory, platform::kMaxPath);
+  std::memcpy(image + kSpoolMode, state + kSpoolMode, 4);
+  std::memcpy(image + kDeviceName, state + kDeviceName, platform::kMaxPath);
+  std::memcpy(image + kPortName, state + kPortName, platform::kMaxPath);
+  const char* folder = reinterpret_cast<const char*>(state + kDriverDirectory);
+  rebase(image + kColorFile1, folder);
+  rebase(image + kColorFile2, folder);
+  int32_t x, y;
+  std::memcpy(&x, image + kResolutionX, 4);
+  std::memcpy(&y, image + kResolutionY, 4);
+  if (x <= 0 || y <= 0) return;  // not a settings image this layer can use
+  std::memcpy(state, image, sizeof image);
+  record->xResolution = x;
+  record->yResolution = y;
+}
+
+bool openMachine(const jdraw::DriverExports& driver, const char* printerFolder, const char* machine,
+                 const void* setting, DeviceRecord* record) {
+  jdraw::SettingBlock block;
+  const bool hasBlock = jdraw::decodeHandedBlock(setting, &block);
+  if (hasBlock && block.hasSettings) {
+    if (driver.openMachine(record) != 1) return false;
+    applySettings(block, record);
+  } else if (driver.loadMachine(record) != 1 && driver.openMachine(record) != 1) {
+    return false;
+  }
+  char device[100];
+  char port[100];
+  if (jPdevGetDevicePort(printerFolder, machine, hasBlock ? setting : nullptr, device, port) == 1)
+    driver.setDeviceName(record, device, port);
+  record->inchUnits = 0;
+  return true;
+}
+
+struct PageMm {
+  float x0, y0, x1, y1;
+};
+
+// One page as one document of the plug-in.
+int printPage(const jdraw::DriverExports& driver, jHostJobContext* context, const PageMm& page, const DotScale& scale) {
+  if (driver.setup(context) != 1 || driver.startDoc(context) != 1) {
+    driver.endDoc(context);
+    return kFailed;
+  }
+  int result = kFailed;
+  if (driver.startPage(context, page.x0, page.y0, page.x1, page.y1) == 1) {
+    const float bandMm = kBandDots / scale.y;
+    int go = 1;
+    for (int band = 0; go == 1; ++band) {
+      const float top = page.y1 - bandMm * band;
+      if (!(top > page.y0)) break;
+      const float bottom = std::max(page.y0, page.y1 - bandMm * (band + 1));
+      go = driver.drawPage(context, page.x0, bottom, page.x1, top);
+    }
+    driver.endPage(context, go == 1 ? 0 : 1);
+    result = go == 1 ? kPrinted : kFailed;
+  }
+  driver.endDoc(context);
+  return result;
+}
+
+int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting) {
+  jDevice_ job;
+  auto drawing = jdraw::documentDrawing(document);
+  if (!drawing || !jdraw::copyDevice(device, &job) || !job.fromJob) return kFailed;
+  char printerFolder[platform::kMaxPath];
+  if (!jdraw::currentPrinterFolder(printerFolder, sizeof printerFolder)) return kFailed;
+
+  const jobfile::Area& area = job.area;
+  std::vector<jdraw::Tile> tiles{{area.x0, area.y0, area.x1, area.y1}};
+  if (tileBlock) {
+    jdraw::TileGrid grid;
+    if (!jdraw::decodeTileBlock(tileBlock, &grid)) return kFailed;
+    tiles = jdraw::tilesOf(grid, area);
+    if (tiles.empty()) return kFailed;
+  }
+
+  jdraw::DriverPlugin plugin;
+  DeviceRecord record{};
+  if (!jdraw::loadPluginForMachine(printerFolder, job.machine, &plugin, &record)) return kFailed;
+  const jdraw::DriverExports& driver = plugin.exports();
+  if (!openMachine(driver, printerFolder, job.machine, setting, &record)) return kFailed;
+
+  RunHooks hooks;
+  jdraw::installedHooks(&hooks.app);
+  RunHooks* outer = t_hooks;
+  t_hooks = &hooks;
+  const DotScale scale = scaleOf(record);
+  Scene scene;
+  buildScene(*drawing, scale, &scene);
+  int result = kPrinted;
+  for (const jdraw::Tile& tile : tiles) {
+    jHostJobContext context{};
+    context.owner = window;
+    platform::copyTruncated(context.documentName, sizeof context.documentName, job.title);
+    context.drawContext = &scene.context;
+    context.device = &record;
+    context.hooks = &kWrappedHooks;
+    const PageMm page{tile.x0 * area.mmPerUnitX, tile.y0 * area.mmPerUnitY, tile.x1 * area.mmPerUnitX,
+                      tile.y1 * area.mmPerUnitY};
+    result = printPage(driver, &context, page, scale);
+    if (hooks.interrupted) result = kInterrupted;
+    if (result != kPrinted) break;
+  }
+  t_hooks = outer;
+  driver.closeMachine(&record);
+  return result;
+}
+
+}  // namespace
+
+JDRAW_API int jPdevPrint(jHWND window, int32_t document, jDEVICE device, int, const void* setting) {
+  return printJob(window, document, device, nullptr, setting);
+}
+
+JDRAW_API int jPdevPrintTile(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, int,
+                             const void* setting) {
+  if (!tileBlock) return kFailed;
+  return printJob(window, document, device, tileBlock, setting);
+}

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Base.h"
+#include "Draw.h"
+#include "escp_decoder.h"
+#include "job_maker.h"
+#include "libs/draw/driver_plugins.h"
+#include "libs/draw/tile_block.h"
+#include "platform/folders.h"
+#include "plugin_folder.h"
+
+namespace {
+
+using testing_support::ScratchFolder;
+
+constexpr double kInchesPerMillimetre = 0.03937007874015748;
+
+std::vector<std::string> filesIn(const std::string& folder) {
+  std::vector<std::string> contents;
+  platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& e) {
+    if (!e.isDirectory) contents.push_back(testing_support::readBytes(folder + platform::kSeparator + e.name));
+    return true;
+  });
+  return contents;
+}
+
+int g_yields = 0;
+int g_cancelAtYield = 0;
+int g_begins = 0;
+void* onBegin(void* owner) {
+  ++g_begins;
+  return owner;
+}
+void onEnd(void*) {}
+int onQuery(void*) {
+  return 1;
+}
+int onStep(void*, int, const char*) {
+  return 1;
+}
+int onYield(void*) {
+  return ++g_yields == g_cancelAtYield ? 0 : 1;
+}
+const jProgressHooks kHooks{onBegin, onEnd, onQuery, onStep, onYield};
+
+struct Printing : ::testing::Test {
+  static void SetUpTestSuite() {
+#if defined(_WIN32)
+    _putenv_s("RX3_NOISE_SEED", "12345");
+#else
+    setenv("RX3_NOISE_SEED", "12345", 1);
+#endif
+  }
+  void SetUp() override {
+    ASSERT_TRUE(printer.ready());
+    jOemSetText("");
+    testing_support::writeBytes(
+        printer.join("DEVICE.rgs"),
+        "DEVICE\tRX-3 file\t" + std::string(draw_test::pluginFileName()) + "\tEPSON RX-3\tFILE:" + out.path() + "\r\n");
+    ASSERT_EQ(jPdevSetPrinterFolder(printer.path().c_str()), 1);
+    jDrawOpenParams open{1000, {}};
+    ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
+    jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
+    document = jDrawGDBOpen(&params);
+    jPdevSetPgsHook(&kHooks);
+    g_yields = g_begins = 0;
+    g_cancelAtYield = 0;
+  }
+  void TearDown() override {
+    if (device) jPdevClose(device);
+    if (setting) jMemFree(setting);
+    jDrawClose();
+    jPdevSetPrinterFolder(nullptr);
+    jOemSetText(nullptr);
+  }
+  // Writes and loads the job as the print queue does.
+  bool load(const jobfile::Job& job) {
+    const std::string path = jobs.join("job.vjx");
+    if (!jobfile::writeJobFile(path.c_str(), job)) return false;
+    device = jFileLoadDRXDevOpen(path.c_str());
+    setting = jFileLoadDRXDevSetting(path.c_str());
+    return device && setting && jFileLoad(document, 16, 0, path.c_str()) == 1;
+  }
+
+  draw_test::PluginFolder printer;
+  ScratchFolder out, jobs;
+  int32_t document = 0;
+  jDEVICE device = nullptr;
+  void* setting = nullptr;
+};
+
+// The same page printed by calling the plug-in's exports directly, the
+// drawing placed in dots by hand.
+std::string printDirectly(const std::string& pluginPath, const jobfile::Job& job, const std::string& outFolder) {
+  jdraw::DriverPlugin plugin;
+  DeviceRecord record{};
+  if (!plugin.load(pluginPath.c_str()) || !plugin.findMachine(job.machine.c_str(), &record)) return "no plug-in";
+  const jdraw::DriverExports& d = plugin.exports();
+  d.openMachine(&record);
+  d.setDeviceName(&record, "direct", ("FILE:" + outFolder).c_str());
+  const double sx = record.xResolution * kInchesPerMillimetre;
+  const float sy = static_cast<float>(record.yResolution * kInchesPerMillimetre);
+  std::vector<jGdcItem> items;
+  for (const jobfile::Item& item : job.items) {
+    jGdcItem g{item.kind,
+               int32_t(double(item.x0) * sx),
+               int32_t(item.y0 * sy),
+               int32_t(double(item.x1) * sx),
+               int32_t(item.y1 * sy),
+               item.width,
+               item.height,
+               item.pixels.empty() ? nullptr : item.pixels.data(),
+               {item.color[0], item.color[1], item.color[2], item.color[3]}};
+    items.push_back(g);
+  }
+  jGdcScene scene{int32_t(items.size()), items.data()};
+  jGdc drawing{};
+  drawing.x1 = items[0].x1 - 1;
+  drawing.y1 = items[0].y1 - 1;
+  drawing.hasContent = 1;
+  drawing.scene = &scene;
+  jHostJobContext context{};
+  std::strcpy(context.documentName, job.title.c_str());
+  context.drawContext = &drawing;
+  context.device = &record;
+  d.setup(&context);
+  d.startDoc(&context);
+  d.startPage(&context, job.area.x0, job.area.y0, job.area.x1, job.area.y1);
+  d.drawPage(&context, job.area.x0, job.area.y0, job.area.x1, job.area.y1);
+  d.endPage(&context, 0);
+  d.endDoc(&context);
+  d.closeMachine(&record);
+  const std::vector<std::string> files = filesIn(outFolder);
+  return files.size() == 1 ? files[0] : "not one file";
+}
+
+TEST_F(Printing, AWholePageIsTheSameAsThroughThePluginsExports) {
+  const jobfile::Job job = draw_test::sampleJob("EPSON RX-3", 30, 25);  // 850 x 708 dots: two bands
+  ASSERT_TRUE(load(job));
+  ASSERT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 1);
+  const std::vector<std::string> printed = filesIn(out.path());
+  ASSERT_EQ(printed.size(), 1u);
+  EXPECT_GT(g_begins, 0) << "the installed hooks were called";
+  ScratchFolder direct;
+  const std::string expected = printDirectly(printer.join(draw_test::pluginFileName()), job, direct.path());
+  ASSERT_GT(expected.size(), 1000u) << expected;
+  EXPECT_TRUE(printed[0] == expected) << printed[0].size() << " bytes, directly " << expected.size();
+}
+
+TEST_F(Printing, ACancelFromAHookInterruptsWithTheAbortFrame) {
+  ASSERT_TRUE(load(draw_test::sampleJob("EPSON RX-3", 30, 25)));
+  g_cancelAtYield = 2;
+  EXPECT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 0);
+  const std::vector<std::string> printed = filesIn(out.path());
+  ASSERT_EQ(printed.size(), 1u);
+  escp::Stream stream;
+  escp::decodeStream(reinterpret_cast<const uint8_t*>(printed[0].data()), printed[0].size(), &stream);
+  bool aborted = false;
+  for (const escp::Frame& f : stream.frames)
+    aborted = aborted || (f.name == "AC" && f.params == std::vector<uint8_t>{0x00, 0x41});
+  EXPECT_TRUE(aborted);
+}
+
+TEST_F(Printing, EveryTileIsAPageOfItsOwn) {
+  jobfile::Job job = draw_test::sampleJob("EPSON RX-3", 30, 20);
+  job.hasTiling = true;
+  job.tiling = jdraw::encodeTileBlock(jdraw::TileGrid{3, 2, 1.5f});
+  ASSERT_TRUE(load(job));
+  std::vector<uint8_t> tile(J_TILE_BLOCK_SIZE);
+  ASSERT_EQ(jFileLoadDRXTrep(jobs.join("job.vjx").c_str(), tile.data()), 1);
+  EXPECT_EQ(jPdevPrintTile(nullptr, document, device, tile.data(), 0, setting), 1);
+  EXPECT_EQ(filesIn(out.path()).size(), 6u);
+  EXPECT_EQ(g_begins, 6);
+}
+
+TEST_F(Printing, WithoutPluginMachineOrDocumentItFails) {
+  ASSERT_TRUE(load(draw_test::sampleJob("EPSON RX-3")));
+  EXPECT_EQ(jPdevPrint(nullptr, document + 99, device, 0, setting), -1) << "no document";
+  EXPECT_EQ(jPdevPrint(nullptr, document, nullptr, 0, setting), -1) << "no device";
+  std::vector<uint8_t> badTile(J_TILE_BLOCK_SIZE, 0xFF);
+  EXPECT_EQ(jPdevPrintTile(nullptr, document, device, badTile.data(), 0, setting), -1) << "no tiling block";
+  jOemSetText("Tagwright");
+  EXPECT_EQ(jPdevPrint(nullptr, document, device, 0, setting), -1) << "machine not offered";
+  jOemSetText("");
+  ScratchFolder empty;
+  jPdevSetPrinterFolder(empty.path().c_str());
+  EXPECT_EQ(jPdevPrint(nullptr, document, device, 0, setting), -1) << "no plug-in";
+  EXPECT_TRUE(filesIn(out.path()).empty());
+}
+
+TEST(TileGrid, SplitsTheAreaWithOverlapsBetweenNeighbours) {
+  const jobfile::Area area{0, 0, 30, 20, 1, 1, 1};
+  const std::vector<jdraw::Tile> tiles = jdraw::tilesOf(jdraw::TileGrid{3, 2, 1}, area);
+  ASSERT_EQ(tiles.size(), 6u);
+  const jdraw::Tile expected[] = {{0, 9, 11, 20}, {9, 9, 21, 20}, {19, 9, 30, 20},
+                                  {0, 0, 11, 11}, {9, 0, 21, 11}, {19, 0, 30, 11}};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_FLOAT_EQ(tiles[i].x0, expected[i].x0) << i;
+    EXPECT_FLOAT_EQ(tiles[i].y0, expected[i].y0) << i;
+    EXPECT_FLOAT_EQ(tiles[i].x1, expected[i].x1) << i;
+    EXPECT_FLOAT_EQ(tiles[i].y1, expected[i].y1) << i;
+  }
+  EXPECT_TRUE(jdraw::tilesOf(jdraw::TileGrid{3, 2, 5}, area).empty()) << "overlap of a whole cell";
+  jdraw::TileGrid back;
+  EXPECT_TRUE(jdraw::decodeTileBlock(jdraw::encodeTileBlock(jdraw::TileGrid{4, 5, 2}).data(), &back));
+  EXPECT_EQ(back.columns, 4);
+  EXPECT_EQ(back.rows, 5);
+  std::array<uint8_t, 122> zero{};
+  EXPECT_FALSE(jdraw::decodeTileBlock(zero.data(), &back));
+}
+
+}  // namespace
