@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "app/jobs/folder_scan.h"
 #include "app/resources/resource.h"
 #include "app/shell/hand_over.h"
 #include "app/shell/main_window_parts_win32.h"
@@ -13,8 +14,12 @@ MainWindowParts* partsOf(HWND window) {
   return reinterpret_cast<MainWindowParts*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-LRESULT onCopyData(HWND window, ShellContext* context) {
-  const int count = rescanAfterHandOver(context);
+LRESULT onCopyData(MainWindowParts* parts) {
+  HWND window = parts->window;
+  const int count = rescanAfterHandOver(parts->context);
+  // New files are listed after their second look, a second from now.
+  if (filesSettling() > 0) SetTimer(window, kSettleTimer, kSettlePeriod, nullptr);
+  refreshStatusPart(parts, kStatusCounts);
   SetPropA(window, kHandOverCountProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(count)));
   return 1;
 }
@@ -79,7 +84,7 @@ LRESULT dispatch(MainWindowParts* parts, UINT message, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY:
       return onNotify(parts, reinterpret_cast<NMHDR*>(lParam));
     case WM_COPYDATA:
-      return onCopyData(window, parts->context);
+      return onCopyData(parts);
     case kWorkerStatusMessage:
       onWorkerStatus(parts);
       return 0;
