@@ -34,6 +34,11 @@ struct WorkerState {
   std::mutex endMutex;
   std::condition_variable endSignal;
   bool ended = true;
+  // A program ended without a close (the window destroyed from outside while
+  // a print ran) must not abort on a thread nobody joined.
+  ~WorkerState() {
+    if (thread.joinable()) thread.detach();
+  }
 };
 
 WorkerState& worker() {
@@ -117,7 +122,10 @@ int startNextJob(AppState* state, PrintWorkerHost* host) {
     job->state = Waiting;
     setWorkerRecord(nullptr);
     w.running.store(false);
-    w.ended = true;
+    {
+      std::lock_guard<std::mutex> endLock(w.endMutex);
+      w.ended = true;
+    }
     jMemFree(block);
     return 0;
   }
