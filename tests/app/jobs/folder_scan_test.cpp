@@ -15,7 +15,6 @@
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_queries.h"
 #include "job_lists_support.h"
-#include "list_view_fake.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
 
@@ -60,12 +59,8 @@ class FolderScan : public ::testing::Test {
   }
 
   JobRecord* findJob(const std::string& path) { return findJobByPath(&lists.state, kPrintList, path.c_str()); }
-  void fakeViews() {
-    for (int i = 0; i < 2; ++i) lists.state.viewPorts[i] = &views[i];
-  }
 
   fake::UseFakeDraw draw;
-  FakeJobListView views[2];
   ScratchFolder folder;
   std::string hot, printed;
   TestLists lists;
@@ -138,7 +133,7 @@ TEST_F(FolderScan, ANameThatDoesNotFitAPathIsLeftAlone) {
   EXPECT_TRUE(platform::pathExists(inHot(name).c_str())) << "a cut path must not delete another file";
 }
 
-TEST_F(FolderScan, RecordsGetTheirPrintingInformationAndFileKind) {
+TEST_F(FolderScan, OwnSpoolFilesAreKnownByTheirExtension) {
   const struct {
     const char* name;
     uint32_t kind;
@@ -150,11 +145,7 @@ TEST_F(FolderScan, RecordsGetTheirPrintingInformationAndFileKind) {
     JobRecord* r = findJob(inHot(c.name));
     ASSERT_NE(r, nullptr) << c.name;
     EXPECT_EQ(r->fileKind, c.kind) << c.name;
-    EXPECT_EQ(r->state, Idle);
-    EXPECT_STREQ(r->machineName, "RX3-1600");
-    EXPECT_STREQ(r->port, "FILE:output");
     EXPECT_EQ(r->fileSize, 3u);
-    EXPECT_GE(r->year, 2000);
   }
 }
 
@@ -243,20 +234,6 @@ TEST_F(FolderScan, PrintedListIsSortedNewestFirstAndTrimmedToHoldJobs) {
       EXPECT_EQ(platform::pathExists(files.join(d.name).c_str()), listed) << d.name;
     }
   }
-}
-
-TEST_F(FolderScan, RescanListsBothFoldersIntoTheirViews) {
-  ASSERT_TRUE(writeBytes(inHot("a.job"), "JOB a"));
-  ASSERT_TRUE(writeBytes(printed + platform::kSeparator + "VLX0000.vjx", "JOB p"));
-  fakeViews();
-  rescanFolders(&lists.state, ViewFill::Rebuild);
-  g_now += kSettleMilliseconds;
-  rescanFolders(&lists.state, ViewFill::Append);
-  EXPECT_EQ(listedNames(kPrintList), std::vector<std::string>{"a.job"});
-  EXPECT_EQ(listedNames(kPrintedList), std::vector<std::string>{"VLX0000.vjx"});
-  EXPECT_EQ(views[kPrintList].rowCount(), 1);
-  EXPECT_EQ(views[kPrintedList].rowCount(), 1);
-  EXPECT_EQ(views[kPrintedList].rows[0].cells[kColumnFileName], "VLX0000.vjx");
 }
 
 }  // namespace
