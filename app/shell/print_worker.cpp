@@ -18,6 +18,10 @@ namespace vlx {
 namespace {
 
 constexpr int kLoadFlags = 16;
+// The worker posts its completion as one of its last steps; what is left
+// (freeing its block) takes no time. Longer than this means something is
+// wrong with the thread, and the window thread does not wait for it.
+constexpr int kWorkerEndMilliseconds = 5000;
 
 enum class Outcome { Failure, Interrupted, Success };
 
@@ -134,7 +138,7 @@ int startNextJob(AppState* state, PrintWorkerHost* host) {
 
 void finishPrintWorker(AppState* state) {
   WorkerState& w = worker();
-  joinEndedThread();
+  if (!waitForPrintWorker(kWorkerEndMilliseconds) && w.thread.joinable()) w.thread.detach();
   {
     JobListLock lock;
     refreshJobView(state, ViewFill::Rebuild, kPrintList);
