@@ -10,5 +10,8 @@ namespace platform {
 LocalTime localNow();
 std::int64_t secondsSinceEpoch();  // for seeding
 void sleepMilliseconds(int milliseconds);
+// A clock that only moves forward (not the calendar), for time-outs and
+// waits; milliseconds from an arbitrary start.
+std::int64_t monotonicMilliseconds();
 
 }  // namespace platform

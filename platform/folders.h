@@ -10,6 +10,9 @@ struct FolderEntry {
   const char* name;  // file name only
   bool isDirectory;
   std::uint64_t size;
+  // Last-write time in the file system's own units: only for telling whether
+  // a file changed between two looks, never shown or converted.
+  std::int64_t writeTime;
 };
 
 // Creates one folder; false when it could not be created (an existing folder

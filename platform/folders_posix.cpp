@@ -112,7 +112,9 @@ bool listFolder(const char* folder, const std::function<bool(const FolderEntry&)
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
     struct stat info;
     if (::fstatat(::dirfd(dir), name, &info, 0) != 0) continue;  // vanished meanwhile, or a dead link
-    FolderEntry item{name, S_ISDIR(info.st_mode), S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size)};
+    const std::int64_t written = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    FolderEntry item{name, S_ISDIR(info.st_mode), S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size),
+                     written};
     if (!visit(item)) break;
   }
   ::closedir(dir);

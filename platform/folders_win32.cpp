@@ -44,7 +44,9 @@ bool listFolder(const char* folder, const std::function<bool(const FolderEntry&)
     if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) continue;
     bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     std::uint64_t size = directory ? 0 : (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    if (!visit(FolderEntry{found.cFileName, directory, size})) break;
+    const std::int64_t written = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime);
+    if (!visit(FolderEntry{found.cFileName, directory, size, written})) break;
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return true;

@@ -1,11 +1,12 @@
 #include "app/shell/hand_over.h"
 
+#include "app/jobs/folder_scan.h"
+
 namespace vlx {
 
 int rescanAfterHandOver(ShellContext* context) {
   if (context == nullptr) return 0;
-  // The append-mode rescan of both folders joins here once the folder scan
-  // exists; until then the request is only counted.
+  rescanFolders(context->state, ViewFill::Append);
   return ++context->handOverRescans;
 }
 

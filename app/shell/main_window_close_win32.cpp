@@ -10,6 +10,8 @@
 #include "app/shell/main_window_parts_win32.h"
 #include "app/shell/preview_buffer.h"
 #include "app/shell/print_requests.h"
+#include "app/shell/print_worker.h"
+#include "app/shell/progress_hooks.h"
 
 namespace vlx {
 namespace {
@@ -55,6 +57,8 @@ void shutDown(MainWindowParts* parts) {
   HWND window = parts->window;
   KillTimer(window, kRefreshTimer);
   KillTimer(window, kAnimationTimer);
+  KillTimer(window, kSettleTimer);
+  useProgressDisplay(nullptr);
   ShowWindow(window, SW_HIDE);
   storeLayout(parts);
   writeEnvironment(state->environmentPath, state);
@@ -70,7 +74,9 @@ void shutDown(MainWindowParts* parts) {
 }  // namespace
 
 LRESULT onClose(MainWindowParts* parts) {
-  if (jobIsPrinting(parts->context->state)) {
+  // A worker that has finished its job but whose completion is not handled
+  // yet still uses the drawing document.
+  if (jobIsPrinting(parts->context->state) || printWorkerRunning()) {
     if (messageBox(parts, kCannotCloseWhilePrinting, MB_YESNO | MB_ICONWARNING) == IDYES) {
       PostMessageA(parts->window, WM_COMMAND, IDM_CANCEL_AND_MANUAL, 0);
     }

@@ -7,10 +7,11 @@
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
+#include "app/jobs/job_operations.h"
 #include "app/resources/resource.h"
 #include "app/shell/main_window_parts_win32.h"
-#include "app/shell/pending_commands.h"
 #include "app/shell/print_requests.h"
+#include "app/shell/print_worker.h"
 
 namespace vlx {
 namespace {
@@ -38,9 +39,11 @@ int validList(int listIndex) {
   return listIndex == kPrintedList ? kPrintedList : kPrintList;
 }
 
-void afterRemoval(MainWindowParts* parts, int listIndex) {
+void afterRemoval(MainWindowParts* parts, int listIndex, const Refusal& refusal) {
+  if (refusal.text) messageBox(parts, refusal.text, MB_OK | (refusal.error ? MB_ICONERROR : MB_ICONWARNING));
+  refreshStatusPart(parts, kStatusCounts);
   refreshCommandStates(parts);
-  pending::showPreview(stateOf(parts), listIndex);
+  showPreview(parts, listIndex);
   repaintAll(parts);
 }
 
@@ -60,7 +63,7 @@ void cancelAndLeaveAutoPrint(MainWindowParts* parts, bool selectedFirst) {
     const RequestResult all = cancelPrint(state, RequestScope::All);
     result.stopWorker = result.stopWorker || all.stopWorker;
   }
-  if (result.stopWorker) pending::stopPrintWorker();
+  if (result.stopWorker) stopPrintWorker();
   if (wasAutoPrint) {
     messageBox(parts, kSwitchedToManual, MB_OK | MB_ICONINFORMATION);
     refreshStatusPart(parts, kStatusMode);
@@ -70,17 +73,12 @@ void cancelAndLeaveAutoPrint(MainWindowParts* parts, bool selectedFirst) {
 
 void removeAfterAsking(MainWindowParts* parts, int listIndex, bool all) {
   if (messageBox(parts, all ? kAskDeleteAll : kAskDelete, MB_YESNO | MB_ICONWARNING) != IDYES) return;
-  if (all) {
-    pending::deleteAllJobs(stateOf(parts), listIndex);
-  } else {
-    pending::deleteJobs(stateOf(parts), listIndex);
-  }
-  afterRemoval(parts, listIndex);
+  const Refusal refusal = all ? deleteAllJobs(stateOf(parts), listIndex) : deleteJobs(stateOf(parts), listIndex);
+  afterRemoval(parts, listIndex, refusal);
 }
 
 void refresh(MainWindowParts* parts) {
-  pending::rescanFolders(stateOf(parts), pending::ScanMode::Append);
-  pending::startNextJob(stateOf(parts));
+  refreshJobs(parts, false);
   refreshCommandStates(parts);
 }
 
@@ -92,7 +90,7 @@ void onItemChanged(MainWindowParts* parts, int listIndex, const NMLISTVIEW& chan
     focused = mirrorRowChange(state, listIndex, rowChangeOf(change));
   }
   if (focused) {
-    pending::showPreview(state, listIndex);
+    showPreview(parts, listIndex);
     repaintAll(parts);
   }
   refreshCommandStates(parts);
@@ -173,29 +171,32 @@ void onCommand(MainWindowParts* parts, int command, int listIndex) {
       removeAfterAsking(parts, list, true);
       break;
     case IDM_MOVE_TOP:
-      pending::moveJobsToTop(state, list);
+      moveJobsToTop(state, list);
+      refreshCommandStates(parts);
       break;
     case IDM_MOVE_BOTTOM:
-      pending::moveJobsToBottom(state, list);
+      moveJobsToBottom(state, list);
+      refreshCommandStates(parts);
       break;
     case IDM_MOVE_UP:
-      pending::moveJobsUp(state, list);
+      moveJobsUp(state, list);
+      refreshCommandStates(parts);
       break;
     case IDM_MOVE_DOWN:
-      pending::moveJobsDown(state, list);
+      moveJobsDown(state, list);
+      refreshCommandStates(parts);
       break;
     case IDM_PREVIEW:
       state->preview = state->preview ? 0 : 1;
       refreshCommandStates(parts);
-      pending::showPreview(state, list);
+      showPreview(parts, list);
       repaintAll(parts);
       break;
     case IDM_REFRESH:
       refresh(parts);
       break;
     case IDM_MOVE_OTHER_FOLDER:
-      pending::moveJobsToOtherFolder(state, list);
-      afterRemoval(parts, list);
+      afterRemoval(parts, list, moveJobsToOtherFolder(state, list));
       break;
     default:
       break;

@@ -13,8 +13,8 @@
 #include "app/shell/environment_file.h"
 #include "app/shell/main_window_parts_win32.h"
 #include "app/shell/main_window_win32.h"
-#include "app/shell/pending_commands.h"
 #include "app/shell/preview_buffer.h"
+#include "app/shell/progress_hooks.h"
 
 namespace vlx {
 namespace {
@@ -164,7 +164,7 @@ void createPreviewBitmap(MainWindowParts* parts) {
 
 void fillLists(MainWindowParts* parts) {
   AppState* state = parts->context->state;
-  pending::rescanFolders(state, pending::ScanMode::Rebuild);
+  refreshJobs(parts, true);
   if (!demoJobsRequested()) return;
   JobListLock lock;
   addDemoJobs(state);
@@ -205,13 +205,17 @@ LRESULT onCreate(MainWindowParts* parts) {
   // A missing or unreadable file leaves the defaults.
   readEnvironment(state->environmentPath, state);
   applyEnvironment(state);
-  state->document = openDrawingLibrary(parts->window);
+  const DrawingLinkSetup link{context->paths.fontList, context->paths.fontFolder,
+                              context->variant && context->variant->registersFileType};
+  state->document = openDrawingLibrary(parts->window, link);
   if (state->document == 0) messageBox(parts, kDrawOpenFailed, MB_OK | MB_ICONWARNING);
   // A list or buffer that cannot be made stays missing; nothing is reported.
   state->lists[kPrintList] = createJob();
   state->lists[kPrintedList] = createJob();
   createPreviewBuffer(state);
   createChildren(parts);
+  parts->worker.attach(parts->window, parts->status, parts->progress, context->caption);
+  useProgressDisplay(&parts->worker);
   setUpMenus(parts);
   createPreviewBitmap(parts);
   repaintAll(parts);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "Draw.h"
+#include "app/jobs/job_operations.h"
 #include "app/shell/main_window_parts_win32.h"
 #include "app/shell/main_window_win32.h"
 
@@ -75,6 +76,28 @@ void onAnimationTick(MainWindowParts* parts) {
   drawFrames(parts, dc, parts->animation % kPaperFrames, parts->animation % kPrinterFrames + kStillPrinterFrame);
   RestoreDC(dc, saved);
   ReleaseDC(parts->preview, dc);
+}
+
+void showPreview(MainWindowParts* parts, int listIndex) {
+  AppState* state = parts->context->state;
+  fetchPreview(state, listIndex);
+  if (!parts->previewDc || !state->previewBuffer) return;
+  // The buffer is 0x00BBGGRR row after row from the top; a top-down 32-bit
+  // DIB wants 0x00RRGGBB.
+  static jCOLOR pixels[kPreviewPixels];
+  for (int i = 0; i < kPreviewPixels; ++i) {
+    const jCOLOR c = state->previewBuffer[i];
+    pixels[i] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kPreviewSize;
+  info.bmiHeader.biHeight = -kPreviewSize;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(parts->previewDc, 0, 0, kPreviewSize, kPreviewSize, 0, 0, 0, kPreviewSize, pixels, &info,
+                    DIB_RGB_COLORS);
 }
 
 }  // namespace vlx

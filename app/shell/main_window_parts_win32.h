@@ -13,6 +13,7 @@
 #include "app/jobs/job_list_view_win32.h"
 #include "app/shell/command_state_win32.h"
 #include "app/shell/main_layout.h"
+#include "app/shell/print_worker_host_win32.h"
 #include "app/shell/shell_context.h"
 #include "app/shell/status_texts_win32.h"
 
@@ -21,6 +22,10 @@ namespace vlx {
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshPeriod = 10000;
 constexpr UINT_PTR kAnimationTimer = 2;
+constexpr UINT kAnimationPeriod = 1000;
+// A one-shot re-check of files that were still changing at the last scan.
+constexpr UINT_PTR kSettleTimer = 3;
+constexpr UINT kSettlePeriod = 1100;
 // No print runs: the panel shows the still printer.
 constexpr int kAnimationStopped = -1;
 
@@ -46,6 +51,7 @@ struct MainWindowParts {
   int animation;  // kAnimationStopped, or the frame counter of a running print
   Win32JobListView views[2];
   Win32StatusBar statusBar;
+  Win32PrintWorkerHost worker;
 };
 
 // main_window_create_win32.cpp
@@ -69,6 +75,16 @@ void repaintAll(MainWindowParts* parts);
 LRESULT onDrawItem(MainWindowParts* parts, DRAWITEMSTRUCT* item);
 LRESULT onMeasureItem(MainWindowParts* parts, MEASUREITEMSTRUCT* item);
 void onAnimationTick(MainWindowParts* parts);
+// The selected job's thumbnail of a list (or the empty square) into the
+// preview bitmap; the caller repaints.
+void showPreview(MainWindowParts* parts, int listIndex);
+
+// main_window_worker_win32.cpp
+// The refresh: both folders scanned, the next job started when none prints,
+// a short re-check scheduled while new files are still settling.
+void refreshJobs(MainWindowParts* parts, bool rebuild);
+void onWorkerStatus(MainWindowParts* parts);
+void onWorkerDone(MainWindowParts* parts);
 
 // main_window_commands_win32.cpp
 void onCommand(MainWindowParts* parts, int command, int listIndex);

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "app/jobs/folder_scan.h"
+#include "app/resources/resource.h"
 #include "app/shell/hand_over.h"
 #include "app/shell/main_window_parts_win32.h"
 
@@ -12,8 +14,12 @@ MainWindowParts* partsOf(HWND window) {
   return reinterpret_cast<MainWindowParts*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-LRESULT onCopyData(HWND window, ShellContext* context) {
-  const int count = rescanAfterHandOver(context);
+LRESULT onCopyData(MainWindowParts* parts) {
+  HWND window = parts->window;
+  const int count = rescanAfterHandOver(parts->context);
+  // New files are listed after their second look, a second from now.
+  if (filesSettling() > 0) SetTimer(window, kSettleTimer, kSettlePeriod, nullptr);
+  refreshStatusPart(parts, kStatusCounts);
   SetPropA(window, kHandOverCountProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(count)));
   return 1;
 }
@@ -36,6 +42,10 @@ void onPaint(HWND window) {
 LRESULT onTimer(MainWindowParts* parts, UINT_PTR timer) {
   if (timer == kRefreshTimer) onRefreshTimer(parts);
   if (timer == kAnimationTimer) onAnimationTick(parts);
+  if (timer == kSettleTimer) {
+    KillTimer(parts->window, kSettleTimer);
+    PostMessageA(parts->window, WM_COMMAND, IDM_REFRESH, 0);
+  }
   return 0;
 }
 
@@ -74,7 +84,13 @@ LRESULT dispatch(MainWindowParts* parts, UINT message, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY:
       return onNotify(parts, reinterpret_cast<NMHDR*>(lParam));
     case WM_COPYDATA:
-      return onCopyData(window, parts->context);
+      return onCopyData(parts);
+    case kWorkerStatusMessage:
+      onWorkerStatus(parts);
+      return 0;
+    case kWorkerDoneMessage:
+      onWorkerDone(parts);
+      return 0;
     case WM_CLOSE:
       return onClose(parts);
     case WM_DESTROY:

@@ -1,0 +1,34 @@
+// The drawing-library calls that load, preview and print job files, as one
+// table. The program uses the library itself; tests put in a table of their
+// own (Ninja's DiskInterface idea), so the job code can be exercised without
+// real job files.
+#pragma once
+
+#include "Draw.h"
+
+namespace vlx {
+
+struct DrawCalls {
+  jDEVICE (*loadDevice)(const char* path);
+  void* (*loadDeviceSetting)(const char* path);
+  int (*loadTileBlock)(const char* path, void* tileBlock);
+  int (*closeDevice)(jDEVICE device);
+  int (*machineName)(jDEVICE device, char* machine64);
+  int (*devicePort)(const char* printerFolder, const char* machine, const void* setting, char* device100,
+                    char* port100);
+  int (*preview)(jCOLOR* preview, int flags, int reserved, const char* path);
+  int (*emptyDocument)(int32_t document, int which);
+  int (*loadDocument)(int32_t document, int flags, int reserved, const char* path);
+  int (*print)(jHWND window, int32_t document, jDEVICE device, int reserved, const void* setting);
+  int (*printTile)(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, int reserved,
+                   const void* setting);
+};
+
+// The table in use: the drawing library's own unless a test replaced it.
+const DrawCalls& drawCalls();
+// Replaces the table (null: back to the library). For tests.
+void useDrawCalls(const DrawCalls* calls);
+// The drawing library's own table.
+const DrawCalls& libraryDrawCalls();
+
+}  // namespace vlx

@@ -1,0 +1,193 @@
+#include "app/jobs/folder_scan.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "app/jobs/intake_watch.h"
+#include "app/jobs/job_files.h"
+#include "app/jobs/job_list.h"
+#include "app/jobs/job_lock.h"
+#include "platform/file.h"
+#include "platform/folders.h"
+#include "platform/path.h"
+
+namespace vlx {
+namespace {
+
+// One watch per scanned folder, for the life of the process.
+std::map<std::string, IntakeWatch>& watches() {
+  static std::map<std::string, IntakeWatch> all;
+  return all;
+}
+
+// A path as the scans compare paths: single-byte letters in lower case,
+// double-byte characters unchanged.
+std::string foldedPath(const char* path) {
+  std::string key(path);
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(key[i]);
+    if (platform::isLeadByte(c)) {
+      ++i;
+    } else if (c >= 'A' && c <= 'Z') {
+      key[i] = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return key;
+}
+
+// No other process holds the file open: a host that is still writing it
+// keeps it open. (Only Windows refuses such an open; elsewhere the size and
+// time checks stand alone.)
+bool openExclusively(const char* path) {
+  platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadExclusive);
+  if (!file) return false;
+  platform::closeFile(file);
+  return true;
+}
+
+// A new record for path, loaded; null when none could be made (the file is
+// left for the next scan) or the file is not a job (the file is deleted).
+JobRecord* takeJob(AppState* state, const char* path, bool* deleted) {
+  *deleted = false;
+  JobRecord* record = createJob();
+  if (!record) return nullptr;
+  platform::copyString(record->path, sizeof record->path, path);
+  record->state = Idle;
+  if (loadJob(state, record)) return record;
+  deleteJob(record);
+  *deleted = true;
+  return nullptr;
+}
+
+void scanFolder(AppState* state, int listIndex, const char* folder) {
+  JobRecord* head = listHead(state, listIndex);
+  if (!head || !folder || !folder[0]) return;
+  // Listed paths in a set and the tail kept at hand: a scan stays linear in
+  // the number of files and records.
+  std::unordered_set<std::string> listed;
+  JobRecord* tail = head;
+  for (JobRecord* r = head->next; r; r = r->next) {
+    listed.insert(foldedPath(r->path));
+    tail = r;
+  }
+  IntakeWatch& watch = watches()[foldedPath(folder)];
+  watch.beginScan();
+  const std::int64_t now = watchClock();
+  platform::listFolder(folder, [&](const platform::FolderEntry& entry) {
+    if (entry.isDirectory || entry.size == 0) return true;
+    char path[kJobPathSize];
+    // A name that does not fit the record would name another file once cut.
+    if (!platform::joinPath(path, sizeof path, folder, entry.name)) return true;
+    std::string key = foldedPath(path);
+    if (listed.count(key)) return true;
+    if (watch.look(key, entry.size, entry.writeTime, now) == IntakeWatch::Verdict::Wait) return true;
+    if (!openExclusively(path)) return true;
+    bool deleted = false;
+    JobRecord* record = takeJob(state, path, &deleted);
+    if (!record && !deleted) return true;  // no memory or device: try again next scan
+    watch.forget(key);
+    if (record) {
+      insertAfter(record, tail);
+      tail = record;
+      listed.insert(std::move(key));
+    }
+    return true;
+  });
+  watch.endScan();
+}
+
+std::int64_t dateKey(const JobRecord& r) {
+  return ((((static_cast<std::int64_t>(r.year) * 400 + r.month * 31 + r.day) * 24 + r.hour) * 60 + r.minute) * 60) +
+         r.second;
+}
+
+}  // namespace
+
+int rescanFolders(AppState* state, ViewFill fill) {
+  JobListLock lock;
+  scanHotFolder(state);
+  refreshJobView(state, fill, kPrintList);
+  refreshStatusColumn(state, kPrintList);
+  scanPrintedFolder(state);
+  refreshJobView(state, fill, kPrintedList);
+  refreshStatusColumn(state, kPrintedList);
+  return 1;
+}
+
+int scanHotFolder(AppState* state) {
+  JobListLock lock;
+  if (state) scanFolder(state, kPrintList, state->hotFolder);
+  return 1;
+}
+
+int scanPrintedFolder(AppState* state) {
+  JobListLock lock;
+  if (!state) return 1;
+  scanFolder(state, kPrintedList, state->printedFolder);
+  sortNewestFirst(listHead(state, kPrintedList));
+  trimToHoldJobs(listHead(state, kPrintedList), state->holdJobs);
+  refreshJobView(state, ViewFill::Rebuild, kPrintedList);
+  refreshStatusColumn(state, kPrintedList);
+  return 1;
+}
+
+int addJobFromFile(AppState* state, JobRecord* head, const char* path) {
+  if (!state || !head || !path || !path[0]) return 0;
+  bool deleted = false;
+  JobRecord* record = takeJob(state, path, &deleted);
+  if (!record) return 0;
+  if (!append(record, head)) {
+    destroyJob(record);
+    return 0;
+  }
+  return 1;
+}
+
+void sortNewestFirst(JobRecord* head) {
+  if (!head) return;
+  std::vector<JobRecord*> records;
+  bool sorted = true;
+  for (JobRecord* r = head->next; r; r = r->next) {
+    if (!records.empty() && dateKey(*records.back()) < dateKey(*r)) sorted = false;
+    records.push_back(r);
+  }
+  if (sorted) return;
+  // Stable: records of equal dates keep their order, as an insertion sort
+  // that moves a record only past strictly older ones would leave them.
+  std::stable_sort(records.begin(), records.end(),
+                   [](const JobRecord* a, const JobRecord* b) { return dateKey(*a) > dateKey(*b); });
+  JobRecord* previous = head;
+  for (JobRecord* r : records) {
+    previous->next = r;
+    r->prev = previous;
+    previous = r;
+  }
+  previous->next = nullptr;
+}
+
+void trimToHoldJobs(JobRecord* head, int32_t holdJobs) {
+  if (!head || holdJobs < 0) return;
+  JobRecord* r = jobAt(head, holdJobs);
+  while (r) {
+    JobRecord* next = r->next;
+    deleteJob(r);
+    r = next;
+  }
+}
+
+int filesSettling() {
+  JobListLock lock;
+  std::size_t count = 0;
+  for (const auto& [folder, watch] : watches()) count += watch.waiting();
+  return static_cast<int>(count);
+}
+
+void forgetSeenFiles() {
+  JobListLock lock;
+  watches().clear();
+}
+
+}  // namespace vlx

@@ -1,0 +1,38 @@
+// The main window's side of printing: the refresh that scans the folders and
+// starts the next job, and the two messages the print worker posts.
+#include <windows.h>
+
+#include "app/jobs/folder_scan.h"
+#include "app/jobs/job_list_view.h"
+#include "app/jobs/job_lock.h"
+#include "app/shell/main_window_parts_win32.h"
+#include "app/shell/print_worker.h"
+
+namespace vlx {
+
+void refreshJobs(MainWindowParts* parts, bool rebuild) {
+  AppState* state = parts->context->state;
+  rescanFolders(state, rebuild ? ViewFill::Rebuild : ViewFill::Append);
+  refreshStatusPart(parts, kStatusCounts);
+  if (filesSettling() > 0) SetTimer(parts->window, kSettleTimer, kSettlePeriod, nullptr);
+  if (startNextJob(state, &parts->worker)) {
+    parts->animation = 0;
+    SetTimer(parts->window, kAnimationTimer, kAnimationPeriod, nullptr);
+  }
+}
+
+void onWorkerStatus(MainWindowParts* parts) {
+  JobListLock lock;
+  refreshStatusColumn(parts->context->state, kPrintList);
+}
+
+void onWorkerDone(MainWindowParts* parts) {
+  KillTimer(parts->window, kAnimationTimer);
+  parts->animation = kAnimationStopped;
+  finishPrintWorker(parts->context->state);
+  for (int part : {kStatusActivity, kStatusMode, kStatusCounts}) refreshStatusPart(parts, part);
+  if (parts->preview) InvalidateRect(parts->preview, nullptr, FALSE);  // the idle frames
+  refreshCommandStates(parts);
+}
+
+}  // namespace vlx

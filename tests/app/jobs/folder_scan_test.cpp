@@ -1,0 +1,240 @@
+// Folder scans and job files over real folders, with the fake drawing
+// library: what is listed, what is left alone, what is deleted, the spool
+// names, and the printed list's order and length.
+#include "app/jobs/folder_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/fake_draw.h"
+#include "app/jobs/intake_watch.h"
+#include "app/jobs/job_files.h"
+#include "app/jobs/job_list.h"
+#include "app/jobs/job_queries.h"
+#include "job_lists_support.h"
+#include "platform/folders.h"
+#include "platform/scratch_folder.h"
+
+namespace vlx {
+namespace {
+
+using testing_support::ScratchFolder;
+using testing_support::writeBytes;
+
+std::int64_t g_now = 0;
+
+class FolderScan : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    useWatchClock([] { return g_now; });
+    forgetSeenFiles();
+    hot = folder.join("HotFolder");
+    printed = folder.join("MoveFolder");
+    platform::createFolder(hot.c_str());
+    platform::createFolder(printed.c_str());
+    platform::copyString(lists.state.hotFolder, sizeof lists.state.hotFolder, hot.c_str());
+    platform::copyString(lists.state.printedFolder, sizeof lists.state.printedFolder, printed.c_str());
+    lists.state.holdJobs = 20;
+  }
+  void TearDown() override {
+    forgetSeenFiles();
+    useWatchClock(nullptr);
+  }
+
+  std::string inHot(const std::string& name) const { return hot + platform::kSeparator + name; }
+  // A scan at the current time, then one a settling time later.
+  void scanTwice() {
+    scanHotFolder(&lists.state);
+    g_now += kSettleMilliseconds;
+    scanHotFolder(&lists.state);
+  }
+  std::vector<std::string> listedNames(int listIndex = kPrintList) const {
+    std::vector<std::string> names;
+    for (JobRecord* r = nextOf(lists.head(listIndex)); r; r = nextOf(r))
+      names.push_back(platform::fileNamePart(r->path));
+    return names;
+  }
+
+  JobRecord* findJob(const std::string& path) { return findJobByPath(&lists.state, kPrintList, path.c_str()); }
+
+  fake::UseFakeDraw draw;
+  ScratchFolder folder;
+  std::string hot, printed;
+  TestLists lists;
+};
+
+TEST_F(FolderScan, EmptyFilesAndSubFoldersAreNeitherListedNorDeleted) {
+  ASSERT_TRUE(writeBytes(inHot("empty.job"), ""));
+  ASSERT_TRUE(platform::createFolder(inHot("sub").c_str()));
+  ASSERT_TRUE(writeBytes(inHot("a.job"), "JOB a"));
+  scanTwice();
+  EXPECT_EQ(listedNames(), std::vector<std::string>{"a.job"});
+  EXPECT_TRUE(platform::pathExists(inHot("empty.job").c_str()));
+  EXPECT_TRUE(platform::isFolder(inHot("sub").c_str()));
+}
+
+TEST_F(FolderScan, AListedFileIsNotAddedAgainWhateverItsLetterCase) {
+  ASSERT_TRUE(writeBytes(inHot("a.job"), "JOB a"));
+  lists.add(inHot("A.JOB").c_str());
+  scanTwice();
+  scanTwice();
+  EXPECT_EQ(countJobs(lists.head()), 1);
+}
+
+TEST_F(FolderScan, AFileIsTakenOnlyAfterASettledSecondLook) {
+  ASSERT_TRUE(writeBytes(inHot("a.job"), "JOB a"));
+  scanHotFolder(&lists.state);
+  EXPECT_EQ(countJobs(lists.head()), 0) << "first sight";
+  EXPECT_EQ(filesSettling(), 1) << "the window looks again soon";
+  g_now += kSettleMilliseconds - 1;
+  scanHotFolder(&lists.state);
+  EXPECT_EQ(countJobs(lists.head()), 0) << "too soon";
+  g_now += 1;
+  scanHotFolder(&lists.state);
+  EXPECT_EQ(countJobs(lists.head()), 1);
+  EXPECT_EQ(filesSettling(), 0);
+}
+
+TEST_F(FolderScan, AHalfWrittenFileSurvivesScansUntilItIsComplete) {
+  // A host writes the job in pieces; none of the pieces is a loadable job,
+  // so taking the file early would delete it.
+  const std::string path = inHot("big.job");
+  const std::string pieces[] = {"J", "JO", "JOB part", "JOB part and more"};
+  for (const std::string& piece : pieces) {
+    ASSERT_TRUE(writeBytes(path, piece));
+    scanHotFolder(&lists.state);
+    g_now += kSettleMilliseconds / 2;
+    scanHotFolder(&lists.state);
+    ASSERT_TRUE(platform::pathExists(path.c_str())) << piece;
+    ASSERT_EQ(countJobs(lists.head()), 0) << piece;
+    g_now += kSettleMilliseconds / 2;
+  }
+  g_now += kSettleMilliseconds;
+  scanHotFolder(&lists.state);
+  EXPECT_EQ(listedNames(), std::vector<std::string>{"big.job"});
+}
+
+TEST_F(FolderScan, ACompleteFileThatIsNoJobIsDeleted) {
+  ASSERT_TRUE(writeBytes(inHot("junk.bin"), "not a job"));
+  scanTwice();
+  EXPECT_EQ(countJobs(lists.head()), 0);
+  EXPECT_FALSE(platform::pathExists(inHot("junk.bin").c_str()));
+}
+
+TEST_F(FolderScan, ANameThatDoesNotFitAPathIsLeftAlone) {
+  const std::string name = std::string(250 - hot.size() % 10, 'n') + ".job";
+  if (hot.size() + 1 + name.size() < kJobPathSize) GTEST_SKIP() << "scratch folder too short";
+  if (!writeBytes(inHot(name), "not a job")) GTEST_SKIP() << "file system refuses the name";
+  scanTwice();
+  EXPECT_EQ(countJobs(lists.head()), 0);
+  EXPECT_TRUE(platform::pathExists(inHot(name).c_str())) << "a cut path must not delete another file";
+}
+
+TEST_F(FolderScan, OwnSpoolFilesAreKnownByTheirExtension) {
+  const struct {
+    const char* name;
+    uint32_t kind;
+  } cases[] = {{"a.VJX", kOwnSpoolFileKind}, {"b.vjx", kOwnSpoolFileKind}, {"a.dat", 0}, {"vjx.dat", 0}};
+  for (const auto& c : cases) ASSERT_TRUE(writeBytes(inHot(c.name), "JOB"));
+  scanTwice();
+  ASSERT_EQ(countJobs(lists.head()), 4);
+  for (const auto& c : cases) {
+    JobRecord* r = findJob(inHot(c.name));
+    ASSERT_NE(r, nullptr) << c.name;
+    EXPECT_EQ(r->fileKind, c.kind) << c.name;
+    EXPECT_EQ(r->fileSize, 3u);
+  }
+}
+
+TEST_F(FolderScan, SpoolNamesTakeTheLowestFreeNumber) {
+  const struct {
+    std::vector<const char*> present;
+    const char* expected;
+  } cases[] = {
+      {{}, "VLX0000.vjx"},
+      {{"VLX0000.vjx", "VLX0002.vjx"}, "VLX0001.vjx"},
+      {{"VLX0000.vjx", "VLX0001.vjx"}, "VLX0002.vjx"},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder target;
+    for (const char* name : c.present) ASSERT_TRUE(writeBytes(target.join(name), "x"));
+    char out[260];
+    ASSERT_EQ(makeSpoolName(target.path().c_str(), out, sizeof out), 1);
+    EXPECT_EQ(std::string(out), target.join(c.expected));
+    const std::string withSeparator = target.path() + platform::kSeparator;
+    ASSERT_EQ(makeSpoolName(withSeparator.c_str(), out, sizeof out), 1);
+    EXPECT_EQ(std::string(out), target.join(c.expected)) << "one separator only";
+  }
+  char small[16];
+  EXPECT_EQ(makeSpoolName(hot.c_str(), small, sizeof small), 0) << "a name that does not fit";
+  EXPECT_STREQ(small, "");
+}
+
+TEST_F(FolderScan, MovesGiveSpoolNamesAndSurviveVanishedFilesAndMissingFolders) {
+  ASSERT_TRUE(writeBytes(inHot("a.job"), "JOB a"));
+  JobRecord* a = lists.add(inHot("a.job").c_str());
+  JobRecord* gone = lists.add(inHot("gone.job").c_str());
+  ASSERT_EQ(moveJobToFolder(a, printed.c_str()), 1);
+  EXPECT_EQ(fake::fileText((printed + platform::kSeparator + "VLX0000.vjx").c_str()), "JOB a");
+  EXPECT_EQ(moveJobToFolder(gone, printed.c_str()), 1) << "a vanished file: the record still goes";
+  EXPECT_EQ(countJobs(lists.head()), 0);
+
+  // The printed-job folder was removed while the program ran.
+  ASSERT_TRUE(writeBytes(inHot("b.job"), "JOB b"));
+  const std::string removed = folder.join("Removed");
+  ASSERT_EQ(moveJobToFolder(lists.add(inHot("b.job").c_str()), removed.c_str()), 1);
+  EXPECT_TRUE(platform::pathExists((removed + platform::kSeparator + "VLX0000.vjx").c_str()));
+  EXPECT_EQ(moveJobToFolder(nullptr, printed.c_str()), 0);
+  EXPECT_EQ(deleteJob(nullptr), 0);
+}
+
+// The printed list: newest first, equal dates in their listed order, and
+// at most HOLDJOB jobs, the files of the others deleted.
+struct Dated {
+  const char* name;
+  int day, second;
+};
+
+TEST_F(FolderScan, PrintedListIsSortedNewestFirstAndTrimmedToHoldJobs) {
+  const struct {
+    int32_t holdJobs;
+    std::vector<Dated> jobs;
+    std::vector<std::string> kept;
+  } cases[] = {
+      {2, {{"old", 1, 0}, {"new", 3, 0}, {"mid", 2, 0}}, {"new", "mid"}},
+      {5, {{"e1", 2, 5}, {"x", 1, 0}, {"e2", 2, 5}, {"e3", 2, 5}}, {"e1", "e2", "e3", "x"}},
+      {0, {{"a", 1, 0}, {"b", 2, 0}}, {}},
+      {-1, {{"a", 1, 0}, {"b", 2, 0}, {"c", 3, 0}}, {"c", "b", "a"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.holdJobs);
+    TestLists printedList;
+    ScratchFolder files;
+    for (const Dated& d : c.jobs) {
+      ASSERT_TRUE(writeBytes(files.join(d.name), "JOB"));
+      JobRecord* r = printedList.add(files.join(d.name).c_str(), Idle, kPrintedList);
+      r->year = 2026;
+      r->month = 12;
+      r->day = d.day;
+      r->second = d.second;
+    }
+    sortNewestFirst(printedList.head(kPrintedList));
+    trimToHoldJobs(printedList.head(kPrintedList), c.holdJobs);
+    std::vector<std::string> kept;
+    for (JobRecord* r = nextOf(printedList.head(kPrintedList)); r; r = nextOf(r)) {
+      kept.push_back(platform::fileNamePart(r->path));
+      EXPECT_EQ(r->next ? r->next->prev : r, r) << "links";
+    }
+    EXPECT_EQ(kept, c.kept);
+    for (const Dated& d : c.jobs) {
+      const bool listed = std::find(kept.begin(), kept.end(), d.name) != kept.end();
+      EXPECT_EQ(platform::pathExists(files.join(d.name).c_str()), listed) << d.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vlx

@@ -1,0 +1,251 @@
+// The print worker over the fake drawing library and a host that records
+// what the worker asks of the window: the order jobs print in, the three
+// outcomes and their messages, the cancel through the progress hooks, and
+// the finished job's file in the printed-job folder.
+#include "app/shell/print_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/fake_draw.h"
+#include "app/jobs/job_list.h"
+#include "app/jobs/job_lock.h"
+#include "app/jobs_view/fake_job_list_view.h"
+#include "app/shell/app_defaults.h"
+#include "app/shell/progress_hooks.h"
+#include "platform/folders.h"
+#include "platform/scratch_folder.h"
+
+namespace vlx {
+namespace {
+
+using testing_support::writeBytes;
+
+// What the worker asked of the window, and what the hooks showed.
+class RecordingHost final : public PrintWorkerHost, public ProgressDisplay {
+ public:
+  void requestStatusColumn() override { note("status"); }
+  void showWarning(const char* text) override { note(std::string("box:") + text); }
+  void postCompletion() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back("done");
+    done_ = true;
+    signal_.notify_all();
+  }
+  void setProgress(int position) override { note("progress:" + std::to_string(position)); }
+  void setActivityText(const char* text) override { note(std::string("text:") + (text ? text : "idle")); }
+  void pumpOwnQueue() override {}
+
+  // Waits (at most 10 s) for the completion message; the events until then.
+  std::vector<std::string> waitForCompletion() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    signal_.wait_for(lock, std::chrono::duration<int>(10), [&] { return done_; });
+    done_ = false;
+    std::vector<std::string> events;
+    events.swap(events_);
+    return events;
+  }
+
+ private:
+  void note(std::string event) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back(std::move(event));
+  }
+  std::mutex mutex_;
+  std::condition_variable signal_;
+  std::vector<std::string> events_;
+  bool done_ = false;
+};
+
+bool contains(const std::vector<std::string>& events, const std::string& event) {
+  return std::find(events.begin(), events.end(), event) != events.end();
+}
+
+class PrintWorker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    initJobListLock();
+    setDefaults(&state_, variantRecord(kQuaddle));
+    state_.lists[kPrintList] = createJob();
+    state_.lists[kPrintedList] = createJob();
+    state_.viewPorts[kPrintList] = &view_;
+    state_.document = 1;
+    printed_ = folder_.join("printed");
+    platform::createFolder(printed_.c_str());
+    platform::copyString(state_.printedFolder, sizeof state_.printedFolder, printed_.c_str());
+    useProgressDisplay(&host_);
+  }
+  void TearDown() override {
+    EXPECT_TRUE(waitForPrintWorker(10000));
+    useProgressDisplay(nullptr);
+    for (JobRecord* head : state_.lists) destroyChain(head);
+    deleteJobListLock();
+  }
+
+  JobRecord* addJob(const std::string& name, int32_t jobState, const std::string& content = "JOB") {
+    const std::string path = folder_.join(name);
+    if (!content.empty()) {
+      EXPECT_TRUE(writeBytes(path, content));
+    }
+    JobRecord* record = createJob();
+    platform::copyString(record->path, sizeof record->path, path.c_str());
+    record->state = jobState;
+    append(record, state_.lists[kPrintList]);
+    return record;
+  }
+  // One job from start to the handled completion; the worker's events.
+  std::vector<std::string> printOne() {
+    EXPECT_EQ(startNextJob(&state_, &host_), 1);
+    std::vector<std::string> events = host_.waitForCompletion();
+    finishPrintWorker(&state_);
+    return events;
+  }
+  bool inPrinted(const std::string& content) {
+    bool found = false;
+    platform::listFolder(printed_.c_str(), [&](const platform::FolderEntry& e) {
+      found = found || fake::fileText((printed_ + platform::kSeparator + e.name).c_str()) == content;
+      return true;
+    });
+    return found;
+  }
+
+  fake::UseFakeDraw draw_{progressHooks()};
+  testing_support::ScratchFolder folder_;
+  std::string printed_;
+  AppState state_{};
+  FakeJobListView view_;
+  RecordingHost host_;
+};
+
+TEST_F(PrintWorker, WaitingJobsPrintOneAfterTheOtherInListOrder) {
+  addJob("idle", Idle);
+  addJob("first", Waiting, "JOB first");
+  addJob("second", Waiting, "JOB second");
+  EXPECT_EQ(startNextJob(&state_, &host_), 1);
+  EXPECT_EQ(startNextJob(&state_, &host_), 0) << "one worker at a time";
+  const std::vector<std::string> events = host_.waitForCompletion();
+  EXPECT_EQ(events.front(), "status") << "the job shows as printing first";
+  EXPECT_TRUE(contains(events, "progress:50"));
+  EXPECT_TRUE(contains(events, "text:idle")) << "end hook";
+  EXPECT_FALSE(contains(events, "box:ﾌﾟﾘﾝﾄに失敗しました。"));
+  EXPECT_EQ(startNextJob(&state_, &host_), 0) << "not before the completion is handled";
+  finishPrintWorker(&state_);
+  EXPECT_FALSE(printWorkerRunning());
+  printOne();
+
+  ASSERT_EQ(fake::library().prints.size(), 2u);
+  EXPECT_EQ(fake::library().prints[0].path, folder_.join("first"));
+  EXPECT_EQ(fake::library().prints[1].path, folder_.join("second"));
+  EXPECT_FALSE(fake::library().prints[0].tiled);
+  EXPECT_TRUE(inPrinted("JOB first") && inPrinted("JOB second"));
+  EXPECT_EQ(countJobs(state_.lists[kPrintList]), 1);
+  EXPECT_EQ(view_.rowCount(), 1) << "the print list rebuilt";
+  EXPECT_EQ(workerRecord(), nullptr);
+  EXPECT_EQ(startNextJob(&state_, &host_), 0) << "nothing waits";
+}
+
+TEST_F(PrintWorker, OutcomesGiveTheirMessagesAndEveryJobEndsInThePrintedFolder) {
+  const struct {
+    const char* name;
+    const char* content;  // empty: the file has vanished
+    int printResult;
+    const char* box;  // null: none
+  } cases[] = {
+      {"success", "JOB", 5, nullptr},
+      {"library failure", "JOB", -1, "box:ﾌﾟﾘﾝﾄに失敗しました。"},
+      {"not a job any more", "garbage", 1, "box:ﾌﾟﾘﾝﾄに失敗しました。"},
+      {"vanished file", "", 1, "box:ﾌﾟﾘﾝﾄに失敗しました。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::library().script = [&](const jProgressHooks&) { return c.printResult; };
+    addJob(c.name, Waiting, c.content);
+    const std::vector<std::string> events = printOne();
+    int boxes = 0;
+    for (const std::string& e : events) boxes += e.rfind("box:", 0) == 0;
+    EXPECT_EQ(boxes, c.box ? 1 : 0);
+    if (c.box) {
+      EXPECT_TRUE(contains(events, c.box));
+    }
+    EXPECT_EQ(countJobs(state_.lists[kPrintList]), 0) << "the job leaves the print list";
+    if (*c.content) {
+      EXPECT_TRUE(inPrinted(c.content));
+    }
+    EXPECT_FALSE(platform::pathExists(folder_.join(c.name).c_str()));
+  }
+}
+
+TEST_F(PrintWorker, ACancelMidPageStopsThePrintAsInterrupted) {
+  std::vector<int> answers;
+  fake::library().script = [&](const jProgressHooks& hooks) {
+    void* progress = hooks.begin(nullptr);
+    answers.push_back(hooks.step(progress, 10, "1/3"));
+    // The window thread cancels the printing job here.
+    {
+      JobListLock lock;
+      workerRecord()->state = Idle;
+    }
+    stopPrintWorker();
+    answers.push_back(hooks.query(progress));
+    answers.push_back(hooks.yield(progress));
+    answers.push_back(hooks.step(progress, 20, nullptr));
+    hooks.end(progress);
+    return 0;
+  };
+  addJob("job", Waiting, "JOB cancelled");
+  const std::vector<std::string> events = printOne();
+  EXPECT_EQ(answers, (std::vector<int>{1, 0, 0, 0}));
+  EXPECT_TRUE(contains(events, "box:ﾌﾟﾘﾝﾄが中断されました。"));
+  EXPECT_TRUE(contains(events, "text:1/3"));
+  EXPECT_TRUE(inPrinted("JOB cancelled"));
+  EXPECT_EQ(countJobs(state_.lists[kPrintList]), 0);
+}
+
+TEST_F(PrintWorker, ACancelBeforeThePrintBeginsIsNotLost) {
+  // Cancelled after the worker's last look at the state: the print begins
+  // stopped and ends at its first hook call.
+  fake::library().script = [&](const jProgressHooks& hooks) {
+    stopPrintWorker();
+    void* progress = hooks.begin(nullptr);
+    const int running = hooks.query(progress);
+    hooks.end(progress);
+    return running ? 1 : 0;
+  };
+  addJob("job", Waiting);
+  EXPECT_TRUE(contains(printOne(), "box:ﾌﾟﾘﾝﾄが中断されました。"));
+  fake::library().script = nullptr;
+  addJob("next", Waiting);
+  EXPECT_FALSE(contains(printOne(), "box:ﾌﾟﾘﾝﾄが中断されました。")) << "the next job starts afresh";
+}
+
+TEST_F(PrintWorker, ATiledJobPrintsThroughTheTilingCallWithoutAWindow) {
+  state_.mainWindow = reinterpret_cast<jHWND>(0x1234);
+  JobRecord* job = addJob("tiled", Waiting);
+  job->tileBlock = jMemAlloc(J_TILE_BLOCK_SIZE);
+  printOne();
+  ASSERT_EQ(fake::library().prints.size(), 1u);
+  EXPECT_TRUE(fake::library().prints[0].tiled);
+  EXPECT_EQ(fake::library().prints[0].window, nullptr);
+}
+
+TEST(ProgressHooks, NullContextsAnswerStop) {
+  const jProgressHooks* hooks = progressHooks();
+  EXPECT_EQ(hooks->query(nullptr), 0);
+  EXPECT_EQ(hooks->step(nullptr, 50, "x"), 0);
+  EXPECT_EQ(hooks->yield(nullptr), 0);
+  hooks->end(nullptr);
+  armProgress();
+  void* progress = hooks->begin(nullptr);
+  EXPECT_NE(progress, nullptr);
+  EXPECT_EQ(progressRunning(), 1);
+  hooks->end(progress);
+  EXPECT_EQ(progressRunning(), 0);
+}
+
+}  // namespace
+}  // namespace vlx
