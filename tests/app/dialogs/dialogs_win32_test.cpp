@@ -40,6 +40,7 @@ constexpr char kProfileBox[] = "ｶﾗｰﾌﾟﾛﾌｧｲﾙ";
 constexpr char kProperties[] = "ｼｮﾌﾞ ﾌﾟﾛﾊﾟﾃｨ";
 constexpr char kVersion[] = "ﾊﾞｰｼﾞｮﾝ情報";
 constexpr char kDevices[] = "ﾃﾞﾊﾞｲｽ設定";
+constexpr char kPrinterSetup[] = "ﾌﾟﾘﾝﾀ設定";  // the plug-in's own dialog
 
 RECT rectOf(HWND window) {
   RECT r{};
@@ -546,8 +547,8 @@ TEST_F(DialogsTest, DeviceSettingsWithoutAMachineTableShowsNothing) {
 }
 
 // The installed plug-in in a printer folder: its machines are listed, the
-// setup runs through it and the dialog stays open, the choice becomes
-// PRNNAME.
+// setup opens the plug-in's own dialog and the list stays open after it, the
+// choice becomes PRNNAME.
 TEST_F(DialogsTest, DeviceSettingsOverTheInstalledPlugin) {
   char self[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, self, sizeof self);
@@ -566,6 +567,7 @@ TEST_F(DialogsTest, DeviceSettingsOverTheInstalledPlugin) {
     chosen = items.back();
     click(d, IDC_DEV_SETUP);
   });
+  script.then(kPrinterSetup, [](HWND d) { click(d, IDCANCEL); });
   script.then(kDevices, [](HWND d) { click(d, IDOK); });
   EXPECT_EQ(1, openDeviceSettings(owner_, &state_));
   EXPECT_TRUE(script.finished());
