@@ -25,6 +25,7 @@
 #include <cstring>
 
 #include "SPOOL.h"
+#include "platform/atomic_file.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/module.h"
@@ -195,9 +196,7 @@ bool saveRegistry(const char* path, const DeviceRegistry& registry) {
   char* buffer = static_cast<char*>(std::malloc(kMaxRegistryFile));
   if (!buffer) return false;
   std::size_t length = formatRegistry(registry, buffer, kMaxRegistryFile);
-  platform::FileHandle file = length ? platform::openFile(path, platform::OpenMode::CreateAlways) : nullptr;
-  bool ok = file && platform::writeAll(file, buffer, length);
-  if (file) platform::closeFile(file);
+  const bool ok = length && platform::saveFileAtomically(path, buffer, length);
   std::free(buffer);
   return ok;
 }

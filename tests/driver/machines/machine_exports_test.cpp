@@ -139,6 +139,19 @@ TEST_F(MachineExports, NamesNeedAnOpenRecordAndAreBounded) {
   jPrintCloseMachine(&r);
 }
 
+TEST_F(MachineExports, StoredNamesArePaddedWithZerosSoSavesRepeatByteForByte) {
+  DeviceRecord r = enumerated(kRx3);
+  ASSERT_EQ(1, jPrintOpenMachine(&r));
+  std::memset(r.state->deviceName, 0xAA, sizeof r.state->deviceName);
+  std::memset(r.state->portName, 0xAA, sizeof r.state->portName);
+  ASSERT_EQ(1, jPrintSetDeviceName(&r, "dev", "LPT1:"));
+  const std::string device(r.state->deviceName, sizeof r.state->deviceName);
+  const std::string port(r.state->portName, sizeof r.state->portName);
+  EXPECT_EQ(std::string("dev") + std::string(257, '\0'), device);
+  EXPECT_EQ(std::string("LPT1:") + std::string(255, '\0'), port);
+  jPrintCloseMachine(&r);
+}
+
 TEST_F(MachineExports, ProfileOfAClosedRecordIsTheResetOne) {
   DeviceRecord r = enumerated(kRx3);
   ColorProfile reset;

@@ -30,7 +30,8 @@ struct ProgressCall {
 struct ProgressLog {
   std::vector<ProgressCall> calls;
   int yields = 0;
-  int cancelAtYield = 0;  // the n-th yield answers 0 (0 = never)
+  int cancelAtYield = 0;  // the n-th yield answers cancelAnswer (0 = never)
+  int cancelAnswer = 0;
   std::vector<ProgressCall> of(char hook) const;
 };
 
