@@ -26,4 +26,10 @@ void sleepMilliseconds(int milliseconds) {
   }
 }
 
+std::int64_t monotonicMilliseconds() {
+  struct timespec now;
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
 }  // namespace platform

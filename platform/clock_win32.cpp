@@ -21,4 +21,8 @@ void sleepMilliseconds(int milliseconds) {
   if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
 }
 
+std::int64_t monotonicMilliseconds() {
+  return static_cast<std::int64_t>(GetTickCount64());
+}
+
 }  // namespace platform

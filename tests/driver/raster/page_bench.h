@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ struct ProgressLog {
   int yields = 0;
   int cancelAtYield = 0;  // the n-th yield answers cancelAnswer (0 = never)
   int cancelAnswer = 0;
+  std::function<int()> yieldAnswer;  // when set, answers every yield
   std::vector<ProgressCall> of(char hook) const;
 };
 
