@@ -83,6 +83,21 @@ TEST(PageBands, FeedsAndProgressStayOnThePage) {
   }
 }
 
+TEST(PageBands, TheCurrentLineNeverPassesTheLongestPage) {
+  // Beyond 2^28 lines: two bands of half the page each, then one band again.
+  PageBench bench(inchMachine());
+  ASSERT_TRUE(bench.openDocument());
+  constexpr float kTall = 400000.0f;  // inches
+  ASSERT_EQ(1, bench.startPage(0, 0, 1, kTall));
+  const int32_t height = bench.state->engine.pageHeight;
+  ASSERT_GT(height, 1 << 28);
+  EXPECT_EQ(1, bench.drawPage(0, kTall / 2, 1, kTall));
+  EXPECT_EQ(1, bench.drawPage(0, 0, 1, kTall / 2));
+  EXPECT_EQ(1, bench.drawPage(0, 0, 1, kTall));
+  EXPECT_EQ(height, bench.state->engine.currentLine);
+  EXPECT_EQ(1, bench.endPage(0));
+}
+
 TEST(PageBands, AnyHostAnswerOtherThanOneStopsThePageAsAFailure) {
   for (int answer : {0, 2, -1}) {
     PageBench bench(inchMachine());
