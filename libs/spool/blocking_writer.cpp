@@ -23,6 +23,7 @@ struct BlockingWriter::State {
   intptr_t handle = -1;
   WriteFn writeFn = nullptr;
   CloseFn closeFn = nullptr;
+  CloseFn abandonFn = nullptr;
 };
 
 namespace {
@@ -52,7 +53,7 @@ void run(std::shared_ptr<BlockingWriter::State> s) {
     s->wake.notify_all();
     if (s->givenUp) {
       hold.unlock();
-      s->closeFn(s->handle);
+      s->abandonFn(s->handle);
       return;
     }
   }
@@ -60,7 +61,7 @@ void run(std::shared_ptr<BlockingWriter::State> s) {
 
 }  // namespace
 
-std::shared_ptr<BlockingWriter> BlockingWriter::start(intptr_t handle, WriteFn write, CloseFn close) {
+std::shared_ptr<BlockingWriter> BlockingWriter::start(intptr_t handle, WriteFn write, CloseFn close, CloseFn abandon) {
   std::shared_ptr<BlockingWriter> writer(new (std::nothrow) BlockingWriter());
   if (!writer) return nullptr;
   try {
@@ -68,6 +69,7 @@ std::shared_ptr<BlockingWriter> BlockingWriter::start(intptr_t handle, WriteFn w
     writer->state_->handle = handle;
     writer->state_->writeFn = write;
     writer->state_->closeFn = close;
+    writer->state_->abandonFn = abandon;
     writer->thread_ = new std::thread(run, writer->state_);
   } catch (...) {
     // No thread: the caller keeps the handle and refuses the port.

@@ -2,8 +2,8 @@
 // stalled network share, a printer that takes nothing), run on a thread of
 // their own, so that the channel can wait for them in slices and give up on
 // a time-out or a cancel. A writer given up keeps its thread and handle:
-// the thread closes the handle once the blocked call returns, so the handle
-// is never closed while still in use.
+// the thread releases the handle once the blocked call returns, so the
+// handle is never closed while still in use.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +19,10 @@ class BlockingWriter {
   using WriteFn = bool (*)(intptr_t handle, const void* data, std::size_t size);
   using CloseFn = bool (*)(intptr_t handle);
 
-  // Null when no thread can be started.
-  static std::shared_ptr<BlockingWriter> start(intptr_t handle, WriteFn write, CloseFn close);
+  // Null when no thread can be started. close ends the job at the port;
+  // abandon releases the handle of a job given up (a printer's job is
+  // aborted rather than printed in part).
+  static std::shared_ptr<BlockingWriter> start(intptr_t handle, WriteFn write, CloseFn close, CloseFn abandon);
   ~BlockingWriter();
   BlockingWriter(const BlockingWriter&) = delete;
   BlockingWriter& operator=(const BlockingWriter&) = delete;

@@ -83,7 +83,7 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink) {
   switch (target.kind) {
     case PortKind::kFolder:
       opened = openJobFile(target.folder, sink);
-      if (opened) sink->writer = BlockingWriter::start(sink->handle, &writeFileAll, &closeFileHandle);
+      if (opened) sink->writer = BlockingWriter::start(sink->handle, &writeFileAll, &closeFileHandle, &closeFileHandle);
       if (opened && !sink->writer) {
         closeFileHandle(sink->handle);
         platform::deleteFile(sink->path);
@@ -95,7 +95,8 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink) {
       break;
     case PortKind::kPrinter:
       opened = openPrinterJob(target.printer, jobName, &sink->handle);
-      if (opened) sink->writer = BlockingWriter::start(sink->handle, &writePrinterJob, &closePrinterJob);
+      if (opened)
+        sink->writer = BlockingWriter::start(sink->handle, &writePrinterJob, &closePrinterJob, &abortPrinterJob);
       if (opened && !sink->writer) {
         closePrinterJob(sink->handle);
         opened = false;

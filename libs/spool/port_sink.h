@@ -57,6 +57,8 @@ bool closeSocket(intptr_t socket, bool abortive);
 bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle);
 bool writePrinterJob(intptr_t handle, const void* data, std::size_t size);
 bool closePrinterJob(intptr_t handle);
+// Drops the job unprinted and releases the printer.
+bool abortPrinterJob(intptr_t handle);
 unsigned long currentProcessId();
 
 }  // namespace spool

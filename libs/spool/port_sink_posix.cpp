@@ -137,6 +137,9 @@ bool writePrinterJob(intptr_t, const void*, std::size_t) {
 bool closePrinterJob(intptr_t) {
   return false;
 }
+bool abortPrinterJob(intptr_t) {
+  return false;
+}
 
 unsigned long currentProcessId() {
   return static_cast<unsigned long>(::getpid());

@@ -163,6 +163,11 @@ bool closePrinterJob(intptr_t handle) {
   return ClosePrinter(reinterpret_cast<HANDLE>(handle)) != 0 && ended;
 }
 
+bool abortPrinterJob(intptr_t handle) {
+  const bool aborted = AbortPrinter(reinterpret_cast<HANDLE>(handle)) != 0;
+  return ClosePrinter(reinterpret_cast<HANDLE>(handle)) != 0 && aborted;
+}
+
 unsigned long currentProcessId() {
   return GetCurrentProcessId();
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <vector>
 
 #include "libs/spool/blocking_writer.h"
@@ -26,6 +27,10 @@ bool countClose(intptr_t) {
   ++g_closed;
   return true;
 }
+// A job given up is released, never ended as if it were whole.
+bool neverClose(intptr_t) {
+  std::abort();
+}
 int keepGoing(void*) {
   return g_cancel ? 0 : 1;
 }
@@ -40,7 +45,7 @@ TEST(BlockingWriter, AStalledWriteIsGivenUpAndItsHandleClosedOnlyWhenTheSystemLe
     g_letGo = false;
     g_closed = 0;
     g_cancel = c.cancel;
-    auto writer = BlockingWriter::start(7, &stalledWrite, &countClose);
+    auto writer = BlockingWriter::start(7, &stalledWrite, &neverClose, &countClose);
     ASSERT_TRUE(writer);
     SendControl control;
     control.timeoutMs = c.timeoutMs;
@@ -61,7 +66,7 @@ TEST(BlockingWriter, AStalledWriteIsGivenUpAndItsHandleClosedOnlyWhenTheSystemLe
 TEST(BlockingWriter, WritesThatGoThroughAreSentAndClosedOnce) {
   g_letGo = true;
   g_closed = 0;
-  auto writer = BlockingWriter::start(7, &stalledWrite, &countClose);
+  auto writer = BlockingWriter::start(7, &stalledWrite, &countClose, &neverClose);
   ASSERT_TRUE(writer);
   const std::vector<char> big(200 * 1024, 'x');
   EXPECT_EQ(SendResult::kSent, writer->write(big.data(), big.size(), SendControl{}));
