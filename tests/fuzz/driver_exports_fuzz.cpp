@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     item.y0 = s.byte() - 128;
     item.x1 = item.x0 + s.byte();
     item.y1 = item.y0 + s.byte();
-    item.color[0] = s.byte();
+    std::memset(item.color, s.byte(), sizeof item.color);
   }
   jGdcScene scene{4, items};
   jGdc drawing{};
