@@ -14,15 +14,30 @@
 
 namespace fuzz {
 
-// "<TMPDIR>/vlx-fuzz-<pid>", created on first use.
+// Removes a folder and everything in it.
+inline void removeTree(const std::string& folder) {
+  platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& e) {
+    const std::string path = folder + "/" + e.name;
+    if (e.isDirectory)
+      removeTree(path);
+    else
+      platform::deleteFile(path.c_str());
+    return true;
+  });
+  platform::removeFolder(folder.c_str());
+}
+
+// "<TMPDIR>/vlx-fuzz-<pid>", created on first use and removed at exit. Never
+// destroyed itself, so that the removal at exit can still read it.
 inline const std::string& scratchFolder() {
-  static const std::string folder = [] {
+  static const std::string* folder = [] {
     const char* base = std::getenv("TMPDIR");
-    std::string f = std::string(base && base[0] ? base : "/tmp") + "/vlx-fuzz-" + std::to_string(::getpid());
-    platform::createFolder(f.c_str());
+    auto* f = new std::string(std::string(base && base[0] ? base : "/tmp") + "/vlx-fuzz-" + std::to_string(::getpid()));
+    platform::createFolder(f->c_str());
+    std::atexit([] { removeTree(scratchFolder()); });
     return f;
   }();
-  return folder;
+  return *folder;
 }
 
 inline std::string scratchFile(const char* name) {
