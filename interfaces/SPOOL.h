@@ -37,6 +37,11 @@ JSPOOL_API int jSplWritePrinter(jSPOOL spool);
 JSPOOL_API int jSplGetStatus(jSPOOL spool);
 JSPOOL_API int jSplSetAbortPoint(jSPOOL spool);
 JSPOOL_API int jSplAbort(jSPOOL spool);
+// While a hand-on waits on a port that takes no byte, the channel asks this
+// hook about every 100 ms whether the job is still wanted; any answer other
+// than 1 gives the port up, as a port failure. A null hook removes it.
+typedef int (*jSplContinueHook)(void* data);
+JSPOOL_API int jSplSetContinueHook(jSPOOL spool, jSplContinueHook hook, void* data);
 JSPOOL_API int jSplEnd(jSPOOL spool);
 JSPOOL_API int jSplClose(jSPOOL spool);
 

@@ -8,6 +8,7 @@
 #include "Base.h"
 #include "BaseD.h"
 #include "Draw.h"
+#include "platform/atomic_file.h"
 #include "platform/file.h"
 #include "platform/path.h"
 
@@ -199,14 +200,19 @@ int readEnvironment(const char* path, AppState* state) {
 
 int writeEnvironment(const char* path, const AppState* state) {
   if (!path || !state || path[0] == '\0') return 0;
-  platform::FileHandle file = platform::openFile(path, platform::OpenMode::CreateAlways);
-  if (!file) return 0;
+  // Written beside the file and put in its place in one step: a crash while
+  // closing keeps the settings saved before.
+  platform::AtomicFile file;
+  if (!platform::beginAtomicFile(path, &file)) return 0;
   int lineNumber = 0;
   bool ok = true;
-  for (const char* header : kHeaderLines) ok = putLine(file, ++lineNumber, header) && ok;
-  for (const Setting& setting : kSettings) ok = putSetting(file, state, setting, &lineNumber) && ok;
-  platform::closeFile(file);
-  return ok ? 1 : 0;
+  for (const char* header : kHeaderLines) ok = putLine(file.file, ++lineNumber, header) && ok;
+  for (const Setting& setting : kSettings) ok = putSetting(file.file, state, setting, &lineNumber) && ok;
+  if (!ok) {
+    platform::abandonAtomicFile(&file);
+    return 0;
+  }
+  return platform::commitAtomicFile(&file) ? 1 : 0;
 }
 
 void applyEnvironment(AppState* state, const char* programFolder, ProfileSetup setup) {

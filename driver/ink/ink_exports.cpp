@@ -11,6 +11,7 @@
 #include "driver/machines/driver_module.h"
 #include "driver/machines/exports.h"
 #include "driver/machines/machine_state.h"
+#include "platform/atomic_file.h"
 #include "platform/file.h"
 #include "platform/named_mutex.h"
 #include "platform/path.h"
@@ -33,10 +34,13 @@ bool isPlainFileName(const char* name) {
 }
 
 bool inkFilePath(const DeviceRecord& record, char* out) {
-  char name[sizeof record.displayName + 4] = {};
+  // The display name may fill all its bytes without a terminator: room for
+  // the whole name, the extension and the terminator.
+  constexpr char kExtension[] = ".ink";
+  char name[sizeof record.displayName + sizeof kExtension] = {};
   std::memcpy(name, record.displayName, sizeof record.displayName);
   if (!isPlainFileName(name)) return false;
-  std::strcat(name, ".ink");
+  std::memcpy(name + std::strlen(name), kExtension, sizeof kExtension);
   return platform::joinPath(out, platform::kMaxPath, driverModule().folder, name);
 }
 
@@ -64,12 +68,17 @@ bool saveInks(const DeviceRecord* record, const InkEntry* inks) {
   char lines[kInkFileLines][kInkLineBytes];
   formatInkFile(inks, lines);
   platform::NamedLock lock(kPrintLockName);
-  platform::FileHandle file = platform::openFile(path, platform::OpenMode::CreateAlways);
-  if (!file) return false;
+  // The account is rewritten after every page: it goes to a file beside it
+  // first, so that a crash mid-write keeps the account as it was.
+  platform::AtomicFile file;
+  if (!platform::beginAtomicFile(path, &file)) return false;
   bool written = true;
-  for (const char* line : lines) written = jFilesPuts(file, line) > 0 && written;
-  platform::closeFile(file);
-  return written;
+  for (const char* line : lines) written = written && jFilesPuts(file.file, line) > 0;
+  if (!written) {
+    platform::abandonAtomicFile(&file);
+    return false;
+  }
+  return platform::commitAtomicFile(&file);
 }
 
 int64_t addVolume(int64_t total, uint64_t page) {

@@ -9,7 +9,7 @@
 #include "driver/machines/exports.h"
 #include "driver/machines/machine_records.h"
 #include "driver/machines/machine_state.h"
-#include "platform/module.h"
+#include "driver/raster/page_steps.h"
 #include "platform/path.h"
 
 namespace rx3 {
@@ -19,9 +19,22 @@ namespace {
 constexpr const char* kLumoraHosts[] = {"Bannerforge", "Tagwright"};
 
 constexpr const char* kDefaultConversion = "RgbToCmykFunc16";
-// Exports that are not colour conversions: a profile naming one of them
-// would have the colour library call it with the wrong arguments.
-constexpr const char* kNotConversionPrefix = "jPrint";
+
+// The plug-in's own exports that convert colours, by their exported names.
+// A profile's name is looked up here and nowhere else: a lookup through the
+// loader would also find the jPrint exports (called with the wrong arguments)
+// and, on some targets, any function of a library the plug-in depends on.
+struct ConversionExport {
+  const char* name;
+  jColorConvertFunc function;
+};
+constexpr ConversionExport kConversionExports[] = {{"RgbToCmykFunc16", &RgbToCmykFunc16}};
+
+jColorConvertFunc findConversion(const char* name) {
+  for (const ConversionExport& e : kConversionExports)
+    if (std::strcmp(name, e.name) == 0) return e.function;
+  return nullptr;
+}
 
 constexpr double kMillimetresPerInchInverse = 0.03937007874015748;
 
@@ -78,6 +91,8 @@ int jPrintOpenMachine(DeviceRecord* record) {
   if (!row) return 0;
   auto* state = static_cast<MachineState*>(jMemAlloc(sizeof(MachineState)));
   if (!state) return 0;
+  // A job still running on the old state is ended, not leaked.
+  rx3::abandonJob(record);
   if (record->state) jMemFree(record->state);
   record->state = state;
 
@@ -103,6 +118,7 @@ int jPrintOpenMachine(DeviceRecord* record) {
 
 int jPrintCloseMachine(DeviceRecord* record) {
   if (!record) return 1;
+  rx3::abandonJob(record);
   if (record->state) jMemFree(record->state);
   record->state = nullptr;
   return 1;
@@ -122,8 +138,10 @@ int jPrintSetDeviceName(DeviceRecord* record, const char* device, const char* po
   MachineState* state = record->state;
   // A port can be a file path: one that does not fit is refused, never cut,
   // and the stored pair stays as it was.
-  char newDevice[sizeof state->deviceName];
-  char newPort[sizeof state->portName];
+  // Cleared: the whole fields are stored, and the settings file carries them
+  // byte for byte.
+  char newDevice[sizeof state->deviceName] = {};
+  char newPort[sizeof state->portName] = {};
   if (!platform::copyString(newDevice, sizeof newDevice, device ? device : "") ||
       !platform::copyString(newPort, sizeof newPort, port ? port : ""))
     return 0;
@@ -151,8 +169,13 @@ int jPrintSetupMachine(DeviceRecord* record, jHWND parent) {
   copy.state = nullptr;
   if (!jPrintOpenMachine(&copy)) return 0;
   std::memcpy(copy.state, record->state, sizeof(MachineState));
+  // The dialog edits settings only: a job that runs belongs to the caller's
+  // state alone, and moves over with it on OK.
+  std::memset(&copy.state->engine, 0, sizeof copy.state->engine);
   int result = rx3::runPrinterSetupDialog(&copy, parent);
   if (result == 1) {
+    copy.state->engine = record->state->engine;
+    std::memset(&record->state->engine, 0, sizeof record->state->engine);
     jPrintCloseMachine(record);
     *record = copy;
     return 1;
@@ -179,12 +202,7 @@ jCMS jPrintCmsSetup(const ColorProfile* profile) {
   char name[64];
   platform::copyTruncated(name, sizeof name, profile->conversionFunction);
   if (!name[0]) platform::copyString(name, sizeof name, rx3::kDefaultConversion);
-  jColorConvertFunc convert = nullptr;
-  if (std::strncmp(name, rx3::kNotConversionPrefix, std::strlen(rx3::kNotConversionPrefix)) != 0) {
-    platform::Library self = platform::libraryOf(reinterpret_cast<const void*>(&jPrintCmsSetup));
-    convert = reinterpret_cast<jColorConvertFunc>(platform::librarySymbol(self, name));
-  }
-  return jColorCmsSetupEx(profile, convert);
+  return jColorCmsSetupEx(profile, rx3::findConversion(name));
 }
 
 }  // extern "C"

@@ -8,6 +8,7 @@
 #include "driver/machines/machine_records.h"
 #include "driver/machines/machine_state.h"
 #include "driver/machines/record_codec.h"
+#include "platform/atomic_file.h"
 #include "platform/file.h"
 #include "platform/named_mutex.h"
 #include "platform/path.h"
@@ -41,13 +42,9 @@ int saveLocked(const DeviceRecord& record, const char* path) {
     encodeState(*record.state, bytes + kRecordBytes);
     size += kStateBytes;
   }
-  platform::FileHandle file = platform::openFile(path, platform::OpenMode::CreateAlways);
-  if (!file) return 0;
-  // A short write (a full disk) leaves a file that a load rejects; it is
-  // reported rather than passed off as saved.
-  bool written = platform::writeAll(file, bytes, size);
-  platform::closeFile(file);
-  return written ? 1 : 0;
+  // Written beside the file and put in its place in one step: a crash or a
+  // full disk leaves the settings saved before, never an empty or cut file.
+  return platform::saveFileAtomically(path, bytes, size) ? 1 : 0;
 }
 
 int loadLocked(DeviceRecord* record, platform::FileHandle file) {

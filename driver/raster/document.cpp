@@ -2,9 +2,11 @@
 // separation, the colour transform, and the output channel.
 #include <cstring>
 
+#include "driver/ink/ink_account.h"
 #include "driver/machines/exports.h"
 #include "driver/machines/machine_state.h"
 #include "driver/raster/job_frame.h"
+#include "driver/raster/page_buffers.h"
 #include "driver/raster/page_steps.h"
 #include "platform/folders.h"
 #include "platform/path.h"
@@ -97,12 +99,27 @@ int startDocument(jHostJobContext* context) {
   return 0;
 }
 
+int abandonJob(DeviceRecord* record) {
+  MachineState* state = record ? record->state : nullptr;
+  if (!state) return 1;
+  EngineState& engine = state->engine;
+  if (engine.separation) {
+    writeAbortTrailer(record);
+    accountPageInk(record);
+  }
+  releasePageBuffers(state);
+  closeChannel(record);
+  if (engine.colorTransform) jColorCmsRelease(engine.colorTransform);
+  engine.colorTransform = nullptr;
+  return 1;
+}
+
 int endDocument(jHostJobContext* context) {
   MachineState* state = context->device->state;
-  closeChannel(context->device);
+  const int ended = closeChannel(context->device);
   if (state->engine.colorTransform) jColorCmsRelease(state->engine.colorTransform);
   state->engine.colorTransform = nullptr;
-  return 1;
+  return ended;
 }
 
 }  // namespace rx3

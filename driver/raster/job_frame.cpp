@@ -218,13 +218,16 @@ int writeAbortTrailer(DeviceRecord* record) {
 int closeChannel(DeviceRecord* record) {
   MachineState* state = stateOf(record);
   if (!state) return 1;
+  // The end is where a spooled job goes to the port: a connection dropped or
+  // a disk filled there fails the job, and the caller must hear of it.
+  int ended = 1;
   if (state->engine.spoolHandle) {
-    jSplEnd(state->engine.spoolHandle);
+    ended = jSplEnd(state->engine.spoolHandle) == 1 ? 1 : 0;
     jSplClose(state->engine.spoolHandle);
     state->engine.spoolHandle = nullptr;
   }
   state->engine.printing = 0;
-  return 1;
+  return ended;
 }
 
 }  // namespace rx3

@@ -43,6 +43,7 @@ int writeJobHeader(DeviceRecord* record);
 int writePageTrailer(DeviceRecord* record);
 int writeAbortTrailer(DeviceRecord* record);
 // Ends and closes the channel if one is open and clears the printing flag.
+// 0 when the channel's end failed (the job did not reach the port whole).
 int closeChannel(DeviceRecord* record);
 
 }  // namespace rx3

@@ -46,6 +46,9 @@ int startPage(jHostJobContext* context, UnitRect page) {
   engine.progress = progressBegin(context);
   progressStep(context, engine.progress, 0, "印刷中...");
   if (writeJobHeader(record) == 1) return 1;
+  // The page never started: its progress display is ended, but nothing of
+  // it is accounted and no trailer follows a header that did not go out.
+  releasePageBuffers(state);
   endPage(context, 1);
   return 0;
 }

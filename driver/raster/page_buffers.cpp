@@ -15,6 +15,7 @@
 #include "driver/raster/page_buffers.h"
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -79,9 +80,13 @@ void release(T*& block) {
 
 bool parseNoiseSeed(const char* text, uint32_t* seed) {
   if (!text || *text < '0' || *text > '9') return false;  // no sign, no blanks
+  // Base 10 unless "0x" says otherwise: a leading zero is no octal marker.
+  const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const char* digits = hex ? text + 2 : text;
+  if (!std::isxdigit(static_cast<unsigned char>(*digits))) return false;
   errno = 0;
   char* end = nullptr;
-  const unsigned long long value = std::strtoull(text, &end, 0);
+  const unsigned long long value = std::strtoull(digits, &end, hex ? 16 : 10);
   if (errno != 0 || !end || *end != '\0' || value > 0xFFFFFFFFull) return false;
   *seed = static_cast<uint32_t>(value);
   return true;

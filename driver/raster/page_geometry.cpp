@@ -36,24 +36,27 @@ int32_t pastEdge(int32_t inclusive) {
 
 }  // namespace
 
-UnitRect applyBleed(UnitRect rect, int marginMode) {
-  if (marginMode == 1 || marginMode == 2 || marginMode == 3) {
-    rect.x0 -= kBleed;
-    rect.x1 += kBleed;
-  }
-  if (marginMode == 2 || marginMode == 3) {
-    rect.y0 -= kBleed;
-    rect.y1 += kBleed;
-  }
-  return rect;
+Bleed bleedOf(const DeviceRecord& record, int marginMode) {
+  const bool sides = marginMode == 1 || marginMode == 2 || marginMode == 3;
+  const bool ends = marginMode == 2 || marginMode == 3;
+  const auto dots = [](int32_t resolution) {
+    return resolution > 0 ? static_cast<int32_t>(kBleedMillimetres * resolution * kInchesPerMillimetre) : 0;
+  };
+  return Bleed{sides ? dots(record.xResolution) : 0, ends ? dots(record.yResolution) : 0};
 }
 
-bool toDots(const DeviceRecord& record, int marginMode, UnitRect rect, DotRect* out) {
+namespace {
+
+// The rectangle in dots without bleed, in 64 bits for the checks.
+struct WideRect {
+  int64_t x0, y0, x1, y1;
+};
+
+bool scaleToDots(const DeviceRecord& record, UnitRect rect, WideRect* out) {
   if (record.xResolution <= 0 || record.yResolution <= 0) return false;
   if (!std::isfinite(rect.x0) || !std::isfinite(rect.y0) || !std::isfinite(rect.x1) || !std::isfinite(rect.y1))
     return false;
   if (rect.x1 < rect.x0 || rect.y1 < rect.y0) return false;
-  rect = applyBleed(rect, marginMode);
   double xScale = record.xResolution;
   float yScale = static_cast<float>(record.yResolution);
   if (record.inchUnits == 0) {
@@ -65,9 +68,38 @@ bool toDots(const DeviceRecord& record, int marginMode, UnitRect rect, DotRect* 
   const float y0 = rect.y0 * yScale;
   const float y1 = rect.y1 * yScale;
   if (!fitsDots(x0) || !fitsDots(x1) || !fitsDots(y0) || !fitsDots(y1)) return false;
-  DotRect dots{static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(x1), static_cast<int32_t>(y1)};
-  *out = dots;
+  *out =
+      WideRect{static_cast<int64_t>(x0), static_cast<int64_t>(y0), static_cast<int64_t>(x1), static_cast<int64_t>(y1)};
   return true;
+}
+
+bool store(const WideRect& r, DotRect* out) {
+  if (!fitsDots(static_cast<double>(r.x0)) || !fitsDots(static_cast<double>(r.y0)) ||
+      !fitsDots(static_cast<double>(r.x1)) || !fitsDots(static_cast<double>(r.y1)))
+    return false;
+  *out = DotRect{static_cast<int32_t>(r.x0), static_cast<int32_t>(r.y0), static_cast<int32_t>(r.x1),
+                 static_cast<int32_t>(r.y1)};
+  return true;
+}
+
+}  // namespace
+
+bool toDots(const DeviceRecord& record, int marginMode, UnitRect rect, DotRect* out) {
+  WideRect r;
+  if (!scaleToDots(record, rect, &r)) return false;
+  const Bleed bleed = bleedOf(record, marginMode);
+  return store(WideRect{r.x0 - bleed.x, r.y0 - bleed.y, r.x1 + bleed.x, r.y1 + bleed.y}, out);
+}
+
+bool bandToDots(const DeviceRecord& record, int marginMode, UnitRect rect, const DotRect& page, DotRect* out) {
+  WideRect r;
+  if (!scaleToDots(record, rect, &r)) return false;
+  const Bleed bleed = bleedOf(record, marginMode);
+  r.x0 -= bleed.x;
+  r.x1 += bleed.x;
+  if (r.y1 >= static_cast<int64_t>(page.y1) - bleed.y) r.y1 += bleed.y;
+  if (r.y0 <= static_cast<int64_t>(page.y0) + bleed.y) r.y0 -= bleed.y;
+  return store(r, out);
 }
 
 DotRect clipBand(const DotRect& band, const DrawingExtent& drawing, const DotRect& page) {

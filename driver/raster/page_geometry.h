@@ -19,19 +19,29 @@ struct DotRect {
   int32_t x0, y0, x1, y1;
 };
 
-// How far a borderless page reaches beyond the paper on each side, in the
-// host's units.
-constexpr float kBleed = 3.0f;
+// How far a borderless page reaches beyond the paper on each side: 3 mm,
+// whatever unit the host's coordinates are in.
+constexpr double kBleedMillimetres = 3.0;
 
-// Widens the rectangle for borderless printing: mode 1 left and right,
-// modes 2 and 3 all four sides; mode 0 leaves it.
-UnitRect applyBleed(UnitRect rect, int marginMode);
+// The bleed in dots of a machine for a margin mode: x for modes 1, 2 and 3,
+// y for modes 2 and 3, 0 otherwise.
+struct Bleed {
+  int32_t x, y;
+};
+Bleed bleedOf(const DeviceRecord& record, int marginMode);
 
-// Bleeds and scales a rectangle to dots, truncating toward zero. False for
-// a rectangle that is not finite, is inverted (x1 < x0 or y1 < y0), or
+// Scales a page rectangle to dots, truncating toward zero, and widens it by
+// the bleed on every side the margin mode prints borderless. False for a
+// rectangle that is not finite, is inverted (x1 < x0 or y1 < y0), or
 // reaches 2^29 dots or more from the origin, and for a record whose
 // resolutions are not positive.
 bool toDots(const DeviceRecord& record, int marginMode, UnitRect rect, DotRect* out);
+
+// The same for a band of an open page (page: the page's rectangle in dots,
+// bled). Left and right are bled on every band; the top only when the band
+// reaches the page's own top, the bottom only when it reaches the page's own
+// bottom, so that bands in a row print each line once.
+bool bandToDots(const DeviceRecord& record, int marginMode, UnitRect rect, const DotRect& page, DotRect* out);
 
 // The drawing's extent in dots as the drawing context holds it (x1, y1
 // inclusive).

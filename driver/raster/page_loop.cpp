@@ -1,6 +1,8 @@
 // The band loop of a page: clip, render a chunk of rows, convert and write
 // each row as a raster line, skip the blank lines above and below, and
 // report progress every 50 lines.
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -18,8 +20,9 @@ constexpr int kProgressLines = 50;
 constexpr int kRenderedPixelBytes = 8;
 
 struct Band {
-  DotRect band;  // scaled, not clipped
-  DotRect clip;  // drawn part on the page
+  DotRect band;    // scaled and bled, not clipped
+  DotRect onPage;  // the band's lines that lie on the page
+  DotRect clip;    // drawn part on the page
   int32_t width;
   int32_t height;
 };
@@ -31,11 +34,16 @@ bool hasDrawing(const jGdc* drawing) {
 
 // Skips lines and reports whether the port took everything so far: the
 // skip hands the buffered raster on, and a port that fails there has lost
-// this band, which must not be reported as written.
+// this band, which must not be reported as written. Never feeds past the
+// page's end, so the current line stays within the page's height.
 int skipLines(DeviceRecord* record, int32_t lines) {
   EngineState& engine = record->state->engine;
-  writeVerticalSkip(record, lines);
-  engine.currentLine += lines;
+  const int32_t left = engine.pageHeight - engine.currentLine;
+  if (lines > left) lines = left;
+  if (lines > 0) {
+    writeVerticalSkip(record, lines);
+    engine.currentLine += lines;
+  }
   if (engine.printing == 1 && jSplGetStatus(engine.spoolHandle) != 1) engine.printing = 0;
   return engine.printing;
 }
@@ -75,6 +83,7 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
       return outcome;
     }
     for (int32_t r = 0; r < rows; ++r) {
+      if (engine.currentLine >= engine.pageHeight) return outcome;  // the page is full
       engine.currentLine += 1;
       outcome.go = reportProgress(context, engine);
       if (outcome.go != 1) return outcome;
@@ -96,8 +105,9 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   // No page open (no buffers to halftone into) or a band that is no
   // rectangle: refused before anything is written.
   if (!engine.separation || !engine.dotPlanes || !engine.packBuffer) return 0;
-  if (!toDots(*record, state->marginMode, bandRect, &b.band)) return 0;
   const DotRect page{engine.pageRect[0], engine.pageRect[1], engine.pageRect[2], engine.pageRect[3]};
+  if (!bandToDots(*record, state->marginMode, bandRect, page, &b.band)) return 0;
+  b.onPage = clipBand(b.band, DrawingExtent{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, page);
   const jGdc* drawing = context->drawContext;
   const DrawingExtent extent =
       drawing ? DrawingExtent{drawing->x0, drawing->y0, drawing->x1, drawing->y1} : DrawingExtent{0, 0, 0, 0};
@@ -105,7 +115,7 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   b.width = b.clip.x1 - b.clip.x0;
   b.height = b.clip.y1 - b.clip.y0;
   if (!hasDrawing(drawing) || b.width <= 0 || b.height <= 0)
-    return skipLines(record, b.band.y1 - b.band.y0) == 1 ? 1 : 0;
+    return skipLines(record, b.onPage.y1 - b.onPage.y0) == 1 ? 1 : 0;
 
   uint32_t k = kChunkBudget / (static_cast<uint32_t>(b.width) * 4u);
   if (k > static_cast<uint32_t>(b.height)) k = static_cast<uint32_t>(b.height);
@@ -121,12 +131,13 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   // Records left of the drawing are never converted: they stay nothing drawn.
   std::memset(records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
 
-  skipLines(record, b.band.y1 - b.clip.y1);
+  skipLines(record, b.onPage.y1 - b.clip.y1);
   const Outcome outcome = writeRows(context, b, static_cast<int32_t>(k), render, records);
-  const int handedOn = skipLines(record, b.clip.y0 - b.band.y0);
+  const int handedOn = skipLines(record, b.clip.y0 - b.onPage.y0);
   jMemFree(records);
   jMemFree(render);
-  return outcome.go * outcome.write * (handedOn == 1 ? 1 : 0);
+  // Any answer of the host other than 1 stops the page: never a success.
+  return outcome.go == 1 && outcome.write == 1 && handedOn == 1 ? 1 : 0;
 }
 
 }  // namespace rx3

@@ -13,6 +13,12 @@ int startPage(jHostJobContext* context, UnitRect page);
 int endPage(jHostJobContext* context, int abort);
 int drawPage(jHostJobContext* context, UnitRect band);
 
+// Ends whatever job an open record still carries, for a record that is
+// closed, reopened or loaded over while a document is open: an open page
+// ends with the abort trailer and is accounted, the channel is closed, and
+// the page buffers and the colour transform are freed. Returns 1.
+int abandonJob(DeviceRecord* record);
+
 // The host's progress hooks, each call skipped when the host gave none.
 void* progressBegin(const jHostJobContext* context);
 void progressStep(const jHostJobContext* context, void* progress, int position, const char* text);

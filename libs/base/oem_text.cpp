@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "Base.h"
+#include "libs/base/oem_text.h"
 #include "platform/file.h"
 #include "platform/module.h"
 #include "platform/path.h"
@@ -21,8 +22,11 @@ bool g_fileRead = false;
 // What the last call handed out; stays valid until the next call.
 char g_answer[kKeywordCapacity];
 
-// First line of text, without its line end and trailing blanks.
-void firstLine(const char* text, std::size_t length, char* out) {
+}  // namespace
+
+namespace jbase {
+
+void oemKeywordOf(const char* text, std::size_t length, char* out) {
   std::size_t end = 0;
   while (end < length && text[end] != '\r' && text[end] != '\n' && text[end] != '\0') ++end;
   while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
@@ -32,6 +36,10 @@ void firstLine(const char* text, std::size_t length, char* out) {
   line[kept] = '\0';
   platform::copyTruncated(out, kKeywordCapacity, line);
 }
+
+}  // namespace jbase
+
+namespace {
 
 void readOemFile() {
   g_fromFile[0] = '\0';
@@ -49,7 +57,7 @@ void readOemFile() {
   char head[kKeywordCapacity * 2];
   std::int64_t got = platform::readFile(file, head, sizeof head);
   platform::closeFile(file);
-  if (got > 0) firstLine(head, static_cast<std::size_t>(got), g_fromFile);
+  if (got > 0) jbase::oemKeywordOf(head, static_cast<std::size_t>(got), g_fromFile);
 }
 
 }  // namespace
@@ -63,7 +71,7 @@ const char* jOemText(int which) {
     return g_answer;
   }
   if (const char* value = platform::environmentValue(kOemVariable)) {
-    firstLine(value, std::strlen(value), g_answer);
+    jbase::oemKeywordOf(value, std::strlen(value), g_answer);
     return g_answer;
   }
   if (!g_fileRead) {

@@ -23,6 +23,7 @@
 #include <cstring>
 
 #include "Device.h"
+#include "platform/atomic_file.h"
 #include "platform/file.h"
 
 namespace device {
@@ -166,9 +167,7 @@ JDEVICE_API int jColorSaveProfiles(const char* path, const ColorProfile* profile
   putU32(buffer + 16, kProfileBytes);
   for (int i = 0; i < count; ++i) encodeProfile(profiles[i], buffer + kHeaderBytes + i * kProfileBytes);
   putU32(buffer + length - 4, crc32(buffer, length - 4));
-  platform::FileHandle file = platform::openFile(path, platform::OpenMode::CreateAlways);
-  bool ok = file && platform::writeAll(file, buffer, length);
-  if (file) platform::closeFile(file);
+  const bool ok = platform::saveFileAtomically(path, buffer, length);
   std::free(buffer);
   return ok ? 1 : 0;
 }

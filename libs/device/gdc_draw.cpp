@@ -69,7 +69,8 @@ void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
   const bool rgb = item.kind == J_GDC_RGB_IMAGE || item.kind == J_GDC_RGB_FILL;
   const bool image = item.kind == J_GDC_RGB_IMAGE || item.kind == J_GDC_CMYK_IMAGE;
   const int sourceBytes = rgb ? 3 : 4;
-  for (int32_t y = top - 1; y >= bottom; --y) {
+  // 64-bit rows: a bottom edge at the smallest int32 must end the loop, not wrap it.
+  for (int64_t y = static_cast<int64_t>(top) - 1; y >= bottom; --y) {
     uint8_t* row = buffer + static_cast<size_t>((static_cast<int64_t>(area.y1) - 1 - y) * areaWidth * 8);
     const uint8_t* sourceRow = nullptr;
     if (image) {

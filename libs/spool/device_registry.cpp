@@ -10,6 +10,9 @@
 //     name of the driver plug-in that prints for it, the machine's display
 //     name within that plug-in, and the port text, which the spool channel
 //     interprets (this file carries it unchanged).
+//   - "TIMEOUT<TAB><port><TAB><seconds>" sets how long that port (its port
+//     text, ignoring case) may take no byte before its job fails: 1 to 3600
+//     seconds; without it a port has 60 seconds.
 //   Keys compare ignoring case. TAB, CR and LF are never trail bytes of a
 //   double-byte character, so fields split on them safely. A line with a
 //   field too long for its slot, with a missing field, or beyond the 64th
@@ -21,10 +24,13 @@
 // "<folder>\DEVICE.rgs".
 #include "libs/spool/device_registry.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "SPOOL.h"
+#include "libs/spool/send_control.h"
+#include "platform/atomic_file.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/module.h"
@@ -75,6 +81,18 @@ void parseLine(Span line, DeviceRegistry* registry) {
   int count = splitFields(line, fields, 5);
   if (count == 2 && spanIs(fields[0], "CURRENT")) {
     copySpan(registry->current, sizeof registry->current, fields[1]);
+    return;
+  }
+  if (count == 3 && spanIs(fields[0], "TIMEOUT")) {
+    char port[kRegistryText];
+    char digits[8];
+    if (!copySpan(port, sizeof port, fields[1]) || !copySpan(digits, sizeof digits, fields[2])) return;
+    int seconds = 0;
+    for (const char* d = digits; *d; ++d) {
+      if (*d < '0' || *d > '9') return;
+      seconds = seconds * 10 + (*d - '0');
+    }
+    if (digits[0]) putPortTimeout(registry, port, seconds);
     return;
   }
   if (count != 5 || !spanIs(fields[0], "DEVICE") || registry->count >= kMaxRegistryDevices) return;
@@ -168,6 +186,15 @@ std::size_t formatRegistry(const DeviceRegistry& registry, char* out, std::size_
     w.put(d.port);
     w.put("\r\n");
   }
+  for (int i = 0; i < registry.timeoutCount && i < kMaxRegistryDevices; ++i) {
+    char seconds[16];
+    std::snprintf(seconds, sizeof seconds, "%d", registry.timeouts[i].seconds);
+    w.put("TIMEOUT\t");
+    w.put(registry.timeouts[i].port);
+    w.put("\t");
+    w.put(seconds);
+    w.put("\r\n");
+  }
   return w.ok ? w.length : 0;
 }
 
@@ -195,9 +222,7 @@ bool saveRegistry(const char* path, const DeviceRegistry& registry) {
   char* buffer = static_cast<char*>(std::malloc(kMaxRegistryFile));
   if (!buffer) return false;
   std::size_t length = formatRegistry(registry, buffer, kMaxRegistryFile);
-  platform::FileHandle file = length ? platform::openFile(path, platform::OpenMode::CreateAlways) : nullptr;
-  bool ok = file && platform::writeAll(file, buffer, length);
-  if (file) platform::closeFile(file);
+  const bool ok = length && platform::saveFileAtomically(path, buffer, length);
   std::free(buffer);
   return ok;
 }
@@ -229,6 +254,35 @@ bool putDevice(DeviceRegistry* registry, const RegistryDevice& device) {
   if (registry->count >= kMaxRegistryDevices) return false;
   registry->devices[registry->count++] = device;
   return true;
+}
+
+bool putPortTimeout(DeviceRegistry* registry, const char* port, int seconds) {
+  if (!port || !port[0] || !fits(port, kRegistryText) || hasControl(port) || seconds < 1 ||
+      seconds > kMaxPortTimeoutSeconds)
+    return false;
+  for (int i = 0; i < registry->timeoutCount; ++i) {
+    if (platform::equalNoCase(registry->timeouts[i].port, port)) {
+      registry->timeouts[i].seconds = seconds;
+      return true;
+    }
+  }
+  if (registry->timeoutCount >= kMaxRegistryDevices) return false;
+  PortTimeout& t = registry->timeouts[registry->timeoutCount++];
+  platform::copyString(t.port, sizeof t.port, port);
+  t.seconds = seconds;
+  return true;
+}
+
+int portTimeoutMs(const char* path, const char* port) {
+  int ms = kDefaultSendTimeoutMs;
+  auto* registry = static_cast<DeviceRegistry*>(std::malloc(sizeof(DeviceRegistry)));
+  if (!registry) return ms;
+  if (path && port && loadRegistry(path, registry)) {
+    for (int i = 0; i < registry->timeoutCount; ++i)
+      if (platform::equalNoCase(registry->timeouts[i].port, port)) ms = registry->timeouts[i].seconds * 1000;
+  }
+  std::free(registry);
+  return ms;
 }
 
 }  // namespace spool

@@ -19,10 +19,19 @@ struct RegistryDevice {
   char port[kRegistryText];        // port text, handed unchanged to the channel
 };
 
+// How long a port may take no byte before its job fails.
+struct PortTimeout {
+  char port[kRegistryText];  // port text, compared ignoring case
+  int seconds;               // 1..kMaxPortTimeoutSeconds
+};
+constexpr int kMaxPortTimeoutSeconds = 3600;
+
 struct DeviceRegistry {
   char current[kRegistryText];  // name of the current device; empty = the first one
   int count;
   RegistryDevice devices[kMaxRegistryDevices];
+  int timeoutCount;
+  PortTimeout timeouts[kMaxRegistryDevices];
 };
 
 // Remembers where this installation's registry lies (for the process).
@@ -50,5 +59,11 @@ const RegistryDevice* findDevice(const DeviceRegistry& registry, const char* nam
 // Adds or replaces a device (matched by name, ignoring case); false when full
 // or a field does not fit.
 bool putDevice(DeviceRegistry* registry, const RegistryDevice& device);
+// Sets a port's send time-out (replacing its earlier one); false when full,
+// the port text does not fit or the seconds lie outside 1..3600.
+bool putPortTimeout(DeviceRegistry* registry, const char* port, int seconds);
+// The send time-out of a port in milliseconds: its TIMEOUT line in the
+// registry at path, else the default of 60 seconds.
+int portTimeoutMs(const char* path, const char* port);
 
 }  // namespace spool

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "libs/spool/blocking_writer.h"
 #include "libs/spool/port_sink.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
@@ -53,6 +54,27 @@ bool openJobFile(const char* folderText, PortSink* sink) {
   return false;
 }
 
+// A TCP send: the socket is non-blocking, so a port that takes nothing is
+// waited on in slices, each checking the time-out and the hook.
+SendResult sendTimed(intptr_t socket, const void* data, std::size_t size, const SendControl& control) {
+  const char* bytes = static_cast<const char*>(data);
+  SendClock clock(control);
+  while (size > 0) {
+    const long put = sendSome(socket, bytes, size);
+    if (put < 0) return SendResult::kFailed;
+    if (put > 0) {
+      bytes += put;
+      size -= static_cast<std::size_t>(put);
+      clock.progressed();
+      continue;
+    }
+    if (waitWritable(socket, kWaitSliceMs) < 0) return SendResult::kFailed;
+    const SendResult verdict = clock.check();
+    if (verdict != SendResult::kSent) return verdict;
+  }
+  return SendResult::kSent;
+}
+
 }  // namespace
 
 bool openSink(const PortTarget& target, const char* jobName, PortSink* sink) {
@@ -61,12 +83,24 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink) {
   switch (target.kind) {
     case PortKind::kFolder:
       opened = openJobFile(target.folder, sink);
+      if (opened) sink->writer = BlockingWriter::start(sink->handle, &writeFileAll, &closeFileHandle, &closeFileHandle);
+      if (opened && !sink->writer) {
+        closeFileHandle(sink->handle);
+        platform::deleteFile(sink->path);
+        opened = false;
+      }
       break;
     case PortKind::kTcp:
       opened = connectTcp(target.host, target.port, kConnectTimeoutMs, &sink->handle);
       break;
     case PortKind::kPrinter:
       opened = openPrinterJob(target.printer, jobName, &sink->handle);
+      if (opened)
+        sink->writer = BlockingWriter::start(sink->handle, &writePrinterJob, &closePrinterJob, &abortPrinterJob);
+      if (opened && !sink->writer) {
+        closePrinterJob(sink->handle);
+        opened = false;
+      }
       break;
     case PortKind::kNone:
       break;
@@ -79,36 +113,39 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink) {
   return true;
 }
 
-bool writeSink(PortSink* sink, const void* data, std::size_t size) {
-  if (size == 0) return sink->kind != PortKind::kNone;
+SendResult writeSink(PortSink* sink, const void* data, std::size_t size, const SendControl& control) {
+  if (sink->kind == PortKind::kNone || sink->abandoned) return SendResult::kFailed;
+  if (size == 0) return SendResult::kSent;
+  SendResult result = SendResult::kFailed;
   switch (sink->kind) {
     case PortKind::kFolder:
-      return writeFileAll(sink->handle, data, size);
-    case PortKind::kTcp:
-      return sendAll(sink->handle, data, size);
     case PortKind::kPrinter:
-      return writePrinterJob(sink->handle, data, size);
+      result = sink->writer->write(data, size, control);
+      break;
+    case PortKind::kTcp:
+      result = sendTimed(sink->handle, data, size, control);
+      break;
     case PortKind::kNone:
       break;
   }
-  return false;
+  if (result == SendResult::kTimedOut || result == SendResult::kCancelled) sink->abandoned = true;
+  return result;
 }
 
 bool closeSink(PortSink* sink) {
   bool closed = false;
   switch (sink->kind) {
     case PortKind::kFolder:
-      closed = closeFileHandle(sink->handle);
+    case PortKind::kPrinter:
+      closed = sink->writer->close();
       break;
     case PortKind::kTcp:
-      closed = closeSocket(sink->handle);
-      break;
-    case PortKind::kPrinter:
-      closed = closePrinterJob(sink->handle);
+      closed = closeSocket(sink->handle, sink->abandoned);
       break;
     case PortKind::kNone:
       return false;
   }
+  closed = closed && !sink->abandoned;
   *sink = PortSink{};
   return closed;
 }

@@ -5,15 +5,24 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "libs/spool/port_text.h"
+#include "libs/spool/send_control.h"
 
 namespace spool {
+
+class BlockingWriter;
 
 struct PortSink {
   PortKind kind = PortKind::kNone;
   intptr_t handle = -1;  // file descriptor, HANDLE, socket or printer handle
   char path[260] = {};   // kFolder: the job file made for this channel
+  // Files and printers: their blocking writes run on a thread of this sink.
+  std::shared_ptr<BlockingWriter> writer;
+  // A send that timed out or was cancelled: the port is given up, and its
+  // handle is closed without finishing the job.
+  bool abandoned = false;
 };
 
 // How long a TCP connect may take before the port counts as dead.
@@ -22,9 +31,12 @@ constexpr int kConnectTimeoutMs = 5000;
 // Opens the destination; false (sink closed) when it cannot be reached.
 // jobName only names the job where the destination keeps names (printers).
 bool openSink(const PortTarget& target, const char* jobName, PortSink* sink);
-// Writes all bytes; false on any failure (full disk, closed connection).
-bool writeSink(PortSink* sink, const void* data, std::size_t size);
-// Ends the job at the destination and releases it; false when the end failed.
+// Writes all bytes, waiting on a port that takes none in slices: a time-out
+// or a cancel abandons the sink; any other failure (a full disk, a closed
+// connection) is kFailed.
+SendResult writeSink(PortSink* sink, const void* data, std::size_t size, const SendControl& control);
+// Ends the job at the destination and releases it; false when the end failed
+// or the sink was abandoned.
 bool closeSink(PortSink* sink);
 
 // ---- system calls (one implementation per platform) ------------------------
@@ -33,12 +45,20 @@ bool closeSink(PortSink* sink);
 bool createNewFile(const char* path, intptr_t* handle);
 bool writeFileAll(intptr_t handle, const void* data, std::size_t size);
 bool closeFileHandle(intptr_t handle);
+// The socket comes back non-blocking.
 bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket);
-bool sendAll(intptr_t socket, const void* data, std::size_t size);
-bool closeSocket(intptr_t socket);
+// Bytes taken (> 0), 0 when the socket takes none now, -1 on failure.
+long sendSome(intptr_t socket, const void* data, std::size_t size);
+// 1 when the socket can take bytes, 0 when it still cannot after timeoutMs,
+// -1 on failure.
+int waitWritable(intptr_t socket, int timeoutMs);
+// abortive: reset the connection rather than finish it (an abandoned job).
+bool closeSocket(intptr_t socket, bool abortive);
 bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle);
 bool writePrinterJob(intptr_t handle, const void* data, std::size_t size);
 bool closePrinterJob(intptr_t handle);
+// Drops the job unprinted and releases the printer.
+bool abortPrinterJob(intptr_t handle);
 unsigned long currentProcessId();
 
 }  // namespace spool

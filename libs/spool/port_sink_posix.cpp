@@ -16,10 +16,10 @@
 namespace spool {
 namespace {
 
-bool writeDescriptor(int fd, const void* data, std::size_t size, bool socket) {
+bool writeDescriptor(int fd, const void* data, std::size_t size) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    ssize_t put = socket ? ::send(fd, bytes, size, MSG_NOSIGNAL) : ::write(fd, bytes, size);
+    ssize_t put = ::write(fd, bytes, size);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) return false;
     bytes += put;
@@ -50,7 +50,7 @@ bool connectOne(const struct addrinfo* address, int timeoutMs, int* out) {
     ::close(fd);
     return false;
   }
-  ::fcntl(fd, F_SETFL, flags);
+  // Left non-blocking: every send waits in slices (sendSome, waitWritable).
   *out = fd;
   return true;
 }
@@ -68,7 +68,7 @@ bool createNewFile(const char* path, intptr_t* handle) {
 }
 
 bool writeFileAll(intptr_t handle, const void* data, std::size_t size) {
-  return writeDescriptor(static_cast<int>(handle), data, size, false);
+  return writeDescriptor(static_cast<int>(handle), data, size);
 }
 
 bool closeFileHandle(intptr_t handle) {
@@ -95,13 +95,37 @@ bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
   return connected;
 }
 
-bool sendAll(intptr_t socket, const void* data, std::size_t size) {
-  return writeDescriptor(static_cast<int>(socket), data, size, true);
+long sendSome(intptr_t socket, const void* data, std::size_t size) {
+  for (;;) {
+    const ssize_t put = ::send(static_cast<int>(socket), data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (put > 0) return static_cast<long>(put);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
+    return -1;
+  }
 }
 
-bool closeSocket(intptr_t socket) {
-  ::shutdown(static_cast<int>(socket), SHUT_WR);
-  return ::close(static_cast<int>(socket)) == 0;
+int waitWritable(intptr_t socket, int timeoutMs) {
+  struct pollfd wait {
+    static_cast<int>(socket), POLLOUT, 0
+  };
+  const int ready = ::poll(&wait, 1, timeoutMs);
+  if (ready < 0) return errno == EINTR ? 0 : -1;
+  if (ready == 0) return 0;
+  return (wait.revents & (POLLERR | POLLNVAL)) ? -1 : 1;
+}
+
+bool closeSocket(intptr_t socket, bool abortive) {
+  const int fd = static_cast<int>(socket);
+  if (abortive) {
+    struct linger reset {
+      1, 0
+    };
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+  } else {
+    ::shutdown(fd, SHUT_WR);
+  }
+  return ::close(fd) == 0;
 }
 
 bool openPrinterJob(const char*, const char*, intptr_t*) {
@@ -111,6 +135,9 @@ bool writePrinterJob(intptr_t, const void*, std::size_t) {
   return false;
 }
 bool closePrinterJob(intptr_t) {
+  return false;
+}
+bool abortPrinterJob(intptr_t) {
   return false;
 }
 

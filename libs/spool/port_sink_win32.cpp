@@ -46,8 +46,7 @@ bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
     closesocket(s);
     return false;
   }
-  nonBlocking = 0;
-  ioctlsocket(s, FIONBIO, &nonBlocking);
+  // Left non-blocking: every send waits in slices (sendSome, waitWritable).
   *out = s;
   return true;
 }
@@ -98,21 +97,37 @@ bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
   return connected;
 }
 
-bool sendAll(intptr_t socket, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    int chunk = size > 0x100000u ? 0x100000 : static_cast<int>(size);
-    int put = ::send(static_cast<SOCKET>(socket), bytes, chunk, 0);
-    if (put <= 0) return false;
-    bytes += put;
-    size -= static_cast<std::size_t>(put);
-  }
-  return true;
+long sendSome(intptr_t socket, const void* data, std::size_t size) {
+  const int chunk = size > 0x100000u ? 0x100000 : static_cast<int>(size);
+  const int put = ::send(static_cast<SOCKET>(socket), static_cast<const char*>(data), chunk, 0);
+  if (put > 0) return put;
+  if (put == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
+  return -1;
 }
 
-bool closeSocket(intptr_t socket) {
-  ::shutdown(static_cast<SOCKET>(socket), SD_SEND);
-  return closesocket(static_cast<SOCKET>(socket)) == 0;
+int waitWritable(intptr_t socket, int timeoutMs) {
+  const SOCKET s = static_cast<SOCKET>(socket);
+  fd_set writable;
+  fd_set failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(s, &writable);
+  FD_SET(s, &failed);
+  timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+  const int ready = ::select(0, nullptr, &writable, &failed, &wait);
+  if (ready == SOCKET_ERROR || FD_ISSET(s, &failed)) return -1;
+  return ready > 0 ? 1 : 0;
+}
+
+bool closeSocket(intptr_t socket, bool abortive) {
+  const SOCKET s = static_cast<SOCKET>(socket);
+  if (abortive) {
+    linger reset{1, 0};
+    setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
+  } else {
+    ::shutdown(s, SD_SEND);
+  }
+  return closesocket(s) == 0;
 }
 
 bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle) {
@@ -146,6 +161,11 @@ bool writePrinterJob(intptr_t handle, const void* data, std::size_t size) {
 bool closePrinterJob(intptr_t handle) {
   const bool ended = EndDocPrinter(reinterpret_cast<HANDLE>(handle)) != 0;
   return ClosePrinter(reinterpret_cast<HANDLE>(handle)) != 0 && ended;
+}
+
+bool abortPrinterJob(intptr_t handle) {
+  const bool aborted = AbortPrinter(reinterpret_cast<HANDLE>(handle)) != 0;
+  return ClosePrinter(reinterpret_cast<HANDLE>(handle)) != 0 && aborted;
 }
 
 unsigned long currentProcessId() {

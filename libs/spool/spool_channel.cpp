@@ -23,6 +23,16 @@
 //   the buffer: a write that would take them past it is refused and the
 //   status drops, so a runaway job neither fills the disk nor the memory. Spool mode without a path writes straight to
 //   the port.
+// - Waiting: a port that takes no byte is waited on in slices of 100 ms. It
+//   fails the job once it has taken nothing for its time-out (60 s, or its
+//   TIMEOUT line in the device registry), or as soon as the continue hook
+//   (jSplSetContinueHook: the driver asks its host there) answers other than
+//   1. The port is then given up: its connection is reset, and a write
+//   still blocked inside the system is left to a thread that closes the
+//   handle when the system lets go of it.
+// - Spool mode, failed send: the spool file is removed all the same. It is
+//   a private copy of a job whose source the host still holds; kept, it
+//   would only fill the driver's folder (a full disk may be why it failed).
 // - Status: 1 until a write, send or spool limit fails; then 0 for good,
 //   and later writes are dropped. A channel ended with status 0 on a file
 //   port removes its incomplete job file, so an output folder only ever
@@ -37,6 +47,7 @@
 #include <vector>
 
 #include "SPOOL.h"
+#include "libs/spool/device_registry.h"
 #include "libs/spool/port_sink.h"
 #include "libs/spool/port_text.h"
 #include "platform/file.h"
@@ -63,6 +74,7 @@ struct Channel {
   uint64_t spoolLimit = 0;  // bytes; 0 = none
   std::vector<uint8_t> pending;
   std::size_t abortPoint = 0;
+  SendControl control;
 };
 
 std::mutex g_tableLock;
@@ -119,7 +131,7 @@ void handOn(Channel* channel, std::size_t count) {
               platform::writeAll(channel->spoolFile, channel->pending.data(), count);
     if (written) channel->spooled += count;
   } else {
-    written = writeSink(&channel->sink, channel->pending.data(), count);
+    written = writeSink(&channel->sink, channel->pending.data(), count, channel->control) == SendResult::kSent;
   }
   if (!written) {
     channel->status = 0;
@@ -169,7 +181,8 @@ bool sendSpoolFile(Channel* channel) {
     const int64_t got = platform::readFile(channel->spoolFile, chunk, sizeof chunk);
     if (got < 0) return false;
     if (got == 0) return true;
-    if (!writeSink(&channel->sink, chunk, static_cast<std::size_t>(got))) return false;
+    if (writeSink(&channel->sink, chunk, static_cast<std::size_t>(got), channel->control) != SendResult::kSent)
+      return false;
   }
 }
 
@@ -216,6 +229,9 @@ JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
     }
     channel->spooling = true;
   }
+  char registry[platform::kMaxPath];
+  if (spool::registryPath(registry, sizeof registry))
+    channel->control.timeoutMs = spool::portTimeoutMs(registry, block->portName);
   if (!spool::openSink(target, block->jobName, &channel->sink) || !spool::enter(channel)) {
     if (channel->sink.kind != spool::PortKind::kNone) {
       const bool fileJob = channel->sink.kind == spool::PortKind::kFolder;
@@ -270,6 +286,14 @@ JSPOOL_API int jSplAbort(jSPOOL spool) {
   Channel* channel = spool::find(spool);
   if (!channel || channel->ended) return 0;
   channel->pending.resize(channel->abortPoint);
+  return 1;
+}
+
+JSPOOL_API int jSplSetContinueHook(jSPOOL spool, jSplContinueHook hook, void* data) {
+  Channel* channel = spool::find(spool);
+  if (!channel) return 0;
+  channel->control.keepGoing = hook;
+  channel->control.data = hook ? data : nullptr;
   return 1;
 }
 

@@ -1,57 +1,86 @@
 #include "dot_pages.h"
 
 #include <algorithm>
+#include <map>
 
 namespace escp {
 namespace {
 
 constexpr uint32_t kDotWeight[4] = {0, 1024, 2048, 4080};
 
+// A decoder meets hostile streams: a page may reach this many lines, and
+// hold this many cells, before it is reported as too large rather than
+// built. 2^24 lines are 296 m of paper at 1440 dpi; 2^24 cells take 512 MB.
+constexpr int64_t kMaxPageLines = int64_t{1} << 24;
+constexpr uint64_t kMaxPageCells = uint64_t{1} << 24;
+
 class PageBuilder {
  public:
   explicit PageBuilder(int scale) : scale_(scale) {}
 
-  void row(int plane, const std::vector<uint8_t>& bytes) {
+  bool row(int plane, const std::vector<uint8_t>& bytes, std::string* error) {
+    if (line_ >= kMaxPageLines) return tooLarge(error);
     const int dots = static_cast<int>(bytes.size()) * 4;
-    dotWidth_ = std::max(dotWidth_, dots);
-    dotHeight_ = std::max(dotHeight_, line_ + 1);
-    const size_t cy = static_cast<size_t>(line_ / scale_);
-    const size_t cellsWide = static_cast<size_t>((dots + scale_ - 1) / scale_);
-    if (rows_.size() <= cy) rows_.resize(cy + 1);
-    std::vector<uint32_t>& r = rows_[cy];
+    const int width = std::max(dotWidth_, dots);
+    const int height = std::max(dotHeight_, static_cast<int>(line_) + 1);
+    if (cellsOf(width, height) > kMaxPageCells) return tooLarge(error);
+    dotWidth_ = width;
+    dotHeight_ = height;
+    // Rows are kept by cell row, only where something was printed: a long
+    // paper move costs nothing.
+    std::vector<uint32_t>& r = rows_[static_cast<int>(line_ / scale_)];
+    const size_t cellsWide = static_cast<size_t>(cellsFor(dots));
     if (r.size() < cellsWide * kPlanes) r.resize(cellsWide * kPlanes, 0);
     for (int x = 0; x < dots; ++x) {
       const int code = (bytes[static_cast<size_t>(x / 4)] >> (6 - 2 * (x % 4))) & 3;
       if (code) r[static_cast<size_t>(x / scale_) * kPlanes + static_cast<size_t>(plane)] += kDotWeight[code];
     }
+    return true;
   }
 
-  void move(int lines) { line_ += lines; }
-  bool empty() const { return dotHeight_ == 0 && line_ == 0; }
+  bool move(int lines, std::string* error) {
+    if (line_ + lines > kMaxPageLines) return tooLarge(error);
+    line_ += lines;
+    return true;
+  }
 
   DotPage finish() {
     DotPage page;
     page.scale = scale_;
     page.dotWidth = dotWidth_;
     page.dotHeight = dotHeight_;
-    page.width = (dotWidth_ + scale_ - 1) / scale_;
-    page.height = (dotHeight_ + scale_ - 1) / scale_;
+    page.width = cellsFor(dotWidth_);
+    page.height = cellsFor(dotHeight_);
     const size_t cells = static_cast<size_t>(page.width) * static_cast<size_t>(page.height);
     for (auto& plane : page.ink) plane.assign(cells, 0);
-    for (size_t y = 0; y < rows_.size() && y < static_cast<size_t>(page.height); ++y)
-      for (size_t x = 0; x * kPlanes < rows_[y].size(); ++x)
-        for (int j = 0; j < kPlanes; ++j) page.ink[j][y * page.width + x] = rows_[y][x * kPlanes + j];
+    for (const auto& [y, cellsOfRow] : rows_) {
+      if (y >= page.height) continue;
+      for (size_t x = 0; x * kPlanes < cellsOfRow.size(); ++x)
+        for (int j = 0; j < kPlanes; ++j)
+          page.ink[j][static_cast<size_t>(y) * page.width + x] = cellsOfRow[x * kPlanes + j];
+    }
     rows_.clear();
-    line_ = dotWidth_ = dotHeight_ = 0;
+    line_ = 0;
+    dotWidth_ = dotHeight_ = 0;
     return page;
   }
 
  private:
+  // Cells covering that many dots, rounded up, without overflow for any scale.
+  int cellsFor(int dots) const { return static_cast<int>((int64_t{dots} + scale_ - 1) / scale_); }
+  uint64_t cellsOf(int dotWidth, int dotHeight) const {
+    return static_cast<uint64_t>(cellsFor(dotWidth)) * static_cast<uint64_t>(cellsFor(dotHeight));
+  }
+  bool tooLarge(std::string* error) const {
+    *error = "page too large to build at scale " + std::to_string(scale_) + " (use a larger --scale)";
+    return false;
+  }
+
   int scale_;
-  int line_ = 0;
+  int64_t line_ = 0;
   int dotWidth_ = 0;
   int dotHeight_ = 0;
-  std::vector<std::vector<uint32_t>> rows_;  // by cell row: cells x planes
+  std::map<int, std::vector<uint32_t>> rows_;  // by cell row: cells x planes
 };
 
 }  // namespace
@@ -79,7 +108,7 @@ bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, st
           *error = "raster row with unknown colour code";
           return false;
         }
-        builder.row(plane, f.unpacked);
+        if (!builder.row(plane, f.unpacked, error)) return false;
         rowsSinceFeed = true;
         break;
       }
@@ -88,7 +117,7 @@ bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, st
           *error = "upward paper move";
           return false;
         }
-        builder.move(f.lines);
+        if (!builder.move(f.lines, error)) return false;
         break;
       case FrameKind::kFormFeed:
         pages->push_back(builder.finish());

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace escp {
 namespace {
@@ -102,6 +103,10 @@ struct Decoder {
       used += 1 + take;
       produced += n;
     }
+    // Unpacked first: a row that does not unpack is a problem, never a frame.
+    std::vector<uint8_t> unpacked;
+    std::string error;
+    if (!unpackBits(data, used, static_cast<size_t>(declared), &unpacked, &error)) return fail(error);
     Frame& f = add(FrameKind::kRasterRow, 9 + used, "i");
     f.colorCode = color;
     f.compression = compression;
@@ -109,8 +114,7 @@ struct Decoder {
     f.declaredBytes = declared;
     f.rows = rows;
     f.params.assign(data, data + used);
-    std::string error;
-    if (!unpackBits(data, used, static_cast<size_t>(declared), &f.unpacked, &error)) return fail(error);
+    f.unpacked = std::move(unpacked);
     in.skip(9 + used);
     return true;
   }

@@ -239,6 +239,13 @@ TEST_F(InkFile, DisplayNameNeverLeavesTheDriverFolder) {
   EXPECT_EQ(28u, lines(readBytes(inner.file("表ソ.ink"))).size());
 }
 
+TEST_F(InkFile, ADisplayNameFillingAllItsBytesNamesTheWholeFile) {
+  std::memset(record.displayName, 'N', sizeof record.displayName);  // no terminator
+  rx3::setDefaultInks(inks);
+  EXPECT_EQ(1, jPrintSaveInk(&record, inks));
+  EXPECT_EQ(28u, lines(readBytes(folder.file((std::string(64, 'N') + ".ink").c_str()))).size());
+}
+
 TEST(InkDecimal, ReadsLikeTheRuntimeButSaturates) {
   EXPECT_EQ(0, rx3::readDecimal(""));
   EXPECT_EQ(0, rx3::readDecimal("-"));

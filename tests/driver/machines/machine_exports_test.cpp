@@ -139,6 +139,46 @@ TEST_F(MachineExports, NamesNeedAnOpenRecordAndAreBounded) {
   jPrintCloseMachine(&r);
 }
 
+TEST_F(MachineExports, StoredNamesArePaddedWithZerosSoSavesRepeatByteForByte) {
+  DeviceRecord r = enumerated(kRx3);
+  ASSERT_EQ(1, jPrintOpenMachine(&r));
+  std::memset(r.state->deviceName, 0xAA, sizeof r.state->deviceName);
+  std::memset(r.state->portName, 0xAA, sizeof r.state->portName);
+  ASSERT_EQ(1, jPrintSetDeviceName(&r, "dev", "LPT1:"));
+  const std::string device(r.state->deviceName, sizeof r.state->deviceName);
+  const std::string port(r.state->portName, sizeof r.state->portName);
+  EXPECT_EQ(std::string("dev") + std::string(257, '\0'), device);
+  EXPECT_EQ(std::string("LPT1:") + std::string(255, '\0'), port);
+  jPrintCloseMachine(&r);
+}
+
+TEST_F(MachineExports, ClosingReopeningOrLoadingDuringAJobEndsTheJobAndFreesItsBuffers) {
+  testing_support::ScratchFolder out("h4job-out");
+  for (const char* step : {"close", "reopen", "load"}) {
+    SCOPED_TRACE(step);
+    const int before = jMemCheck();
+    DeviceRecord r = enumerated(kRx3);
+    ASSERT_EQ(1, jPrintOpenMachine(&r));
+    ASSERT_EQ(1, jPrintSetDeviceName(&r, "job", ("FILE:" + out.path()).c_str()));
+    ASSERT_EQ(1, jPrintSaveMachine(&r));
+    jGdc drawing{};
+    jHostJobContext context{};
+    context.drawContext = &drawing;
+    context.device = &r;
+    ASSERT_EQ(1, jPrintStartDoc(&context));
+    ASSERT_EQ(1, jPrintStartPage(&context, 0, 0, 10, 10));
+    const std::string s = step;
+    const int done = s == "close"    ? jPrintCloseMachine(&r)
+                     : s == "reopen" ? jPrintOpenMachine(&r)
+                                     : jPrintLoadMachine(&r);
+    EXPECT_EQ(1, done);
+    EXPECT_EQ(s == "close" ? before : before + 1, jMemCheck()) << "only the new state is left";
+    jPrintCloseMachine(&r);
+    EXPECT_EQ(before, jMemCheck());
+  }
+  // The channel and the colour transform are checked by the leak sanitizer.
+}
+
 TEST_F(MachineExports, ProfileOfAClosedRecordIsTheResetOne) {
   DeviceRecord r = enumerated(kRx3);
   ColorProfile reset;

@@ -175,6 +175,43 @@ TEST(DotPages, CellsSumTheirDotsAndFormFeedsSplitPages) {
   EXPECT_LT(rgb[2], 255);
 }
 
+TEST(EscpDecoder, ARowThatDoesNotUnpackIsAProblemNotAFrame) {
+  // The scan takes a repeat of 3 bytes for a declared 2: too many.
+  const Bytes s = bytes({0x1B, '@', 0x1B, 'i', 0x02, 1, 2, 2, 0, 1, 0, 0xFE, 0x00});
+  escp::Stream stream;
+  EXPECT_FALSE(escp::decodeStream(s.data(), s.size(), &stream));
+  ASSERT_EQ(1u, stream.problems.size());
+  EXPECT_EQ(2u, stream.problems[0].offset);
+  ASSERT_EQ(1u, stream.frames.size());
+  EXPECT_EQ(escp::FrameKind::kEscCommand, stream.frames[0].kind);
+}
+
+TEST(DotPages, HugePaperMovesAreReportedWithoutOverflowOrGiantBuffers) {
+  const Bytes row = bytes({0x1B, 'i', 0x02, 1, 2, 2, 0, 1, 0, 0x01, 0xD8, 0x00});
+  for (uint32_t lines : {0x7FFFFFFFu, 0x40000000u, 0x01000001u}) {
+    Bytes s = bytes({0x1B, '(', 'v', 4, 0});
+    for (int i = 0; i < 4; ++i) s.push_back(static_cast<uint8_t>(lines >> (8 * i)));
+    append(s, row);
+    escp::Stream stream;
+    ASSERT_TRUE(escp::decodeStream(s.data(), s.size(), &stream)) << lines;
+    std::vector<escp::DotPage> pages;
+    std::string error;
+    EXPECT_FALSE(escp::buildPages(stream, 1, &pages, &error)) << lines;
+    EXPECT_NE(std::string::npos, error.find("too large")) << lines;
+  }
+  // Long but possible: the move costs no memory, and the page is built.
+  Bytes s = bytes({0x1B, '(', 'v', 4, 0, 0x00, 0x00, 0x10, 0x00});  // 2^20 lines
+  append(s, row);
+  escp::Stream stream;
+  ASSERT_TRUE(escp::decodeStream(s.data(), s.size(), &stream));
+  std::vector<escp::DotPage> pages;
+  std::string error;
+  ASSERT_TRUE(escp::buildPages(stream, 64, &pages, &error)) << error;
+  ASSERT_EQ(1u, pages.size());
+  EXPECT_EQ((1 << 20) + 1, pages[0].dotHeight);
+  EXPECT_EQ(4080u + 1024 + 2048, pages[0].cell(0, 0, (1 << 20) / 64));
+}
+
 TEST(Png, ChecksumsAndLayout) {
   const std::string digits = "123456789";
   EXPECT_EQ(0xCBF43926u, escp::crc32(reinterpret_cast<const uint8_t*>(digits.data()), digits.size()));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,7 +31,9 @@ struct ProgressCall {
 struct ProgressLog {
   std::vector<ProgressCall> calls;
   int yields = 0;
-  int cancelAtYield = 0;  // the n-th yield answers 0 (0 = never)
+  int cancelAtYield = 0;  // the n-th yield answers cancelAnswer (0 = never)
+  int cancelAnswer = 0;
+  std::function<int()> yieldAnswer;  // when set, answers every yield
   std::vector<ProgressCall> of(char hook) const;
 };
 

@@ -35,7 +35,8 @@ int onStep(void*, int position, const char* text) {
 int onYield(void*) {
   ++g_log->yields;
   g_log->calls.push_back({'y', g_log->yields, ""});
-  return g_log->cancelAtYield == g_log->yields ? 0 : 1;
+  if (g_log->yieldAnswer) return g_log->yieldAnswer();
+  return g_log->cancelAtYield == g_log->yields ? g_log->cancelAnswer : 1;
 }
 const jProgressHooks kHooks{onBegin, onEnd, onQuery, onStep, onYield};
 

@@ -135,7 +135,9 @@ TEST(PageBuffers, NoiseSeedTextIsANumberOrNothing) {
   } cases[] = {{"12345", true, 12345}, {"0x1F", true, 31},       {"4294967295", true, 0xFFFFFFFFu},
                {"0", true, 0},         {"4294967296", false, 0}, {"-1", false, 0},
                {" 7", false, 0},       {"7 ", false, 0},         {"12abc", false, 0},
-               {"", false, 0},         {nullptr, false, 0}};
+               {"", false, 0},         {nullptr, false, 0},      {"010", true, 10},
+               {"0X10", true, 16},     {"0x", false, 0},         {"0x-1", false, 0},
+               {"08", true, 8}};
   for (const Case& c : cases) {
     uint32_t seed = 77;
     EXPECT_EQ(c.taken, rx3::parseNoiseSeed(c.text, &seed)) << (c.text ? c.text : "(null)");

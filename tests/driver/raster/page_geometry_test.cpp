@@ -36,18 +36,50 @@ TEST(PageGeometry, BorderlessLeftAndRightWidensA100MillimetrePageTo106) {
   EXPECT_NEAR(106 * 720 / 25.4, d.x1 - d.x0, 1.0);
 }
 
-TEST(PageGeometry, FourSidedBorderlessModesBleedEverySide) {
-  const DeviceRecord r = machine(720, 720, 1);  // inches: 3 units are 3 inches
-  for (int mode : {2, 3}) {
-    const DotRect d = dots(r, mode, UnitRect{1, 1, 2, 2});
-    EXPECT_EQ(-1440, d.x0);
-    EXPECT_EQ(-1440, d.y0);
-    EXPECT_EQ(3600, d.x1);
-    EXPECT_EQ(3600, d.y1);
+TEST(PageGeometry, TheBleedIsThreeMillimetresInEveryUnit) {
+  // 3 mm are 85 dots at 720 dpi and 170 at 1440, whether the page comes in
+  // millimetres or in inches.
+  struct Case {
+    int xRes, yRes, inchUnits, mode;
+    UnitRect page;
+    DotRect want;
+  } cases[] = {
+      {720, 720, 1, 2, {1, 1, 2, 2}, {635, 635, 1525, 1525}},
+      {720, 720, 1, 3, {1, 1, 2, 2}, {635, 635, 1525, 1525}},
+      {1440, 720, 1, 1, {0, 0, 0.5f, 1}, {-170, 0, 890, 720}},
+      {1440, 720, 0, 2, {0, 0, 25.4f, 25.4f}, {-170, -85, 1609, 805}},
+      {720, 720, 1, 0, {1, 1, 2, 2}, {720, 720, 1440, 1440}},
+  };
+  for (const Case& c : cases) {
+    const DotRect d = dots(machine(c.xRes, c.yRes, c.inchUnits), c.mode, c.page);
+    EXPECT_EQ(c.want.x0, d.x0) << c.mode << " " << c.inchUnits;
+    EXPECT_EQ(c.want.y0, d.y0) << c.mode << " " << c.inchUnits;
+    EXPECT_EQ(c.want.x1, d.x1) << c.mode << " " << c.inchUnits;
+    EXPECT_EQ(c.want.y1, d.y1) << c.mode << " " << c.inchUnits;
   }
-  const DotRect plain = dots(r, 0, UnitRect{1, 1, 2, 2});
-  EXPECT_EQ((DotRect{720, 720, 1440, 1440}).x1, plain.x1);
-  EXPECT_EQ(720, plain.x0);
+}
+
+TEST(PageGeometry, BandsBleedOnlyAtThePagesOuterEdges) {
+  const DeviceRecord r = machine(720, 720, 1);
+  DotRect page;
+  ASSERT_TRUE(rx3::toDots(r, 2, UnitRect{0, 0, 1, 1}, &page));  // -85 .. 805
+  struct Case {
+    UnitRect band;
+    int32_t y0, y1;
+  } cases[] = {
+      {{0, 0.5f, 1, 1}, 360, 805},      // first band: its top only
+      {{0, 0.25f, 1, 0.5f}, 180, 360},  // a middle band: neither
+      {{0, 0, 1, 0.25f}, -85, 180},     // last band: its bottom only
+      {{0, 0, 1, 1}, -85, 805},         // one band: both
+  };
+  for (const Case& c : cases) {
+    DotRect d{};
+    ASSERT_TRUE(rx3::bandToDots(r, 2, c.band, page, &d));
+    EXPECT_EQ(-85, d.x0) << "left and right bleed on every band";
+    EXPECT_EQ(805, d.x1);
+    EXPECT_EQ(c.y0, d.y0) << c.band.y0;
+    EXPECT_EQ(c.y1, d.y1) << c.band.y1;
+  }
 }
 
 TEST(PageGeometry, MillimetresScaleByTheResolutionOver25Point4AndTruncate) {

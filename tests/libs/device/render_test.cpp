@@ -1,6 +1,7 @@
 // The band render and the simple colour conversions.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -89,6 +90,18 @@ TEST(Render, ImagesArePlacedNearestNeighbourAndClippedToTheArea) {
   EXPECT_EQ(0, c.at(11, 21)[0]);
   EXPECT_EQ(255, c.at(12, 20)[0]) << "bottom right: white";
   EXPECT_EQ(0, c.at(12, 19)[7]) << "below the image";
+}
+
+TEST(Render, AreasAtTheEdgesOfTheIntegerRangeEndTheirRows) {
+  Scene s;
+  s.items.push_back(fill(J_GDC_RGB_FILL, INT32_MIN, INT32_MIN, INT32_MIN + 2, INT32_MIN + 3, {7, 7, 7}));
+  s.items.push_back(fill(J_GDC_RGB_FILL, INT32_MAX - 2, INT32_MAX - 3, INT32_MAX, INT32_MAX, {9, 9, 9}));
+  Canvas low(INT32_MIN, INT32_MIN, INT32_MIN + 2, INT32_MIN + 3);
+  ASSERT_EQ(1, s.draw(low));
+  EXPECT_EQ(7, low.at(INT32_MIN, INT32_MIN)[0]);
+  Canvas high(INT32_MAX - 2, INT32_MAX - 3, INT32_MAX, INT32_MAX);
+  ASSERT_EQ(1, s.draw(high));
+  EXPECT_EQ(9, high.at(INT32_MAX - 1, INT32_MAX - 1)[0]);
 }
 
 TEST(Render, LaterItemsPaintOverEarlierOnes) {

@@ -1,5 +1,7 @@
 #include "loopback_support.h"
 
+#include "platform/clock.h"
+
 #if defined(_WIN32)
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -52,7 +54,7 @@ Socket bindLoopback(int* port) {
 
 }  // namespace
 
-LoopbackListener::LoopbackListener() {
+LoopbackListener::LoopbackListener(Peer peer, std::size_t dropAfter) {
   Socket s = bindLoopback(&port_);
   if (s == kNoSocket) return;
   if (::listen(s, 1) != 0) {
@@ -60,20 +62,29 @@ LoopbackListener::LoopbackListener() {
     return;
   }
   listener_ = static_cast<intptr_t>(s);
-  worker_ = std::thread([this, s] {
-    Socket peer = ::accept(s, nullptr, nullptr);
-    if (peer == kNoSocket) return;
+  worker_ = std::thread([this, s, peer, dropAfter] {
+    Socket connection = ::accept(s, nullptr, nullptr);
+    if (connection == kNoSocket) return;
+    if (peer == Peer::kStall) {
+      while (!stop_) platform::sleepMilliseconds(10);
+      closeSock(connection);
+      return;
+    }
     char chunk[65536];
     for (;;) {
-      const int got = static_cast<int>(::recv(peer, chunk, sizeof chunk, 0));
+      std::size_t want = sizeof chunk;
+      if (peer == Peer::kDrop) want = dropAfter - bytes_.size() < want ? dropAfter - bytes_.size() : want;
+      if (want == 0) break;
+      const int got = static_cast<int>(::recv(connection, chunk, static_cast<int>(want), 0));
       if (got <= 0) break;
       bytes_.insert(bytes_.end(), chunk, chunk + got);
     }
-    closeSock(peer);
+    closeSock(connection);
   });
 }
 
 LoopbackListener::~LoopbackListener() {
+  stop_ = true;
   if (listener_ != -1) closeSock(static_cast<Socket>(listener_));
   if (worker_.joinable()) worker_.join();
 }

@@ -2,15 +2,24 @@
 // connection and collects what arrives until the sender closes.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <thread>
 #include <vector>
 
 namespace spool_test {
 
+// What the listener does with the connection it accepts.
+enum class Peer {
+  kCollect,  // reads everything until the sender closes
+  kStall,    // accepts and never reads, until the listener is destroyed
+  kDrop,     // reads dropAfter bytes, then closes the connection
+};
+
 class LoopbackListener {
  public:
-  LoopbackListener();
+  explicit LoopbackListener(Peer peer = Peer::kCollect, std::size_t dropAfter = 0);
   ~LoopbackListener();
   LoopbackListener(const LoopbackListener&) = delete;
   LoopbackListener& operator=(const LoopbackListener&) = delete;
@@ -24,6 +33,7 @@ class LoopbackListener {
   int port_ = 0;
   std::thread worker_;
   std::vector<uint8_t> bytes_;
+  std::atomic<bool> stop_{false};
 };
 
 // A loopback port on which nobody listens (bound, then released).
