@@ -222,6 +222,10 @@ TEST_F(PrintQueue, DeleteAllWhileAJobPrintsKeepsThePrintingJob) {
   }
   command(IDM_REFRESH);
   ASSERT_TRUE(pumpUntil([this] { return printing_.load(); }));
+  // Delete-all acts only with a job selected, as its toolbar button does.
+  LVITEMA item{};
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(state_.listViews[kPrintList], LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
   command(IDM_DELETE_ALL);
   EXPECT_EQ(Boxes::texts, (std::vector<std::string>{"すべてのｼﾞｮﾌﾞを削除します。いいですか？    ",
                                                     "ﾌﾟﾘﾝﾄ中のｼﾞｮﾌﾞの削除はできませんでした。"}));
