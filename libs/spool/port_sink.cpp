@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "libs/spool/port_sink.h"
+#include "libs/spool/proof_port.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/module.h"
@@ -68,6 +69,10 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink) {
     case PortKind::kPrinter:
       opened = openPrinterJob(target.printer, jobName, &sink->handle);
       break;
+    case PortKind::kProof:
+      opened = proofIsOpen(target.proof);
+      sink->handle = target.proof;
+      break;
     case PortKind::kNone:
       break;
   }
@@ -88,6 +93,8 @@ bool writeSink(PortSink* sink, const void* data, std::size_t size) {
       return sendAll(sink->handle, data, size);
     case PortKind::kPrinter:
       return writePrinterJob(sink->handle, data, size);
+    case PortKind::kProof:
+      return writeProof(static_cast<int>(sink->handle), data, size);
     case PortKind::kNone:
       break;
   }
@@ -105,6 +112,9 @@ bool closeSink(PortSink* sink) {
       break;
     case PortKind::kPrinter:
       closed = closePrinterJob(sink->handle);
+      break;
+    case PortKind::kProof:
+      closed = true;
       break;
     case PortKind::kNone:
       return false;

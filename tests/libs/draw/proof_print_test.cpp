@@ -1,0 +1,144 @@
+// Dry runs against the real plug-in: the same stream as the queue's print,
+// the job's ink to the picolitre, and nothing of the installation changed.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Base.h"
+#include "Draw.h"
+#include "job_maker.h"
+#include "libs/draw/proof_print.h"
+#include "platform/folders.h"
+#include "plugin_folder.h"
+
+namespace {
+
+using testing_support::ScratchFolder;
+
+std::vector<std::string> namesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& e) {
+    names.push_back(e.name);
+    return true;
+  });
+  return names;
+}
+
+struct Collected {
+  std::string bytes;
+  std::atomic<int> cancel{0};
+  std::size_t cancelAfter = 0;  // bytes; 0 = never
+};
+
+int collect(void* user, const void* data, int length) {
+  auto* c = static_cast<Collected*>(user);
+  c->bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(length));
+  if (c->cancelAfter && c->bytes.size() >= c->cancelAfter) {
+    c->cancel = 1;
+    return 0;
+  }
+  return 1;
+}
+
+struct DryRun : ::testing::Test {
+  static void SetUpTestSuite() {
+#if defined(_WIN32)
+    _putenv_s("RX3_NOISE_SEED", "12345");
+#else
+    setenv("RX3_NOISE_SEED", "12345", 1);
+#endif
+  }
+  void SetUp() override {
+    ASSERT_TRUE(printer.ready());
+    jOemSetText("");
+    testing_support::writeBytes(
+        printer.join("DEVICE.rgs"),
+        "DEVICE\tRX-3 file\t" + std::string(draw_test::pluginFileName()) + "\tEPSON RX-3\tFILE:" + out.path() + "\r\n");
+    ASSERT_EQ(jPdevSetPrinterFolder(printer.path().c_str()), 1);
+    jDrawOpenParams open{1000, {}};
+    ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
+    jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
+    document = jDrawGDBOpen(&params);
+    jPdevSetPgsHook(nullptr);
+    jobPath = jobs.join("job.vjx");
+    ASSERT_TRUE(jobfile::writeJobFile(jobPath.c_str(), draw_test::sampleJob("EPSON RX-3", 30, 25)));
+    device = jFileLoadDRXDevOpen(jobPath.c_str());
+    setting = jFileLoadDRXDevSetting(jobPath.c_str());
+    ASSERT_TRUE(device && setting && jFileLoad(document, 16, 0, jobPath.c_str()) == 1);
+  }
+  void TearDown() override {
+    if (device) jPdevClose(device);
+    if (setting) jMemFree(setting);
+    jDrawClose();
+    jPdevSetPrinterFolder(nullptr);
+    jOemSetText(nullptr);
+  }
+  int proof(Collected* into, jPdevProofRun* run) {
+    *run = jPdevProofRun{};
+    run->write = collect;
+    run->user = into;
+    run->cancel = &into->cancel;
+    return jPdevProof(document, device, nullptr, setting, run);
+  }
+  std::string printedFile() {
+    const std::vector<std::string> names = namesIn(out.path());
+    return names.size() == 1 ? testing_support::readBytes(out.join(names[0])) : "not one file";
+  }
+
+  draw_test::PluginFolder printer;
+  ScratchFolder out, jobs;
+  std::string jobPath;
+  int32_t document = 0;
+  jDEVICE device = nullptr;
+  void* setting = nullptr;
+};
+
+TEST_F(DryRun, MakesThePrintsStreamAndInkWithoutTouchingAccountJobOrFolders) {
+  ASSERT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 1);
+  const std::string printed = printedFile();
+  const std::string inkPath = printer.join("EPSON RX-3.ink");
+  const std::string inkBefore = testing_support::readBytes(inkPath);
+  const std::string jobBefore = testing_support::readBytes(jobPath);
+  const std::vector<std::string> printerFiles = namesIn(printer.path());
+  ASSERT_FALSE(inkBefore.empty());
+  for (int run = 0; run < 3; ++run) {
+    Collected stream;
+    jPdevProofRun figures;
+    ASSERT_EQ(proof(&stream, &figures), 1);
+    EXPECT_TRUE(stream.bytes == printed) << stream.bytes.size() << " bytes, printed " << printed.size();
+    uint64_t total = 0;
+    for (int i = 0; i < 8; ++i) {
+      // The account holds exactly the one real print of this job.
+      EXPECT_EQ(figures.inkPicolitres[i], static_cast<uint64_t>(figures.account[i].totalUsed)) << "ink " << i;
+      total += figures.inkPicolitres[i];
+    }
+    EXPECT_GT(total, 0u);
+    EXPECT_EQ(figures.xResolution, 720);
+  }
+  EXPECT_TRUE(testing_support::readBytes(inkPath) == inkBefore);
+  EXPECT_TRUE(testing_support::readBytes(jobPath) == jobBefore);
+  EXPECT_EQ(namesIn(printer.path()), printerFiles) << "no scratch left behind";
+  EXPECT_EQ(namesIn(out.path()).size(), 1u) << "nothing went to the port";
+}
+
+TEST_F(DryRun, ACancelEndsTheRunAndCountsNothing) {
+  struct Case {
+    const char* what;
+    int preset;
+    std::size_t after;
+  };
+  for (const Case c : {Case{"before the start", 1, 0}, Case{"mid-stream", 0, 2000}}) {
+    Collected stream;
+    stream.cancel = c.preset;
+    stream.cancelAfter = c.after;
+    jPdevProofRun figures;
+    EXPECT_EQ(proof(&stream, &figures), 0) << c.what;
+    EXPECT_TRUE(namesIn(out.path()).empty()) << c.what;
+    EXPECT_FALSE(platform::pathExists(printer.join("EPSON RX-3.ink").c_str())) << c.what;
+  }
+}
+
+}  // namespace
