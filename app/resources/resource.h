@@ -33,3 +33,37 @@
 #define IDM_MOVE_DOWN 40025
 #define IDM_MOVE_OTHER_FOLDER 40026
 #define IDM_ENVIRONMENT 40028
+
+// Environment settings dialog: base dialog and its two pages.
+#define IDC_ENV_PAGE_OK 1
+#define IDC_ENV_HOLDJOB 1007
+#define IDC_ENV_HOLDJOB_SPIN 1008
+#define IDC_ENV_SHOW_PAGE 1009
+#define IDC_ENV_AUTO 1028
+#define IDC_ENV_MANUAL 1029
+#define IDC_ENV_TABS 1147
+#define IDC_ENV_REFRESH 1211
+#define IDC_ENV_RGB 1217
+#define IDC_ENV_PAGE_AREA 1288
+#define IDC_ENV_CMYK 1301
+#define IDC_ENV_SET_PROFILES 1302
+#define IDC_ENV_TEST 1303
+#define IDC_ENV_INTENT 1304
+
+// Job properties dialog.
+#define IDC_PROP_PATH 1002
+#define IDC_PROP_TITLE 1011
+#define IDC_PROP_KIND 1012
+#define IDC_PROP_PRINT_SIZE 1014
+#define IDC_PROP_FILE_SIZE 1016
+#define IDC_PROP_MACHINE 1017
+#define IDC_PROP_DATE 1018
+
+// Version dialog.
+#define IDC_VER_CAPTION 1010
+#define IDC_VER_TEXT 1022
+#define IDC_VER_ICON 1025
+
+// Device-settings dialog.
+#define IDC_DEV_MACHINES 1000
+#define IDC_DEV_SETUP 1012

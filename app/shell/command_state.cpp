@@ -42,6 +42,13 @@ bool selectionCommandsEnabled(int selection, int jobCount) {
   return selection >= 0 && selection < jobCount;
 }
 
+bool commandAllowed(int command, int selection, int jobCount) {
+  if (command == IDM_PROPERTIES) return true;
+  for (int guarded : kSelectionCommands)
+    if (guarded == command) return selectionCommandsEnabled(selection, jobCount);
+  return true;
+}
+
 void updateCommandStates(CommandStatePort* port, int selection, int jobCount, int previewFlag) {
   if (!port) return;
   const bool enabled = selectionCommandsEnabled(selection, jobCount);

@@ -24,6 +24,12 @@ class CommandStatePort {
 // 0 <= selection < count: a selected row that still has its job.
 bool selectionCommandsEnabled(int selection, int jobCount);
 
+// Whether a command may act on a list with this selection: a selection
+// command only while it is enabled, so a disabled one does nothing however
+// it arrives (a posted key, a queued click). The properties command is let
+// through: without a job its dialog says that nothing is selected.
+bool commandAllowed(int command, int selection, int jobCount);
+
 // Brings every selection command and the preview check mark up to date;
 // selection is the list's first selected row (-1 for none).
 void updateCommandStates(CommandStatePort* port, int selection, int jobCount, int previewFlag);

@@ -7,7 +7,11 @@ namespace vlx {
 void Win32CommandState::enableCommand(int command, bool enabled) {
   if (menu_) EnableMenuItem(menu_, static_cast<UINT>(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   // Only the buttons the toolbar has answer; the others ignore the message.
-  if (toolbar_) SendMessageA(toolbar_, TB_INDETERMINATE, static_cast<WPARAM>(command), MAKELPARAM(!enabled, 0));
+  // Indeterminate alone still lets a click through: the button is disabled too.
+  if (toolbar_) {
+    SendMessageA(toolbar_, TB_INDETERMINATE, static_cast<WPARAM>(command), MAKELPARAM(!enabled, 0));
+    SendMessageA(toolbar_, TB_ENABLEBUTTON, static_cast<WPARAM>(command), MAKELPARAM(enabled, 0));
+  }
 }
 
 void Win32CommandState::checkCommand(int command, bool checked) {

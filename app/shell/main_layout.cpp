@@ -73,4 +73,16 @@ Rect progressBarRect(const Rect& part0) {
   return {left, top, left + widthOf(part0) - 5, top + heightOf(part0) - 5};
 }
 
+Rect fitIntoArea(const Rect& window, const Rect& area) {
+  const int width = widthOf(window) < widthOf(area) ? widthOf(window) : widthOf(area);
+  const int height = heightOf(window) < heightOf(area) ? heightOf(window) : heightOf(area);
+  int left = window.left;
+  int top = window.top;
+  if (left + width > area.right) left = area.right - width;
+  if (top + height > area.bottom) top = area.bottom - height;
+  if (left < area.left) left = area.left;
+  if (top < area.top) top = area.top;
+  return {left, top, left + width, top + height};
+}
+
 }  // namespace vlx

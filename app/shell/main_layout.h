@@ -74,4 +74,9 @@ Rect dragConfinement(const Rect& windowOnScreen, int toolbarBottom, int statusTo
 // width - 5, height - 5.
 Rect progressBarRect(const Rect& part0);
 
+// A saved window rectangle brought onto a monitor's work area: moved in
+// whole when it lies partly or wholly outside, and shrunk to the area first
+// when it is larger. A rectangle inside the area is returned unchanged.
+Rect fitIntoArea(const Rect& window, const Rect& area);
+
 }  // namespace vlx

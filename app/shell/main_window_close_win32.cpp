@@ -32,7 +32,8 @@ void storeLayout(MainWindowParts* parts) {
     state->mainRect[3] = rect.bottom;
   }
   HWND upper = parts->lists[kPrintList];
-  if (upper && GetWindowRect(upper, &rect)) {
+  // A list squeezed to nothing is no split to come back to.
+  if (upper && GetWindowRect(upper, &rect) && rect.bottom > rect.top) {
     MapWindowPoints(nullptr, parts->window, reinterpret_cast<POINT*>(&rect), 2);
     state->listRect[0] = rect.left;
     state->listRect[1] = rect.top;

@@ -4,12 +4,12 @@
 
 #include <commctrl.h>
 
+#include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
 #include "app/jobs/job_operations.h"
 #include "app/resources/resource.h"
 #include "app/shell/main_window_parts_win32.h"
-#include "app/shell/pending_commands.h"
 #include "app/shell/print_requests.h"
 #include "app/shell/print_worker.h"
 
@@ -146,6 +146,11 @@ void onRefreshTimer(MainWindowParts* parts) {
 void onCommand(MainWindowParts* parts, int command, int listIndex) {
   AppState* state = stateOf(parts);
   const int list = validList(listIndex);
+  {
+    JobListLock lock;
+    if (!commandAllowed(command, firstSelectedRow(state->viewPorts[list]), countJobs(listHead(state, list)))) return;
+  }
+  if (onDialogCommand(parts, command, list)) return;
   switch (command) {
     case IDM_CANCEL_AND_MANUAL:
       cancelAndLeaveAutoPrint(parts, false);
@@ -181,32 +186,17 @@ void onCommand(MainWindowParts* parts, int command, int listIndex) {
       moveJobsDown(state, list);
       refreshCommandStates(parts);
       break;
-    case IDM_VERSION:
-      pending::openVersionDialog(state);
-      break;
-    case IDM_DEVICE_SETTINGS:
-      pending::openDeviceSettings(state);
-      break;
     case IDM_PREVIEW:
       state->preview = state->preview ? 0 : 1;
       refreshCommandStates(parts);
       showPreview(parts, list);
       repaintAll(parts);
       break;
-    case IDM_PROPERTIES:
-      pending::openJobProperties(state, list);
-      break;
     case IDM_REFRESH:
       refresh(parts);
       break;
     case IDM_MOVE_OTHER_FOLDER:
       afterRemoval(parts, list, moveJobsToOtherFolder(state, list));
-      break;
-    case IDM_ENVIRONMENT:
-      if (pending::openEnvironmentDialog(state) == 1) {
-        refreshStatusPart(parts, kStatusMode);
-        refreshCommandStates(parts);
-      }
       break;
     default:
       break;

@@ -179,7 +179,17 @@ void restoreSavedLayout(MainWindowParts* parts) {
   const AppState* state = parts->context->state;
   if (state->mainRect[1] == state->mainRect[3]) return;
   const int32_t* main = state->mainRect;
-  MoveWindow(parts->window, main[0], main[1], main[2] - main[0], main[3] - main[1], FALSE);
+  // A rectangle saved on a monitor that is gone, or edited by hand, would
+  // open the window where nobody can reach it.
+  const RECT saved{main[0], main[1], main[2], main[3]};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  Rect placed{main[0], main[1], main[2], main[3]};
+  if (GetMonitorInfoA(MonitorFromRect(&saved, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    placed = fitIntoArea(placed, {work.left, work.top, work.right, work.bottom});
+  }
+  MoveWindow(parts->window, placed.left, placed.top, widthOf(placed), heightOf(placed), FALSE);
   const int32_t* list = state->listRect;
   if (list[1] == list[3] || !parts->lists[kPrintList]) return;
   MoveWindow(parts->lists[kPrintList], list[0], list[1], list[2] - list[0], list[3] - list[1], FALSE);

@@ -47,6 +47,12 @@ int clampToDragRoom(MainWindowParts* parts, int y) {
 }  // namespace
 
 void onSize(MainWindowParts* parts) {
+  // A minimised window has a client area of 0 x 0: a toolbar sized to width
+  // 0 wraps every button onto its own row, and the split would be cut to
+  // nothing. The layout waits for the restore.
+  RECT current{};
+  GetClientRect(parts->window, &current);
+  if (IsIconic(parts->window) || current.right <= 0 || current.bottom <= 0) return;
   // The bars size themselves first; the rest is laid out between them.
   if (parts->status) SendMessageA(parts->status, WM_SIZE, 0, 0);
   if (parts->toolbar) SendMessageA(parts->toolbar, TB_AUTOSIZE, 0, 0);

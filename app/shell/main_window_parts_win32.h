@@ -94,6 +94,10 @@ void refreshCommandStates(MainWindowParts* parts);
 void refreshStatusPart(MainWindowParts* parts, int part, const char* text = nullptr);
 int messageBox(MainWindowParts* parts, const char* text, UINT type);
 
+// dialog_commands_win32.cpp
+// Opens the dialog of a dialog command; false for any other command.
+bool onDialogCommand(MainWindowParts* parts, int command, int listIndex);
+
 // main_window_close_win32.cpp
 LRESULT onClose(MainWindowParts* parts);
 

@@ -123,9 +123,4 @@ int jPrintSaveInk(DeviceRecord* record, InkEntry* inks) {
   return rx3::saveInks(record, inks) ? 1 : 0;
 }
 
-// The ink dialog comes with the dialog work; until then nothing is shown.
-int jPrintSetupInk(DeviceRecord*, jHWND) {
-  return 0;
-}
-
 }  // extern "C"

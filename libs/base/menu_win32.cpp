@@ -40,6 +40,7 @@ struct Icon {
   int command;
   HBITMAP color;  // the image, black where transparent
   HBITMAP mask;   // monochrome: black on the image, white where transparent
+  HBITMAP shape;  // monochrome: black on the image's dark pixels, the outline a disabled item shows
 };
 
 }  // namespace
@@ -127,8 +128,11 @@ void paintMask(HDC dc, int x, int y, int width, int height, HBITMAP mask, COLORR
 
 void drawIcon(HDC dc, int x, int y, const Icon& icon, bool grayed) {
   if (grayed) {
-    paintMask(dc, x + 1, y + 1, kIconSize, kIconSize, icon.mask, GetSysColor(COLOR_3DHILIGHT));
-    paintMask(dc, x, y, kIconSize, kIconSize, icon.mask, GetSysColor(COLOR_3DSHADOW));
+    // Engraved as the system draws a disabled image: its dark pixels in the
+    // shadow colour over a highlight copy one pixel down and right, its
+    // light pixels left out (the whole silhouette would be a grey blob).
+    paintMask(dc, x + 1, y + 1, kIconSize, kIconSize, icon.shape, GetSysColor(COLOR_3DHILIGHT));
+    paintMask(dc, x, y, kIconSize, kIconSize, icon.shape, GetSysColor(COLOR_3DSHADOW));
     return;
   }
   HDC source = CreateCompatibleDC(dc);
@@ -172,6 +176,39 @@ void drawLabel(HDC dc, const Item& item, RECT area, UINT extraFormat) {
     right.right -= kRightMargin;
     DrawTextA(dc, shortcut, -1, &right, format | DT_RIGHT | DT_NOPREFIX);
   }
+}
+
+void deleteIcon(const Icon& icon) {
+  DeleteObject(icon.color);
+  DeleteObject(icon.mask);
+  DeleteObject(icon.shape);
+}
+
+// Below this brightness (0..255) a pixel is drawing rather than fill.
+constexpr int kDarkPixel = 160;
+
+// A monochrome bitmap of the image's dark, opaque pixels (black; white
+// elsewhere): what a disabled item keeps of its icon.
+HBITMAP darkShapeOf(HBITMAP strip, int image) {
+  HDC source = CreateCompatibleDC(nullptr);
+  if (!source) return nullptr;
+  HGDIOBJ old = SelectObject(source, strip);
+  // Rows of a monochrome bitmap are padded to 16 bits; 16 pixels fill two bytes.
+  unsigned char bits[kIconSize * 2];
+  for (int y = 0; y < kIconSize; ++y) {
+    unsigned int row = 0xFFFF;
+    for (int x = 0; x < kIconSize; ++x) {
+      const COLORREF pixel = GetPixel(source, image * kIconSize + x, y);
+      if (pixel == CLR_INVALID || pixel == kTransparent) continue;
+      const int brightness = (GetRValue(pixel) * 30 + GetGValue(pixel) * 59 + GetBValue(pixel) * 11) / 100;
+      if (brightness < kDarkPixel) row &= ~(0x8000u >> x);
+    }
+    bits[2 * y] = static_cast<unsigned char>(row >> 8);
+    bits[2 * y + 1] = static_cast<unsigned char>(row & 0xFF);
+  }
+  SelectObject(source, old);
+  DeleteDC(source);
+  return CreateBitmap(kIconSize, kIconSize, 1, 1, bits);
 }
 
 }  // namespace
@@ -229,21 +266,20 @@ int jMenuSetIcon(jMENU menu, int command, jHBITMAP strip, int image) {
   if (target) DeleteDC(target);
   if (source) DeleteDC(source);
   ReleaseDC(nullptr, screen);
-  if (!ok) {
+  HBITMAP shape = ok ? darkShapeOf(strip, image) : nullptr;
+  if (!ok || !shape) {
     if (color) DeleteObject(color);
     if (mask) DeleteObject(mask);
     return 0;
   }
   for (Icon& icon : menu->icons) {
     if (icon.command == command) {
-      DeleteObject(icon.color);
-      DeleteObject(icon.mask);
-      icon.color = color;
-      icon.mask = mask;
+      deleteIcon(icon);
+      icon = Icon{command, color, mask, shape};
       return 1;
     }
   }
-  menu->icons.push_back(Icon{command, color, mask});
+  menu->icons.push_back(Icon{command, color, mask, shape});
   return 1;
 }
 
@@ -314,17 +350,14 @@ int jMenuDrawItem(jMENU menu, void* drawItem) {
   RECT cell{area.left, area.top, area.left + kIconColumn, area.bottom};
   const COLORREF textColor =
       grayed ? GetSysColor(COLOR_GRAYTEXT) : GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
-  if (icon) {
-    if (checked) {
-      // A checked item with an icon: the icon sits in a pressed frame.
-      RECT frame{cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1};
-      if (!selected) FillRect(dc, &frame, GetSysColorBrush(COLOR_3DLIGHT));
-      DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
-    }
+  // A checked item shows the system's check mark in the icon's place, as the
+  // system draws a menu that shows a check or a bitmap: a frame around the
+  // icon was too faint to tell on from off.
+  if (checked) {
+    drawCheck(dc, cell, textColor);
+  } else if (icon) {
     drawIcon(dc, cell.left + (kIconColumn - kIconSize) / 2, cell.top + (cell.bottom - cell.top - kIconSize) / 2, *icon,
              grayed);
-  } else if (checked) {
-    drawCheck(dc, cell, textColor);
   }
 
   HGDIOBJ oldFont = menu->font ? SelectObject(dc, menu->font) : nullptr;
@@ -369,10 +402,7 @@ int jMenuEnd(jMENU menu) {
       break;
     }
   }
-  for (const Icon& icon : menu->icons) {
-    DeleteObject(icon.color);
-    DeleteObject(icon.mask);
-  }
+  for (const Icon& icon : menu->icons) deleteIcon(icon);
   if (menu->font) DeleteObject(menu->font);
   delete menu;
   return 1;

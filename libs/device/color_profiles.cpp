@@ -172,8 +172,3 @@ JDEVICE_API int jColorSaveProfiles(const char* path, const ColorProfile* profile
   std::free(buffer);
   return ok ? 1 : 0;
 }
-
-// The profile editor comes with the dialog work; until then nothing is edited.
-JDEVICE_API int jColorProfileDlg(jHWND, ColorProfile*) {
-  return 0;
-}

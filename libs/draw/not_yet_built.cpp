@@ -27,7 +27,3 @@ JDRAW_API jFileTypeInfo* jFileGetFinfo(jFileTypeInfo*, int) {
 JDRAW_API int jFileSetFinfo(int, const jFileTypeInfo*) {
   return 0;
 }
-// Built with the colour-profile selection dialog.
-JDRAW_API int jCol2ProfileSelectDlg(jHWND, jProfileBlock*) {
-  return 0;
-}

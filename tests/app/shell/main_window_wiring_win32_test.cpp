@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "app/dialogs/dialog_script_win32.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
 #include "app/shell/app_defaults.h"
 #include "app/shell/main_window_win32.h"
+#include "platform/scratch_folder.h"
 
 namespace vlx {
 namespace {
@@ -446,6 +448,93 @@ TEST_F(MainWindowWiring, OnlyBannerforgeLosesTheDeviceSettingsItem) {
   create(kBannerforge);
   EXPECT_EQ(GetMenuState(GetSubMenu(GetMenu(window_), 0), IDM_DEVICE_SETTINGS, MF_BYCOMMAND), static_cast<UINT>(-1));
   EXPECT_NE(GetMenuState(GetSubMenu(GetMenu(window_), 0), IDM_EXIT, MF_BYCOMMAND), static_cast<UINT>(-1));
+  // The test program's folder holds the built plug-in: a table would open.
+  GetModuleFileNameA(nullptr, state_.printerFolder, sizeof state_.printerFolder);
+  *std::strrchr(state_.printerFolder, '\\') = '\0';
+  command(IDM_DEVICE_SETTINGS);
+  EXPECT_TRUE(BoxAnswerer::texts.empty()) << "no dialog opened";
+}
+
+TEST_F(MainWindowWiring, MinimiseAndRestoreKeepTheLayoutAndTheSplit) {
+  ShowWindow(window_, SW_SHOWNORMAL);
+  pump();
+  const int toolbar = heightOfChild(kToolbarId);
+  const RECT upper = clientRectOf(child(kUpperListId));
+  const RECT lower = clientRectOf(child(kLowerListId));
+  ShowWindow(window_, SW_MINIMIZE);
+  pump();
+  ShowWindow(window_, SW_RESTORE);
+  pump();
+  EXPECT_EQ(toolbar, heightOfChild(kToolbarId)) << "the toolbar keeps one row";
+  const RECT upperAfter = clientRectOf(child(kUpperListId));
+  const RECT lowerAfter = clientRectOf(child(kLowerListId));
+  EXPECT_EQ(upper.top, upperAfter.top);
+  EXPECT_EQ(upper.bottom, upperAfter.bottom);
+  EXPECT_EQ(lower.top, lowerAfter.top);
+  EXPECT_EQ(lower.bottom, lowerAfter.bottom);
+  close();
+  EXPECT_EQ(upper.bottom - upper.top, state_.listRect[3] - state_.listRect[1]) << "the split is what close stores";
+}
+
+TEST_F(MainWindowWiring, DisabledJobCommandsLookAndBehaveDisabled) {
+  addJobs(kPrintList, {Idle});
+  HWND toolbar = child(kToolbarId);
+  for (int id : {IDM_DELETE, IDM_DELETE_ALL, IDM_PROPERTIES})
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0)) << id;
+  // However they arrive (a queued click, a posted key), they do nothing.
+  command(IDM_DELETE);
+  command(IDM_DELETE_ALL);
+  command(IDM_DELETE, kPrintedList);
+  EXPECT_TRUE(BoxAnswerer::texts.empty());
+  select(kPrintList, 0);
+  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_DELETE, 0));
+  BoxAnswerer::answer = IDNO;
+  command(IDM_DELETE_ALL);
+  EXPECT_EQ(BoxAnswerer::texts.size(), 1u) << "enabled again with a selection";
+}
+
+TEST_F(MainWindowWiring, ASavedWindowOffTheScreenOpensOnTheWorkArea) {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int32_t saved[][4] = {{5000, 5000, 5700, 5400}, {100, -300, 800, 100}, {-3000, 40, -2300, 440}};
+  for (const auto& main : saved) {
+    SCOPED_TRACE(main[0]);
+    close();
+    create(kQuaddle, main);
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    EXPECT_GE(rect.left, work.left);
+    EXPECT_GE(rect.top, work.top);
+    EXPECT_LE(rect.right, work.right);
+    EXPECT_LE(rect.bottom, work.bottom);
+    EXPECT_EQ(rect.right - rect.left, main[2] - main[0]) << "the size is kept";
+  }
+}
+
+TEST_F(MainWindowWiring, EnvironmentDialogChangesTheModeAndTheFileWrittenAtExit) {
+  KillTimer(nullptr, timer_);  // the script answers this dialog, not the box answerer
+  testing_support::ScratchFolder folder;
+  const std::string environment = folder.join("vellox.ENV");
+  std::strcpy(state_.environmentPath, environment.c_str());
+  {
+    dialog_test::DialogScript script;
+    script.then("環境設定", [](HWND d) {
+      HWND general = dialog_test::pageWith(d, IDC_ENV_HOLDJOB);
+      dialog_test::press(general, IDC_ENV_AUTO);
+      SetDlgItemTextA(general, IDC_ENV_HOLDJOB, "33");
+      dialog_test::click(d, IDOK);
+    });
+    command(IDM_ENVIRONMENT);
+    EXPECT_TRUE(script.finished());
+  }
+  timer_ = SetTimer(nullptr, 0, 30, BoxAnswerer::tick);
+  char text[64] = "";
+  SendMessageA(child(kStatusBarId), SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "自動印刷ﾓｰﾄﾞ");
+  close();
+  const std::string written = testing_support::readBytes(environment);
+  EXPECT_NE(written.find("AUTOPRN=ON\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("HOLDJOB=33\r\n"), std::string::npos) << written;
 }
 
 }  // namespace

@@ -183,5 +183,17 @@ TEST(StatusTextsTest, GivenTextsWinAndOtherPartsAreLeftAlone) {
   EXPECT_EQ("ok", bar.texts_[3]);
 }
 
+TEST(CommandStateTest, DisabledJobCommandsAreRefusedWhicheverWayTheyArrive) {
+  for (int command : kJobCommands) {
+    if (command == IDM_PROPERTIES) continue;
+    EXPECT_FALSE(commandAllowed(command, -1, 3)) << command << " without a selection";
+    EXPECT_FALSE(commandAllowed(command, 3, 3)) << command << " with a row past the jobs";
+    EXPECT_TRUE(commandAllowed(command, 0, 3)) << command;
+  }
+  EXPECT_TRUE(commandAllowed(IDM_PROPERTIES, -1, 0)) << "its dialog says nothing is selected";
+  for (int command : {IDM_PRINT, IDM_PRINT_CANCEL, IDM_ENVIRONMENT, IDM_VERSION, IDM_REFRESH, IDM_PREVIEW})
+    EXPECT_TRUE(commandAllowed(command, -1, 0)) << command;
+}
+
 }  // namespace
 }  // namespace vlx

@@ -91,5 +91,21 @@ TEST(MainLayoutTest, ProgressBarSitsInsideStatusPartZero) {
   EXPECT_EQ((Rect{3, 4, 128, 21}), progressBarRect({0, 2, 130, 24}));
 }
 
+TEST(MainLayoutTest, SavedWindowIsBroughtOntoTheWorkArea) {
+  const Rect work{0, 0, 1024, 740};
+  struct Case {
+    Rect saved, expected;
+  } cases[] = {
+      {{40, 30, 740, 530}, {40, 30, 740, 530}},           // inside: unchanged
+      {{5000, 5000, 5700, 5400}, {324, 340, 1024, 740}},  // far right and below
+      {{100, -300, 800, 100}, {100, 0, 800, 400}},        // above the top
+      {{-900, 50, -200, 450}, {0, 50, 700, 450}},         // left of the screen
+      {{-50, -50, 2000, 1500}, {0, 0, 1024, 740}},        // larger than the area
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, fitIntoArea(c.saved, work)) << c.saved;
+  EXPECT_EQ((Rect{1280, 0, 1980, 400}), fitIntoArea({1200, -20, 1900, 380}, {1280, 0, 2560, 1024}))
+      << "a second monitor's area";
+}
+
 }  // namespace
 }  // namespace vlx

@@ -129,8 +129,8 @@ TEST_F(PluginHost, OpensNamesSavesAndLoadsAMachine) {
   ASSERT_EQ(1, getNames(&loaded, device, port));
   EXPECT_STREQ("別の装置", device);
   EXPECT_STREQ("LPT2:", port);
-  EXPECT_EQ(0, get<jPrintSetupWindow_t>("jPrintSetupMachine")(&loaded, nullptr)) << "no dialog yet";
   EXPECT_EQ(1, close(&loaded));
+  EXPECT_EQ(0, get<jPrintSetupWindow_t>("jPrintSetupMachine")(&loaded, nullptr)) << "a closed record shows nothing";
 }
 
 TEST_F(PluginHost, KeepsTheInkAccount) {

@@ -240,6 +240,60 @@ TEST_F(MenuTest, GrayedItemsAreDrawnInGrayText) {
   EXPECT_GT(grayed.countNot(menuColor, 28, 0, 150, 24), 20);
 }
 
+// One image: a white square in a black frame on the transparent grey.
+HBITMAP makeFramedStrip() {
+  Canvas canvas(16, 16);
+  RECT all{0, 0, 16, 16};
+  HBRUSH grey = CreateSolidBrush(RGB(192, 192, 192));
+  FillRect(canvas.dc, &all, grey);
+  DeleteObject(grey);
+  RECT square{3, 3, 13, 13};
+  FillRect(canvas.dc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  FrameRect(canvas.dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  HDC screen = GetDC(nullptr);
+  HBITMAP strip = CreateCompatibleBitmap(screen, 16, 16);
+  HDC target = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(target, strip);
+  BitBlt(target, 0, 0, 16, 16, canvas.dc, 0, 0, SRCCOPY);
+  SelectObject(target, old);
+  DeleteDC(target);
+  ReleaseDC(nullptr, screen);
+  return strip;
+}
+
+TEST_F(MenuTest, ACheckedItemWithAnIconShowsTheCheckMarkInItsPlace) {
+  HBITMAP strip = makeStrip();
+  ASSERT_EQ(jMenuSetIcon(g_menu, kPreview, strip, 1), 1);
+  DeleteObject(strip);
+  const COLORREF text = GetSysColor(COLOR_MENUTEXT);
+  Canvas checked(200, 24);
+  ASSERT_TRUE(draw(checked, 3, kPreview, ODS_CHECKED));
+  EXPECT_GT(checked.countNot(GetSysColor(COLOR_MENU), 0, 0, 22, 24), 3);
+  int markPixels = 0;
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 22; ++x) {
+      EXPECT_NE(checked.at(x, y), kRed) << "no icon under the check mark";
+      if (checked.at(x, y) == text) ++markPixels;
+    }
+  EXPECT_GT(markPixels, 3) << "the mark in the text colour, as the system draws it";
+  Canvas unchecked(200, 24);
+  ASSERT_TRUE(draw(unchecked, 3, kPreview, 0));
+  EXPECT_EQ(unchecked.at(3 + 8, 4 + 8), kRed) << "off: the icon";
+}
+
+TEST_F(MenuTest, ADisabledIconIsEngravedNotABlob) {
+  HBITMAP strip = makeFramedStrip();
+  ASSERT_EQ(jMenuSetIcon(g_menu, kCancel, strip, 0), 1);
+  DeleteObject(strip);
+  Canvas grayed(200, 24);
+  ASSERT_TRUE(draw(grayed, 2, kCancel, ODS_GRAYED));
+  const COLORREF shadow = GetSysColor(COLOR_3DSHADOW);
+  EXPECT_EQ(grayed.at(3 + 3, 4 + 3), shadow) << "the dark frame in the shadow colour";
+  EXPECT_EQ(grayed.at(3 + 3, 4 + 8), shadow);
+  EXPECT_EQ(grayed.at(3 + 8, 4 + 8), GetSysColor(COLOR_MENU)) << "the light inside is left out";
+  EXPECT_EQ(grayed.at(3 + 13, 4 + 8), GetSysColor(COLOR_3DHILIGHT)) << "the highlight below and right";
+}
+
 TEST_F(MenuTest, TheSystemMeasuresAndDrawsThroughTheWindow) {
   ShowWindow(window_, SW_SHOWNOACTIVATE);
   SetTimer(window_, 1, 300, nullptr);

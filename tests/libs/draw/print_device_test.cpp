@@ -7,9 +7,11 @@
 
 #include "Base.h"
 #include "Draw.h"
+#include "dot_pages.h"
 #include "escp_decoder.h"
 #include "job_maker.h"
 #include "libs/draw/driver_plugins.h"
+#include "libs/draw/setting_block.h"
 #include "libs/draw/tile_block.h"
 #include "platform/folders.h"
 #include "plugin_folder.h"
@@ -150,6 +152,41 @@ TEST_F(Printing, AWholePageIsTheSameAsThroughThePluginsExports) {
   const std::string expected = printDirectly(printer.join(draw_test::pluginFileName()), job, direct.path());
   ASSERT_GT(expected.size(), 1000u) << expected;
   EXPECT_TRUE(printed[0] == expected) << printed[0].size() << " bytes, directly " << expected.size();
+}
+
+escp::DotPage onlyPage(const std::string& job) {
+  escp::Stream stream;
+  std::vector<escp::DotPage> pages;
+  std::string error;
+  EXPECT_TRUE(escp::decodeStream(reinterpret_cast<const uint8_t*>(job.data()), job.size(), &stream));
+  EXPECT_TRUE(escp::buildPages(stream, 1, &pages, &error)) << error;
+  return pages.size() == 1 ? pages[0] : escp::DotPage{};
+}
+
+TEST_F(Printing, TheJobsSettingsImageChoosesTheResolution) {
+  jobfile::Job job = draw_test::sampleJob("EPSON RX-3", 30, 25);
+  {
+    jdraw::DriverPlugin plugin;
+    DeviceRecord record{};
+    ASSERT_TRUE(plugin.load(printer.join(draw_test::pluginFileName()).c_str()));
+    ASSERT_TRUE(plugin.findMachine("EPSON RX-3", &record));
+    ASSERT_EQ(plugin.exports().openMachine(&record), 1);
+    jdraw::SettingBlock block;
+    std::memcpy(block.settings, record.state, sizeof block.settings);
+    plugin.exports().closeMachine(&record);
+    const int32_t resolution = 1440;
+    std::memcpy(block.settings, &resolution, 4);                                  // horizontal dots per inch
+    std::strcpy(reinterpret_cast<char*>(block.settings) + 1464, "FILE:nowhere");  // the registry's port wins
+    block.hasSettings = true;
+    ASSERT_TRUE(jdraw::encodeSettingBlock(block, &job.settings));
+  }
+  ASSERT_TRUE(load(job));
+  ASSERT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 1);
+  const std::vector<std::string> printed = filesIn(out.path());
+  ASSERT_EQ(printed.size(), 1u);
+  const escp::DotPage page = onlyPage(printed[0]);
+  EXPECT_EQ(page.dotHeight, 708);
+  EXPECT_GE(page.dotWidth, 1690) << "30 mm at 1440 dpi";
 }
 
 TEST_F(Printing, ACancelFromAHookInterruptsWithTheAbortFrame) {

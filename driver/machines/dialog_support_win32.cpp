@@ -1,0 +1,34 @@
+#include "driver/machines/dialog_support_win32.h"
+
+#include <cstdio>
+
+namespace rx3 {
+
+HINSTANCE pluginInstance() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&pluginInstance), &module);
+  return module;
+}
+
+void placeDialog(HWND dialog, DialogPlace* place) {
+  if (!place->recorded) recordPlace(dialog, place);
+  const RECT& r = place->rect;
+  MoveWindow(dialog, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+}
+
+void recordPlace(HWND dialog, DialogPlace* place) {
+  if (GetWindowRect(dialog, &place->rect)) place->recorded = true;
+}
+
+void setItemInt(HWND dialog, int id, int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", value);
+  SetDlgItemTextA(dialog, id, text);
+}
+
+int messageBox(HWND owner, const char* text, const char* caption, UINT type) {
+  return MessageBoxA(owner, text, caption, type);
+}
+
+}  // namespace rx3
