@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Base.h"
 #include "libs/draw/print_route.h"
 #include "platform/folders.h"
 #include "platform/path.h"
@@ -131,5 +132,25 @@ JDRAW_API int jPdevProof(int32_t document, jDEVICE device, const void* tileBlock
   // A cancel seen by the stream's receiver fails the port rather than
   // interrupting a band; it is still a cancel.
   if (result != 1 && run->cancel && run->cancel->load()) result = 0;
+  return result;
+}
+
+JDRAW_API int jPdevProofFile(const char* path, jPdevProofRun* run) {
+  if (!path || !run) return -1;
+  jDEVICE device = jFileLoadDRXDevOpen(path);
+  if (!device) return -1;
+  void* setting = jFileLoadDRXDevSetting(path);
+  uint8_t tile[J_TILE_BLOCK_SIZE] = {};
+  const bool tiled = jFileLoadDRXTrep(path, tile) != 0;
+  // A document of the run's own, so that a print of the queue's document
+  // may go on meanwhile.
+  jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
+  const int32_t document = jDrawGDBOpen(&params);
+  int result = -1;
+  if (document && jFileLoad(document, 16, 0, path) == 1)
+    result = jPdevProof(document, device, tiled ? tile : nullptr, setting, run);
+  if (document) jDrawGDBClose(document);
+  if (setting) jMemFree(setting);
+  jPdevClose(device);
   return result;
 }

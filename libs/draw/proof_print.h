@@ -32,3 +32,7 @@ typedef struct jPdevProofRun {
 // figures are then not the job's).
 JDRAW_API int jPdevProof(int32_t document, jDEVICE device, const void* tileBlock, const void* setting,
                          jPdevProofRun* run);
+
+// The same for a job file: loaded into a document of its own (the library
+// must be open), tiled when the file says so. The file is only read.
+JDRAW_API int jPdevProofFile(const char* path, jPdevProofRun* run);

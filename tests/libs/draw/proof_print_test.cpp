@@ -118,6 +118,10 @@ TEST_F(DryRun, MakesThePrintsStreamAndInkWithoutTouchingAccountJobOrFolders) {
     EXPECT_GT(total, 0u);
     EXPECT_EQ(figures.xResolution, 720);
   }
+  jPdevProofRun fromFile{};
+  ASSERT_EQ(jPdevProofFile(jobPath.c_str(), &fromFile), 1);
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(fromFile.inkPicolitres[i], static_cast<uint64_t>(fromFile.account[i].totalUsed)) << "ink " << i;
   EXPECT_TRUE(testing_support::readBytes(inkPath) == inkBefore);
   EXPECT_TRUE(testing_support::readBytes(jobPath) == jobBefore);
   EXPECT_EQ(namesIn(printer.path()), printerFiles) << "no scratch left behind";
