@@ -9,10 +9,12 @@
 
 #include "Base.h"
 #include "Draw.h"
+#include "escp_decoder.h"
 #include "job_maker.h"
 #include "libs/draw/proof_print.h"
 #include "platform/folders.h"
 #include "plugin_folder.h"
+#include "proof_job.h"
 
 namespace {
 
@@ -143,6 +145,26 @@ TEST_F(DryRun, ACancelEndsTheRunAndCountsNothing) {
     EXPECT_TRUE(namesIn(out.path()).empty()) << c.what;
     EXPECT_FALSE(platform::pathExists(printer.join("EPSON RX-3.ink").c_str())) << c.what;
   }
+}
+
+TEST_F(DryRun, TheProofsDotPlanesAreThoseOfThePrintedStream) {
+  ASSERT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 1);
+  const std::string printed = printedFile();
+  escp::Stream stream;
+  escp::decodeStream(reinterpret_cast<const uint8_t*>(printed.data()), printed.size(), &stream);
+  std::vector<escp::DotPage> expected;
+  std::string error;
+  ASSERT_TRUE(escp::buildPages(stream, 1, &expected, &error)) << error;
+  proof::ProofResult proofed;
+  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), 1, &proofed, &error)) << error;
+  ASSERT_EQ(proofed.pages.size(), expected.size());
+  ASSERT_EQ(expected.size(), 1u);
+  EXPECT_EQ(proofed.pages[0].dotWidth, expected[0].dotWidth);
+  EXPECT_EQ(proofed.pages[0].dotHeight, expected[0].dotHeight);
+  for (int plane = 0; plane < escp::kPlanes; ++plane)
+    EXPECT_TRUE(proofed.pages[0].ink[plane] == expected[0].ink[plane]) << "plane " << plane;
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(proofed.ink.picolitres[i], static_cast<uint64_t>(proofed.ink.account[i].totalUsed)) << "ink " << i;
 }
 
 }  // namespace
