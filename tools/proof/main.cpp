@@ -5,7 +5,7 @@
 //
 //   proof [--printer <folder>] [--png out.png] [--scale N] job.vjx
 //
-// --printer  the printer folder (default: ..\printer beside this program)
+// --printer  the printer folder (default: "printer" beside this program or its folder)
 // --png      composite picture; pages after the first get -2, -3 ...
 // --scale    cells of N x N dots for the picture (default 1)
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Draw.h"
+#include "platform/folders.h"
 #include "platform/module.h"
 #include "platform/path.h"
 #include "png_writer.h"
@@ -47,12 +48,16 @@ bool parse(int argc, char** argv, Options* o) {
   return !o->input.empty();
 }
 
+// The installation's printer folder: beside this program (its place beside
+// the drawing library's DLLs), or beside the folder it lies in.
 std::string defaultPrinterFolder() {
-  char self[platform::kMaxPath], tools[platform::kMaxPath], home[platform::kMaxPath], printer[platform::kMaxPath];
-  if (!platform::moduleFileName(nullptr, self, sizeof self) || !platform::folderPart(self, tools, sizeof tools) ||
-      !platform::folderPart(tools, home, sizeof home) || !platform::joinPath(printer, sizeof printer, home, "printer"))
+  char self[platform::kMaxPath], home[platform::kMaxPath], up[platform::kMaxPath], printer[platform::kMaxPath];
+  if (!platform::moduleFileName(nullptr, self, sizeof self) || !platform::folderPart(self, home, sizeof home))
     return std::string();
-  return printer;
+  if (platform::joinPath(printer, sizeof printer, home, "printer") && platform::isFolder(printer)) return printer;
+  if (platform::folderPart(home, up, sizeof up) && platform::joinPath(printer, sizeof printer, up, "printer"))
+    return printer;
+  return std::string();
 }
 
 std::string pagePath(const std::string& base, size_t page) {
