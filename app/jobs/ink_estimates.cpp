@@ -43,7 +43,9 @@ void InkEstimates::want(const char* path) {
     std::lock_guard<std::mutex> hold(mutex_);
     const auto found = done_.find(path);
     if (found != done_.end() && sameVersion(found->second.version, version)) return;
-    if (std::find(queue_.begin(), queue_.end(), path) != queue_.end()) return;
+    // A file being estimated now is checked again by the worker when its run
+    // ends, and queued again there if it changed meanwhile.
+    if (running_ == path || std::find(queue_.begin(), queue_.end(), path) != queue_.end()) return;
     queue_.emplace_back(path);
   }
   changed_.notify_all();
@@ -78,6 +80,7 @@ void InkEstimates::work() {
     const std::string path = queue_.front();
     queue_.pop_front();
     busy_ = true;
+    running_ = path;
     hold.unlock();
     Entry entry;
     // The version is taken before and checked after the run: a file that
@@ -99,6 +102,7 @@ void InkEstimates::work() {
       queue_.push_back(path);
     }
     busy_ = false;
+    running_.clear();
     changed_.notify_all();
     if (notify && !entry.failed) {
       hold.unlock();

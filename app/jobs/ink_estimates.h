@@ -67,6 +67,7 @@ class InkEstimates {
   std::atomic<int> cancel_{0};
   std::atomic<int> runs_{0};
   bool busy_ = false;
+  std::string running_;  // the file of the dry run under way
   bool stopping_ = false;
   std::thread worker_;
 };
