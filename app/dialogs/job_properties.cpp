@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
@@ -15,6 +16,7 @@ constexpr char kOwnFileKind[] = "VJX（専用ﾌｧｲﾙ）";
 constexpr char kUnknownKind[] = "不明";
 constexpr char kTiled[] = "（分割あり）";
 constexpr char kNotTiled[] = "（分割なし）";
+constexpr char kInkBeingEstimated[] = "見積り中...";
 
 }  // namespace
 
@@ -33,6 +35,15 @@ JobPropertiesTexts jobPropertiesTexts(const JobRecord& record, const char* devic
                 static_cast<double>(height), area.tiled ? kTiled : kNotTiled);
   platform::copyTruncated(t.machine, sizeof t.machine, record.machineName);
   return t;
+}
+
+void fillInkText(const char* path, JobPropertiesTexts* t) {
+  InkEstimate estimate;
+  t->inkReady = jobInk(path, &estimate);
+  if (t->inkReady)
+    formatInkEstimate(estimate, t->ink, sizeof t->ink);
+  else
+    platform::copyTruncated(t->ink, sizeof t->ink, jobInkRunning() ? kInkBeingEstimated : "");
 }
 
 JobPropertiesTexts noJobPropertiesTexts() {
@@ -56,7 +67,9 @@ JobPropertiesTexts selectedJobPropertiesTexts(AppState* state, int listIndex) {
     info[sizeof info - 1] = '\0';
     if (!jPdevGetArea(job->device, &area)) area = jPdevArea{};
   }
-  return jobPropertiesTexts(*job, info, area);
+  JobPropertiesTexts texts = jobPropertiesTexts(*job, info, area);
+  fillInkText(job->path, &texts);
+  return texts;
 }
 
 }  // namespace vlx

@@ -20,6 +20,8 @@ struct JobPropertiesTexts {
   char fileSize[32];               // 1016
   char printSize[128];             // 1014
   char machine[kMachineNameSize];  // 1017
+  char ink[512];                   // the ink estimate, or that it is being made
+  bool inkReady;                   // false while the estimate is being made
 };
 
 // The texts of one job, with its device's information text and area (a
@@ -27,6 +29,10 @@ struct JobPropertiesTexts {
 JobPropertiesTexts jobPropertiesTexts(const JobRecord& record, const char* deviceInfo, const jPdevArea& area);
 // No job: the title field says so, the others are empty.
 JobPropertiesTexts noJobPropertiesTexts();
+
+// The ink text of a job file: its estimate when there is one, else that it
+// is being made (the file is then queued), or nothing without an estimator.
+void fillInkText(const char* path, JobPropertiesTexts* texts);
 
 // The texts of the first selected job of a list, taken under the job-list
 // lock; the no-job texts when nothing valid is selected.

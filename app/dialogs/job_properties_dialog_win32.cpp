@@ -22,13 +22,32 @@ void fill(HWND dialog, const JobPropertiesTexts& t) {
   SetDlgItemTextA(dialog, IDC_PROP_FILE_SIZE, t.fileSize);
   SetDlgItemTextA(dialog, IDC_PROP_PRINT_SIZE, t.printSize);
   SetDlgItemTextA(dialog, IDC_PROP_MACHINE, t.machine);
+  SetDlgItemTextA(dialog, IDC_PROP_INK, t.ink);
+}
+
+// While the job's estimate is being made the dialog looks for it now and
+// then, so it shows up without reopening.
+constexpr UINT_PTR kInkTimer = 1;
+constexpr UINT kInkPeriodMs = 500;
+
+void onInkTimer(HWND dialog) {
+  auto* t = reinterpret_cast<JobPropertiesTexts*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (!t) return;
+  fillInkText(t->path, t);
+  if (!t->inkReady) return;
+  KillTimer(dialog, kInkTimer);
+  SetDlgItemTextA(dialog, IDC_PROP_INK, t->ink);
 }
 
 INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       moveToRememberedPlace(dialog, gPlace);
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
       fill(dialog, *reinterpret_cast<const JobPropertiesTexts*>(lParam));
+      if (!reinterpret_cast<const JobPropertiesTexts*>(lParam)->inkReady &&
+          reinterpret_cast<const JobPropertiesTexts*>(lParam)->ink[0])
+        SetTimer(dialog, kInkTimer, kInkPeriodMs, nullptr);
       // The focus on the close button, not on the path with all its text selected.
       SetFocus(GetDlgItem(dialog, IDOK));
       return FALSE;
@@ -37,7 +56,11 @@ INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       rememberPlace(dialog, &gPlace);
       EndDialog(dialog, 1);
       return TRUE;
+    case WM_TIMER:
+      if (wParam == kInkTimer) onInkTimer(dialog);
+      return TRUE;
     case WM_DESTROY:
+      KillTimer(dialog, kInkTimer);
       rememberPlace(dialog, &gPlace);
       return FALSE;
     default:
@@ -48,7 +71,7 @@ INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 int openJobProperties(HWND owner, AppState* state, int listIndex) {
-  const JobPropertiesTexts texts = selectedJobPropertiesTexts(state, listIndex);
+  JobPropertiesTexts texts = selectedJobPropertiesTexts(state, listIndex);
   DialogBoxParamA(dialogInstance(), "PROPATYDLG", owner, propertiesProc, reinterpret_cast<LPARAM>(&texts));
   return 1;
 }

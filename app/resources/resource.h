@@ -58,6 +58,7 @@
 #define IDC_PROP_FILE_SIZE 1016
 #define IDC_PROP_MACHINE 1017
 #define IDC_PROP_DATE 1018
+#define IDC_PROP_INK 1019
 
 // Version dialog.
 #define IDC_VER_CAPTION 1010

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "Base.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
 #include "app/shell/drawing_link.h"
@@ -63,6 +64,7 @@ void shutDown(MainWindowParts* parts) {
   storeLayout(parts);
   writeEnvironment(state->environmentPath, state);
   releaseJobLists(state);
+  stopJobInk();
   closeDrawingDocument(&state->document);
   freePreviewBuffer(state);
   closeDrawingLibrary();

@@ -9,6 +9,7 @@
 #include "app/jobs/job_lock.h"
 #include "app/jobs/job_operations.h"
 #include "app/resources/resource.h"
+#include "app/shell/ink_warning.h"
 #include "app/shell/main_window_parts_win32.h"
 #include "app/shell/print_requests.h"
 #include "app/shell/print_worker.h"
@@ -48,6 +49,9 @@ void afterRemoval(MainWindowParts* parts, int listIndex, const Refusal& refusal)
 }
 
 void print(MainWindowParts* parts) {
+  char question[512];
+  inkQuestionForRequest(stateOf(parts), question, sizeof question);
+  if (question[0] && messageBox(parts, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return;
   if (!requestPrint(stateOf(parts), RequestScope::Selected).acted) requestPrint(stateOf(parts), RequestScope::All);
 }
 
@@ -135,6 +139,7 @@ void refreshStatusPart(MainWindowParts* parts, int part, const char* text) {
     JobListLock lock;
     facts = statusFactsOf(*stateOf(parts), parts->animation != kAnimationStopped);
   }
+  facts.inkNotice = parts->inkNotice;
   updateStatusPart(&parts->statusBar, part, text, facts);
 }
 

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "Draw.h"
+#include "app/jobs/dry_run_estimate.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
@@ -209,6 +211,8 @@ LRESULT onCreate(MainWindowParts* parts) {
                               context->variant && context->variant->registersFileType};
   state->document = openDrawingLibrary(parts->window, link);
   if (state->document == 0) messageBox(parts, kDrawOpenFailed, MB_OK | MB_ICONWARNING);
+  // The print list's ink estimates, made in the background by dry runs.
+  if (state->document != 0) startJobInk(estimateByDryRun);
   // A list or buffer that cannot be made stays missing; nothing is reported.
   state->lists[kPrintList] = createJob();
   state->lists[kPrintedList] = createJob();

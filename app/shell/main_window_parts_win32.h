@@ -52,6 +52,7 @@ struct MainWindowParts {
   Win32JobListView views[2];
   Win32StatusBar statusBar;
   Win32PrintWorkerHost worker;
+  char inkNotice[160];  // the auto-printed job's ink warning, kept until the next job starts
 };
 
 // main_window_create_win32.cpp

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include "app/jobs/folder_scan.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
+#include "app/shell/ink_warning.h"
 #include "app/shell/main_window_parts_win32.h"
 #include "app/shell/print_worker.h"
 
@@ -13,9 +15,14 @@ namespace vlx {
 void refreshJobs(MainWindowParts* parts, bool rebuild) {
   AppState* state = parts->context->state;
   rescanFolders(state, rebuild ? ViewFill::Rebuild : ViewFill::Append);
+  wantPrintListInk(state);
   refreshStatusPart(parts, kStatusCounts);
   if (filesSettling() > 0) SetTimer(parts->window, kSettleTimer, kSettlePeriod, nullptr);
   if (startNextJob(state, &parts->worker)) {
+    // Auto-print never waits on the user: the warning goes to the status bar.
+    parts->inkNotice[0] = '\0';
+    if (state->autoPrint == 1) inkNoticeForPrintingJob(state, parts->inkNotice, sizeof parts->inkNotice);
+    refreshStatusPart(parts, kStatusCounts);
     parts->animation = 0;
     SetTimer(parts->window, kAnimationTimer, kAnimationPeriod, nullptr);
   }

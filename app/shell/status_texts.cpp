@@ -1,6 +1,7 @@
 #include "app/shell/status_texts.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/jobs/job_list.h"
 #include "platform/path.h"
@@ -9,7 +10,7 @@ namespace vlx {
 
 StatusFacts statusFactsOf(const AppState& state, bool printRunning) {
   return {printRunning, state.autoPrint, countJobs(listHead(&state, kPrintList)),
-          countJobs(listHead(&state, kPrintedList))};
+          countJobs(listHead(&state, kPrintedList)), nullptr};
 }
 
 bool statusPartText(int part, const char* given, const StatusFacts& facts, char* out, std::size_t capacity) {
@@ -29,6 +30,10 @@ bool statusPartText(int part, const char* given, const StatusFacts& facts, char*
       return true;
     case kStatusCounts:
       std::snprintf(out, capacity, kCountsFormat, facts.printJobs, facts.printedJobs);
+      if (facts.inkNotice && facts.inkNotice[0]) {
+        const std::size_t used = std::strlen(out);
+        std::snprintf(out + used, capacity - used, "     %s", facts.inkNotice);
+      }
       return true;
     default:
       return false;

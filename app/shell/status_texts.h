@@ -28,9 +28,10 @@ class StatusBarPort {
 // What the default texts depend on.
 struct StatusFacts {
   bool printRunning;
-  int autoPrint;    // the auto-print flag
-  int printJobs;    // jobs in the print list
-  int printedJobs;  // jobs in the printed list
+  int autoPrint;                    // the auto-print flag
+  int printJobs;                    // jobs in the print list
+  int printedJobs;                  // jobs in the printed list
+  const char* inkNotice = nullptr;  // the printing job's ink warning, shown after the counts
 };
 
 // The facts of the application: its auto-print flag and both job counts.

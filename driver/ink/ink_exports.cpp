@@ -33,6 +33,21 @@ bool isPlainFileName(const char* name) {
   return true;
 }
 
+// The ink file lies in the plug-in's folder. A host may point an open
+// record's folder at a folder directly inside it: a dry run does, so that its
+// pages are counted into a scratch account and the real one is never
+// touched. Any other folder a record names (one restored from settings saved
+// by another installation) is not taken.
+const char* inkFolder(const DeviceRecord& record) {
+  const char* own = driverModule().folder;
+  const MachineState* state = record.state;
+  if (!state || !std::memchr(state->driverDirectory, '\0', sizeof state->driverDirectory)) return own;
+  char parent[platform::kMaxPath];
+  const bool inside = platform::folderPart(state->driverDirectory, parent, sizeof parent) &&
+                      std::strcmp(parent, own) == 0 && isPlainFileName(platform::fileNamePart(state->driverDirectory));
+  return inside ? state->driverDirectory : own;
+}
+
 bool inkFilePath(const DeviceRecord& record, char* out) {
   // The display name may fill all its bytes without a terminator: room for
   // the whole name, the extension and the terminator.
@@ -41,7 +56,7 @@ bool inkFilePath(const DeviceRecord& record, char* out) {
   std::memcpy(name, record.displayName, sizeof record.displayName);
   if (!isPlainFileName(name)) return false;
   std::memcpy(name + std::strlen(name), kExtension, sizeof kExtension);
-  return platform::joinPath(out, platform::kMaxPath, driverModule().folder, name);
+  return platform::joinPath(out, platform::kMaxPath, inkFolder(record), name);
 }
 
 int loadInks(const DeviceRecord* record, InkEntry* inks) {

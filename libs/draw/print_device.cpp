@@ -33,6 +33,7 @@
 #include "libs/draw/devices.h"
 #include "libs/draw/driver_plugins.h"
 #include "libs/draw/library.h"
+#include "libs/draw/print_route.h"
 #include "libs/draw/printer_folder.h"
 #include "libs/draw/setting_block.h"
 #include "libs/draw/tile_block.h"
@@ -47,7 +48,8 @@ constexpr int kFailed = -1, kInterrupted = 0, kPrinted = 1;
 // Offsets of the settings image that the printing-device layer adjusts.
 constexpr std::size_t kColorFile1 = 28 + 64, kColorFile2 = 28 + 324;
 constexpr std::size_t kResolutionX = 0, kResolutionY = 4;
-constexpr std::size_t kDeviceName = 1204, kPortName = 1464, kSpoolMode = 1724, kDriverDirectory = 1732;
+constexpr std::size_t kDeviceName = 1204, kPortName = 1464;
+constexpr std::size_t kSpoolMode = jdraw::kStateSpoolMode, kDriverDirectory = jdraw::kStateDriverDirectory;
 
 // The application's hooks, wrapped so that the layer sees an interrupt.
 struct RunHooks {
@@ -202,7 +204,8 @@ int printPage(const jdraw::DriverExports& driver, jHostJobContext* context, cons
   return result;
 }
 
-int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting) {
+int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting,
+             jdraw::PrintRoute* route) {
   jDevice_ job;
   auto drawing = jdraw::documentDrawing(document);
   if (!drawing || !jdraw::copyDevice(device, &job) || !job.fromJob) return kFailed;
@@ -223,9 +226,17 @@ int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlo
   if (!jdraw::loadPluginForMachine(printerFolder, job.machine, &plugin, &record)) return kFailed;
   const jdraw::DriverExports& driver = plugin.exports();
   if (!openMachine(driver, printerFolder, job.machine, setting, &record)) return kFailed;
+  if (route && !route->prepare(driver, &record)) {
+    route->finish(driver, &record);
+    driver.closeMachine(&record);
+    return kFailed;
+  }
 
   RunHooks hooks;
-  jdraw::installedHooks(&hooks.app);
+  if (route)
+    hooks.app = route->hooks();
+  else
+    jdraw::installedHooks(&hooks.app);
   RunHooks* outer = t_hooks;
   t_hooks = &hooks;
   const DotScale scale = scaleOf(record);
@@ -246,18 +257,24 @@ int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlo
     if (result != kPrinted) break;
   }
   t_hooks = outer;
+  if (route) route->finish(driver, &record);
   driver.closeMachine(&record);
   return result;
 }
 
 }  // namespace
 
+int jdraw::printDocument(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting,
+                         PrintRoute* route) {
+  return printJob(window, document, device, tileBlock, setting, route);
+}
+
 JDRAW_API int jPdevPrint(jHWND window, int32_t document, jDEVICE device, int, const void* setting) {
-  return printJob(window, document, device, nullptr, setting);
+  return printJob(window, document, device, nullptr, setting, nullptr);
 }
 
 JDRAW_API int jPdevPrintTile(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, int,
                              const void* setting) {
   if (!tileBlock) return kFailed;
-  return printJob(window, document, device, tileBlock, setting);
+  return printJob(window, document, device, tileBlock, setting, nullptr);
 }

@@ -38,6 +38,7 @@ bool composePortText(PortKind kind, const char* first, const char* second, char*
     case PortKind::kPrinter:
       made = first[0] && formatInto(out, capacity, first, "", "");
       break;
+    case PortKind::kProof:  // lives only within one process: never stored
     case PortKind::kNone:
       break;
   }

@@ -8,6 +8,7 @@
 
 #include "libs/spool/blocking_writer.h"
 #include "libs/spool/port_sink.h"
+#include "libs/spool/proof_port.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/module.h"
@@ -102,6 +103,10 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink) {
         opened = false;
       }
       break;
+    case PortKind::kProof:
+      opened = proofIsOpen(target.proof);
+      sink->handle = target.proof;
+      break;
     case PortKind::kNone:
       break;
   }
@@ -125,6 +130,9 @@ SendResult writeSink(PortSink* sink, const void* data, std::size_t size, const S
     case PortKind::kTcp:
       result = sendTimed(sink->handle, data, size, control);
       break;
+    case PortKind::kProof:
+      result = writeProof(static_cast<int>(sink->handle), data, size) ? SendResult::kSent : SendResult::kFailed;
+      break;
     case PortKind::kNone:
       break;
   }
@@ -141,6 +149,9 @@ bool closeSink(PortSink* sink) {
       break;
     case PortKind::kTcp:
       closed = closeSocket(sink->handle, sink->abandoned);
+      break;
+    case PortKind::kProof:
+      closed = true;
       break;
     case PortKind::kNone:
       return false;

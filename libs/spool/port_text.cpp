@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "libs/spool/proof_port.h"
 #include "platform/folders.h"
 #include "platform/path.h"
 
@@ -45,6 +46,11 @@ PortTarget readPortText(const char* text) {
   if (platform::compareNoCaseN(text, kFilePrefix, std::strlen(kFilePrefix)) == 0) {
     const char* folder = text + std::strlen(kFilePrefix);
     if (folder[0] && platform::copyString(target.folder, sizeof target.folder, folder)) target.kind = PortKind::kFolder;
+    return target;
+  }
+  if (const int proof = proofNumberOf(text)) {
+    target.proof = proof;
+    target.kind = PortKind::kProof;
     return target;
   }
   if (readTcp(text, &target)) return target;

@@ -3,12 +3,14 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
 #include "Base.h"
 #include "Draw.h"
 #include "app/dialogs/dialogs_win32.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view_port.h"
 #include "app/jobs/job_lock.h"
@@ -17,6 +19,7 @@
 #include "app/shell/environment_file.h"
 #include "app/shell/variant.h"
 #include "gallery_win32.h"
+#include "platform/file.h"
 #include "platform/path.h"
 #include "tools/icc-profiles/icc_writer.h"
 
@@ -34,6 +37,24 @@ class OneSelectedRow : public vlx::JobListView {
   void setImage(int, int) override {}
   void setSelectedFocused(int) override {}
 };
+
+// What a dry run of an A1 poster might count, against a half-used account.
+bool sampleInk(const char*, const std::atomic<int>&, vlx::InkEstimate* out) {
+  constexpr uint64_t kMl = 1000000000;
+  const char* names[] = {"C", "M", "Y", "K", "Lc", "Lm", "Lk", "Lg"};
+  const uint64_t job[] = {4210 * kMl / 1000, 3875 * kMl / 1000, 5120 * kMl / 1000, 1630 * kMl / 1000,
+                          6240 * kMl / 1000, 5980 * kMl / 1000, 2210 * kMl / 1000, 0};
+  const int64_t used[] = {120, 96, 203, 60, 188, 140, 75, 30};
+  *out = vlx::InkEstimate{};
+  for (int i = 0; i < vlx::kEstimateInks; ++i) {
+    InkEntry& ink = out->account[i];
+    platform::copyString(ink.name, sizeof ink.name, names[i]);
+    ink.capacityMl = 220, ink.correctionPercent = 100, ink.warningPercent = 10;
+    ink.totalUsed = used[i] * static_cast<int64_t>(kMl);
+    out->picolitres[i] = job[i];
+  }
+  return true;
+}
 
 struct Samples {
   vlx::AppState state{};
@@ -64,7 +85,16 @@ Samples& samples(const char* folder) {
   if (JobRecord* job = vlx::createJob()) {
     job->fileKind = vlx::kOwnSpoolFileKind;
     job->fileSize = 1843200;
-    platform::copyString(job->path, sizeof job->path, "C:\\vellox\\HotFolder\\ﾎﾟｽﾀｰ_A1_0001.vjx");
+    // A file of its own, so that its ink estimate (sample figures of an A1
+    // poster) is there when the dialog opens.
+    platform::joinPath(job->path, sizeof job->path, folder, "ﾎﾟｽﾀｰ_A1_0001.vjx");
+    if (platform::FileHandle file = platform::openFile(job->path, platform::OpenMode::CreateAlways)) {
+      platform::writeAll(file, "job", 3);
+      platform::closeFile(file);
+    }
+    vlx::startJobInk(sampleInk);
+    vlx::InkEstimate estimate;
+    for (int i = 0; i < 500 && !vlx::jobInk(job->path, &estimate); ++i) Sleep(10);
     platform::copyString(job->machineName, sizeof job->machineName, "RX3-1600");
     job->year = 2026, job->month = 12, job->day = 8, job->hour = 9, job->minute = 41, job->second = 7;
     vlx::append(job, s.state.lists[vlx::kPrintList]);

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "Base.h"
 #include "app/dialogs/dialogs_win32.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
 #include "app/jobs/list_view_fake.h"
@@ -370,6 +372,37 @@ TEST_F(PropertiesTest, TheSelectedJobIsShownFieldByField) {
   });
   EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
   EXPECT_TRUE(script.finished());
+}
+
+TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
+  const std::string file = folder_.join("x.vjx");
+  ASSERT_TRUE(testing_support::writeBytes(file, "job"));
+  std::strcpy(nextOf(state_.lists[kPrintedList])->path, file.c_str());
+  std::atomic<int> release{0};
+  startJobInk([&](const char*, const std::atomic<int>& cancel, InkEstimate* out) {
+    while (!release && !cancel) Sleep(5);
+    *out = InkEstimate{};
+    std::strcpy(out->account[0].name, "C");
+    out->account[0].capacityMl = 220, out->account[0].correctionPercent = 100;
+    out->picolitres[0] = 2200000000;
+    return true;
+  });
+  views_[kPrintedList].select({0});
+  DialogScript script;
+  script.then(kProperties, [&](HWND d) {
+    EXPECT_EQ("見積り中...", textOf(d, IDC_PROP_INK));
+    release = 1;
+    for (int i = 0; i < 400 && textOf(d, IDC_PROP_INK) == "見積り中..."; ++i) {
+      MSG m;
+      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+      Sleep(10);
+    }
+    EXPECT_EQ("C       2.200 ml  残量の 1.0%", textOf(d, IDC_PROP_INK));
+    click(d, IDOK);
+  });
+  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
+  EXPECT_TRUE(script.finished());
+  stopJobInk();
 }
 
 TEST_F(PropertiesTest, WithoutASelectedJobItSaysSo) {

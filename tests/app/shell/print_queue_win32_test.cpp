@@ -16,6 +16,7 @@
 #include "app/fake_draw.h"
 #include "app/jobs/folder_scan.h"
 #include "app/jobs/intake_watch.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
@@ -222,10 +223,11 @@ TEST_F(PrintQueue, DeleteAllWhileAJobPrintsKeepsThePrintingJob) {
   }
   command(IDM_REFRESH);
   ASSERT_TRUE(pumpUntil([this] { return printing_.load(); }));
-  // Delete-all acts only with a job selected, as its toolbar button does.
+  // Delete all is a selection command: it acts only with a row selected.
   LVITEMA item{};
   item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageA(state_.listViews[kPrintList], LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+  pump();
   command(IDM_DELETE_ALL);
   EXPECT_EQ(Boxes::texts, (std::vector<std::string>{"すべてのｼﾞｮﾌﾞを削除します。いいですか？    ",
                                                     "ﾌﾟﾘﾝﾄ中のｼﾞｮﾌﾞの削除はできませんでした。"}));
@@ -255,6 +257,49 @@ TEST_F(PrintQueue, AFileAnotherProgramHoldsOpenIsNeitherListedNorDeleted) {
   refreshTwice();
   refreshTwice();
   EXPECT_EQ(rows(kPrintList), 1);
+}
+
+// The ink of a job whose file name has "short" in it takes more magenta
+// than remains; other jobs fit.
+bool inkByName(const char* path, const std::atomic<int>&, InkEstimate* out) {
+  *out = InkEstimate{};
+  for (InkEntry& ink : out->account) {
+    std::strcpy(ink.name, "C");
+    ink.capacityMl = 220, ink.correctionPercent = 100, ink.warningPercent = 10;
+  }
+  std::strcpy(out->account[1].name, "M");
+  out->picolitres[0] = 1000000000;
+  if (std::strstr(path, "short")) out->picolitres[1] = 300000000000ULL;
+  return true;
+}
+
+TEST_F(PrintQueue, AJobShortOfInkAsksInManualModeAndPrintsOnInAutoPrintMode) {
+  startJobInk(inkByName);  // in place of the dry runs through a driver
+  dropJob("short.job", "JOB short");
+  refreshTwice();
+  ASSERT_EQ(rows(kPrintList), 1);
+  const std::string path = jobAt(state_.lists[kPrintList], 0)->path;
+  InkEstimate estimate;
+  ASSERT_TRUE(pumpUntil([&] { return jobInk(path.c_str(), &estimate); }));
+
+  Boxes::answer = IDNO;
+  command(IDM_PRINT);
+  EXPECT_EQ(Boxes::texts,
+            std::vector<std::string>{"このｼﾞｮﾌﾞを印刷するとｲﾝｸ残量が不足します。\r\n(M)\r\n\r\n印刷を続けますか？"});
+  EXPECT_EQ(jobAt(state_.lists[kPrintList], 0)->state, Idle) << "stopped: nothing was requested";
+
+  Boxes::texts.clear();
+  Boxes::answer = IDYES;
+  holdPrints();
+  state_.autoPrint = 1;
+  SendMessageA(window_, WM_TIMER, 1, 0);
+  pump();
+  ASSERT_TRUE(pumpUntil([this] { return printing_.load(); })) << "auto-print does not wait";
+  EXPECT_TRUE(Boxes::texts.empty());
+  EXPECT_NE(statusText(3).find("ｲﾝｸ残量不足: M"), std::string::npos) << statusText(3);
+  release_ = true;
+  ASSERT_TRUE(pumpUntil([] { return !printWorkerRunning(); }));
+  EXPECT_EQ(printedFiles(), 1);
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// The program's ink estimates of its print list: one background estimator
+// for the process, started once the drawing library is open and stopped
+// before it closes. Without it (tests, a start that failed) every question
+// finds no estimate and nothing is queued.
+#pragma once
+
+#include "app/jobs/ink_estimates.h"
+#include "app/shell/app_state.h"
+
+namespace vlx {
+
+void startJobInk(EstimateJob estimate);
+void stopJobInk();
+// Calls notify on the estimator's thread after each estimate made.
+void onJobInkEstimated(std::function<void(const std::string& path)> notify);
+
+// Queues every job of the print list whose file has no estimate yet (the
+// caller need not hold the job-list lock; it is taken here).
+void wantPrintListInk(AppState* state);
+// The estimate of a job file as it is now; queues it when there is none.
+bool jobInk(const char* path, InkEstimate* out);
+bool jobInkRunning();
+
+}  // namespace vlx

@@ -1,0 +1,33 @@
+// The inner print of the printing-device layer, with a route that a print
+// other than the queue's own (a dry run) uses to adjust the opened record,
+// to take the place of the installed progress hooks and to read the record
+// before it is closed.
+#pragma once
+
+#include <cstddef>
+
+#include "Draw.h"
+#include "libs/draw/driver_plugins.h"
+
+namespace jdraw {
+
+// Offsets of the plug-in's settings image that the host adjusts.
+constexpr std::size_t kStateSpoolMode = 1724, kStateDriverDirectory = 1732;
+
+class PrintRoute {
+ public:
+  virtual ~PrintRoute() = default;
+  // The opened record before its first page; false fails the print.
+  virtual bool prepare(const DriverExports& driver, DeviceRecord* record) = 0;
+  // After the last page, before the record is closed (also after a failure).
+  virtual void finish(const DriverExports& driver, DeviceRecord* record) = 0;
+  // The hooks the pages report to instead of the installed ones.
+  virtual jProgressHooks hooks() const = 0;
+};
+
+// jPdevPrint / jPdevPrintTile (tileBlock null for the whole area); route
+// null prints as the queue does.
+int printDocument(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting,
+                  PrintRoute* route);
+
+}  // namespace jdraw

@@ -1,0 +1,170 @@
+// Dry runs against the real plug-in: the same stream as the queue's print,
+// the job's ink to the picolitre, and nothing of the installation changed.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Base.h"
+#include "Draw.h"
+#include "escp_decoder.h"
+#include "job_maker.h"
+#include "libs/draw/proof_print.h"
+#include "platform/folders.h"
+#include "plugin_folder.h"
+#include "proof_job.h"
+
+namespace {
+
+using testing_support::ScratchFolder;
+
+std::vector<std::string> namesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& e) {
+    names.push_back(e.name);
+    return true;
+  });
+  return names;
+}
+
+struct Collected {
+  std::string bytes;
+  std::atomic<int> cancel{0};
+  std::size_t cancelAfter = 0;  // bytes; 0 = never
+};
+
+int collect(void* user, const void* data, int length) {
+  auto* c = static_cast<Collected*>(user);
+  c->bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(length));
+  if (c->cancelAfter && c->bytes.size() >= c->cancelAfter) {
+    c->cancel = 1;
+    return 0;
+  }
+  return 1;
+}
+
+struct DryRun : ::testing::Test {
+  static void SetUpTestSuite() {
+#if defined(_WIN32)
+    _putenv_s("RX3_NOISE_SEED", "12345");
+#else
+    setenv("RX3_NOISE_SEED", "12345", 1);
+#endif
+  }
+  void SetUp() override {
+    ASSERT_TRUE(printer.ready());
+    jOemSetText("");
+    testing_support::writeBytes(
+        printer.join("DEVICE.rgs"),
+        "DEVICE\tRX-3 file\t" + std::string(draw_test::pluginFileName()) + "\tEPSON RX-3\tFILE:" + out.path() + "\r\n");
+    ASSERT_EQ(jPdevSetPrinterFolder(printer.path().c_str()), 1);
+    jDrawOpenParams open{1000, {}};
+    ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
+    jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
+    document = jDrawGDBOpen(&params);
+    jPdevSetPgsHook(nullptr);
+    jobPath = jobs.join("job.vjx");
+    ASSERT_TRUE(jobfile::writeJobFile(jobPath.c_str(), draw_test::sampleJob("EPSON RX-3", 30, 25)));
+    device = jFileLoadDRXDevOpen(jobPath.c_str());
+    setting = jFileLoadDRXDevSetting(jobPath.c_str());
+    ASSERT_TRUE(device && setting && jFileLoad(document, 16, 0, jobPath.c_str()) == 1);
+  }
+  void TearDown() override {
+    if (device) jPdevClose(device);
+    if (setting) jMemFree(setting);
+    jDrawClose();
+    jPdevSetPrinterFolder(nullptr);
+    jOemSetText(nullptr);
+  }
+  int proof(Collected* into, jPdevProofRun* run) {
+    *run = jPdevProofRun{};
+    run->write = collect;
+    run->user = into;
+    run->cancel = &into->cancel;
+    return jPdevProof(document, device, nullptr, setting, run);
+  }
+  std::string printedFile() {
+    const std::vector<std::string> names = namesIn(out.path());
+    return names.size() == 1 ? testing_support::readBytes(out.join(names[0])) : "not one file";
+  }
+
+  draw_test::PluginFolder printer;
+  ScratchFolder out, jobs;
+  std::string jobPath;
+  int32_t document = 0;
+  jDEVICE device = nullptr;
+  void* setting = nullptr;
+};
+
+TEST_F(DryRun, MakesThePrintsStreamAndInkWithoutTouchingAccountJobOrFolders) {
+  ASSERT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 1);
+  const std::string printed = printedFile();
+  const std::string inkPath = printer.join("EPSON RX-3.ink");
+  const std::string inkBefore = testing_support::readBytes(inkPath);
+  const std::string jobBefore = testing_support::readBytes(jobPath);
+  const std::vector<std::string> printerFiles = namesIn(printer.path());
+  ASSERT_FALSE(inkBefore.empty());
+  for (int run = 0; run < 3; ++run) {
+    Collected stream;
+    jPdevProofRun figures;
+    ASSERT_EQ(proof(&stream, &figures), 1);
+    EXPECT_TRUE(stream.bytes == printed) << stream.bytes.size() << " bytes, printed " << printed.size();
+    uint64_t total = 0;
+    for (int i = 0; i < 8; ++i) {
+      // The account holds exactly the one real print of this job.
+      EXPECT_EQ(figures.inkPicolitres[i], static_cast<uint64_t>(figures.account[i].totalUsed)) << "ink " << i;
+      total += figures.inkPicolitres[i];
+    }
+    EXPECT_GT(total, 0u);
+    EXPECT_EQ(figures.xResolution, 720);
+  }
+  jPdevProofRun fromFile{};
+  ASSERT_EQ(jPdevProofFile(jobPath.c_str(), &fromFile), 1);
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(fromFile.inkPicolitres[i], static_cast<uint64_t>(fromFile.account[i].totalUsed)) << "ink " << i;
+  EXPECT_TRUE(testing_support::readBytes(inkPath) == inkBefore);
+  EXPECT_TRUE(testing_support::readBytes(jobPath) == jobBefore);
+  EXPECT_EQ(namesIn(printer.path()), printerFiles) << "no scratch left behind";
+  EXPECT_EQ(namesIn(out.path()).size(), 1u) << "nothing went to the port";
+}
+
+TEST_F(DryRun, ACancelEndsTheRunAndCountsNothing) {
+  struct Case {
+    const char* what;
+    int preset;
+    std::size_t after;
+  };
+  for (const Case c : {Case{"before the start", 1, 0}, Case{"mid-stream", 0, 2000}}) {
+    Collected stream;
+    stream.cancel = c.preset;
+    stream.cancelAfter = c.after;
+    jPdevProofRun figures;
+    EXPECT_EQ(proof(&stream, &figures), 0) << c.what;
+    EXPECT_TRUE(namesIn(out.path()).empty()) << c.what;
+    EXPECT_FALSE(platform::pathExists(printer.join("EPSON RX-3.ink").c_str())) << c.what;
+  }
+}
+
+TEST_F(DryRun, TheProofsDotPlanesAreThoseOfThePrintedStream) {
+  ASSERT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 1);
+  const std::string printed = printedFile();
+  escp::Stream stream;
+  escp::decodeStream(reinterpret_cast<const uint8_t*>(printed.data()), printed.size(), &stream);
+  std::vector<escp::DotPage> expected;
+  std::string error;
+  ASSERT_TRUE(escp::buildPages(stream, 1, &expected, &error)) << error;
+  proof::ProofResult proofed;
+  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), 1, &proofed, &error)) << error;
+  ASSERT_EQ(proofed.pages.size(), expected.size());
+  ASSERT_EQ(expected.size(), 1u);
+  EXPECT_EQ(proofed.pages[0].dotWidth, expected[0].dotWidth);
+  EXPECT_EQ(proofed.pages[0].dotHeight, expected[0].dotHeight);
+  for (int plane = 0; plane < escp::kPlanes; ++plane)
+    EXPECT_TRUE(proofed.pages[0].ink[plane] == expected[0].ink[plane]) << "plane " << plane;
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(proofed.ink.picolitres[i], static_cast<uint64_t>(proofed.ink.account[i].totalUsed)) << "ink " << i;
+}
+
+}  // namespace

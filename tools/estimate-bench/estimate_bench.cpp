@@ -1,0 +1,126 @@
+// Time of a job's ink estimate: the dry run of a job file through the
+// installed driver (render, separation, halftoning, packing, the stream to a
+// proof port that drops it, the ink counted into a scratch account).
+//
+//   Estimate/<width mm>/<height mm>   one job of a photograph-like image
+//                                     over the whole area, at the machine's
+//                                     default 720 x 720 dpi
+//
+// The counter s_per_m2 is the time per square metre of print. The printer
+// folder (a copy of the built plug-in) and the job files lie in a folder
+// beside the program, removed at the end.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Base.h"
+#include "Draw.h"
+#include "libs/draw/job_file.h"
+#include "libs/draw/proof_print.h"
+#include "libs/draw/setting_block.h"
+#include "platform/file.h"
+#include "platform/folders.h"
+#include "platform/module.h"
+#include "platform/path.h"
+
+namespace {
+
+std::string g_folder;
+
+std::string besideProgram(const char* name) {
+  char self[platform::kMaxPath], folder[platform::kMaxPath], path[platform::kMaxPath];
+  if (!platform::moduleFileName(nullptr, self, sizeof self) || !platform::folderPart(self, folder, sizeof folder) ||
+      !platform::joinPath(path, sizeof path, folder, name))
+    return std::string();
+  return path;
+}
+
+bool copyFile(const std::string& from, const std::string& to) {
+  std::vector<uint8_t> bytes(64u << 20);
+  std::size_t length = 0;
+  if (!platform::readWholeFile(from.c_str(), bytes.data(), bytes.size(), &length)) return false;
+  platform::FileHandle out = platform::openFile(to.c_str(), platform::OpenMode::CreateAlways);
+  if (!out) return false;
+  const bool written = platform::writeAll(out, bytes.data(), length);
+  platform::closeFile(out);
+  return written;
+}
+
+bool setUpPrinterFolder() {
+  g_folder = besideProgram("estimate-bench.tmp");
+  platform::createFolder(g_folder.c_str());
+  if (!copyFile(besideProgram("RX3.so"), g_folder + "/RX3.so")) return false;
+  jDrawOpenParams open{1000, {}};
+  return jDrawOpen(nullptr, &open) == 1 && jPdevSetPrinterFolder(g_folder.c_str()) == 1;
+}
+
+std::string makeJob(float widthMm, float heightMm) {
+  jobfile::Job job;
+  job.machine = "EPSON RX-3";
+  jdraw::encodeSettingBlock(jdraw::SettingBlock{}, &job.settings);
+  job.title = "estimate bench";
+  job.area = jobfile::Area{0, 0, widthMm, heightMm, 1, 1, 0};
+  job.preview.assign(jobfile::kPreviewSide * jobfile::kPreviewSide, 0);
+  jobfile::Item image;
+  image.kind = jobfile::kRgbImage;
+  image.x1 = widthMm;
+  image.y1 = heightMm;
+  image.width = 640;
+  image.height = 480;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      image.pixels.push_back(static_cast<uint8_t>(x * 255 / image.width));
+      image.pixels.push_back(static_cast<uint8_t>(y * 255 / image.height));
+      image.pixels.push_back(static_cast<uint8_t>((x ^ y) * 3));
+    }
+  job.items.push_back(image);
+  const std::string path = g_folder + "/job-" + std::to_string(static_cast<int>(widthMm)) + "x" +
+                           std::to_string(static_cast<int>(heightMm)) + ".vjx";
+  return jobfile::writeJobFile(path.c_str(), job) ? path : std::string();
+}
+
+void Estimate(benchmark::State& state) {
+  const float width = static_cast<float>(state.range(0)), height = static_cast<float>(state.range(1));
+  const std::string path = makeJob(width, height);
+  if (path.empty()) {
+    state.SkipWithError("no job file");
+    return;
+  }
+  jPdevProofRun run{};
+  for (auto _ : state) {
+    if (jPdevProofFile(path.c_str(), &run) != 1) {
+      state.SkipWithError("the dry run failed");
+      break;
+    }
+  }
+  platform::deleteFile(path.c_str());
+  const double squareMetres = width * height / 1e6;
+  state.counters["s_per_m2"] =
+      benchmark::Counter(squareMetres, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["dpi"] = run.xResolution;
+}
+BENCHMARK(Estimate)->Args({100, 100})->Args({200, 200})->Args({400, 300})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!setUpPrinterFolder()) {
+    std::fprintf(stderr, "estimate-bench: no printer folder with the plug-in\n");
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  jDrawClose();
+  // What the runs left: the plug-in copy and the ink files of the scratch
+  // accounts are gone with the folder.
+  platform::listFolder(g_folder.c_str(), [](const platform::FolderEntry& e) {
+    platform::deleteFile((g_folder + "/" + e.name).c_str());
+    return true;
+  });
+  platform::removeFolder(g_folder.c_str());
+  return 0;
+}

@@ -1,0 +1,113 @@
+// proof: a job file's dry run through the installed driver, without a drop
+// of ink and without touching the ink account or the job: the ink it takes
+// per ink (picolitres, millilitres, share of what remains) and a composite
+// PNG of the dots it would print.
+//
+//   proof [--printer <folder>] [--png out.png] [--scale N] job.vjx
+//
+// --printer  the printer folder (default: "printer" beside this program or its folder)
+// --png      composite picture; pages after the first get -2, -3 ...
+// --scale    cells of N x N dots for the picture (default 1)
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "Draw.h"
+#include "platform/folders.h"
+#include "platform/module.h"
+#include "platform/path.h"
+#include "png_writer.h"
+#include "proof_job.h"
+
+namespace {
+
+struct Options {
+  std::string printer;
+  std::string png;
+  int scale = 1;
+  std::string input;
+};
+
+bool parse(int argc, char** argv, Options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (a == "--printer" && hasValue) {
+      o->printer = argv[++i];
+    } else if (a == "--png" && hasValue) {
+      o->png = argv[++i];
+    } else if (a == "--scale" && hasValue) {
+      o->scale = std::atoi(argv[++i]);
+      if (o->scale < 1 || o->scale > 4096) return false;
+    } else if (a.empty() || a[0] == '-' || !o->input.empty()) {
+      return false;
+    } else {
+      o->input = a;
+    }
+  }
+  return !o->input.empty();
+}
+
+// The installation's printer folder: beside this program (its place beside
+// the drawing library's DLLs), or beside the folder it lies in.
+std::string defaultPrinterFolder() {
+  char self[platform::kMaxPath], home[platform::kMaxPath], up[platform::kMaxPath], printer[platform::kMaxPath];
+  if (!platform::moduleFileName(nullptr, self, sizeof self) || !platform::folderPart(self, home, sizeof home))
+    return std::string();
+  if (platform::joinPath(printer, sizeof printer, home, "printer") && platform::isFolder(printer)) return printer;
+  if (platform::folderPart(home, up, sizeof up) && platform::joinPath(printer, sizeof printer, up, "printer"))
+    return printer;
+  return std::string();
+}
+
+std::string pagePath(const std::string& base, size_t page) {
+  if (page == 0) return base;
+  const size_t dot = base.rfind('.');
+  const std::string suffix = "-" + std::to_string(page + 1);
+  return dot == std::string::npos ? base + suffix : base.substr(0, dot) + suffix + base.substr(dot);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!parse(argc, argv, &o)) {
+    std::fprintf(stderr, "usage: proof [--printer folder] [--png out.png] [--scale N] job.vjx\n");
+    return 2;
+  }
+  if (o.printer.empty()) o.printer = defaultPrinterFolder();
+  jDrawOpenParams open{1000, {}};
+  if (jDrawOpen(nullptr, &open) != 1 || jPdevSetPrinterFolder(o.printer.c_str()) != 1) {
+    std::fprintf(stderr, "proof: no printer folder %s\n", o.printer.c_str());
+    return 1;
+  }
+  proof::ProofResult result;
+  std::string error;
+  const bool made = proof::proofJob(o.input.c_str(), o.scale, &result, &error);
+  jDrawClose();
+  if (!made) {
+    std::fprintf(stderr, "proof: %s: %s\n", o.input.c_str(), error.c_str());
+    return 1;
+  }
+  std::printf("ink  picolitres           ml  of what remains\n");
+  for (int i = 0; i < vlx::kEstimateInks; ++i) {
+    const InkEntry& account = result.ink.account[i];
+    const vlx::InkOutlook outlook = vlx::inkOutlook(account, result.ink.picolitres[i]);
+    const char* level = outlook.level == vlx::InkLevel::kPastRemaining  ? "  past what remains"
+                        : outlook.level == vlx::InkLevel::kBelowWarning ? "  below the warning"
+                                                                        : "";
+    std::printf("%-3.31s  %14llu  %9.3f  %6.1f %%%s\n", account.name,
+                static_cast<unsigned long long>(result.ink.picolitres[i]), outlook.jobMl, outlook.sharePercent, level);
+  }
+  std::printf("%zu bytes of printer stream, %zu page(s)\n", result.stream.size(), result.pages.size());
+  for (size_t i = 0; i < result.pages.size(); ++i) {
+    const escp::DotPage& page = result.pages[i];
+    std::printf("page %zu: %d x %d dots\n", i + 1, page.dotWidth, page.dotHeight);
+    if (o.png.empty() || page.width <= 0 || page.height <= 0) continue;
+    if (!escp::writePng(pagePath(o.png, i), page.width, page.height, escp::composite(page))) {
+      std::fprintf(stderr, "proof: cannot write %s\n", pagePath(o.png, i).c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
