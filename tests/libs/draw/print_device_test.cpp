@@ -15,6 +15,7 @@
 #include "libs/draw/tile_block.h"
 #include "platform/folders.h"
 #include "plugin_folder.h"
+#include "printing_fixture.h"
 
 namespace {
 
@@ -50,50 +51,13 @@ int onYield(void*) {
 }
 const jProgressHooks kHooks{onBegin, onEnd, onQuery, onStep, onYield};
 
-struct Printing : ::testing::Test {
-  static void SetUpTestSuite() {
-#if defined(_WIN32)
-    _putenv_s("RX3_NOISE_SEED", "12345");
-#else
-    setenv("RX3_NOISE_SEED", "12345", 1);
-#endif
-  }
+struct Printing : draw_test::PrintingFixture {
   void SetUp() override {
-    ASSERT_TRUE(printer.ready());
-    jOemSetText("");
-    testing_support::writeBytes(
-        printer.join("DEVICE.rgs"),
-        "DEVICE\tRX-3 file\t" + std::string(draw_test::pluginFileName()) + "\tEPSON RX-3\tFILE:" + out.path() + "\r\n");
-    ASSERT_EQ(jPdevSetPrinterFolder(printer.path().c_str()), 1);
-    jDrawOpenParams open{1000, {}};
-    ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
-    jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
-    document = jDrawGDBOpen(&params);
+    PrintingFixture::SetUp();
     jPdevSetPgsHook(&kHooks);
     g_yields = g_begins = 0;
     g_cancelAtYield = 0;
   }
-  void TearDown() override {
-    if (device) jPdevClose(device);
-    if (setting) jMemFree(setting);
-    jDrawClose();
-    jPdevSetPrinterFolder(nullptr);
-    jOemSetText(nullptr);
-  }
-  // Writes and loads the job as the print queue does.
-  bool load(const jobfile::Job& job) {
-    const std::string path = jobs.join("job.vjx");
-    if (!jobfile::writeJobFile(path.c_str(), job)) return false;
-    device = jFileLoadDRXDevOpen(path.c_str());
-    setting = jFileLoadDRXDevSetting(path.c_str());
-    return device && setting && jFileLoad(document, 16, 0, path.c_str()) == 1;
-  }
-
-  draw_test::PluginFolder printer;
-  ScratchFolder out, jobs;
-  int32_t document = 0;
-  jDEVICE device = nullptr;
-  void* setting = nullptr;
 };
 
 // The same page printed by calling the plug-in's exports directly, the

@@ -14,6 +14,7 @@
 #include "libs/draw/proof_print.h"
 #include "platform/folders.h"
 #include "plugin_folder.h"
+#include "printing_fixture.h"
 #include "proof_job.h"
 
 namespace {
@@ -45,38 +46,11 @@ int collect(void* user, const void* data, int length) {
   return 1;
 }
 
-struct DryRun : ::testing::Test {
-  static void SetUpTestSuite() {
-#if defined(_WIN32)
-    _putenv_s("RX3_NOISE_SEED", "12345");
-#else
-    setenv("RX3_NOISE_SEED", "12345", 1);
-#endif
-  }
+struct DryRun : draw_test::PrintingFixture {
   void SetUp() override {
-    ASSERT_TRUE(printer.ready());
-    jOemSetText("");
-    testing_support::writeBytes(
-        printer.join("DEVICE.rgs"),
-        "DEVICE\tRX-3 file\t" + std::string(draw_test::pluginFileName()) + "\tEPSON RX-3\tFILE:" + out.path() + "\r\n");
-    ASSERT_EQ(jPdevSetPrinterFolder(printer.path().c_str()), 1);
-    jDrawOpenParams open{1000, {}};
-    ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
-    jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
-    document = jDrawGDBOpen(&params);
-    jPdevSetPgsHook(nullptr);
-    jobPath = jobs.join("job.vjx");
-    ASSERT_TRUE(jobfile::writeJobFile(jobPath.c_str(), draw_test::sampleJob("EPSON RX-3", 30, 25)));
-    device = jFileLoadDRXDevOpen(jobPath.c_str());
-    setting = jFileLoadDRXDevSetting(jobPath.c_str());
-    ASSERT_TRUE(device && setting && jFileLoad(document, 16, 0, jobPath.c_str()) == 1);
-  }
-  void TearDown() override {
-    if (device) jPdevClose(device);
-    if (setting) jMemFree(setting);
-    jDrawClose();
-    jPdevSetPrinterFolder(nullptr);
-    jOemSetText(nullptr);
+    PrintingFixture::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(load(draw_test::sampleJob("EPSON RX-3", 30, 25)));
   }
   int proof(Collected* into, jPdevProofRun* run) {
     *run = jPdevProofRun{};
@@ -89,13 +63,6 @@ struct DryRun : ::testing::Test {
     const std::vector<std::string> names = namesIn(out.path());
     return names.size() == 1 ? testing_support::readBytes(out.join(names[0])) : "not one file";
   }
-
-  draw_test::PluginFolder printer;
-  ScratchFolder out, jobs;
-  std::string jobPath;
-  int32_t document = 0;
-  jDEVICE device = nullptr;
-  void* setting = nullptr;
 };
 
 TEST_F(DryRun, MakesThePrintsStreamAndInkWithoutTouchingAccountJobOrFolders) {

@@ -1,0 +1,62 @@
+// The common ground of the printing tests: a printer folder holding the real
+// plug-in with one virtual device on the file port, an open drawing document,
+// and a fixed noise seed so that two prints of a page compare byte for byte.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "Base.h"
+#include "Draw.h"
+#include "job_maker.h"
+#include "plugin_folder.h"
+
+namespace draw_test {
+
+struct PrintingFixture : ::testing::Test {
+  static void SetUpTestSuite() {
+#if defined(_WIN32)
+    _putenv_s("RX3_NOISE_SEED", "12345");
+#else
+    setenv("RX3_NOISE_SEED", "12345", 1);
+#endif
+  }
+  void SetUp() override {
+    ASSERT_TRUE(printer.ready());
+    jOemSetText("");
+    testing_support::writeBytes(printer.join("DEVICE.rgs"), "DEVICE\tRX-3 file\t" + std::string(pluginFileName()) +
+                                                                "\tEPSON RX-3\tFILE:" + out.path() + "\r\n");
+    ASSERT_EQ(jPdevSetPrinterFolder(printer.path().c_str()), 1);
+    jDrawOpenParams open{1000, {}};
+    ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
+    jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
+    document = jDrawGDBOpen(&params);
+    jPdevSetPgsHook(nullptr);
+  }
+  void TearDown() override {
+    if (device) jPdevClose(device);
+    if (setting) jMemFree(setting);
+    jDrawClose();
+    jPdevSetPrinterFolder(nullptr);
+    jOemSetText(nullptr);
+  }
+  // Writes and loads the job as the print queue does.
+  bool load(const jobfile::Job& job) {
+    jobPath = jobs.join("job.vjx");
+    if (!jobfile::writeJobFile(jobPath.c_str(), job)) return false;
+    device = jFileLoadDRXDevOpen(jobPath.c_str());
+    setting = jFileLoadDRXDevSetting(jobPath.c_str());
+    return device && setting && jFileLoad(document, 16, 0, jobPath.c_str()) == 1;
+  }
+
+  PluginFolder printer;
+  testing_support::ScratchFolder out, jobs;
+  std::string jobPath;
+  int32_t document = 0;
+  jDEVICE device = nullptr;
+  void* setting = nullptr;
+};
+
+}  // namespace draw_test
