@@ -170,7 +170,7 @@ inline bool runOne(const Registered& r, const std::vector<int64_t>& args) {
       return false;
     }
     if (s.seconds() >= 0.5 || n >= (int64_t{1} << 30)) {
-      std::printf("%-32s %10.3f ms %6lld", name.c_str(), s.seconds() * 1e3 / static_cast<double>(n),
+      std::printf("%-32s %10.3f ms %6lld iterations", name.c_str(), s.seconds() * 1e3 / static_cast<double>(n),
                   static_cast<long long>(n));
       for (const auto& [key, c] : s.counters) {
         if (c.flags == Counter::kIsRate)
