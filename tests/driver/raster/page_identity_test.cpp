@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/raster/halftone.h"
+#include "driver/raster/page_buffers.h"
 #include "page_bench.h"
 
 namespace {
@@ -26,10 +27,17 @@ struct Paths {
 const Paths kPlain = {"plain", false};
 const Paths kFast[] = {{"vector", true}};
 
-// Sets the engine's path switches for a scope, and back to the defaults.
+// Sets the engine's path switches and a fixed noise seed for a scope, and
+// back to the defaults.
 struct PathChoice {
-  explicit PathChoice(const Paths& p) { rx3::allowVectorHalftone(p.vector); }
-  ~PathChoice() { rx3::allowVectorHalftone(true); }
+  explicit PathChoice(const Paths& p) {
+    rx3::allowVectorHalftone(p.vector);
+    rx3::setNoiseSeed(20261208);
+  }
+  ~PathChoice() {
+    rx3::allowVectorHalftone(true);
+    rx3::seedNoiseFromClock();
+  }
 };
 
 uint32_t mix(uint32_t x) {
