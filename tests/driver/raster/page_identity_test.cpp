@@ -1,7 +1,8 @@
 // Every fast path of the raster engine must leave the job stream byte for
 // byte as the plain algorithm makes it: whole small pages through the
 // plug-in's exports, over every resolution, ink set, colour mode and a few
-// machine settings, with each fast path on and off.
+// machine settings, with the vector halftoner and the conversion thread
+// each on and off.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 
 #include "driver/raster/halftone.h"
 #include "driver/raster/page_buffers.h"
+#include "driver/raster/page_steps.h"
+#include "driver/raster/row_pipeline.h"
 #include "page_bench.h"
 
 namespace {
@@ -22,21 +25,27 @@ using raster_test::PageBench;
 struct Paths {
   const char* name;
   bool vector;
+  bool pipeline;
 };
 
-const Paths kPlain = {"plain", false};
-const Paths kFast[] = {{"vector", true}};
+const Paths kPlain = {"plain", false, false};
+const Paths kFast[] = {{"vector", true, false}, {"pipeline", false, true}, {"vector and pipeline", true, true}};
 
 // Sets the engine's path switches and a fixed noise seed for a scope, and
 // back to the defaults.
 struct PathChoice {
   explicit PathChoice(const Paths& p) {
     rx3::allowVectorHalftone(p.vector);
+    rx3::allowRowPipeline(p.pipeline);
     rx3::setNoiseSeed(20261208);
+    rx3::setRenderChunkRows(5);  // chunk borders inside the page
   }
+  const bool pipelineDefault = rx3::rowPipelineAllowed();
   ~PathChoice() {
     rx3::allowVectorHalftone(true);
+    rx3::allowRowPipeline(pipelineDefault);
     rx3::seedNoiseFromClock();
+    rx3::setRenderChunkRows(0);
   }
 };
 
