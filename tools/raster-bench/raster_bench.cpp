@@ -2,7 +2,14 @@
 //
 //   raster-bench [name filter] [--image=<file>] [--page-inches=<n>]
 //
-//   Page/<dpi>/<inkSet>/<content>       whole pages of 17 x 4 inches (or
+//   PageLoop/<dpi>/<inkSet>/<content>/<pipelined>
+//                                       whole pages of 17 x 4 inches (or
+//                                       --page-inches) through the page loop
+//                                       in bands of an inch: band render of
+//                                       1024-dot photographic tiles placed
+//                                       1:1, conversion (on a second thread
+//                                       when pipelined is 1), writing
+//   PageRun/<dpi>/<inkSet>/<content>    whole pages of 17 x 4 inches (or
 //                                       --page-inches), each its own job:
 //                                       buffers set up, every line converted
 //                                       and written, flushed, buffers
@@ -46,7 +53,9 @@
 #include "driver/raster/halftone.h"
 #include "driver/raster/packbits.h"
 #include "driver/raster/page_buffers.h"
+#include "driver/raster/page_steps.h"
 #include "driver/raster/raster_writer.h"
+#include "driver/raster/row_pipeline.h"
 #include "platform/folders.h"
 #include "platform/module.h"
 #include "platform/path.h"
@@ -337,6 +346,117 @@ void PageRun(benchmark::State& state) {
   state.SetLabel(raster_bench::contentName(content));
 }
 
+// A scene that covers the page with tiles of one photographic image placed
+// at one pixel a dot: the band render, the conversion and the writing go
+// through the page loop, as the printing-device layer drives it band by
+// band. Only the tiles' image is made beforehand.
+struct TiledScene {
+  static constexpr int kTile = 1024;
+  std::vector<uint8_t> pixels;
+  std::vector<jGdcItem> items;
+  jGdcScene scene{};
+  jGdc drawing{};
+  TiledScene(Content content, int dpi, int width, int height) {
+    RowSource source(content, dpi, kTile);
+    std::vector<uint8_t> row(static_cast<size_t>(kTile) * 8);
+    pixels.resize(static_cast<size_t>(kTile) * kTile * 3);
+    for (int y = 0; y < kTile; ++y) {
+      source.render(y, row.data());
+      for (int x = 0; x < kTile; ++x)
+        std::memcpy(&pixels[(static_cast<size_t>(y) * kTile + x) * 3], &row[static_cast<size_t>(x) * 8], 3);
+    }
+    for (int y = 0; y < height; y += kTile)
+      for (int x = 0; x < width; x += kTile) {
+        jGdcItem item{};
+        item.kind = J_GDC_RGB_IMAGE;
+        item.x0 = x;
+        item.y0 = y;
+        item.x1 = x + kTile;
+        item.y1 = y + kTile;
+        item.width = kTile;
+        item.height = kTile;
+        item.pixels = pixels.data();
+        items.push_back(item);
+      }
+    scene.count = static_cast<int32_t>(items.size());
+    scene.items = items.data();
+    drawing.x1 = width - 1;
+    drawing.y1 = height - 1;
+    drawing.hasContent = 1;
+    drawing.scene = &scene;
+  }
+};
+
+// Whole pages through the page loop in bands of one inch, with the
+// conversion thread on (last argument 1) or off (0).
+void PageLoop(benchmark::State& state) {
+  const int dpi = static_cast<int>(state.range(0));
+  const int inkSet = static_cast<int>(state.range(1));
+  const Content content = contentOf(state.range(2));
+  const bool pipelined = state.range(3) != 0;
+  const int width = kInches * dpi;
+  const int height = g_pageInches * 720;
+  const jCMS transform = transformOrFail(state);
+  Channel channel;
+  if (!transform) return;
+  if (!channel.error().empty()) {
+    state.SkipWithError(channel.error().c_str());
+    return;
+  }
+  if (content == Content::kImage || content == Content::kPhoto) {
+    state.SkipWithError("the page loop run takes the distinct photograph or flat colour");
+    return;
+  }
+  TiledScene scene(content, dpi, width, height);
+  Page page(dpi, inkSet, width);
+  page.state->yResolution = 720;
+  page.state->engine.colorTransform = transform;
+  DeviceRecord record;
+  std::memset(&record, 0, sizeof record);
+  record.state = page.state.get();
+  record.xResolution = dpi;
+  record.yResolution = 720;
+  record.inchUnits = 1;
+  jHostJobContext context;
+  std::memset(&context, 0, sizeof context);
+  context.device = &record;
+  context.drawContext = &scene.drawing;
+  const bool wasAllowed = rx3::rowPipelineAllowed();
+  rx3::allowRowPipeline(pipelined);
+  int64_t pages = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const bool open = channel.reopen();
+    state.ResumeTiming();
+    if (!open) {
+      state.SkipWithError(channel.error().c_str());
+      break;
+    }
+    EngineState& e = page.state->engine;
+    e.spoolHandle = channel.handle();
+    e.printing = 1;
+    rx3::releasePageBuffers(page.state.get());
+    bool written = rx3::setupPageBuffers(page.state.get(), width, height);
+    e.pageRect[0] = e.pageRect[1] = 0;
+    e.pageRect[2] = width;
+    e.pageRect[3] = height;
+    e.currentLine = 0;
+    for (int band = g_pageInches; band > 0 && written; --band)
+      written = rx3::drawPage(&context, rx3::UnitRect{0, static_cast<float>(band - 1), static_cast<float>(kInches),
+                                                      static_cast<float>(band)}) == 1;
+    written = written && e.currentLine == height && rx3::writeVerticalSkip(&record, 0) == 1;
+    if (!written) {
+      state.SkipWithError("the page was not written whole");
+      break;
+    }
+    ++pages;
+  }
+  rx3::allowRowPipeline(wasAllowed);
+  state.counters["Mpx/s"] =
+      benchmark::Counter(static_cast<double>(pages) * width * height / 1e6, benchmark::Counter::kIsRate);
+  state.SetLabel(std::string(raster_bench::contentName(content)) + (pipelined ? " pipelined" : " one thread"));
+}
+
 void Convert(benchmark::State& state) {
   const int dpi = static_cast<int>(state.range(0));
   const Content content = contentOf(state.range(1));
@@ -362,7 +482,16 @@ void Convert(benchmark::State& state) {
 }  // namespace
 
 // The headline case first: the photograph with a value of its own at almost
-// every dot.
+// every dot, through the page loop, pipelined and on one thread.
+BENCHMARK(PageLoop)
+    ->Args({720, 0, 1, 1})
+    ->Args({720, 0, 1, 0})
+    ->Args({720, 0, 2, 1})
+    ->Args({720, 0, 2, 0})
+    ->Args({1440, 0, 1, 1})
+    ->Args({1440, 0, 1, 0})
+    ->Args({720, 2, 1, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(PageRun)
     ->Args({720, 0, 1})
     ->Args({720, 0, 2})
@@ -398,6 +527,7 @@ int main(int argc, char** argv) {
         return 1;
       }
       for (auto* r : benchmark::internal::registry()) {
+        if (r->name == "PageLoop") continue;  // takes generated content only
         const bool convert = r->name == "Convert";
         r->Args(convert ? std::vector<int64_t>{720, 3} : std::vector<int64_t>{720, 0, 3});
         if (!convert) r->Args({1440, 0, 3});
