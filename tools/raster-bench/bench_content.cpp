@@ -8,7 +8,6 @@ namespace raster_bench {
 namespace {
 
 constexpr double kSourcePpi = 300.0;
-constexpr double kScale = 900.0;  // dots (or source pixels) per unit of the scene
 // Wave k of channel c is sin(u * kU[c] + v * kV[c] + kPhase[c]) (blue a cosine).
 constexpr double kU[3] = {7.1, 3.7, 2.1};
 constexpr double kV[3] = {2.3, -5.2, 6.3};
@@ -40,8 +39,10 @@ uint8_t clampByte(double x) {
 }
 
 // A smooth scene with texture: colour waves, a vignette and a fine grain.
-void photoPixel(int sx, int sy, uint8_t* px) {
-  const double u = sx / kScale, v = sy / kScale;
+// The scene is one unit wide (scale pixels), so the vignette stays within
+// 0.75..1 and no part of the page runs into flat, clipped colour.
+void photoPixel(int sx, int sy, double scale, uint8_t* px) {
+  const double u = sx / scale, v = sy / scale;
   const double grain = static_cast<int>(hash(static_cast<uint32_t>(sx) * 7919u + static_cast<uint32_t>(sy)) % 25) - 12;
   const double vignette = 1.0 - 0.5 * ((u - 0.5) * (u - 0.5) + (v - 0.5) * (v - 0.5));
   for (int c = 0; c < 3; ++c)
@@ -91,7 +92,7 @@ RowSource::RowSource(Content content, int dpi, int width) : content_(content), d
   columnCos_.resize(static_cast<size_t>(width) * 3);
   columnVignette_.resize(static_cast<size_t>(width));
   for (int x = 0; x < width; ++x) {
-    const double u = x / kScale;
+    const double u = x / static_cast<double>(width);
     for (int c = 0; c < 3; ++c) {
       columnSin_[static_cast<size_t>(x) * 3 + c] = std::sin(u * kU[c] + kPhase[c]);
       columnCos_[static_cast<size_t>(x) * 3 + c] = std::cos(u * kU[c] + kPhase[c]);
@@ -105,7 +106,7 @@ bool RowSource::ready() const {
 }
 
 void RowSource::renderDistinct(int line, uint8_t* row) const {
-  const double v = line / kScale;
+  const double v = line / static_cast<double>(width_);
   double lineSin[3], lineCos[3];
   for (int c = 0; c < 3; ++c) {
     lineSin[c] = std::sin(v * kV[c]);
@@ -139,7 +140,8 @@ void RowSource::render(int line, uint8_t* row) const {
     setKind(px);
     switch (content_) {
       case Content::kPhoto:
-        photoPixel(static_cast<int>(x * kSourcePpi / dpi_), static_cast<int>(line * kSourcePpi / dpi_), px);
+        photoPixel(static_cast<int>(x * kSourcePpi / dpi_), static_cast<int>(line * kSourcePpi / dpi_),
+                   width_ * kSourcePpi / dpi_, px);
         break;
       case Content::kFlat: {
         const uint8_t* c = kFlatColours[(x / 1500 + band) % 6];
