@@ -41,8 +41,13 @@ struct RowPipeline::Shared {
   ConvertedPixel* ring = nullptr;
   int32_t recordsPerRow = 0;
   ConvertChunk chunk{};
-  bool working = false;   // a chunk is being converted
-  bool busy = false;      // the thread is converting a row, outside the lock
+  bool working = false;  // a chunk is being converted
+  bool busy = false;     // the thread is converting a row, outside the lock
+  // Who sleeps on wake: each side wakes the other only when it waits (a
+  // wake-up is a system call, dear on some systems), and the thread only
+  // once the writer has freed half the ring.
+  bool converterWaiting = false;
+  bool writerWaiting = false;
   bool stop = false;      // the chunk is cancelled
   bool quit = false;      // the thread ends
   int32_t converted = 0;  // rows of the chunk converted
@@ -64,7 +69,9 @@ struct RowPipeline::Shared {
         continue;
       }
       if (r - written >= kPipelineSlots) {  // the ring is full: wait for the writer
+        converterWaiting = true;
         wake.wait_for(hold, kWaitSlice);
+        converterWaiting = false;
         continue;
       }
       const ConvertChunk c = chunk;
@@ -75,7 +82,7 @@ struct RowPipeline::Shared {
       hold.lock();
       busy = false;
       converted = r + 1;
-      wake.notify_all();
+      if (writerWaiting || stop) wake.notify_all();
     }
   }
 };
@@ -142,17 +149,21 @@ const ConvertedPixel* RowPipeline::row(int32_t r) {
   std::unique_lock<std::mutex> hold(shared_->lock);
   for (int slices = 0; shared_->converted <= r; ++slices) {
     if (slices >= kGiveUpSlices || shared_->stop || r >= shared_->chunk.rows) return nullptr;
+    shared_->writerWaiting = true;
     shared_->wake.wait_for(hold, kWaitSlice);
+    shared_->writerWaiting = false;
   }
   return shared_->slot(r);
 }
 
 void RowPipeline::done(int32_t r) {
+  bool wake = false;
   {
     std::lock_guard<std::mutex> hold(shared_->lock);
     if (r + 1 > shared_->written) shared_->written = r + 1;
+    wake = shared_->converterWaiting && shared_->converted - shared_->written <= kPipelineSlots / 2;
   }
-  shared_->wake.notify_all();
+  if (wake) shared_->wake.notify_all();
 }
 
 bool RowPipeline::cancel() {

@@ -17,7 +17,7 @@
 
 namespace rx3 {
 
-constexpr int kPipelineSlots = 4;
+constexpr int kPipelineSlots = 8;
 
 // Lets the page loop convert on a second thread (the default on a machine
 // with more than one processor); false converts every row on the caller's
