@@ -1,9 +1,9 @@
-// One line for the vector kernel, which does the separation pass and the
-// diffusion pass in one sweep: a pixel's separation does not depend on the
-// order in which pixels are visited, so the slot of each pixel is filled
-// just before it is diffused. Carries and pending shares start at zero; the
-// kernel leaves the carries and the noise position as the line ends, and
-// sums the droplet volumes of the dots it sets.
+// One line for the vector kernel: the separation pass fills the slot of
+// every pixel of the line first (a pixel's separation does not depend on
+// the order in which pixels are visited), then the diffusion pass sweeps
+// the line. Carries and pending shares start at zero; the kernel leaves the
+// carries and the noise position as the line ends, and sums the droplet
+// volumes of the dots it sets.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +32,7 @@ struct DiffusionLine {
 // True when the processor can run the vector kernel.
 bool vectorHalftoneAvailable();
 
-// Both passes on eight 32-bit lanes at once, one lane per ink. Only when
+// Both passes, the diffusion on eight 32-bit lanes at once, one lane per ink. Only when
 // vectorHalftoneAvailable().
 void diffuseLineVector(DiffusionLine* line);
 

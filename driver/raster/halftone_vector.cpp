@@ -72,8 +72,40 @@ RX3_AVX2 inline void flushGroup(uint8_t* planes, int group, __m256i dots) {
   std::memcpy(at, &word, sizeof word);
 }
 
+// The separation pass, over the whole line before the diffusion: a pixel's
+// inks follow from its own values only, and a call inside the diffusion
+// loop would save and reload every vector register around it. Paper white
+// and nothing drawn empty their slot; a kind that keeps its slot is left.
+template <bool Four>
+void separateLine(const DiffusionLine& line) {
+  alignas(16) int16_t inks[8] = {};  // the four-ink set leaves the upper half 0
+  bool haveInks = false;
+  uint64_t inksKey = 0;
+  for (int x = 0; x < line.count; ++x) {
+    const ConvertedPixel& px = line.pixels[x];
+    int16_t* slot = line.slots + (static_cast<size_t>(x) * 2 + line.parity) * 8;
+    if (px.kind == kPixelNothing || px.drawn == 0 || px.kind == kPixelWhite) {
+      std::memset(slot, 0, 16);
+      continue;
+    }
+    if (px.kind != kPixelInk) continue;
+    uint64_t key;
+    std::memcpy(&key, px.values, sizeof key);
+    if (!haveInks || key != inksKey) {
+      if (Four)
+        separateFour(line.separation, px.values, inks);
+      else
+        separateEight(line.separation, px.values, inks);
+      inksKey = key;
+      haveInks = true;
+    }
+    std::memcpy(slot, inks, 16);
+  }
+}
+
 template <bool Four>
 RX3_AVX2 void diffuse(DiffusionLine* line) {
+  separateLine<Four>(*line);
   constexpr int kN = kNoiseTableSize;
   alignas(32) int32_t noise[kN + 8];
   for (int i = 0; i < kN + 8; ++i) noise[i] = line->noise[i % kN];
@@ -92,9 +124,6 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   __m256i inkSum = zero;
   int group = -1;  // the group of four pixels whose dots are gathering
   __m256i groupDots = zero;
-  bool haveInks = false;  // the separation of the last ink record met
-  uint64_t inksKey = 0;
-  __m128i separated = _mm_setzero_si128();
   bool haveLast = false;
   __m128i lastValues = _mm_setzero_si128();
   __m256i v = zero, on = zero, spread = zero, noiseScale = zero, halve = zero, b6 = zero, b7 = zero, a2 = zero,
@@ -110,37 +139,19 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
     int16_t* slot = line->slots + (static_cast<size_t>(x) * 2 + parity) * 8;
     int16_t* error = line->errorLine + (static_cast<size_t>(x) + 1) * 8;
     if (px.kind == kPixelNothing || px.drawn == 0) {
-      std::memset(slot, 0, 16);
       const int16_t reset = static_cast<int16_t>((x % 8) * 16 + resetBase);
       for (int j = 0; j < inks; ++j) error[j] = reset;
       carry = _mm256_blendv_epi8(carry, resetCarry, active);
       continue;
     }
     if (px.kind == kPixelWhite) {
-      std::memset(slot, 0, 16);
       std::memset(error, 0, 16);
       carry = zero;
       continue;
     }
-    __m128i values;
-    if (px.kind == kPixelInk) {
-      uint64_t key;
-      std::memcpy(&key, px.values, sizeof key);
-      if (!haveInks || key != inksKey) {
-        alignas(16) int16_t inks[8] = {};
-        if (four)
-          separateFour(line->separation, px.values, inks);
-        else
-          separateEight(line->separation, px.values, inks);
-        separated = _mm_load_si128(reinterpret_cast<const __m128i*>(inks));
-        inksKey = key;
-        haveInks = true;
-      }
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(slot), separated);
-      values = separated;
-    } else {
-      values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slot));  // a kind that keeps its slot
-    }
+    // The slot holds the separated inks (or, for a kind that keeps its
+    // slot, what it held).
+    const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slot));
     // Everything that follows from the ink values alone is kept while the
     // values repeat, as they do across flat areas.
     if (!haveLast || _mm_movemask_epi8(_mm_cmpeq_epi8(values, lastValues)) != 0xFFFF) {

@@ -1,6 +1,7 @@
 // The band loop of a page: clip, render a chunk of rows, convert and write
-// each row as a raster line, skip the blank lines above and below, and
-// report progress every 50 lines.
+// each row as a raster line (the conversion on a second thread a few rows
+// ahead when the machine has one), skip the blank lines above and below,
+// and report progress every 50 lines.
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "driver/raster/band_convert.h"
 #include "driver/raster/page_steps.h"
 #include "driver/raster/raster_writer.h"
+#include "driver/raster/row_pipeline.h"
 
 namespace rx3 {
 namespace {
@@ -18,6 +20,8 @@ namespace {
 constexpr uint32_t kChunkBudget = 10000000;  // pixels x 4: render buffers near 20 MB
 constexpr int kProgressLines = 50;
 constexpr int kRenderedPixelBytes = 8;
+
+int32_t g_chunkRows = 0;  // 0: by kChunkBudget
 
 struct Band {
   DotRect band;    // scaled and bled, not clipped
@@ -66,8 +70,15 @@ struct Outcome {
   int write = 1;  // the line writer's result
 };
 
+// Where a row's records come from: converted here, just before the row is
+// written, or by the pipeline's thread a few rows ahead.
+struct RowSource {
+  ConvertedPixel* records;  // this thread's row (pipeline off)
+  RowPipeline* pipeline;    // null: convert here
+};
+
 // Renders and writes the clipped rows, top down, k at a time.
-Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* render, ConvertedPixel* records) {
+Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* render, const RowSource& source) {
   DeviceRecord* record = context->device;
   MachineState* state = record->state;
   EngineState& engine = state->engine;
@@ -82,20 +93,41 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
       outcome.write = 0;  // nothing trustworthy to print
       return outcome;
     }
+    const ConvertChunk chunk{engine.colorTransform, state->profile.colorMode, render, rowBytes, b.width, offset, rows};
+    if (source.pipeline) source.pipeline->begin(chunk);
     for (int32_t r = 0; r < rows; ++r) {
       if (engine.currentLine >= engine.pageHeight) return outcome;  // the page is full
       engine.currentLine += 1;
       outcome.go = reportProgress(context, engine);
       if (outcome.go != 1) return outcome;
-      convertBand(engine.colorTransform, state->profile.colorMode, render + r * rowBytes, records + offset, b.width);
+      const ConvertedPixel* records = source.records;
+      if (source.pipeline) {
+        records = source.pipeline->row(r);
+        if (!records) {
+          outcome.write = 0;  // the converting thread stopped answering
+          return outcome;
+        }
+      } else {
+        convertBand(chunk.transform, chunk.colorMode, render + r * rowBytes, source.records + offset, b.width);
+      }
       outcome.write = writeRasterLine(record, engine.currentLine, records, count);
       if (outcome.write != 1) return outcome;
+      if (source.pipeline) source.pipeline->done(r);
+    }
+    // The thread has left the chunk before the next one is rendered over it.
+    if (source.pipeline && !source.pipeline->cancel()) {
+      outcome.write = 0;
+      return outcome;
     }
   }
   return outcome;
 }
 
 }  // namespace
+
+void setRenderChunkRows(int32_t rows) {
+  g_chunkRows = rows;
+}
 
 int drawPage(jHostJobContext* context, UnitRect bandRect) {
   DeviceRecord* record = context->device;
@@ -118,24 +150,33 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
     return skipLines(record, b.onPage.y1 - b.onPage.y0) == 1 ? 1 : 0;
 
   uint32_t k = kChunkBudget / (static_cast<uint32_t>(b.width) * 4u);
+  if (g_chunkRows > 0) k = static_cast<uint32_t>(g_chunkRows);
   if (k > static_cast<uint32_t>(b.height)) k = static_cast<uint32_t>(b.height);
   if (k < 1) k = 1;
   const int32_t count = b.clip.x1 - engine.pageRect[0];
   auto* render = static_cast<uint8_t*>(jMemAlloc(static_cast<size_t>(k) * b.width * kRenderedPixelBytes));
   if (!render) return 0;
-  auto* records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
-  if (!records) {
-    jMemFree(render);
-    return 0;
+  // With a second processor, rows are converted on a thread of their own a
+  // few rows ahead of the writing; else, or when no thread can be had, here.
+  RowPipeline pipeline;
+  RowSource source{nullptr, nullptr};
+  if (rowPipelineAllowed() && b.height > 1 && pipeline.start(count)) source.pipeline = &pipeline;
+  if (!source.pipeline) {
+    source.records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
+    if (!source.records) {
+      jMemFree(render);
+      return 0;
+    }
+    // Records left of the drawing are never converted: they stay nothing drawn.
+    std::memset(source.records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
   }
-  // Records left of the drawing are never converted: they stay nothing drawn.
-  std::memset(records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
 
   skipLines(record, b.onPage.y1 - b.clip.y1);
-  const Outcome outcome = writeRows(context, b, static_cast<int32_t>(k), render, records);
+  const Outcome outcome = writeRows(context, b, static_cast<int32_t>(k), render, source);
   const int handedOn = skipLines(record, b.clip.y0 - b.onPage.y0);
-  jMemFree(records);
-  jMemFree(render);
+  jMemFree(source.records);
+  // A thread that would not leave the rendered rows keeps them.
+  if (!source.pipeline || pipeline.cancel()) jMemFree(render);
   // Any answer of the host other than 1 stops the page: never a success.
   return outcome.go == 1 && outcome.write == 1 && handedOn == 1 ? 1 : 0;
 }

@@ -2,6 +2,8 @@
 // host job context whose record is open (the exports check that first).
 #pragma once
 
+#include <cstdint>
+
 #include "PrintDriver.h"
 #include "driver/raster/page_geometry.h"
 
@@ -12,6 +14,9 @@ int endDocument(jHostJobContext* context);
 int startPage(jHostJobContext* context, UnitRect page);
 int endPage(jHostJobContext* context, int abort);
 int drawPage(jHostJobContext* context, UnitRect band);
+// Rows rendered at a time by drawPage; 0 (the default) takes as many as fit
+// about 20 MB. Small chunks let short test pages cross chunk borders.
+void setRenderChunkRows(int32_t rows);
 
 // Ends whatever job an open record still carries, for a record that is
 // closed, reopened or loaded over while a document is open: an open page

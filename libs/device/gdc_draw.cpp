@@ -7,9 +7,9 @@
 // for; an image is sampled nearest-neighbour, the placed pixel (x, y) taking
 // the source column (x - x0) * width / (x1 - x0) and the source row, counted
 // from the image's top, (y1 - 1 - y) * height / (y1 - y0), in 64-bit
-// arithmetic. A malformed item (inverted rectangle, image without pixels or
-// with a non-positive size) is skipped, never read. The render option is
-// carried for the printing-device layer; this render knows no options.
+// arithmetic (the column stepped along the row, the same numbers). A malformed item (inverted rectangle, image without
+// pixels or with a non-positive size) is skipped, never read. The render option is carried for the printing-device
+// layer; this render knows no options.
 #include <cstdint>
 #include <cstring>
 
@@ -41,6 +41,28 @@ void putCmyk(uint8_t* pixel, const uint8_t* cmyk) {
   pixel[2] = cmyk[1];
   pixel[3] = cmyk[2];
   pixel[7] = 0xFE;
+}
+
+// count dots of one row from source: each dot takes the source pixel, then
+// the source moves on by whole pixels and part / placed of one (a fill has
+// whole 0, part 0 and stays on its colour). No division per dot.
+template <bool Rgb>
+void paintRun(uint8_t* pixel, int32_t count, const uint8_t* source, int64_t whole, int64_t part, int64_t remainder,
+              int64_t placed) {
+  constexpr size_t kSourceBytes = Rgb ? 3 : 4;
+  size_t offset = 0;
+  for (int32_t i = 0; i < count; ++i, pixel += 8) {
+    if (Rgb)
+      putRgb(pixel, source + offset);
+    else
+      putCmyk(pixel, source + offset);
+    offset += static_cast<size_t>(whole) * kSourceBytes;
+    remainder += part;
+    if (remainder >= placed) {
+      remainder -= placed;
+      offset += kSourceBytes;
+    }
+  }
 }
 
 bool itemIsSound(const jGdcItem& item) {
@@ -77,18 +99,27 @@ void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
       const int64_t sy = (static_cast<int64_t>(item.y1) - 1 - y) * item.height / placedHeight;
       sourceRow = item.pixels + static_cast<size_t>(sy) * static_cast<size_t>(item.width) * sourceBytes;
     }
-    for (int32_t x = left; x < right; ++x) {
-      const uint8_t* source = item.color;
-      if (image) {
-        const int64_t sx = (static_cast<int64_t>(x) - item.x0) * item.width / placedWidth;
-        source = sourceRow + static_cast<size_t>(sx) * sourceBytes;
-      }
-      uint8_t* pixel = row + static_cast<size_t>(x - area.x0) * 8;
+    uint8_t* pixel = row + static_cast<size_t>(static_cast<int64_t>(left) - area.x0) * 8;
+    const int32_t count = static_cast<int32_t>(static_cast<int64_t>(right) - left);
+    if (!image) {
       if (rgb)
-        putRgb(pixel, source);
+        paintRun<true>(pixel, count, item.color, 0, 0, 0, 1);
       else
-        putCmyk(pixel, source);
+        paintRun<false>(pixel, count, item.color, 0, 0, 0, 1);
+      continue;
     }
+    // The source column (x - x0) * width / placedWidth, stepped from dot to
+    // dot: a quotient and a remainder carried on, no division per dot.
+    const int64_t start = (static_cast<int64_t>(left) - item.x0) * item.width;
+    int64_t sx = start / placedWidth;
+    int64_t remainder = start % placedWidth;
+    const int64_t whole = item.width / placedWidth;
+    const int64_t part = item.width % placedWidth;
+    const uint8_t* source = sourceRow + static_cast<size_t>(sx) * sourceBytes;
+    if (rgb)
+      paintRun<true>(pixel, count, source, whole, part, remainder, placedWidth);
+    else
+      paintRun<false>(pixel, count, source, whole, part, remainder, placedWidth);
   }
 }
 

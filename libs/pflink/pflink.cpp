@@ -6,60 +6,62 @@
 // are walked in that order. Everything is integer arithmetic with one final
 // rounded division, so every target gives the same values, and an input on
 // a grid node gives that node's values exactly.
+//
+// It runs once for every pixel that differs from the one before it, so it
+// is kept lean: the channel count is a template argument, the order is
+// sorted as small indices, and the sums stay in 32 bits (grid values are
+// 0..4080 and the weights sum to 255, so no sum passes 1,040,400).
 #include "PFLink.h"
 #include "libs/device/color_transform.h"
 
 namespace {
 
-struct Axis {
-  int channel;
-  int cell;      // 0..15
-  int fraction;  // 0..255 within the cell
-};
+constexpr int kLastCell = device::kGridPoints - 2;
 
-// An input 0..255 on a grid of 17 nodes: node i stands for i * 255 / 16.
-Axis locate(int channel, int32_t value) {
-  int32_t v = value < 0 ? 0 : value > 255 ? 255 : value;
-  int32_t position = v * (device::kGridPoints - 1);  // 0..4080, in units of 1/255 node
-  Axis axis{channel, position / 255, position % 255};
-  if (axis.cell == device::kGridPoints - 1) {
-    axis.cell = device::kGridPoints - 2;
-    axis.fraction = 255;
+template <int N>
+void interpolate(const int32_t* grid, int32_t* values) {
+  static_assert(N == 3 || N == 4, "RGB or CMYK");
+  constexpr int kStride[4] = {N == 3 ? 289 : 4913, N == 3 ? 17 : 289, N == 3 ? 1 : 17, 1};
+  int fraction[N];
+  int order[N];
+  int corner = 0;
+  for (int c = 0; c < N; ++c) {
+    const int32_t v = values[c] < 0 ? 0 : values[c] > 255 ? 255 : values[c];
+    const int position = v * (device::kGridPoints - 1);  // 0..4080, in units of 1/255 node
+    int cell = position / 255;
+    fraction[c] = position % 255;
+    if (cell > kLastCell) {
+      cell = kLastCell;
+      fraction[c] = 255;
+    }
+    corner += cell * kStride[c];
+    // Largest fraction first; ties keep channel order so the walk is fixed.
+    int j = c;
+    for (; j > 0 && fraction[c] > fraction[order[j - 1]]; --j) order[j] = order[j - 1];
+    order[j] = c;
   }
-  return axis;
+  int32_t sum[device::kGridOutputs] = {127, 127, 127, 127};  // the rounding of the division
+  int previous = 255;
+  for (int step = 0; step <= N; ++step) {
+    const int next = step < N ? fraction[order[step]] : 0;
+    const int32_t weight = previous - next;
+    const int32_t* node = grid + corner * device::kGridOutputs;
+    for (int k = 0; k < device::kGridOutputs; ++k) sum[k] += weight * node[k];
+    if (step < N) corner += kStride[order[step]];
+    previous = next;
+  }
+  for (int k = 0; k < device::kGridOutputs; ++k) values[k] = sum[k] / 255;
 }
 
 }  // namespace
 
 JPFLINK_API int jPFLinkCOLtoCMYK16(jCMS transform, int32_t* values) {
   if (!transform || !values || transform->magic != device::kTransformMagic || !transform->grid) return 0;
-  const int inputs = transform->inputs;
-  if (inputs != 3 && inputs != 4) return 0;
-  Axis axes[4];
-  for (int c = 0; c < inputs; ++c) axes[c] = locate(c, values[c]);
-  // Largest fraction first; ties keep channel order so the walk is fixed.
-  for (int i = 1; i < inputs; ++i)
-    for (int j = i; j > 0 && axes[j].fraction > axes[j - 1].fraction; --j) {
-      Axis t = axes[j];
-      axes[j] = axes[j - 1];
-      axes[j - 1] = t;
-    }
-  int stride[4];
-  stride[inputs - 1] = 1;
-  for (int c = inputs - 2; c >= 0; --c) stride[c] = stride[c + 1] * device::kGridPoints;
-  int corner = 0;
-  for (int i = 0; i < inputs; ++i) corner += axes[i].cell * stride[axes[i].channel];
-
-  int64_t sum[device::kGridOutputs] = {};
-  int previous = 255;
-  for (int step = 0; step <= inputs; ++step) {
-    int next = step < inputs ? axes[step].fraction : 0;
-    int weight = previous - next;
-    const int32_t* node = transform->grid + static_cast<long>(corner) * device::kGridOutputs;
-    for (int k = 0; k < device::kGridOutputs; ++k) sum[k] += static_cast<int64_t>(weight) * node[k];
-    if (step < inputs) corner += stride[axes[step].channel];
-    previous = next;
-  }
-  for (int k = 0; k < device::kGridOutputs; ++k) values[k] = static_cast<int32_t>((sum[k] + 127) / 255);
+  if (transform->inputs == 3)
+    interpolate<3>(transform->grid, values);
+  else if (transform->inputs == 4)
+    interpolate<4>(transform->grid, values);
+  else
+    return 0;
   return 1;
 }

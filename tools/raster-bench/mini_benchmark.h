@@ -1,9 +1,9 @@
 // The few Google Benchmark names the raster benchmark uses, on a tiny
-// timing harness of our own, for targets without a Google Benchmark
-// package (MinGW). Each benchmark runs until it has taken half a second
-// (at least one iteration) and reports wall time per iteration and its rate
-// counters (per wall-clock second), in the shape of Google Benchmark's
-// console output.
+// timing harness of our own, built the same way natively and for Windows so
+// that both report on one basis. Each benchmark runs until it has taken half
+// a second (at least one iteration) and reports wall time per iteration and
+// each rate counter twice: per wall-clock second and per second of processor
+// time of the whole process (all threads).
 #pragma once
 
 #include <cstdint>
@@ -20,8 +20,8 @@
 #endif
 
 namespace benchmark {
-
 namespace internal {
+
 // Seconds on a monotonic clock (<chrono> is avoided: its headers do not
 // survive the CP932 execution character set).
 inline double now() {
@@ -36,6 +36,23 @@ inline double now() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 #endif
 }
+
+// Processor seconds used by every thread of the process so far.
+inline double cpuNow() {
+#if defined(_WIN32)
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+  auto ticks = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+  };
+  return (ticks(kernel) + ticks(user)) * 1e-7;
+#else
+  timespec ts;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+#endif
+}
+
 }  // namespace internal
 
 enum TimeUnit { kMillisecond };
@@ -51,12 +68,23 @@ struct Counter {
 class State {
  public:
   State(const std::vector<int64_t>& args, int64_t maxIterations) : args_(args), max_(maxIterations) {}
-
   int64_t range(size_t i) const { return i < args_.size() ? args_[i] : 0; }
-  void SetLabel(const std::string& label) { label_ = label; }
-  void PauseTiming() { pausedAt_ = internal::now(); }
-  void ResumeTiming() { excluded_ += internal::now() - pausedAt_; }
-  void SkipWithError(const char* message) { label_ = std::string("error: ") + message; }
+  void SetLabel(const std::string& label) {
+    if (!failed_) label_ = label;
+  }
+  void PauseTiming() {
+    pausedAt_ = internal::now();
+    cpuPausedAt_ = internal::cpuNow();
+  }
+  void ResumeTiming() {
+    excluded_ += internal::now() - pausedAt_;
+    cpuExcluded_ += internal::cpuNow() - cpuPausedAt_;
+  }
+  // The run stops counting and the program ends with a failure.
+  void SkipWithError(const char* message) {
+    label_ = std::string("error: ") + message;
+    failed_ = true;
+  }
 
   // What the loop variable holds; not trivial, so an unused one draws no
   // warning, as with Google Benchmark.
@@ -69,7 +97,7 @@ class State {
     State* s;
     int64_t left;
     bool operator!=(const Iterator&) const {
-      if (left > 0) return true;
+      if (left > 0 && !s->failed_) return true;
       s->finish();
       return false;
     }
@@ -78,24 +106,29 @@ class State {
   };
   Iterator begin() {
     start_ = internal::now();
+    cpuStart_ = internal::cpuNow();
     return Iterator{this, max_};
   }
   Iterator end() { return Iterator{this, 0}; }
 
   std::map<std::string, Counter> counters;
   double seconds() const { return seconds_; }
+  double cpuSeconds() const { return cpuSeconds_; }
   int64_t iterations() const { return max_; }
+  bool failed() const { return failed_; }
   const std::string& label() const { return label_; }
 
  private:
-  void finish() { seconds_ = internal::now() - start_ - excluded_; }
+  void finish() {
+    seconds_ = internal::now() - start_ - excluded_;
+    cpuSeconds_ = internal::cpuNow() - cpuStart_ - cpuExcluded_;
+  }
   std::vector<int64_t> args_;
   int64_t max_;
   std::string label_;
-  double start_ = 0;
-  double pausedAt_ = 0;
-  double excluded_ = 0;
-  double seconds_ = 0;
+  bool failed_ = false;
+  double start_ = 0, pausedAt_ = 0, excluded_ = 0, seconds_ = 0;
+  double cpuStart_ = 0, cpuPausedAt_ = 0, cpuExcluded_ = 0, cpuSeconds_ = 0;
 };
 
 namespace internal {
@@ -123,22 +156,32 @@ inline Registered* add(const char* name, void (*fn)(State&)) {
   return r;
 }
 
-inline void runOne(const Registered& r, const std::vector<int64_t>& args) {
+// False when the benchmark failed (its message is printed).
+inline bool runOne(const Registered& r, const std::vector<int64_t>& args) {
+  std::string name = r.name;
+  for (int64_t a : args) name += "/" + std::to_string(a);
   int64_t n = 1;
   for (;;) {
     State s(args, n);
     r.fn(s);
+    if (s.failed()) {
+      std::printf("%-32s %s\n", name.c_str(), s.label().c_str());
+      std::fflush(stdout);
+      return false;
+    }
     if (s.seconds() >= 0.5 || n >= (int64_t{1} << 30)) {
-      std::string name = r.name;
-      for (int64_t a : args) name += "/" + std::to_string(a);
-      std::printf("%-40s %12.3f ms %10lld", name.c_str(), s.seconds() * 1e3 / static_cast<double>(n),
+      std::printf("%-32s %10.3f ms %6lld iterations", name.c_str(), s.seconds() * 1e3 / static_cast<double>(n),
                   static_cast<long long>(n));
       for (const auto& [key, c] : s.counters) {
-        const double v = c.flags == Counter::kIsRate ? c.value / s.seconds() : c.value;
-        std::printf(" %s=%.4g", key.c_str(), v);
+        if (c.flags == Counter::kIsRate)
+          std::printf(" %s wall=%.4g cpu=%.4g", key.c_str(), c.value / s.seconds(),
+                      s.cpuSeconds() > 0 ? c.value / s.cpuSeconds() : 0.0);
+        else
+          std::printf(" %s=%.4g", key.c_str(), c.value);
       }
       std::printf(" %s\n", s.label().c_str());
-      return;
+      std::fflush(stdout);
+      return true;
     }
     const double perIteration = s.seconds() / static_cast<double>(n);
     const int64_t want = perIteration > 0 ? static_cast<int64_t>(0.6 / perIteration) + 1 : n * 10;
@@ -146,17 +189,24 @@ inline void runOne(const Registered& r, const std::vector<int64_t>& args) {
   }
 }
 
-// argv[1], when given, keeps only the benchmarks whose name contains it.
-inline int runAll(int argc, char** argv) {
-  const std::string filter = argc > 1 ? argv[1] : "";
+// Runs the benchmarks whose name contains filter (all when empty); 1 when
+// any failed.
+inline int runAll(const std::string& filter) {
+  int status = 0;
   for (const Registered* r : registry()) {
-    if (!filter.empty() && r->name.find(filter) == std::string::npos) continue;
-    if (r->argSets.empty())
-      runOne(*r, {});
-    else
-      for (const auto& a : r->argSets) runOne(*r, a);
+    if (r->argSets.empty()) {
+      if (filter.empty() || r->name.find(filter) != std::string::npos)
+        if (!runOne(*r, {})) status = 1;
+      continue;
+    }
+    for (const auto& a : r->argSets) {
+      std::string name = r->name;
+      for (int64_t v : a) name += "/" + std::to_string(v);
+      if (!filter.empty() && name.find(filter) == std::string::npos) continue;
+      if (!runOne(*r, a)) status = 1;
+    }
   }
-  return 0;
+  return status;
 }
 
 }  // namespace internal
@@ -173,7 +223,3 @@ inline void DoNotOptimize(T const& value) {
 #define BENCHMARK(fn)                                                                  \
   static ::benchmark::internal::Registered* MINI_BENCH_CONCAT(mini_bench_, __LINE__) = \
       ::benchmark::internal::add(#fn, fn)
-#define BENCHMARK_MAIN()                              \
-  int main(int argc, char** argv) {                   \
-    return ::benchmark::internal::runAll(argc, argv); \
-  }

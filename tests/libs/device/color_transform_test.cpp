@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "Device.h"
 #include "PFLink.h"
+#include "libs/device/color_transform.h"
 
 namespace {
 
@@ -100,6 +104,76 @@ TEST(ColorTransform, CurvedConversionGivesFixedClampedValues) {
       EXPECT_EQ(c.out[k], v[k]) << c.in[0] << "," << c.in[1] << "," << c.in[2] << " out " << k;
   }
   jColorCmsRelease(cms);
+}
+
+// The interpolation written plainly, straight from its definition: cells
+// and fractions per channel, a stable sort by fraction, the corner walk with
+// 64-bit sums and one rounded division.
+void plainInterpolation(const jColorTransform_& t, int32_t* values) {
+  const int n = t.inputs;
+  int cell[4], fraction[4], order[4];
+  for (int c = 0; c < n; ++c) {
+    const int v = values[c] < 0 ? 0 : values[c] > 255 ? 255 : values[c];
+    cell[c] = v * 16 / 255;
+    fraction[c] = v * 16 % 255;
+    if (cell[c] == 16) cell[c] = 15, fraction[c] = 255;
+    order[c] = c;
+  }
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j + 1 < n - i; ++j)
+      if (fraction[order[j + 1]] > fraction[order[j]]) std::swap(order[j], order[j + 1]);
+  int stride[4] = {1, 1, 1, 1};
+  for (int c = n - 2; c >= 0; --c) stride[c] = stride[c + 1] * 17;
+  int corner = 0;
+  for (int c = 0; c < n; ++c) corner += cell[c] * stride[c];
+  int64_t sum[4] = {};
+  int previous = 255;
+  for (int step = 0; step <= n; ++step) {
+    const int next = step < n ? fraction[order[step]] : 0;
+    for (int k = 0; k < 4; ++k) sum[k] += int64_t{previous - next} * t.grid[corner * 4 + k];
+    if (step < n) corner += stride[order[step]];
+    previous = next;
+  }
+  for (int k = 0; k < 4; ++k) values[k] = static_cast<int32_t>((sum[k] + 127) / 255);
+}
+
+// Edge inputs (cell borders, ties, out of range) in every combination, then
+// many random inputs: the library's results are the plain ones exactly.
+TEST(ColorTransform, InterpolationIsThePlainOneExactly) {
+  const int32_t kEdges[] = {-5, 0, 1, 15, 16, 17, 31, 32, 33, 127, 128, 129, 239, 240, 241, 254, 255, 300};
+  constexpr int kEdgeCount = sizeof kEdges / sizeof kEdges[0];
+  for (int mode : {0, 254}) {
+    ColorProfile p = profileWithMode(mode);
+    jCMS cms = jColorCmsSetupEx(&p, curvedConvert);
+    ASSERT_NE(nullptr, cms);
+    const int n = mode == 254 ? 4 : 3;
+    std::vector<std::array<int32_t, 4>> inputs;
+    for (int i = 0; i < kEdgeCount * kEdgeCount * kEdgeCount * (n == 4 ? kEdgeCount : 1); ++i) {
+      int rest = i;
+      std::array<int32_t, 4> in{};
+      for (int c = 0; c < n; ++c, rest /= kEdgeCount) in[static_cast<size_t>(c)] = kEdges[rest % kEdgeCount];
+      inputs.push_back(in);
+    }
+    uint32_t seed = 12345;
+    for (int i = 0; i < 200000; ++i) {
+      std::array<int32_t, 4> in{};
+      for (int c = 0; c < n; ++c) {
+        seed = seed * 1664525u + 1013904223u;
+        in[static_cast<size_t>(c)] = static_cast<int32_t>(seed >> 24);
+      }
+      inputs.push_back(in);
+    }
+    for (const auto& in : inputs) {
+      int32_t got[4] = {in[0], in[1], in[2], in[3]};
+      int32_t want[4] = {in[0], in[1], in[2], in[3]};
+      ASSERT_EQ(1, jPFLinkCOLtoCMYK16(cms, got));
+      plainInterpolation(*cms, want);
+      for (int k = 0; k < 4; ++k)
+        ASSERT_EQ(want[k], got[k]) << "mode " << mode << " in " << in[0] << "," << in[1] << "," << in[2] << "," << in[3]
+                                   << " out " << k;
+    }
+    jColorCmsRelease(cms);
+  }
 }
 
 TEST(ColorTransform, RefusesMissingPartsAndForeignHandles) {

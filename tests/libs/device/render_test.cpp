@@ -92,6 +92,54 @@ TEST(Render, ImagesArePlacedNearestNeighbourAndClippedToTheArea) {
   EXPECT_EQ(0, c.at(12, 19)[7]) << "below the image";
 }
 
+// Every dot of a placed image takes the source pixel of the sampling
+// formula, at any scale and clipped on either side, in both colour kinds.
+TEST(Render, EveryDotTakesTheSourcePixelOfTheSamplingFormula) {
+  struct Case {
+    int32_t width, height;       // source pixels
+    int32_t placedX0, placedX1;  // placed columns
+    int32_t areaX0, areaX1;      // columns asked for
+  } cases[] = {
+      {7, 3, 5, 12, 0, 20},    // 1:1
+      {7, 3, 5, 30, 9, 27},    // enlarged, clipped both sides
+      {61, 4, -3, 10, 0, 10},  // reduced by a fraction, clipped left
+      {300, 2, 0, 3, -2, 5},   // reduced a hundredfold
+      {5, 5, 100, 117, 101, 116},
+  };
+  for (const Case& k : cases)
+    for (int kind : {J_GDC_RGB_IMAGE, J_GDC_CMYK_IMAGE}) {
+      const int bytes = kind == J_GDC_RGB_IMAGE ? 3 : 4;
+      std::vector<uint8_t> image(static_cast<size_t>(k.width) * k.height * bytes);
+      for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 37 + i / 251);
+      jGdcItem item{};
+      item.kind = kind;
+      item.x0 = k.placedX0;
+      item.x1 = k.placedX1;
+      item.y0 = 0;
+      item.y1 = 5;
+      item.width = k.width;
+      item.height = k.height;
+      item.pixels = image.data();
+      Scene s;
+      s.items.push_back(item);
+      Canvas c(k.areaX0, 0, k.areaX1, 5);
+      ASSERT_EQ(1, s.draw(c));
+      for (int32_t y = 0; y < 5; ++y)
+        for (int32_t x = k.areaX0; x < k.areaX1; ++x) {
+          const bool inside = x >= item.x0 && x < item.x1;
+          ASSERT_EQ(inside ? (bytes == 3 ? 0xFF : 0xFE) : 0, c.at(x, y)[7]) << x << "," << y;
+          if (!inside) continue;
+          const int64_t sx = (int64_t{x} - item.x0) * item.width / (item.x1 - item.x0);
+          const int64_t sy = (int64_t{item.y1} - 1 - y) * item.height / (item.y1 - item.y0);
+          const uint8_t* src = &image[static_cast<size_t>((sy * item.width + sx) * bytes)];
+          const uint8_t want[3] = {bytes == 3 ? src[0] : src[3], bytes == 3 ? src[1] : src[0],
+                                   bytes == 3 ? src[2] : src[1]};
+          ASSERT_EQ(0, std::memcmp(want, c.at(x, y), 3))
+              << "case " << k.width << "/" << k.placedX1 - k.placedX0 << " kind " << kind << " at " << x << "," << y;
+        }
+    }
+}
+
 TEST(Render, AreasAtTheEdgesOfTheIntegerRangeEndTheirRows) {
   Scene s;
   s.items.push_back(fill(J_GDC_RGB_FILL, INT32_MIN, INT32_MIN, INT32_MIN + 2, INT32_MIN + 3, {7, 7, 7}));
