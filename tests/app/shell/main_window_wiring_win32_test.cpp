@@ -18,6 +18,7 @@
 #include "app/resources/resource.h"
 #include "app/shell/app_defaults.h"
 #include "app/shell/main_window_win32.h"
+#include "app/shell/soft_proof_window_win32.h"
 #include "platform/scratch_folder.h"
 
 namespace vlx {
@@ -316,6 +317,31 @@ TEST_F(MainWindowWiring, JobCommandsFollowTheSelection) {
   command(IDM_PREVIEW);
   EXPECT_EQ(state_.preview, 0);
   EXPECT_FALSE(GetMenuState(GetMenu(window_), IDM_PREVIEW, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST_F(MainWindowWiring, SoftProofOpensBesideTheQueueForTheSelectedJob) {
+  addJobs(kPrintedList, {Idle, Idle});
+  {
+    JobListLock lock;
+    std::strcpy(jobAt(state_.lists[kPrintedList], 1)->path, "C:\\nowhere\\chart.vjx");
+  }
+  select(kPrintedList, 1);
+  command(IDM_SOFT_PROOF, kPrintedList);
+  HWND proof = FindWindowA(kSoftProofClass, nullptr);
+  ASSERT_NE(proof, nullptr);
+  char title[128] = "";
+  GetWindowTextA(proof, title, sizeof title);
+  EXPECT_STREQ(title, "ｿﾌﾄﾌﾟﾙｰﾌ - chart.vjx");
+  EXPECT_EQ(GetWindow(proof, GW_OWNER), nullptr) << "not tied to the queue";
+  EXPECT_TRUE(IsWindowEnabled(window_));
+  SoftProofFacts facts{};
+  for (int i = 0; i < 2000 && softProofFacts(proof, &facts) && facts.running; ++i) {
+    pump();
+    Sleep(5);
+  }
+  EXPECT_TRUE(facts.failed) << "a job that cannot be printed has no proof";
+  SendMessageA(proof, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(proof));
 }
 
 TEST_F(MainWindowWiring, PrintMarksSelectedOrAllIdleJobsWaiting) {
