@@ -213,20 +213,14 @@ class SoftProofWindow {
     const bool show = oneToOne_ && !failed_ && !running_;
     scrollX_ = show ? clampScroll(scrollX_, picture_.dotWidth, viewWidth()) : 0;
     scrollY_ = show ? clampScroll(scrollY_, picture_.dotHeight, viewHeight()) : 0;
-    SCROLLINFO h{sizeof h,
-                 SIF_ALL | SIF_DISABLENOSCROLL,
-                 0,
-                 show ? picture_.dotWidth - 1 : 0,
-                 static_cast<UINT>(show ? viewWidth() : 1),
-                 scrollX_,
-                 0};
-    SCROLLINFO v{sizeof v,
-                 SIF_ALL | SIF_DISABLENOSCROLL,
-                 0,
-                 show ? picture_.dotHeight - 1 : 0,
-                 static_cast<UINT>(show ? viewHeight() : 1),
-                 scrollY_,
-                 0};
+    // The fitted page needs no scroll bars; one pixel per dot shows both.
+    ShowScrollBar(window_, SB_BOTH, show);
+    if (!show) return;
+    SCROLLINFO h{
+        sizeof h, SIF_ALL | SIF_DISABLENOSCROLL, 0, picture_.dotWidth - 1, static_cast<UINT>(viewWidth()), scrollX_, 0};
+    SCROLLINFO v{
+        sizeof v, SIF_ALL | SIF_DISABLENOSCROLL, 0, picture_.dotHeight - 1, static_cast<UINT>(viewHeight()), scrollY_,
+        0};
     SetScrollInfo(window_, SB_HORZ, &h, TRUE);
     SetScrollInfo(window_, SB_VERT, &v, TRUE);
   }
@@ -327,7 +321,7 @@ class SoftProofWindow {
     } else if (failed_) {
       std::snprintf(text, sizeof text, "%s", kFailedText);
     } else {
-      std::snprintf(text, sizeof text, "%d x %d ﾄﾞｯﾄ  %s  %dﾍﾟｰｼﾞ中 1ﾍﾟｰｼﾞ目", picture_.dotWidth, picture_.dotHeight,
+      std::snprintf(text, sizeof text, "%d x %d ﾄﾞｯﾄ  %s  ﾍﾟｰｼﾞ 1/%d", picture_.dotWidth, picture_.dotHeight,
                     oneToOne_ ? "等倍表示" : "全体表示", picture_.pages);
     }
     SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
