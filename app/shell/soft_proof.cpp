@@ -58,7 +58,7 @@ ProofResult makeProofPicture(const ProofProducer& producer, const std::atomic<in
   out->dotWidth = pages[0].dotWidth;
   out->dotHeight = pages[0].dotHeight;
   const int scale = overviewScale(out->dotWidth, out->dotHeight, maxCells);
-  if (!escp::buildPagesEachFrame(out->stream.data(), out->stream.size(), scale, &pages, &error, &cancel))
+  if (!escp::buildPagesEachFrame(out->stream.data(), out->stream.size(), scale, &pages, &error, &cancel, 1))
     return cancel.load() ? ProofResult::kCancelled : ProofResult::kFailed;
   out->overview = std::move(pages[0]);
   return ProofResult::kDone;

@@ -155,21 +155,28 @@ bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, st
 }
 
 bool buildPagesEachFrame(const uint8_t* data, size_t size, int scale, std::vector<DotPage>* pages, std::string* error,
-                         const std::atomic<int>* cancel) {
+                         const std::atomic<int>* cancel, size_t pageLimit) {
   pages->clear();
   if (!validScale(scale, error)) return false;
   PageFrames frames(scale, pages);
-  bool failed = false;
+  bool failed = false, enough = false;
   Problem problem{0, {}};
   const bool whole = decodeEachFrame(
       data, size,
       [&](const Frame& f) {
         if (cancel && cancel->load()) return false;
-        if (frames.take(f, error)) return true;
-        failed = true;
-        return false;
+        if (!frames.take(f, error)) {
+          failed = true;
+          return false;
+        }
+        if (pageLimit && pages->size() >= pageLimit) {
+          enough = true;
+          return false;
+        }
+        return true;
       },
       &problem);
+  if (enough) return true;
   if (whole) {
     frames.finish();
     return true;

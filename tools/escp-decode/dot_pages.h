@@ -37,9 +37,10 @@ bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, st
 
 // The same straight from the stream's bytes, decoding one frame at a time:
 // the memory is that of the cells, never the stream's unpacked rows. A set
-// cancel flag ends it (false, "cancelled").
+// cancel flag ends it (false, "cancelled"); with a page limit, decoding
+// ends once that many pages are built.
 bool buildPagesEachFrame(const uint8_t* data, size_t size, int scale, std::vector<DotPage>* pages, std::string* error,
-                         const std::atomic<int>* cancel = nullptr);
+                         const std::atomic<int>* cancel = nullptr, size_t pageLimit = 0);
 
 // Mean coverage (0..1) of one ink over the cells [x0, x1) x [y0, y1).
 double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int y1);

@@ -90,6 +90,9 @@ TEST(DotBand, CellsBuiltFrameByFrameEqualTheWholeDecode) {
   ASSERT_EQ(streamed.size(), whole.size());
   for (size_t p = 0; p < whole.size(); ++p)
     for (int j = 0; j < escp::kPlanes; ++j) EXPECT_EQ(streamed[p].ink[j], whole[p].ink[j]);
+  ASSERT_TRUE(escp::buildPagesEachFrame(bytes.data(), bytes.size(), 3, &streamed, &error, nullptr, 1));
+  ASSERT_EQ(streamed.size(), 1u) << "the first page alone";
+  EXPECT_EQ(streamed[0].ink[0], whole[0].ink[0]);
 }
 
 TEST(DotBand, ACancelOrABrokenStreamIsReportedNotShown) {
