@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/thread_priority.h"
 
@@ -469,6 +470,20 @@ HWND openSoftProof(HINSTANCE instance, const char* title, ProofProducer producer
   }
   ShowWindow(window, SW_SHOWNORMAL);
   return window;
+}
+
+void closeSoftProofs() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) {
+        char name[32] = "";
+        if (GetClassNameA(window, name, sizeof name) && std::string(name) == kSoftProofClass)
+          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  for (HWND window : windows) DestroyWindow(window);
 }
 
 bool softProofFacts(HWND window, SoftProofFacts* out) {

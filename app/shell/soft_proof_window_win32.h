@@ -34,5 +34,7 @@ struct SoftProofFacts {
 // Opens a window for the named job and starts making its picture.
 HWND openSoftProof(HINSTANCE instance, const char* title, ProofProducer producer);
 bool softProofFacts(HWND window, SoftProofFacts* out);
+// Closes every soft proof window of the calling thread, ending their dry runs.
+void closeSoftProofs();
 
 }  // namespace vlx

@@ -341,8 +341,8 @@ TEST_F(MainWindowWiring, SoftProofOpensBesideTheQueueForTheSelectedJob) {
     Sleep(5);
   }
   EXPECT_TRUE(facts.failed) << "a job that cannot be printed has no proof";
-  SendMessageA(proof, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(proof));
+  close();
+  EXPECT_FALSE(IsWindow(proof)) << "closed with the queue, before the drawing library";
 }
 
 BOOL CALLBACK findPreviewTip(HWND tip, LPARAM param) {
