@@ -454,6 +454,13 @@ bool registerClass(HINSTANCE instance) {
   return RegisterClassExA(&wc) != 0;
 }
 
+BOOL CALLBACK collectSoftProof(HWND window, LPARAM found) {
+  char name[32] = "";
+  if (GetClassNameA(window, name, sizeof name) && std::string(name) == kSoftProofClass)
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return TRUE;
+}
+
 }  // namespace
 
 HWND openSoftProof(HINSTANCE instance, const char* title, ProofProducer producer) {
@@ -474,15 +481,7 @@ HWND openSoftProof(HINSTANCE instance, const char* title, ProofProducer producer
 
 void closeSoftProofs() {
   std::vector<HWND> windows;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        char name[32] = "";
-        if (GetClassNameA(window, name, sizeof name) && std::string(name) == kSoftProofClass)
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumThreadWindows(GetCurrentThreadId(), collectSoftProof, reinterpret_cast<LPARAM>(&windows));
   for (HWND window : windows) DestroyWindow(window);
 }
 
