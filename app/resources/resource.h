@@ -33,6 +33,7 @@
 #define IDM_MOVE_DOWN 40025
 #define IDM_MOVE_OTHER_FOLDER 40026
 #define IDM_ENVIRONMENT 40028
+#define IDM_SOFT_PROOF 40030
 
 // Environment settings dialog: base dialog and its two pages.
 #define IDC_ENV_PAGE_OK 1

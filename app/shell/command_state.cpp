@@ -22,6 +22,7 @@ constexpr ContextMenuItem kPrintListMenu[] = {
     {"削除", IDM_DELETE, true},
     {"すべて削除", IDM_DELETE_ALL, true},
     kSeparator,
+    {"ｿﾌﾄﾌﾟﾙｰﾌ", IDM_SOFT_PROOF, true},
     {"ﾌﾟﾛﾊﾟﾃｨ", IDM_PROPERTIES, true},
 };
 
@@ -30,6 +31,7 @@ constexpr ContextMenuItem kPrintedListMenu[] = {
     {"削除", IDM_DELETE, true},
     {"すべて削除", IDM_DELETE_ALL, true},
     kSeparator,
+    {"ｿﾌﾄﾌﾟﾙｰﾌ", IDM_SOFT_PROOF, true},
     {"ﾌﾟﾛﾊﾟﾃｨ", IDM_PROPERTIES, true},
 };
 

@@ -13,6 +13,7 @@
 #include "app/shell/print_requests.h"
 #include "app/shell/print_worker.h"
 #include "app/shell/progress_hooks.h"
+#include "app/shell/soft_proof_window_win32.h"
 
 namespace vlx {
 namespace {
@@ -64,6 +65,8 @@ void shutDown(MainWindowParts* parts) {
   storeLayout(parts);
   writeEnvironment(state->environmentPath, state);
   releaseJobLists(state);
+  // Their dry runs use the drawing library: they end before it closes.
+  closeSoftProofs();
   stopJobInk();
   closeDrawingDocument(&state->document);
   freePreviewBuffer(state);

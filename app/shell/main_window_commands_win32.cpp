@@ -11,6 +11,7 @@
 #include "app/resources/resource.h"
 #include "app/shell/ink_warning.h"
 #include "app/shell/main_window_parts_win32.h"
+#include "app/shell/preview_ink_tip.h"
 #include "app/shell/print_requests.h"
 #include "app/shell/print_worker.h"
 
@@ -210,7 +211,15 @@ void onCommand(MainWindowParts* parts, int command, int listIndex) {
 
 LRESULT onNotify(MainWindowParts* parts, NMHDR* header) {
   if (!header) return 0;
-  if (header->code == TTN_GETDISPINFOA) return onToolTip(reinterpret_cast<NMTTDISPINFOA*>(header));
+  if (header->code == TTN_GETDISPINFOA) {
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    if (parts->preview && info->hdr.idFrom == reinterpret_cast<UINT_PTR>(parts->preview)) {
+      previewInkTip(stateOf(parts), parts->previewList, parts->previewTipText, sizeof parts->previewTipText);
+      info->lpszText = parts->previewTipText;
+      return 0;
+    }
+    return onToolTip(info);
+  }
   const int listIndex = listIndexOfWindow(parts, header->hwndFrom);
   if (listIndex < 0) return 0;
   switch (header->code) {

@@ -128,6 +128,25 @@ void createStatusBar(MainWindowParts* parts) {
   SendMessageA(parts->progress, PBM_SETPOS, 0, 0);
 }
 
+// The preview's tooltip asks the window for its text each time it shows,
+// so the estimate is the one made by then.
+void createPreviewTip(MainWindowParts* parts) {
+  parts->previewTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parts->window,
+                                      nullptr, instanceOf(parts->window), nullptr);
+  if (!parts->previewTip || !parts->preview) return;
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = parts->window;
+  tool.uId = reinterpret_cast<UINT_PTR>(parts->preview);
+  tool.lpszText = LPSTR_TEXTCALLBACKA;
+  SendMessageA(parts->previewTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  // Several lines, one per ink.
+  SendMessageA(parts->previewTip, TTM_SETMAXTIPWIDTH, 0, 400);
+  SendMessageA(parts->previewTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+}
+
 void createChildren(MainWindowParts* parts) {
   // The toolbar, list, status and progress classes exist only once the
   // common controls are initialised.
@@ -140,6 +159,7 @@ void createChildren(MainWindowParts* parts) {
   parts->rightPanel = child(parts->window, "STATIC", 0, kRightPanelId);
   parts->splitter = child(parts->window, "STATIC", 0, kSplitterId);
   parts->preview = child(parts->window, "BUTTON", BS_OWNERDRAW, kPreviewPanelId);
+  createPreviewTip(parts);
   createStatusBar(parts);
 }
 

@@ -80,6 +80,7 @@ void onAnimationTick(MainWindowParts* parts) {
 
 void showPreview(MainWindowParts* parts, int listIndex) {
   AppState* state = parts->context->state;
+  parts->previewList = listIndex;
   fetchPreview(state, listIndex);
   if (!parts->previewDc || !state->previewBuffer) return;
   // The buffer is 0x00BBGGRR row after row from the top; a top-down 32-bit

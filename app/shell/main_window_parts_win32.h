@@ -53,6 +53,9 @@ struct MainWindowParts {
   Win32StatusBar statusBar;
   Win32PrintWorkerHost worker;
   char inkNotice[160];  // the auto-printed job's ink warning, kept until the next job starts
+  HWND previewTip;      // the preview panel's tooltip: the shown job's ink estimate
+  int previewList;      // the list whose selected job the preview shows
+  char previewTipText[600];
 };
 
 // main_window_create_win32.cpp

@@ -92,15 +92,14 @@ int DotPage::dot(int plane, int x, int y) const {
   return -1;
 }
 
-bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, std::string* error) {
-  pages->clear();
-  if (scale < 1) {
-    *error = "scale must be 1 or more";
-    return false;
-  }
-  PageBuilder builder(scale);
-  bool rowsSinceFeed = false;
-  for (const Frame& f : stream.frames) {
+namespace {
+
+// Places one frame of a stream on the pages being built.
+class PageFrames {
+ public:
+  PageFrames(int scale, std::vector<DotPage>* pages) : builder_(scale), pages_(pages) {}
+
+  bool take(const Frame& f, std::string* error) {
     switch (f.kind) {
       case FrameKind::kRasterRow: {
         const int plane = planeOfColorCode(f.colorCode);
@@ -108,27 +107,83 @@ bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, st
           *error = "raster row with unknown colour code";
           return false;
         }
-        if (!builder.row(plane, f.unpacked, error)) return false;
-        rowsSinceFeed = true;
-        break;
+        if (!builder_.row(plane, f.unpacked, error)) return false;
+        rowsSinceFeed_ = true;
+        return true;
       }
       case FrameKind::kVerticalMove:
         if (f.lines < 0) {
           *error = "upward paper move";
           return false;
         }
-        if (!builder.move(f.lines, error)) return false;
-        break;
+        return builder_.move(f.lines, error);
       case FrameKind::kFormFeed:
-        pages->push_back(builder.finish());
-        rowsSinceFeed = false;
-        break;
+        pages_->push_back(builder_.finish());
+        rowsSinceFeed_ = false;
+        return true;
       default:
-        break;
+        return true;
     }
   }
-  if (rowsSinceFeed) pages->push_back(builder.finish());
+
+  void finish() {
+    if (rowsSinceFeed_) pages_->push_back(builder_.finish());
+  }
+
+ private:
+  PageBuilder builder_;
+  std::vector<DotPage>* pages_;
+  bool rowsSinceFeed_ = false;
+};
+
+bool validScale(int scale, std::string* error) {
+  if (scale >= 1) return true;
+  *error = "scale must be 1 or more";
+  return false;
+}
+
+}  // namespace
+
+bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, std::string* error) {
+  pages->clear();
+  if (!validScale(scale, error)) return false;
+  PageFrames frames(scale, pages);
+  for (const Frame& f : stream.frames)
+    if (!frames.take(f, error)) return false;
+  frames.finish();
   return true;
+}
+
+bool buildPagesEachFrame(const uint8_t* data, size_t size, int scale, std::vector<DotPage>* pages, std::string* error,
+                         const std::atomic<int>* cancel, size_t pageLimit) {
+  pages->clear();
+  if (!validScale(scale, error)) return false;
+  PageFrames frames(scale, pages);
+  bool failed = false, enough = false;
+  Problem problem{0, {}};
+  const bool whole = decodeEachFrame(
+      data, size,
+      [&](const Frame& f) {
+        if (cancel && cancel->load()) return false;
+        if (!frames.take(f, error)) {
+          failed = true;
+          return false;
+        }
+        if (pageLimit && pages->size() >= pageLimit) {
+          enough = true;
+          return false;
+        }
+        return true;
+      },
+      &problem);
+  if (enough) return true;
+  if (whole) {
+    frames.finish();
+    return true;
+  }
+  if (!failed) *error = problem.message.empty() ? "cancelled" : problem.message;
+  pages->clear();
+  return false;
 }
 
 double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int y1) {
@@ -144,22 +199,37 @@ double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int 
   return sum / (perCell * (x1 - x0) * (y1 - y0));
 }
 
-std::vector<uint8_t> composite(const DotPage& page) {
+void inkColour(const double coverage[kPlanes], int only, uint8_t rgb[3]) {
+  auto level = [](double a, double b) { return static_cast<uint8_t>(255.0 * a * b + 0.5); };
+  if (only >= 0 && only < kPlanes) {
+    // One ink on its own, in the screen colour of its family at full
+    // strength, so that even the palest ink's dots show.
+    static constexpr bool kDarkens[kPlanes][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1},
+                                                  {1, 0, 0}, {0, 1, 0}, {1, 1, 1}, {1, 1, 1}};
+    const double c = std::min(1.0, coverage[only]);
+    for (int k = 0; k < 3; ++k) rgb[k] = level(kDarkens[only][k] ? 1 - c : 1.0, 1.0);
+    return;
+  }
   // Light inks count at their densities: light cyan and light magenta 30 %,
-  // light black 50 %, light-light black 17 %.
+  // light black 50 %, light-light black 17 %; the colours multiply as inks
+  // on paper do.
+  const double cyan = std::min(1.0, coverage[0] + 0.30 * coverage[4]);
+  const double magenta = std::min(1.0, coverage[1] + 0.30 * coverage[5]);
+  const double yellow = std::min(1.0, coverage[2]);
+  const double black = std::min(1.0, coverage[3] + 0.50 * coverage[6] + 0.17 * coverage[7]);
+  rgb[0] = level(1 - cyan, 1 - black);
+  rgb[1] = level(1 - magenta, 1 - black);
+  rgb[2] = level(1 - yellow, 1 - black);
+}
+
+std::vector<uint8_t> composite(const DotPage& page, int only) {
   std::vector<uint8_t> rgb(static_cast<size_t>(page.width) * page.height * 3);
   const double perCell = static_cast<double>(kFullCoverage) * page.scale * page.scale;
+  double coverage[kPlanes];
   for (int y = 0; y < page.height; ++y) {
     for (int x = 0; x < page.width; ++x) {
-      auto c = [&](int plane) { return page.cell(plane, x, y) / perCell; };
-      const double cyan = std::min(1.0, c(0) + 0.30 * c(4));
-      const double magenta = std::min(1.0, c(1) + 0.30 * c(5));
-      const double yellow = std::min(1.0, c(2));
-      const double black = std::min(1.0, c(3) + 0.50 * c(6) + 0.17 * c(7));
-      uint8_t* px = &rgb[(static_cast<size_t>(y) * page.width + x) * 3];
-      px[0] = static_cast<uint8_t>(255.0 * (1 - cyan) * (1 - black) + 0.5);
-      px[1] = static_cast<uint8_t>(255.0 * (1 - magenta) * (1 - black) + 0.5);
-      px[2] = static_cast<uint8_t>(255.0 * (1 - yellow) * (1 - black) + 0.5);
+      for (int j = 0; j < kPlanes; ++j) coverage[j] = page.cell(j, x, y) / perCell;
+      inkColour(coverage, only, &rgb[(static_cast<size_t>(y) * page.width + x) * 3]);
     }
   }
   return rgb;

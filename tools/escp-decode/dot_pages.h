@@ -5,6 +5,7 @@
 // scale x scale dots, which bounds the memory of a soft proof.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,11 +35,22 @@ struct DotPage {
 // row is placed in an impossible way.
 bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, std::string* error);
 
+// The same straight from the stream's bytes, decoding one frame at a time:
+// the memory is that of the cells, never the stream's unpacked rows. A set
+// cancel flag ends it (false, "cancelled"); with a page limit, decoding
+// ends once that many pages are built.
+bool buildPagesEachFrame(const uint8_t* data, size_t size, int scale, std::vector<DotPage>* pages, std::string* error,
+                         const std::atomic<int>* cancel = nullptr, size_t pageLimit = 0);
+
 // Mean coverage (0..1) of one ink over the cells [x0, x1) x [y0, y1).
 double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int y1);
 
-// RGB composite of a page, 3 bytes per cell: the light inks count at their
-// densities, the colours multiply as inks on paper do.
-std::vector<uint8_t> composite(const DotPage& page);
+// Screen colour of a cell from each ink's coverage (0..1): all inks mixed
+// (only = -1), or one ink on its own.
+void inkColour(const double coverage[kPlanes], int only, uint8_t rgb[3]);
+
+// RGB picture of a page, 3 bytes per cell: the light inks count at their
+// densities, the colours multiply as inks on paper do (or one ink alone).
+std::vector<uint8_t> composite(const DotPage& page, int only = -1);
 
 }  // namespace escp

@@ -265,6 +265,22 @@ bool decodeStream(const uint8_t* data, size_t size, Stream* out) {
   return true;
 }
 
+bool decodeEachFrame(const uint8_t* data, size_t size, const std::function<bool(const Frame&)>& visit,
+                     Problem* problem) {
+  Stream one;
+  Decoder d{Reader(data, size), &one};
+  while (d.in.left() > 0) {
+    if (!d.next()) {
+      if (problem && !one.problems.empty()) *problem = one.problems.back();
+      return false;
+    }
+    const bool more = one.frames.empty() || visit(one.frames.back());
+    one.frames.clear();
+    if (!more) return false;
+  }
+  return true;
+}
+
 int planeOfColorCode(int code) {
   for (int j = 0; j < 8; ++j)
     if (kColorCodes[j] == code) return j;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,13 @@ bool unpackBits(const uint8_t* data, size_t size, size_t expected, std::vector<u
 // decoded before a problem are kept, and decoding stops at the first
 // byte sequence it cannot place.
 bool decodeStream(const uint8_t* data, size_t size, Stream* out);
+
+// Decodes a stream one frame at a time, handing each to `visit` and keeping
+// none: memory stays at one frame however long the stream. Stops when visit
+// returns false (the result is then false, with no problem) or at the first
+// problem, which goes to *problem.
+bool decodeEachFrame(const uint8_t* data, size_t size, const std::function<bool(const Frame&)>& visit,
+                     Problem* problem);
 
 // One line of text per frame, as the command-line tool lists them.
 std::string describe(const Frame& frame);

@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "app/dialogs/dialog_script_win32.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
 #include "app/shell/app_defaults.h"
 #include "app/shell/main_window_win32.h"
+#include "app/shell/soft_proof_window_win32.h"
 #include "platform/scratch_folder.h"
 
 namespace vlx {
@@ -316,6 +318,79 @@ TEST_F(MainWindowWiring, JobCommandsFollowTheSelection) {
   command(IDM_PREVIEW);
   EXPECT_EQ(state_.preview, 0);
   EXPECT_FALSE(GetMenuState(GetMenu(window_), IDM_PREVIEW, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST_F(MainWindowWiring, SoftProofOpensBesideTheQueueForTheSelectedJob) {
+  addJobs(kPrintedList, {Idle, Idle});
+  {
+    JobListLock lock;
+    std::strcpy(jobAt(state_.lists[kPrintedList], 1)->path, "C:\\nowhere\\chart.vjx");
+  }
+  select(kPrintedList, 1);
+  command(IDM_SOFT_PROOF, kPrintedList);
+  HWND proof = FindWindowA(kSoftProofClass, nullptr);
+  ASSERT_NE(proof, nullptr);
+  char title[128] = "";
+  GetWindowTextA(proof, title, sizeof title);
+  EXPECT_STREQ(title, "ｿﾌﾄﾌﾟﾙｰﾌ - chart.vjx");
+  EXPECT_EQ(GetWindow(proof, GW_OWNER), nullptr) << "not tied to the queue";
+  EXPECT_TRUE(IsWindowEnabled(window_));
+  SoftProofFacts facts{};
+  for (int i = 0; i < 2000 && softProofFacts(proof, &facts) && facts.running; ++i) {
+    pump();
+    Sleep(5);
+  }
+  EXPECT_TRUE(facts.failed) << "a job that cannot be printed has no proof";
+  close();
+  EXPECT_FALSE(IsWindow(proof)) << "closed with the queue, before the drawing library";
+}
+
+BOOL CALLBACK findPreviewTip(HWND tip, LPARAM param) {
+  auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(param);  // main window in, tooltip out
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = found->first;
+  tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(found->first, kPreviewPanelId));
+  if (GetWindow(tip, GW_OWNER) == found->first &&
+      SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)))
+    found->second = tip;
+  return TRUE;
+}
+
+TEST_F(MainWindowWiring, ThePreviewTipGivesTheShownJobsInkEstimate) {
+  startJobInk([](const char*, const std::atomic<int>&, InkEstimate* out) {
+    *out = InkEstimate{};
+    std::strcpy(out->account[0].name, "C");
+    out->account[0].capacityMl = 220;
+    out->account[0].correctionPercent = 100;
+    out->picolitres[0] = 1500000000;
+    return true;
+  });
+  testing_support::ScratchFolder folder;
+  const std::string path = folder.join("chart.vjx");
+  ASSERT_TRUE(testing_support::writeBytes(path, "JOB"));
+  addJobs(kPrintList, {Idle});
+  {
+    JobListLock lock;
+    std::strcpy(jobAt(state_.lists[kPrintList], 0)->path, path.c_str());
+  }
+  select(kPrintList, 0);
+  InkEstimate estimate;
+  for (int tries = 0; !jobInk(path.c_str(), &estimate) && tries < 2000; ++tries) Sleep(2);
+  char lines[512];
+  ASSERT_TRUE(formatInkEstimate(estimate, lines, sizeof lines));
+
+  std::pair<HWND, HWND> found{window_, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), findPreviewTip, reinterpret_cast<LPARAM>(&found));
+  ASSERT_NE(found.second, nullptr) << "the preview panel has a tooltip";
+  NMTTDISPINFOA info{};
+  info.hdr.hwndFrom = found.second;
+  info.hdr.idFrom = reinterpret_cast<UINT_PTR>(child(kPreviewPanelId));
+  info.hdr.code = TTN_GETDISPINFOA;
+  SendMessageA(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+  ASSERT_NE(info.lpszText, nullptr);
+  EXPECT_EQ(std::string(info.lpszText), std::string("ｲﾝｸ見積り\r\n") + lines);
+  stopJobInk();
 }
 
 TEST_F(MainWindowWiring, PrintMarksSelectedOrAllIdleJobsWaiting) {

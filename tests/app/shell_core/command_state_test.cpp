@@ -76,6 +76,7 @@ TEST(CommandStateTest, PrintListContextMenu) {
                                                   "削除 40010",
                                                   "すべて削除 40011",
                                                   "-",
+                                                  "ｿﾌﾄﾌﾟﾙｰﾌ 40030",
                                                   "ﾌﾟﾛﾊﾟﾃｨ 40021"};
   EXPECT_EQ(withSelection, menuTexts(0, true));
   const std::vector<std::string> without = {"印刷 40007",
@@ -90,13 +91,15 @@ TEST(CommandStateTest, PrintListContextMenu) {
                                             "削除 (off) 40010",
                                             "すべて削除 (off) 40011",
                                             "-",
+                                            "ｿﾌﾄﾌﾟﾙｰﾌ (off) 40030",
                                             "ﾌﾟﾛﾊﾟﾃｨ (off) 40021"};
   EXPECT_EQ(without, menuTexts(0, false));
 }
 
 TEST(CommandStateTest, PrintedListContextMenu) {
-  const std::vector<std::string> without = {"印刷ﾌｫﾙﾀﾞへ移動 (off) 40026", "削除 (off) 40010", "すべて削除 (off) 40011",
-                                            "-", "ﾌﾟﾛﾊﾟﾃｨ (off) 40021"};
+  const std::vector<std::string> without = {"印刷ﾌｫﾙﾀﾞへ移動 (off) 40026", "削除 (off) 40010",
+                                            "すべて削除 (off) 40011",      "-",
+                                            "ｿﾌﾄﾌﾟﾙｰﾌ (off) 40030",        "ﾌﾟﾛﾊﾟﾃｨ (off) 40021"};
   EXPECT_EQ(without, menuTexts(1, false));
   EXPECT_EQ("印刷ﾌｫﾙﾀﾞへ移動 40026", menuTexts(1, true).front());
   EXPECT_TRUE(contextMenuOf(2).empty());

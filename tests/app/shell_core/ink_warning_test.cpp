@@ -13,6 +13,7 @@
 #include "app/jobs/job_lock.h"
 #include "app/jobs_view/fake_job_list_view.h"
 #include "app/shell/app_defaults.h"
+#include "app/shell/preview_ink_tip.h"
 #include "app/shell/status_texts.h"
 #include "platform/clock.h"
 #include "platform/scratch_folder.h"
@@ -105,6 +106,22 @@ TEST_F(InkWarning, TheStatusBarShowsThePrintingJobsWarningAfterTheCounts) {
   char text[256];
   ASSERT_TRUE(statusPartText(kStatusCounts, nullptr, facts, text, sizeof text));
   EXPECT_STREQ(text, "印刷待ちｼﾞｮﾌﾞ数 : 2個     印刷済みｼﾞｮﾌﾞ数 : 0個     ｲﾝｸ残量警告: C");
+}
+
+TEST_F(InkWarning, ThePreviewTipGivesTheSelectedJobsEstimate) {
+  addJobs({{"fits.vjx", Idle}, {"past.vjx", Idle}});
+  char tip[600];
+  previewInkTip(&state_, kPrintList, tip, sizeof tip);
+  EXPECT_STREQ(tip, "") << "no job, no tip";
+  view_.rows[1].selected = true;
+  previewInkTip(&state_, kPrintList, tip, sizeof tip);
+  InkEstimate estimate;
+  ASSERT_TRUE(jobInk(folder_.join("past.vjx").c_str(), &estimate));
+  char lines[512];
+  formatInkEstimate(estimate, lines, sizeof lines);
+  EXPECT_EQ(std::string(tip), std::string("ｲﾝｸ見積り\r\n") + lines);
+  previewInkTip(&state_, kPrintList, tip, 12);
+  EXPECT_EQ(std::strlen(tip), 11u) << "cut to the buffer";
 }
 
 }  // namespace

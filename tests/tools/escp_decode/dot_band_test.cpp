@@ -1,0 +1,113 @@
+// Decoding a window of a page straight from the stream's bytes gives the
+// dots of the full decode, and the summed cells built frame by frame equal
+// those built from a whole decoded stream.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dot_band.h"
+#include "dot_pages.h"
+#include "escp_decoder.h"
+
+namespace {
+
+constexpr uint8_t kColorCodes[8] = {0x02, 0x01, 0x04, 0x00, 0x12, 0x11, 0x10, 0x30};
+
+// Two pages of random rows in every ink, with paper moves between them and
+// rows of different lengths, packed as literal packets.
+std::vector<uint8_t> randomStream(unsigned seed) {
+  std::mt19937 random(seed);
+  std::vector<uint8_t> s;
+  for (int page = 0; page < 2; ++page) {
+    for (int line = 0; line < 40; ++line) {
+      for (int plane = 0; plane < 8; ++plane) {
+        if (random() % 3 == 0) continue;
+        const int bytes = 5 + static_cast<int>(random() % 20);
+        s.insert(s.end(), {0x1B, 'i', kColorCodes[plane], 1, 2, static_cast<uint8_t>(bytes), 0, 1, 0});
+        s.push_back(static_cast<uint8_t>(bytes - 1));
+        for (int i = 0; i < bytes; ++i) s.push_back(static_cast<uint8_t>(random()));
+        s.push_back(0x0D);
+      }
+      const uint8_t lines = static_cast<uint8_t>(1 + random() % 3);
+      s.insert(s.end(), {0x1B, '(', 'v', 2, 0, lines, 0});
+    }
+    s.push_back(0x0C);
+  }
+  return s;
+}
+
+std::vector<escp::DotPage> fullDecode(const std::vector<uint8_t>& bytes, int scale) {
+  escp::Stream stream;
+  EXPECT_TRUE(escp::decodeStream(bytes.data(), bytes.size(), &stream));
+  std::vector<escp::DotPage> pages;
+  std::string error;
+  EXPECT_TRUE(escp::buildPages(stream, scale, &pages, &error)) << error;
+  return pages;
+}
+
+TEST(DotBand, WindowsEqualTheFullDecode) {
+  const std::vector<uint8_t> bytes = randomStream(7);
+  const std::vector<escp::DotPage> pages = fullDecode(bytes, 1);
+  ASSERT_EQ(pages.size(), 2u);
+  struct Window {
+    int page, x0, y0, width, height;
+  } const windows[] = {{0, 0, 0, 30, 10}, {0, 17, 33, 60, 25}, {1, 3, 50, 200, 200}, {1, 0, 0, 0, 0}};
+  for (const Window& w : windows) {
+    SCOPED_TRACE(testing::Message() << "page " << w.page << " at " << w.x0 << "," << w.y0);
+    escp::DotBand band;
+    std::string error;
+    ASSERT_TRUE(escp::decodeBand(bytes.data(), bytes.size(), w.page, w.x0, w.y0, w.width, w.height, &band, &error))
+        << error;
+    const escp::DotPage& page = pages[static_cast<size_t>(w.page)];
+    for (int j = 0; j < escp::kPlanes; ++j)
+      for (int y = w.y0; y < w.y0 + w.height; ++y)
+        for (int x = w.x0; x < w.x0 + w.width; ++x) {
+          const int full = x < page.width && y < page.height ? page.dot(j, x, y) : 0;
+          ASSERT_EQ(band.dot(j, x, y), full) << "ink " << j << " dot " << x << "," << y;
+        }
+  }
+}
+
+TEST(DotBand, CompositeOfABandEqualsThatOfTheWholePage) {
+  const std::vector<uint8_t> bytes = randomStream(11);
+  const escp::DotPage page = fullDecode(bytes, 1)[0];
+  escp::DotBand band;
+  std::string error;
+  ASSERT_TRUE(escp::decodeBand(bytes.data(), bytes.size(), 0, 0, 0, page.width, page.height, &band, &error));
+  for (int only = -1; only < escp::kPlanes; ++only) EXPECT_EQ(escp::composite(band, only), escp::composite(page, only));
+}
+
+TEST(DotBand, CellsBuiltFrameByFrameEqualTheWholeDecode) {
+  const std::vector<uint8_t> bytes = randomStream(3);
+  const std::vector<escp::DotPage> whole = fullDecode(bytes, 3);
+  std::vector<escp::DotPage> streamed;
+  std::string error;
+  ASSERT_TRUE(escp::buildPagesEachFrame(bytes.data(), bytes.size(), 3, &streamed, &error)) << error;
+  ASSERT_EQ(streamed.size(), whole.size());
+  for (size_t p = 0; p < whole.size(); ++p)
+    for (int j = 0; j < escp::kPlanes; ++j) EXPECT_EQ(streamed[p].ink[j], whole[p].ink[j]);
+  ASSERT_TRUE(escp::buildPagesEachFrame(bytes.data(), bytes.size(), 3, &streamed, &error, nullptr, 1));
+  ASSERT_EQ(streamed.size(), 1u) << "the first page alone";
+  EXPECT_EQ(streamed[0].ink[0], whole[0].ink[0]);
+}
+
+TEST(DotBand, ACancelOrABrokenStreamIsReportedNotShown) {
+  std::vector<uint8_t> bytes = randomStream(5);
+  std::atomic<int> cancel{1};
+  escp::DotBand band;
+  std::vector<escp::DotPage> pages;
+  std::string error;
+  EXPECT_FALSE(escp::decodeBand(bytes.data(), bytes.size(), 0, 0, 0, 10, 10, &band, &error, &cancel));
+  EXPECT_EQ(error, "cancelled");
+  EXPECT_FALSE(escp::buildPagesEachFrame(bytes.data(), bytes.size(), 2, &pages, &error, &cancel));
+  EXPECT_TRUE(pages.empty());
+  bytes.resize(12);  // inside the first row's data
+  EXPECT_FALSE(escp::buildPagesEachFrame(bytes.data(), bytes.size(), 2, &pages, &error));
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace

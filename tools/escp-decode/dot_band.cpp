@@ -1,0 +1,73 @@
+#include "dot_band.h"
+
+#include <algorithm>
+
+namespace escp {
+namespace {
+
+// Largest band asked for: a screen's worth of dots many times over.
+constexpr int64_t kMaxBandDots = int64_t{1} << 26;
+
+}  // namespace
+
+bool decodeBand(const uint8_t* data, size_t size, int page, int x0, int y0, int width, int height, DotBand* out,
+                std::string* error, const std::atomic<int>* cancel) {
+  if (page < 0 || x0 < 0 || y0 < 0 || width < 0 || height < 0 || int64_t{width} * height > kMaxBandDots) {
+    *error = "band out of range";
+    return false;
+  }
+  out->x0 = x0;
+  out->y0 = y0;
+  out->width = width;
+  out->height = height;
+  for (auto& plane : out->codes) plane.assign(static_cast<size_t>(width) * height, 0);
+  const int64_t yEnd = int64_t{y0} + height;
+  int pageNow = 0;
+  int64_t line = 0;
+  bool failed = false;
+  Problem problem{0, {}};
+  const bool whole = decodeEachFrame(
+      data, size,
+      [&](const Frame& f) {
+        if (cancel && cancel->load()) return false;
+        if (f.kind == FrameKind::kFormFeed) {
+          line = 0;
+          return ++pageNow <= page;  // nothing after the page is needed
+        }
+        if (pageNow != page) return true;
+        if (f.kind == FrameKind::kVerticalMove) {
+          if (f.lines < 0) {
+            *error = "upward paper move";
+            failed = true;
+            return false;
+          }
+          line += f.lines;
+          return line < yEnd || height == 0;
+        }
+        if (f.kind != FrameKind::kRasterRow || line < y0 || line >= yEnd) return true;
+        const int plane = planeOfColorCode(f.colorCode);
+        if (plane < 0) return true;
+        const int dots = static_cast<int>(f.unpacked.size()) * 4;
+        uint8_t* row = &out->codes[plane][static_cast<size_t>(line - y0) * width];
+        for (int x = x0; x < std::min(dots, x0 + width); ++x)
+          row[x - x0] = static_cast<uint8_t>((f.unpacked[static_cast<size_t>(x / 4)] >> (6 - 2 * (x % 4))) & 3);
+        return true;
+      },
+      &problem);
+  if (whole || (!failed && problem.message.empty() && !(cancel && cancel->load()))) return true;
+  if (!failed) *error = problem.message.empty() ? "cancelled" : problem.message;
+  return false;
+}
+
+std::vector<uint8_t> composite(const DotBand& band, int only) {
+  static constexpr double kCoverage[4] = {0.0, 1024.0 / kFullCoverage, 2048.0 / kFullCoverage, 1.0};
+  std::vector<uint8_t> rgb(static_cast<size_t>(band.width) * band.height * 3);
+  double coverage[kPlanes];
+  for (size_t i = 0; i < static_cast<size_t>(band.width) * band.height; ++i) {
+    for (int j = 0; j < kPlanes; ++j) coverage[j] = kCoverage[band.codes[j][i]];
+    inkColour(coverage, only, &rgb[i * 3]);
+  }
+  return rgb;
+}
+
+}  // namespace escp
