@@ -1,0 +1,96 @@
+// A disk that fills up while a spooled job is written or sent: the job fails
+// and says so, and no partial print file is passed off as a finished one.
+// The full disk is a file-size limit of the process (writes past it fail with
+// EFBIG, as they would with ENOSPC).
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "SPOOL.h"
+#include "driver/machines/scratch_folder.h"
+#include "platform/folders.h"
+
+namespace {
+
+using testing_support::ScratchFolder;
+
+// Lowers the soft file-size limit for its lifetime; the hard limit stays, so
+// the old soft limit can be put back.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &lowered);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+jSPOOL openSpooled(const ScratchFolder& out, const ScratchFolder& work) {
+  jSplOpenBlock block;
+  std::memset(&block, 0, sizeof block);
+  std::snprintf(block.jobName, sizeof block.jobName, "full disk");
+  std::snprintf(block.portName, sizeof block.portName, "FILE:%s", out.path().c_str());
+  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPL9.TMP").c_str());
+  block.one = 1;
+  block.spoolMode = 1;
+  return jSplOpen(&block);
+}
+
+std::vector<std::uint64_t> fileSizesIn(const std::string& folder) {
+  std::vector<std::uint64_t> sizes;
+  platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& e) {
+    sizes.push_back(e.size);
+    return true;
+  });
+  return sizes;
+}
+
+TEST(FullDisk, FillingUpWhileSpoolingOrSendingFailsTheJob) {
+  constexpr rlim_t kRoom = 256 * 1024;
+  const std::vector<uint8_t> chunk(192 * 1024, 0x44);
+  for (const bool fullWhileSpooling : {true, false}) {
+    SCOPED_TRACE(fullWhileSpooling ? "full while spooling" : "full while sending");
+    ScratchFolder out("spl-full-out");
+    ScratchFolder work("spl-full-work");
+    jSPOOL spool = openSpooled(out, work);
+    ASSERT_NE(nullptr, spool);
+    int handedOn = 1;
+    int ended = 1;
+    {
+      // Spooling three chunks needs 576 KB in the spool file; the send at the
+      // end needs as much in the print file.
+      FileSizeLimit limit(fullWhileSpooling ? kRoom : RLIM_INFINITY);
+      for (int i = 0; i < 3; ++i)
+        handedOn &=
+            jSplWrite_buff(spool, chunk.data(), static_cast<int>(chunk.size())) == 1 && jSplWritePrinter(spool) == 1;
+    }
+    {
+      FileSizeLimit limit(kRoom);
+      ended = jSplEnd(spool);
+    }
+    EXPECT_EQ(0, ended) << "the job did not reach the port whole";
+    if (!fullWhileSpooling) {
+      EXPECT_EQ(1, handedOn) << "spooling itself had room";
+    }
+    EXPECT_EQ(1, jSplClose(spool));
+    EXPECT_TRUE(fileSizesIn(out.path()).empty()) << "no incomplete job is left in the output folder";
+    EXPECT_FALSE(platform::pathExists(work.file("SPL9.TMP").c_str())) << "the private copy is removed";
+  }
+}
+
+}  // namespace
