@@ -11,6 +11,7 @@
 #include "Base.h"
 #include "app/jobs/job_lock.h"
 #include "app/shell/app_defaults.h"
+#include "test_main_window_win32.h"
 
 namespace vlx {
 namespace {
@@ -19,18 +20,9 @@ class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     setDefaults(&state_, variantRecord(kQuaddle));
-    std::memset(&context_, 0, sizeof context_);
-    context_.state = &state_;
-    context_.variant = &variantRecord(kQuaddle);
-    std::strcpy(context_.caption, "Vellox for Quaddle");
-    std::strcpy(context_.className, "VLXS3_INPROCESS_TEST");
-    std::strcpy(context_.iconName, "IDI_APP");
     blocksBefore_ = jMemCheck();
     initJobListLock();
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    static bool registered = registerMainWindowClass(instance, context_);
-    ASSERT_TRUE(registered);
-    window_ = createMainWindow(instance, &context_);
+    window_ = createTestMainWindow(&state_, &context_, kQuaddle, "VLXS3_INPROCESS_TEST");
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {

@@ -21,6 +21,7 @@
 #include "app/shell/main_window_win32.h"
 #include "app/shell/soft_proof_window_win32.h"
 #include "platform/scratch_folder.h"
+#include "test_main_window_win32.h"
 
 namespace vlx {
 namespace {
@@ -64,16 +65,7 @@ class MainWindowWiring : public ::testing::Test {
     setDefaults(&state_, variantRecord(variant));
     if (savedMain) std::memcpy(state_.mainRect, savedMain, sizeof state_.mainRect);
     if (savedList) std::memcpy(state_.listRect, savedList, sizeof state_.listRect);
-    std::memset(&context_, 0, sizeof context_);
-    context_.state = &state_;
-    context_.variant = &variantRecord(variant);
-    std::strcpy(context_.caption, "Vellox for Quaddle");
-    std::strcpy(context_.className, "VLXS3_WIRING_TEST");
-    std::strcpy(context_.iconName, "IDI_APP");
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    static bool registered = registerMainWindowClass(instance, context_);
-    ASSERT_TRUE(registered);
-    window_ = createMainWindow(instance, &context_);
+    window_ = createTestMainWindow(&state_, &context_, variant, "VLXS3_WIRING_TEST");
     ASSERT_NE(window_, nullptr);
     pump();
   }

@@ -26,6 +26,7 @@
 #include "app/shell/progress_hooks.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
+#include "test_main_window_win32.h"
 
 namespace vlx {
 namespace {
@@ -73,16 +74,7 @@ class PrintQueue : public ::testing::Test {
     platform::createFolder(printed_.c_str());
     platform::copyString(state_.hotFolder, sizeof state_.hotFolder, hot_.c_str());
     platform::copyString(state_.printedFolder, sizeof state_.printedFolder, printed_.c_str());
-    std::memset(&context_, 0, sizeof context_);
-    context_.state = &state_;
-    context_.variant = &variantRecord(kQuaddle);
-    std::strcpy(context_.caption, "Vellox for Quaddle");
-    std::strcpy(context_.className, "VLXS3_QUEUE_TEST");
-    std::strcpy(context_.iconName, "IDI_APP");
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    static bool registered = registerMainWindowClass(instance, context_);
-    ASSERT_TRUE(registered);
-    window_ = createMainWindow(instance, &context_);
+    window_ = createTestMainWindow(&state_, &context_, kQuaddle, "VLXS3_QUEUE_TEST");
     ASSERT_NE(window_, nullptr);
     pump();
   }
