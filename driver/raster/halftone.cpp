@@ -168,10 +168,11 @@ inline uint64_t diffusePixel(const int16_t* slot, int16_t* error, int shift, con
 }
 
 template <int Inks>
-void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t* inkTotals) {
+void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t* inkTotals,
+                  const int16_t* inks, uint8_t* planes) {
   EngineState& e = state->engine;
   for (int j = 0; j < Inks; ++j) inkTotals[j] = 0;
-  if (!e.separation || !e.errorLine || !e.dotPlanes || !e.noise) return;
+  if (!e.separation || !e.errorLine || !planes || !e.noise) return;
   count = std::min(count, static_cast<int>(e.pageWidth));
   const int parity = line & 1;
   e.lineParity = parity;
@@ -180,7 +181,7 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
   int32_t noisePos = e.noisePos;
   if (noisePos < 0 || noisePos >= kNoiseTableSize) noisePos = 0;
 
-  if (g_vectorAllowed && vectorHalftoneAvailable()) {
+  if (halftoneTakesSeparatedInks()) {
     DiffusionLine vector = {};
     vector.pixels = pixels;
     vector.count = count;
@@ -188,8 +189,9 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
     vector.fourInks = Inks == 4;
     vector.separation = separationParams(e);
     vector.slots = e.separation;
+    vector.inks = inks;
     vector.errorLine = e.errorLine;
-    vector.dotPlanes = e.dotPlanes;
+    vector.dotPlanes = planes;
     vector.noise = e.noise;
     vector.noisePos = noisePos;
     vector.droplets[0] = e.dropletSmall;
@@ -227,7 +229,7 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
       for (int j = 0; j < kInks; ++j) w.carry[j] = 0;
     } else {
       // The eight plane bytes of a group of four pixels lie side by side.
-      uint8_t* group = e.dotPlanes + static_cast<size_t>(x / 4) * kInks;
+      uint8_t* group = planes + static_cast<size_t>(x / 4) * kInks;
       const uint64_t dots = diffusePixel<Inks>(slot, error, 6 - 2 * (x % 4), e.noise, noisePos, scaled, w);
       if (dots) {
         uint64_t word;
@@ -240,7 +242,7 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
 
   e.noisePos = noisePos;
   for (int j = 0; j < kInks; ++j) e.carries[j] = w.carry[j];
-  for (int j = 0; j < Inks; ++j) inkTotals[j] = planeInk(e.dotPlanes, j, rowBytes, e);
+  for (int j = 0; j < Inks; ++j) inkTotals[j] = planeInk(planes, j, rowBytes, e);
 }
 
 }  // namespace
@@ -249,12 +251,35 @@ void allowVectorHalftone(bool allowed) {
   g_vectorAllowed = allowed;
 }
 
-void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8]) {
-  halftoneLine<8>(state, line, pixels, count, inkTotals);
+bool halftoneTakesSeparatedInks() {
+  return g_vectorAllowed && vectorHalftoneAvailable();
 }
 
-void halftoneLineFour(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[4]) {
-  halftoneLine<4>(state, line, pixels, count, inkTotals);
+void halftoneLineInto(MachineState* state, int line, const ConvertedPixel* pixels, int count, const int16_t* inks,
+                      uint8_t* planes, uint64_t inkTotals[8]) {
+  for (int j = 0; j < 8; ++j) inkTotals[j] = 0;
+  if (state->inkSet == 2)
+    halftoneLine<4>(state, line, pixels, count, inkTotals, inks, planes);
+  else
+    halftoneLine<8>(state, line, pixels, count, inkTotals, inks, planes);
+}
+
+LineSeparation lineSeparationOf(const MachineState* state) {
+  return LineSeparation{separationParams(state->engine), state->inkSet == 2, state->engine.pageWidth};
+}
+
+void separateLineInks(const LineSeparation& separation, const ConvertedPixel* pixels, int count, int16_t* inks) {
+  separateForDiffusion(separation.params, pixels, std::min(count, separation.pageWidth), separation.fourInks, inks);
+}
+
+void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8],
+                       const int16_t* inks) {
+  halftoneLine<8>(state, line, pixels, count, inkTotals, inks, state->engine.dotPlanes);
+}
+
+void halftoneLineFour(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[4],
+                      const int16_t* inks) {
+  halftoneLine<4>(state, line, pixels, count, inkTotals, inks, state->engine.dotPlanes);
 }
 
 }  // namespace rx3

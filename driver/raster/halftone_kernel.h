@@ -19,7 +19,10 @@ struct DiffusionLine {
   int parity;
   bool fourInks;
   SeparationParams separation;
-  int16_t* slots;      // 2 x 8 per pixel
+  int16_t* slots;  // 2 x 8 per pixel
+  // The line's inks separated beforehand, 8 per pixel (the four-ink set
+  // leaves the upper four 0), or null: the kernel separates into the slots.
+  const int16_t* inks;
   int16_t* errorLine;  // 8 per pixel, pixel x at group x + 1
   uint8_t* dotPlanes;  // cleared; byte k of plane j at k x 8 + j
   const int8_t* noise;
@@ -35,5 +38,10 @@ bool vectorHalftoneAvailable();
 // Both passes, the diffusion on eight 32-bit lanes at once, one lane per ink. Only when
 // vectorHalftoneAvailable().
 void diffuseLineVector(DiffusionLine* line);
+
+// The separation pass on its own, into inks (8 per pixel): nothing drawn and
+// paper white give 0. Pixels of another kind are left as they are.
+void separateForDiffusion(const SeparationParams& params, const ConvertedPixel* pixels, int count, bool fourInks,
+                          int16_t* inks);
 
 }  // namespace rx3

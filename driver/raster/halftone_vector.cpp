@@ -20,6 +20,39 @@
 namespace rx3 {
 namespace {
 
+// The separation pass, over the whole line before the diffusion: a pixel's
+// inks follow from its own values only, and a call inside the diffusion
+// loop would save and reload every vector register around it. Paper white
+// and nothing drawn empty their slot; a kind that keeps its slot is left.
+// Slot x is at slots + x * stride.
+template <bool Four>
+void separateLine(const SeparationParams& params, const ConvertedPixel* pixels, int count, int16_t* slots,
+                  size_t stride) {
+  alignas(16) int16_t inks[8] = {};  // the four-ink set leaves the upper half 0
+  bool haveInks = false;
+  uint64_t inksKey = 0;
+  for (int x = 0; x < count; ++x) {
+    const ConvertedPixel& px = pixels[x];
+    int16_t* slot = slots + static_cast<size_t>(x) * stride;
+    if (px.kind == kPixelNothing || px.drawn == 0 || px.kind == kPixelWhite) {
+      std::memset(slot, 0, 16);
+      continue;
+    }
+    if (px.kind != kPixelInk) continue;
+    uint64_t key;
+    std::memcpy(&key, px.values, sizeof key);
+    if (!haveInks || key != inksKey) {
+      if (Four)
+        separateFour(params, px.values, inks);
+      else
+        separateEight(params, px.values, inks);
+      inksKey = key;
+      haveInks = true;
+    }
+    std::memcpy(slot, inks, 16);
+  }
+}
+
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define RX3_VECTOR_HALFTONE 1
 #else
@@ -72,40 +105,17 @@ RX3_AVX2 inline void flushGroup(uint8_t* planes, int group, __m256i dots) {
   std::memcpy(at, &word, sizeof word);
 }
 
-// The separation pass, over the whole line before the diffusion: a pixel's
-// inks follow from its own values only, and a call inside the diffusion
-// loop would save and reload every vector register around it. Paper white
-// and nothing drawn empty their slot; a kind that keeps its slot is left.
-template <bool Four>
-void separateLine(const DiffusionLine& line) {
-  alignas(16) int16_t inks[8] = {};  // the four-ink set leaves the upper half 0
-  bool haveInks = false;
-  uint64_t inksKey = 0;
-  for (int x = 0; x < line.count; ++x) {
-    const ConvertedPixel& px = line.pixels[x];
-    int16_t* slot = line.slots + (static_cast<size_t>(x) * 2 + line.parity) * 8;
-    if (px.kind == kPixelNothing || px.drawn == 0 || px.kind == kPixelWhite) {
-      std::memset(slot, 0, 16);
-      continue;
-    }
-    if (px.kind != kPixelInk) continue;
-    uint64_t key;
-    std::memcpy(&key, px.values, sizeof key);
-    if (!haveInks || key != inksKey) {
-      if (Four)
-        separateFour(line.separation, px.values, inks);
-      else
-        separateEight(line.separation, px.values, inks);
-      inksKey = key;
-      haveInks = true;
-    }
-    std::memcpy(slot, inks, 16);
-  }
-}
-
 template <bool Four>
 RX3_AVX2 void diffuse(DiffusionLine* line) {
-  separateLine<Four>(*line);
+  // The inks of pixel x, at inks + x * inkStride.
+  const int16_t* inks = line->inks;
+  size_t inkStride = 8;
+  if (!inks) {
+    int16_t* slots = line->slots + static_cast<size_t>(line->parity) * 8;
+    separateLine<Four>(line->separation, line->pixels, line->count, slots, 16);
+    inks = slots;
+    inkStride = 16;
+  }
   constexpr int kN = kNoiseTableSize;
   alignas(32) int32_t noise[kN + 8];
   for (int i = 0; i < kN + 8; ++i) noise[i] = line->noise[i % kN];
@@ -115,7 +125,7 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   const __m256i active = four ? _mm256_setr_epi32(-1, -1, -1, -1, 0, 0, 0, 0) : _mm256_set1_epi32(-1);
   const __m256i resetCarry = _mm256_set1_epi32(four ? 240 : 300);
   const int16_t resetBase = four ? 64 : 128;
-  const int inks = four ? 4 : 8;
+  const int inkCount = four ? 4 : 8;
 
   __m256i carry = zero;
   __m256i pending = zero;
@@ -136,11 +146,11 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   int x = parity == 0 ? 0 : line->count - 1;
   for (int i = 0; i < line->count; ++i, x += step) {
     const ConvertedPixel& px = line->pixels[x];
-    int16_t* slot = line->slots + (static_cast<size_t>(x) * 2 + parity) * 8;
+    const int16_t* slot = inks + static_cast<size_t>(x) * inkStride;
     int16_t* error = line->errorLine + (static_cast<size_t>(x) + 1) * 8;
     if (px.kind == kPixelNothing || px.drawn == 0) {
       const int16_t reset = static_cast<int16_t>((x % 8) * 16 + resetBase);
-      for (int j = 0; j < inks; ++j) error[j] = reset;
+      for (int j = 0; j < inkCount; ++j) error[j] = reset;
       carry = _mm256_blendv_epi8(carry, resetCarry, active);
       continue;
     }
@@ -268,6 +278,14 @@ bool vectorHalftoneAvailable() {
 #else
   return false;
 #endif
+}
+
+void separateForDiffusion(const SeparationParams& params, const ConvertedPixel* pixels, int count, bool fourInks,
+                          int16_t* inks) {
+  if (fourInks)
+    separateLine<true>(params, pixels, count, inks, 8);
+  else
+    separateLine<false>(params, pixels, count, inks, 8);
 }
 
 void diffuseLineVector(DiffusionLine* line) {

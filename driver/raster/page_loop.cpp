@@ -10,6 +10,7 @@
 #include "Base.h"
 #include "driver/machines/machine_state.h"
 #include "driver/raster/band_convert.h"
+#include "driver/raster/halftone.h"
 #include "driver/raster/page_steps.h"
 #include "driver/raster/raster_writer.h"
 #include "driver/raster/row_pipeline.h"
@@ -89,28 +90,42 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
   Outcome outcome;
   for (int32_t y = b.clip.y1; y > b.clip.y0; y -= k) {
     const int32_t rows = y - b.clip.y0 < k ? y - b.clip.y0 : k;
-    if (!jGdcDraw(context->drawContext, render, b.clip.x0, y - k, b.clip.x1, y, state->profile.drawOption)) {
+    const int drawn = source.pipeline ? source.pipeline->render(context->drawContext, render, b.clip.x0, y - k,
+                                                                b.clip.x1, y, state->profile.drawOption)
+                                      : jGdcDraw(context->drawContext, render, b.clip.x0, y - k, b.clip.x1, y,
+                                                 state->profile.drawOption);
+    if (!drawn) {
       outcome.write = 0;  // nothing trustworthy to print
       return outcome;
     }
-    const ConvertChunk chunk{engine.colorTransform, state->profile.colorMode, render, rowBytes, b.width, offset, rows};
+    const ConvertChunk chunk{engine.colorTransform,
+                             state->profile.colorMode,
+                             render,
+                             rowBytes,
+                             b.width,
+                             offset,
+                             rows,
+                             halftoneTakesSeparatedInks(),
+                             lineSeparationOf(state),
+                             state,
+                             engine.currentLine + 1};
     if (source.pipeline) source.pipeline->begin(chunk);
     for (int32_t r = 0; r < rows; ++r) {
       if (engine.currentLine >= engine.pageHeight) return outcome;  // the page is full
       engine.currentLine += 1;
       outcome.go = reportProgress(context, engine);
       if (outcome.go != 1) return outcome;
-      const ConvertedPixel* records = source.records;
       if (source.pipeline) {
-        records = source.pipeline->row(r);
-        if (!records) {
-          outcome.write = 0;  // the converting thread stopped answering
+        const HalftonedRow row = source.pipeline->row(r);
+        if (!row.planes) {
+          outcome.write = 0;  // the other thread stopped answering
           return outcome;
         }
+        outcome.write = writeHalftonedLine(record, engine.currentLine, row.planes, row.inkTotals, count);
       } else {
         convertBand(chunk.transform, chunk.colorMode, render + r * rowBytes, source.records + offset, b.width);
+        outcome.write = writeRasterLine(record, engine.currentLine, source.records, count);
       }
-      outcome.write = writeRasterLine(record, engine.currentLine, records, count);
       if (outcome.write != 1) return outcome;
       if (source.pipeline) source.pipeline->done(r);
     }
@@ -160,7 +175,8 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   // few rows ahead of the writing; else, or when no thread can be had, here.
   RowPipeline pipeline;
   RowSource source{nullptr, nullptr};
-  if (rowPipelineAllowed() && b.height > 1 && pipeline.start(count)) source.pipeline = &pipeline;
+  if (rowPipelineAllowed() && b.height > 1 && pipeline.start(count, static_cast<size_t>(engine.rowBytes) * 8))
+    source.pipeline = &pipeline;
   if (!source.pipeline) {
     source.records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
     if (!source.records) {

@@ -43,8 +43,8 @@ bool stillPrinting(EngineState& e) {
   return e.printing == 1;
 }
 
-void writePlaneRow(EngineState& e, int plane, int rowBytes) {
-  const int packed = packRow(e.dotPlanes + plane, 8, rowBytes, e.packBuffer);
+void writePlaneRow(EngineState& e, const uint8_t* planes, int plane, int rowBytes) {
+  const int packed = packRow(planes + plane, 8, rowBytes, e.packBuffer);
   const int declared = std::max(rowBytes, packed);
   putCommand(e.spoolHandle, kHorizontalHome);
   put8(e.spoolHandle, 0x1B);
@@ -66,37 +66,62 @@ void writePlaneRow(EngineState& e, int plane, int rowBytes) {
   put8(e.spoolHandle, kCarriageReturn);
 }
 
+bool buffersReady(const EngineState& e) {
+  return e.dotPlanes && e.packBuffer && e.separation && e.errorLine && e.noise;
+}
+
+// Everything of a line after its halftoning: the ink account and the
+// planes' rows.
 template <int Planes>
-int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int count) {
+void writePlanes(EngineState& e, const uint8_t* planes, const uint64_t totals[8], int count) {
+  const int rowBytes = rowBytesForWidth(count);
+  for (int plane = 0; plane < Planes; ++plane) {
+    e.pageInk[plane] += totals[plane];
+    writePlaneRow(e, planes, plane, rowBytes);
+  }
+  putCommand(e.spoolHandle, kNextLine);
+}
+
+template <int Planes>
+int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int count, const int16_t* inks) {
   EngineState& e = state->engine;
   if (!stillPrinting(e)) return e.printing;
-  if (!e.dotPlanes || !e.packBuffer || !e.separation || !e.errorLine || !e.noise) return 0;
+  if (!buffersReady(e)) return 0;
   if (line % kAbortPointEvery == 0) jSplSetAbortPoint(e.spoolHandle);
 
   std::memset(e.dotPlanes, 0, static_cast<size_t>(e.rowBytes) * 8);
   count = std::clamp(count, 0, static_cast<int>(e.pageWidth));
   uint64_t totals[8] = {};
   if (Planes == 4)
-    halftoneLineFour(state, line, pixels, count, totals);
+    halftoneLineFour(state, line, pixels, count, totals, inks);
   else
-    halftoneLineEight(state, line, pixels, count, totals);
-
-  const int rowBytes = rowBytesForWidth(count);
-  for (int plane = 0; plane < Planes; ++plane) {
-    e.pageInk[plane] += totals[plane];
-    writePlaneRow(e, plane, rowBytes);
-  }
-  putCommand(e.spoolHandle, kNextLine);
+    halftoneLineEight(state, line, pixels, count, totals, inks);
+  writePlanes<Planes>(e, e.dotPlanes, totals, count);
   return e.printing;
 }
 
 }  // namespace
 
-int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count) {
+int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count, const int16_t* inks) {
   MachineState* state = record ? record->state : nullptr;
   if (!state) return 0;
-  if (state->inkSet == 2) return writeLine<4>(state, line, pixels, count);
-  return writeLine<8>(state, line, pixels, count);
+  if (state->inkSet == 2) return writeLine<4>(state, line, pixels, count, inks);
+  return writeLine<8>(state, line, pixels, count, inks);
+}
+
+int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count) {
+  MachineState* state = record ? record->state : nullptr;
+  if (!state) return 0;
+  EngineState& e = state->engine;
+  if (!stillPrinting(e)) return e.printing;
+  if (!buffersReady(e)) return 0;
+  if (line % kAbortPointEvery == 0) jSplSetAbortPoint(e.spoolHandle);
+  count = std::clamp(count, 0, static_cast<int>(e.pageWidth));
+  if (state->inkSet == 2)
+    writePlanes<4>(e, planes, totals, count);
+  else
+    writePlanes<8>(e, planes, totals, count);
+  return e.printing;
 }
 
 int writeVerticalSkip(DeviceRecord* record, int lines) {

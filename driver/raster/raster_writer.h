@@ -10,8 +10,14 @@ namespace rx3 {
 // Polls the port, separates and halftones line `line` of count records
 // (from the page's left edge), adds the inks used to pageInk, and writes
 // every plane's packed row followed by a one-line advance. Does not flush.
-// Returns the printing flag; writes nothing once it is 0.
-int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count);
+// Returns the printing flag; writes nothing once it is 0. inks, when not
+// null, are the line's inks from separateLineInks.
+int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count,
+                    const int16_t* inks = nullptr);
+
+// The same for a line halftoned beforehand by halftoneLineInto into planes
+// (cleared first), with its ink totals: polls, accounts and writes it.
+int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count);
 
 // Moves the paper down `lines` raster lines (nothing for lines <= 0) and
 // flushes. Returns the printing flag; writes nothing once it is 0.

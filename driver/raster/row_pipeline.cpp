@@ -39,50 +39,125 @@ struct RowPipeline::Shared {
   std::mutex lock;
   std::condition_variable wake;
   ConvertedPixel* ring = nullptr;
+  int16_t* inkRing = nullptr;  // 8 inks per record
+  uint8_t* planeRing = nullptr;
+  uint64_t inkTotals[kPipelineSlots][8] = {};
   int32_t recordsPerRow = 0;
+  size_t planeBytes = 0;
   ConvertChunk chunk{};
-  bool working = false;  // a chunk is being converted
-  bool busy = false;     // the thread is converting a row, outside the lock
+  bool working = false;  // a chunk is under way
+  bool busy = false;     // the thread is doing a step, outside the lock
   // Who sleeps on wake: each side wakes the other only when it waits (a
-  // wake-up is a system call, dear on some systems), and the thread only
-  // once the writer has freed half the ring.
-  bool converterWaiting = false;
-  bool writerWaiting = false;
-  bool stop = false;      // the chunk is cancelled
-  bool quit = false;      // the thread ends
-  int32_t converted = 0;  // rows of the chunk converted
-  int32_t written = 0;    // rows of the chunk the caller is done with
+  // wake-up is a system call, dear on some systems).
+  bool threadWaiting = false;
+  bool callerWaiting = false;
+  bool stop = false;       // the chunk is cancelled
+  bool quit = false;       // the thread ends
+  bool diffusing = false;  // a side is diffusing row `diffused`
+  int32_t claimed = 0;     // rows taken for conversion by either side, in order
+  int32_t diffused = 0;    // rows diffused
+  int32_t written = 0;     // rows the caller is done with
+  // A part of a chunk's render handed to the thread.
+  struct RenderPart {
+    jGdc* drawing;
+    uint8_t* buffer;
+    int32_t x0, y0, x1, y1, option;
+  } renderPart{};
+  bool renderAsked = false;
+  int renderResult = 0;
+  // The row whose records each ring slot holds, once converted; -1 none.
+  int32_t converted[kPipelineSlots] = {};
 
-  ConvertedPixel* slot(int32_t r) {
+  ConvertedPixel* records(int32_t r) {
     return ring + static_cast<size_t>(r % kPipelineSlots) * static_cast<size_t>(recordsPerRow);
+  }
+  int16_t* inks(int32_t r) {
+    return inkRing + static_cast<size_t>(r % kPipelineSlots) * static_cast<size_t>(recordsPerRow) * 8;
+  }
+  uint8_t* planes(int32_t r) { return planeRing + static_cast<size_t>(r % kPipelineSlots) * planeBytes; }
+
+  bool live() const { return working && !stop; }
+
+  // The next row to convert: its record slot must have been diffused.
+  int32_t claimConversion() {
+    if (!live() || claimed >= chunk.rows || claimed - diffused >= kPipelineSlots) return -1;
+    converted[claimed % kPipelineSlots] = -1;
+    return claimed++;
+  }
+
+  // Whether the next row may be diffused now: converted, and its plane slot
+  // written.
+  bool mayDiffuse() const {
+    const int32_t r = diffused;
+    return live() && !diffusing && r < chunk.rows && converted[r % kPipelineSlots] == r && r - written < kPipelineSlots;
+  }
+
+  void notifyWaiters() {
+    if (threadWaiting || callerWaiting) wake.notify_all();
+  }
+
+  // The steps run outside the lock on rows no other step touches.
+  void convert(std::unique_lock<std::mutex>& hold, int32_t r) {
+    const ConvertChunk c = chunk;
+    hold.unlock();
+    convertBand(c.transform, c.colorMode, c.rendered + static_cast<size_t>(r) * c.rowBytes, records(r) + c.offset,
+                c.width);
+    if (c.separate) separateLineInks(c.separation, records(r), c.offset + c.width, inks(r));
+    hold.lock();
+    converted[r % kPipelineSlots] = r;
+    notifyWaiters();
+  }
+
+  void diffuse(std::unique_lock<std::mutex>& hold) {
+    const int32_t r = diffused;
+    const ConvertChunk c = chunk;
+    diffusing = true;
+    hold.unlock();
+    uint8_t* rowPlanes = planes(r);
+    std::memset(rowPlanes, 0, planeBytes);
+    halftoneLineInto(c.state, c.firstLine + r, records(r), c.offset + c.width, c.separate ? inks(r) : nullptr,
+                     rowPlanes, inkTotals[r % kPipelineSlots]);
+    hold.lock();
+    diffusing = false;
+    diffused = r + 1;
+    notifyWaiters();
   }
 
   void run() {
     std::unique_lock<std::mutex> hold(lock);
     for (;;) {
-      while (!quit && (!working || stop)) wake.wait_for(hold, kWaitSlice);
+      while (!quit && !live() && !renderAsked) wake.wait_for(hold, kWaitSlice);
       if (quit) return;
-      const int32_t r = converted;
-      if (r >= chunk.rows) {
-        working = false;
+      if (renderAsked) {
+        const RenderPart part = renderPart;
+        busy = true;
+        hold.unlock();
+        const int result = jGdcDraw(part.drawing, part.buffer, part.x0, part.y0, part.x1, part.y1, part.option);
+        hold.lock();
+        busy = false;
+        renderResult = result;
+        renderAsked = false;
         wake.notify_all();
         continue;
       }
-      if (r - written >= kPipelineSlots) {  // the ring is full: wait for the writer
-        converterWaiting = true;
+      int32_t r = -1;
+      if (mayDiffuse() || (r = claimConversion()) >= 0) {
+        busy = true;
+        if (r < 0)
+          diffuse(hold);
+        else
+          convert(hold, r);
+        busy = false;
+        // A cancel or the end waits for the step to be over.
+        if (stop || quit) wake.notify_all();
+      } else if (diffused >= chunk.rows) {
+        working = false;
+        wake.notify_all();
+      } else {
+        threadWaiting = true;
         wake.wait_for(hold, kWaitSlice);
-        converterWaiting = false;
-        continue;
+        threadWaiting = false;
       }
-      const ConvertChunk c = chunk;
-      busy = true;
-      hold.unlock();
-      convertBand(c.transform, c.colorMode, c.rendered + static_cast<size_t>(r) * c.rowBytes, slot(r) + c.offset,
-                  c.width);
-      hold.lock();
-      busy = false;
-      converted = r + 1;
-      if (writerWaiting || stop) wake.notify_all();
     }
   }
 };
@@ -112,48 +187,91 @@ RowPipeline::~RowPipeline() {
     delete thread;
   }
   jMemFree(shared_->ring);
+  jMemFree(shared_->inkRing);
+  jMemFree(shared_->planeRing);
   delete shared_;
 }
 
-bool RowPipeline::start(int32_t recordsPerRow) {
-  if (shared_ || recordsPerRow <= 0) return false;
+bool RowPipeline::start(int32_t recordsPerRow, size_t planeBytes) {
+  if (shared_ || recordsPerRow <= 0 || planeBytes == 0) return false;
   shared_ = new (std::nothrow) Shared();
   if (!shared_) return false;
-  const size_t bytes =
-      static_cast<size_t>(kPipelineSlots) * static_cast<size_t>(recordsPerRow) * sizeof(ConvertedPixel);
-  shared_->ring = static_cast<ConvertedPixel*>(jMemAlloc(bytes));
-  if (!shared_->ring) return false;
-  std::memset(shared_->ring, 0, bytes);
+  const size_t slots = kPipelineSlots;
+  const size_t records = slots * static_cast<size_t>(recordsPerRow);
+  shared_->ring = static_cast<ConvertedPixel*>(jMemAlloc(records * sizeof(ConvertedPixel)));
+  shared_->inkRing = static_cast<int16_t*>(jMemAlloc(records * 8 * sizeof(int16_t)));
+  shared_->planeRing = static_cast<uint8_t*>(jMemAlloc(slots * planeBytes));
+  if (!shared_->ring || !shared_->inkRing || !shared_->planeRing) return false;
+  std::memset(shared_->ring, 0, records * sizeof(ConvertedPixel));
   shared_->recordsPerRow = recordsPerRow;
+  shared_->planeBytes = planeBytes;
   try {
     thread_ = new std::thread([s = shared_] { s->run(); });
   } catch (...) {
-    thread_ = nullptr;  // no thread: the caller converts on its own
+    thread_ = nullptr;  // no thread: the caller does every step
   }
   return thread_ != nullptr;
+}
+
+int RowPipeline::render(jGdc* drawing, uint8_t* buffer, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                        int32_t option) {
+  const int32_t rows = y1 - y0;
+  const int32_t upper = rows / 2;
+  if (upper < 1) return jGdcDraw(drawing, buffer, x0, y0, x1, y1, option);
+  const size_t rowBytes = static_cast<size_t>(static_cast<int64_t>(x1) - x0) * 8;
+  Shared& s = *shared_;
+  {
+    std::lock_guard<std::mutex> hold(s.lock);
+    s.renderPart =
+        Shared::RenderPart{drawing, buffer + rowBytes * static_cast<size_t>(upper), x0, y0, x1, y1 - upper, option};
+    s.renderAsked = true;
+  }
+  s.wake.notify_all();
+  const int mine = jGdcDraw(drawing, buffer, x0, y1 - upper, x1, y1, option);
+  std::unique_lock<std::mutex> hold(s.lock);
+  for (int slices = 0; s.renderAsked; ++slices) {
+    if (slices >= kGiveUpSlices) return 0;  // the thread may still write: the caller must not reuse the buffer
+    s.wake.wait_for(hold, kWaitSlice);
+  }
+  return mine && s.renderResult ? 1 : 0;
 }
 
 void RowPipeline::begin(const ConvertChunk& chunk) {
   {
     std::lock_guard<std::mutex> hold(shared_->lock);
     shared_->chunk = chunk;
-    shared_->converted = 0;
+    shared_->claimed = 0;
+    shared_->diffused = 0;
     shared_->written = 0;
+    for (int32_t& r : shared_->converted) r = -1;
     shared_->stop = false;
     shared_->working = chunk.rows > 0;
   }
   shared_->wake.notify_all();
 }
 
-const ConvertedPixel* RowPipeline::row(int32_t r) {
+// While its row is not ready the caller does a free step itself, the
+// diffusion first (the rows' one sequential step), rather than wait.
+HalftonedRow RowPipeline::row(int32_t r) {
   std::unique_lock<std::mutex> hold(shared_->lock);
-  for (int slices = 0; shared_->converted <= r; ++slices) {
-    if (slices >= kGiveUpSlices || shared_->stop || r >= shared_->chunk.rows) return nullptr;
-    shared_->writerWaiting = true;
-    shared_->wake.wait_for(hold, kWaitSlice);
-    shared_->writerWaiting = false;
+  Shared& s = *shared_;
+  for (int slices = 0; s.diffused <= r;) {
+    if (s.stop || r >= s.chunk.rows) return HalftonedRow{nullptr, nullptr};
+    if (s.mayDiffuse()) {
+      s.diffuse(hold);
+      continue;
+    }
+    const int32_t mine = s.claimConversion();
+    if (mine >= 0) {
+      s.convert(hold, mine);
+      continue;
+    }
+    if (slices++ >= kGiveUpSlices) return HalftonedRow{nullptr, nullptr};
+    s.callerWaiting = true;
+    s.wake.wait_for(hold, kWaitSlice);
+    s.callerWaiting = false;
   }
-  return shared_->slot(r);
+  return HalftonedRow{s.planes(r), s.inkTotals[r % kPipelineSlots]};
 }
 
 void RowPipeline::done(int32_t r) {
@@ -161,7 +279,7 @@ void RowPipeline::done(int32_t r) {
   {
     std::lock_guard<std::mutex> hold(shared_->lock);
     if (r + 1 > shared_->written) shared_->written = r + 1;
-    wake = shared_->converterWaiting && shared_->converted - shared_->written <= kPipelineSlots / 2;
+    wake = shared_->threadWaiting;
   }
   if (wake) shared_->wake.notify_all();
 }

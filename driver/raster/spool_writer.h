@@ -9,7 +9,9 @@
 
 namespace rx3 {
 
-inline void put8(jSPOOL spool, int byte) { jSplWrite_c(spool, byte & 0xFF); }
+inline void put8(jSPOOL spool, int byte) {
+  jSplWrite_c(spool, byte & 0xFF);
+}
 
 inline void putLE16(jSPOOL spool, int value) {
   put8(spool, value);
@@ -21,7 +23,9 @@ inline void putLE32(jSPOOL spool, int32_t value) {
   putLE16(spool, value >> 16);
 }
 
-inline void putText(jSPOOL spool, const char* text) { jSplWrite_s(spool, text); }
+inline void putText(jSPOOL spool, const char* text) {
+  jSplWrite_s(spool, text);
+}
 
 inline void putBytes(jSPOOL spool, const void* data, int length) {
   if (length > 0) jSplWrite_buff(spool, data, length);
