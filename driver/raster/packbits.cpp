@@ -8,44 +8,99 @@
 #include "driver/raster/packbits.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace rx3 {
 namespace {
 
 constexpr int kMaxCount = 127;  // a packet holds at most 128 bytes
+static_assert(std::endian::native == std::endian::little, "the eight-byte scans read little-endian words");
 
-}  // namespace
+// A row read every `stride` bytes, or a contiguous one (Contiguous) whose
+// scans look at eight bytes at once.
+template <bool Contiguous>
+struct RowReader {
+  const uint8_t* row;
+  int stride;
 
-int packRow(const uint8_t* row, int stride, int length, uint8_t* out) {
-  // One loop per packet kind, so a long literal or run costs one compare
-  // per byte; the order of decisions is that of the state machine above.
-  auto at = [row, stride](int k) { return row[static_cast<long>(k) * stride]; };
+  uint8_t at(int k) const { return Contiguous ? row[k] : row[static_cast<long>(k) * stride]; }
+
+  // The first k in [from, limit) whose byte repeats the one before it
+  // (from >= 1), else limit. Bytes are copied to out on the way.
+  int literalEnd(int from, int limit, uint8_t* out) const {
+    int k = from;
+    if (Contiguous) {
+      for (; k + 8 <= limit; k += 8) {
+        uint64_t here, before;
+        std::memcpy(&here, row + k, 8);
+        std::memcpy(&before, row + k - 1, 8);
+        const uint64_t same = equalBytes(here ^ before);
+        if (same) {
+          k += std::countr_zero(same) >> 3;
+          break;
+        }
+      }
+      if (k + 8 > limit)
+        while (k < limit && row[k] != row[k - 1]) ++k;
+      std::memcpy(out, row + from, static_cast<size_t>(k - from));
+      return k;
+    }
+    uint8_t previous = at(k - 1);
+    while (k < limit) {
+      const uint8_t byte = at(k);
+      if (byte == previous) break;
+      *out++ = byte;
+      previous = byte;
+      ++k;
+    }
+    return k;
+  }
+
+  // The first k in [from, limit) whose byte differs from value, else limit.
+  int runEnd(int from, int limit, uint8_t value) const {
+    int k = from;
+    if (Contiguous) {
+      const uint64_t spread = 0x0101010101010101ull * value;
+      for (; k + 8 <= limit; k += 8) {
+        uint64_t here;
+        std::memcpy(&here, row + k, 8);
+        if (here != spread) return k + (std::countr_zero(here ^ spread) >> 3);
+      }
+    }
+    while (k < limit && at(k) == value) ++k;
+    return k;
+  }
+
+  // A byte 0x80 where the byte of d is 0; exact for the lowest such byte,
+  // which is all the scans use.
+  static uint64_t equalBytes(uint64_t d) { return (d - 0x0101010101010101ull) & ~d & 0x8080808080808080ull; }
+};
+
+template <bool Contiguous>
+int pack(const RowReader<Contiguous>& reader, int length, uint8_t* out) {
+  // One scan per packet kind; the order of decisions is that of the state
+  // machine above.
   int n = 0;
   int k = 0;
   while (k < length) {
     int header = n;
-    uint8_t previous = at(k++);
+    uint8_t previous = reader.at(k++);
     out[n++] = 0;  // a single byte until more follow
     out[n++] = previous;
     if (k == length) break;
 
     int count = 1;
-    if (at(k) != previous) {
+    if (reader.at(k) != previous) {
       // Literal: runs until a byte repeats or the packet is full (the
       // limit is checked once, not per byte).
-      previous = at(k++);
-      out[n++] = previous;
+      out[n++] = reader.at(k++);
       const int first = k;
-      const int limit = std::min(length, k + kMaxCount - 1);
-      while (k < limit) {
-        const uint8_t byte = at(k);
-        if (byte == previous) break;
-        out[n++] = byte;
-        previous = byte;
-        ++k;
-      }
+      k = reader.literalEnd(first, std::min(length, k + kMaxCount - 1), out + n);
+      n += k - first;
       count += k - first;
-      if (k == length || at(k) != previous) {
+      previous = reader.at(k - 1);
+      if (k == length || reader.at(k) != previous) {
         out[header] = static_cast<uint8_t>(count);
         continue;
       }
@@ -58,13 +113,49 @@ int packRow(const uint8_t* row, int stride, int length, uint8_t* out) {
     }
     // Run: the byte at k equals the previous one.
     ++k;
-    while (k < length && count < kMaxCount && at(k) == previous) {
-      ++count;
-      ++k;
-    }
+    const int end = reader.runEnd(k, std::min(length, k + kMaxCount - count), previous);
+    count += end - k;
+    k = end;
     out[header] = static_cast<uint8_t>(256 - count);
   }
   return n;
+}
+
+}  // namespace
+
+int packRow(const uint8_t* row, int stride, int length, uint8_t* out) {
+  if (stride == 1) return pack(RowReader<true>{row, 1}, length, out);
+  return pack(RowReader<false>{row, stride}, length, out);
+}
+
+void transposePlanes(const uint8_t* interleaved, int rowBytes, uint8_t* planar) {
+  int k = 0;
+  // Eight groups at a time: an 8 x 8 byte matrix (group by plane) turned
+  // round by swapping ever smaller blocks across its diagonal.
+  for (; k + 8 <= rowBytes; k += 8) {
+    uint64_t w[8];
+    std::memcpy(w, interleaved + static_cast<size_t>(k) * 8, sizeof w);
+    for (int i = 0; i < 4; ++i) {
+      const uint64_t t = ((w[i] >> 32) ^ w[i + 4]) & 0x00000000FFFFFFFFull;
+      w[i] ^= t << 32;
+      w[i + 4] ^= t;
+    }
+    for (int i : {0, 1, 4, 5}) {
+      const uint64_t t = ((w[i] >> 16) ^ w[i + 2]) & 0x0000FFFF0000FFFFull;
+      w[i] ^= t << 16;
+      w[i + 2] ^= t;
+    }
+    for (int i = 0; i < 8; i += 2) {
+      const uint64_t t = ((w[i] >> 8) ^ w[i + 1]) & 0x00FF00FF00FF00FFull;
+      w[i] ^= t << 8;
+      w[i + 1] ^= t;
+    }
+    for (int plane = 0; plane < 8; ++plane)
+      std::memcpy(planar + static_cast<size_t>(plane) * rowBytes + k, &w[plane], 8);
+  }
+  for (; k < rowBytes; ++k)
+    for (int plane = 0; plane < 8; ++plane)
+      planar[static_cast<size_t>(plane) * rowBytes + k] = interleaved[static_cast<size_t>(k) * 8 + plane];
 }
 
 int padPacket(int remaining, uint8_t packet[2]) {

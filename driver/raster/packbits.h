@@ -10,6 +10,11 @@ namespace rx3 {
 // must hold 2 x length bytes. Returns the packed length N.
 int packRow(const uint8_t* row, int stride, int length, uint8_t* out);
 
+// Turns the interleaved dot planes of a line (byte k of plane j at k x 8 +
+// j) into eight contiguous plane rows (plane j at j x rowBytes), which pack
+// faster than strided ones.
+void transposePlanes(const uint8_t* interleaved, int rowBytes, uint8_t* planar);
+
 // Largest packed length of a row of `length` bytes: a single literal byte
 // costs two, but is always followed by a run of at least two that costs two.
 constexpr int maxPackedLength(int length) {

@@ -121,7 +121,7 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
           outcome.write = 0;  // the other thread stopped answering
           return outcome;
         }
-        outcome.write = writeHalftonedLine(record, engine.currentLine, row.planes, row.inkTotals, count);
+        outcome.write = writeHalftonedLine(record, engine.currentLine, row.planes, row.inkTotals, count, row.planar);
       } else {
         convertBand(chunk.transform, chunk.colorMode, render + r * rowBytes, source.records + offset, b.width);
         outcome.write = writeRasterLine(record, engine.currentLine, source.records, count);

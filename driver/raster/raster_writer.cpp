@@ -43,8 +43,9 @@ bool stillPrinting(EngineState& e) {
   return e.printing == 1;
 }
 
-void writePlaneRow(EngineState& e, const uint8_t* planes, int plane, int rowBytes) {
-  const int packed = packRow(planes + plane, 8, rowBytes, e.packBuffer);
+// A plane's row, at stride bytes apart.
+void writePlaneRow(EngineState& e, const uint8_t* row, int stride, int plane, int rowBytes) {
+  const int packed = packRow(row, stride, rowBytes, e.packBuffer);
   const int declared = std::max(rowBytes, packed);
   putCommand(e.spoolHandle, kHorizontalHome);
   put8(e.spoolHandle, 0x1B);
@@ -72,12 +73,18 @@ bool buffersReady(const EngineState& e) {
 
 // Everything of a line after its halftoning: the ink account and the
 // planes' rows.
+// The planes are packed from planar, when given (room for eight rows), as
+// contiguous rows.
 template <int Planes>
-void writePlanes(EngineState& e, const uint8_t* planes, const uint64_t totals[8], int count) {
+void writePlanes(EngineState& e, const uint8_t* planes, const uint64_t totals[8], int count, uint8_t* planar) {
   const int rowBytes = rowBytesForWidth(count);
+  if (planar) transposePlanes(planes, rowBytes, planar);
   for (int plane = 0; plane < Planes; ++plane) {
     e.pageInk[plane] += totals[plane];
-    writePlaneRow(e, planes, plane, rowBytes);
+    if (planar)
+      writePlaneRow(e, planar + static_cast<size_t>(plane) * rowBytes, 1, plane, rowBytes);
+    else
+      writePlaneRow(e, planes + plane, 8, plane, rowBytes);
   }
   putCommand(e.spoolHandle, kNextLine);
 }
@@ -96,7 +103,7 @@ int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int c
     halftoneLineFour(state, line, pixels, count, totals, inks);
   else
     halftoneLineEight(state, line, pixels, count, totals, inks);
-  writePlanes<Planes>(e, e.dotPlanes, totals, count);
+  writePlanes<Planes>(e, e.dotPlanes, totals, count, nullptr);
   return e.printing;
 }
 
@@ -109,7 +116,8 @@ int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels
   return writeLine<8>(state, line, pixels, count, inks);
 }
 
-int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count) {
+int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count,
+                       uint8_t* planar) {
   MachineState* state = record ? record->state : nullptr;
   if (!state) return 0;
   EngineState& e = state->engine;
@@ -118,9 +126,9 @@ int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, co
   if (line % kAbortPointEvery == 0) jSplSetAbortPoint(e.spoolHandle);
   count = std::clamp(count, 0, static_cast<int>(e.pageWidth));
   if (state->inkSet == 2)
-    writePlanes<4>(e, planes, totals, count);
+    writePlanes<4>(e, planes, totals, count, planar);
   else
-    writePlanes<8>(e, planes, totals, count);
+    writePlanes<8>(e, planes, totals, count, planar);
   return e.printing;
 }
 

@@ -17,7 +17,10 @@ int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels
 
 // The same for a line halftoned beforehand by halftoneLineInto into planes
 // (cleared first), with its ink totals: polls, accounts and writes it.
-int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count);
+// planar, when not null, is room for the eight plane rows laid out
+// contiguously, which pack faster.
+int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count,
+                       uint8_t* planar);
 
 // Moves the paper down `lines` raster lines (nothing for lines <= 0) and
 // flushes. Returns the printing flag; writes nothing once it is 0.

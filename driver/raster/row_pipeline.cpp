@@ -41,6 +41,7 @@ struct RowPipeline::Shared {
   ConvertedPixel* ring = nullptr;
   int16_t* inkRing = nullptr;  // 8 inks per record
   uint8_t* planeRing = nullptr;
+  uint8_t* planar = nullptr;  // the caller's
   uint64_t inkTotals[kPipelineSlots][8] = {};
   int32_t recordsPerRow = 0;
   size_t planeBytes = 0;
@@ -189,6 +190,7 @@ RowPipeline::~RowPipeline() {
   jMemFree(shared_->ring);
   jMemFree(shared_->inkRing);
   jMemFree(shared_->planeRing);
+  jMemFree(shared_->planar);
   delete shared_;
 }
 
@@ -201,7 +203,8 @@ bool RowPipeline::start(int32_t recordsPerRow, size_t planeBytes) {
   shared_->ring = static_cast<ConvertedPixel*>(jMemAlloc(records * sizeof(ConvertedPixel)));
   shared_->inkRing = static_cast<int16_t*>(jMemAlloc(records * 8 * sizeof(int16_t)));
   shared_->planeRing = static_cast<uint8_t*>(jMemAlloc(slots * planeBytes));
-  if (!shared_->ring || !shared_->inkRing || !shared_->planeRing) return false;
+  shared_->planar = static_cast<uint8_t*>(jMemAlloc(planeBytes));
+  if (!shared_->ring || !shared_->inkRing || !shared_->planeRing || !shared_->planar) return false;
   std::memset(shared_->ring, 0, records * sizeof(ConvertedPixel));
   shared_->recordsPerRow = recordsPerRow;
   shared_->planeBytes = planeBytes;
@@ -256,7 +259,7 @@ HalftonedRow RowPipeline::row(int32_t r) {
   std::unique_lock<std::mutex> hold(shared_->lock);
   Shared& s = *shared_;
   for (int slices = 0; s.diffused <= r;) {
-    if (s.stop || r >= s.chunk.rows) return HalftonedRow{nullptr, nullptr};
+    if (s.stop || r >= s.chunk.rows) return HalftonedRow{nullptr, nullptr, nullptr};
     if (s.mayDiffuse()) {
       s.diffuse(hold);
       continue;
@@ -266,12 +269,12 @@ HalftonedRow RowPipeline::row(int32_t r) {
       s.convert(hold, mine);
       continue;
     }
-    if (slices++ >= kGiveUpSlices) return HalftonedRow{nullptr, nullptr};
+    if (slices++ >= kGiveUpSlices) return HalftonedRow{nullptr, nullptr, nullptr};
     s.callerWaiting = true;
     s.wake.wait_for(hold, kWaitSlice);
     s.callerWaiting = false;
   }
-  return HalftonedRow{s.planes(r), s.inkTotals[r % kPipelineSlots]};
+  return HalftonedRow{s.planes(r), s.inkTotals[r % kPipelineSlots], s.planar};
 }
 
 void RowPipeline::done(int32_t r) {

@@ -53,6 +53,7 @@ struct ConvertChunk {
 struct HalftonedRow {
   const uint8_t* planes;
   const uint64_t* inkTotals;  // 8
+  uint8_t* planar;            // the caller's room for the planes laid out contiguously
 };
 
 class RowPipeline {

@@ -111,7 +111,7 @@ TEST(PackBits, SamePacketsAsThePlainStateMachine) {
   for (int trial = 0; trial < 4000; ++trial) {
     const int length = static_cast<int>(rng() % 400);
     const int stride = 1 + static_cast<int>(rng() % 8);
-    const int alphabet = 1 + static_cast<int>(rng() % 3);
+    const int alphabet = trial % 4 == 0 ? 256 : 1 + static_cast<int>(rng() % 3);  // long literals too
     Bytes row(static_cast<size_t>(length) * stride + 1, 0xEE);
     for (int k = 0; k < length;) {
       const uint8_t byte = static_cast<uint8_t>(rng() % alphabet);
