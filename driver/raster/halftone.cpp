@@ -169,7 +169,7 @@ inline uint64_t diffusePixel(const int16_t* slot, int16_t* error, int shift, con
 
 template <int Inks>
 void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t* inkTotals,
-                  const int16_t* inks, uint8_t* planes) {
+                  const SeparatedLine* separated, uint8_t* planes) {
   EngineState& e = state->engine;
   for (int j = 0; j < Inks; ++j) inkTotals[j] = 0;
   if (!e.separation || !e.errorLine || !planes || !e.noise) return;
@@ -181,7 +181,7 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
   int32_t noisePos = e.noisePos;
   if (noisePos < 0 || noisePos >= kNoiseTableSize) noisePos = 0;
 
-  if (halftoneTakesSeparatedInks()) {
+  if (separated ? vectorHalftoneAvailable() : halftoneTakesSeparatedInks()) {
     DiffusionLine vector = {};
     vector.pixels = pixels;
     vector.count = count;
@@ -189,7 +189,8 @@ void halftoneLine(MachineState* state, int line, const ConvertedPixel* pixels, i
     vector.fourInks = Inks == 4;
     vector.separation = separationParams(e);
     vector.slots = e.separation;
-    vector.inks = inks;
+    vector.inks = separated ? separated->inks : nullptr;
+    vector.kinds = separated ? separated->kinds : nullptr;
     vector.errorLine = e.errorLine;
     vector.dotPlanes = planes;
     vector.noise = e.noise;
@@ -255,31 +256,31 @@ bool halftoneTakesSeparatedInks() {
   return g_vectorAllowed && vectorHalftoneAvailable();
 }
 
-void halftoneLineInto(MachineState* state, int line, const ConvertedPixel* pixels, int count, const int16_t* inks,
-                      uint8_t* planes, uint64_t inkTotals[8]) {
+void halftoneLineInto(MachineState* state, int line, const ConvertedPixel* pixels, const SeparatedLine* separated,
+                      int count, uint8_t* planes, uint64_t inkTotals[8]) {
   for (int j = 0; j < 8; ++j) inkTotals[j] = 0;
   if (state->inkSet == 2)
-    halftoneLine<4>(state, line, pixels, count, inkTotals, inks, planes);
+    halftoneLine<4>(state, line, pixels, count, inkTotals, separated, planes);
   else
-    halftoneLine<8>(state, line, pixels, count, inkTotals, inks, planes);
+    halftoneLine<8>(state, line, pixels, count, inkTotals, separated, planes);
 }
 
 LineSeparation lineSeparationOf(const MachineState* state) {
   return LineSeparation{separationParams(state->engine), state->inkSet == 2, state->engine.pageWidth};
 }
 
-void separateLineInks(const LineSeparation& separation, const ConvertedPixel* pixels, int count, int16_t* inks) {
-  separateForDiffusion(separation.params, pixels, std::min(count, separation.pageWidth), separation.fourInks, inks);
+void separateLineInks(const LineSeparation& separation, const ConvertedPixel* pixels, int count, int16_t* inks,
+                      uint8_t* kinds) {
+  separateForDiffusion(separation.params, pixels, std::min(count, separation.pageWidth), separation.fourInks, inks,
+                       kinds);
 }
 
-void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8],
-                       const int16_t* inks) {
-  halftoneLine<8>(state, line, pixels, count, inkTotals, inks, state->engine.dotPlanes);
+void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8]) {
+  halftoneLine<8>(state, line, pixels, count, inkTotals, nullptr, state->engine.dotPlanes);
 }
 
-void halftoneLineFour(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[4],
-                      const int16_t* inks) {
-  halftoneLine<4>(state, line, pixels, count, inkTotals, inks, state->engine.dotPlanes);
+void halftoneLineFour(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[4]) {
+  halftoneLine<4>(state, line, pixels, count, inkTotals, nullptr, state->engine.dotPlanes);
 }
 
 }  // namespace rx3

@@ -30,18 +30,22 @@ inline constexpr DiffusionShare kDiffusionShares[] = {
 // page's left edge. The dot-plane buffer must be cleared beforehand. Adds
 // each ink's droplet volume per dot into inkTotals (8 or 4 entries).
 // count is cut to the page width.
-// inks, when not null, holds the line's inks separated beforehand by
-// separateLineInks, which is then not done again.
-void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8],
-                       const int16_t* inks = nullptr);
-void halftoneLineFour(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[4],
-                      const int16_t* inks = nullptr);
+void halftoneLineEight(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[8]);
+void halftoneLineFour(MachineState* state, int line, const ConvertedPixel* pixels, int count, uint64_t inkTotals[4]);
 
-// The same into planes (cleared, laid out as the page's dot planes) in
-// place of the page's own, for either ink set (inkTotals: 8 entries, the
-// four-ink set leaves the upper four 0).
-void halftoneLineInto(MachineState* state, int line, const ConvertedPixel* pixels, int count, const int16_t* inks,
-                      uint8_t* planes, uint64_t inkTotals[8]);
+// A line separated beforehand by separateLineInks: 8 inks per pixel (the
+// four-ink set leaves the upper four 0) and each pixel's diffusion kind.
+struct SeparatedLine {
+  const int16_t* inks;
+  const uint8_t* kinds;
+};
+
+// The same for either ink set into planes (cleared, laid out as the page's
+// dot planes) in place of the page's own (inkTotals: 8 entries, the
+// four-ink set leaves the upper four 0). With a separated line, pixels are
+// not read.
+void halftoneLineInto(MachineState* state, int line, const ConvertedPixel* pixels, const SeparatedLine* separated,
+                      int count, uint8_t* planes, uint64_t inkTotals[8]);
 
 // True when the halftoner takes inks separated beforehand (the vector
 // pass); the portable pass separates as it goes and ignores them.
@@ -56,11 +60,12 @@ struct LineSeparation {
 };
 LineSeparation lineSeparationOf(const MachineState* state);
 
-// Separates count records into inks, 8 per pixel (the four-ink set leaves
-// the upper four 0; nothing drawn and paper white give 0), for a later
-// halftoneLine call: the separation does not depend on the line before, so
-// it may run on another thread ahead of the halftoning.
-void separateLineInks(const LineSeparation& separation, const ConvertedPixel* pixels, int count, int16_t* inks);
+// Separates count records into inks and kinds for a later halftoning of
+// their line: the separation does not depend on the line before, so it may
+// run on another thread ahead of the halftoning. Only when
+// halftoneTakesSeparatedInks().
+void separateLineInks(const LineSeparation& separation, const ConvertedPixel* pixels, int count, int16_t* inks,
+                      uint8_t* kinds);
 
 // Lets the halftoner use the processor's vector unit when it has one (the
 // default); false keeps it on the portable pass. Both make the same dots.

@@ -145,16 +145,16 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   const int step = parity == 0 ? 1 : -1;
   int x = parity == 0 ? 0 : line->count - 1;
   for (int i = 0; i < line->count; ++i, x += step) {
-    const ConvertedPixel& px = line->pixels[x];
+    const uint8_t kind = line->kinds ? line->kinds[x] : diffusionKindOf(line->pixels[x]);
     const int16_t* slot = inks + static_cast<size_t>(x) * inkStride;
     int16_t* error = line->errorLine + (static_cast<size_t>(x) + 1) * 8;
-    if (px.kind == kPixelNothing || px.drawn == 0) {
+    if (kind == kDiffuseReset) {
       const int16_t reset = static_cast<int16_t>((x % 8) * 16 + resetBase);
       for (int j = 0; j < inkCount; ++j) error[j] = reset;
       carry = _mm256_blendv_epi8(carry, resetCarry, active);
       continue;
     }
-    if (px.kind == kPixelWhite) {
+    if (kind == kDiffuseWhite) {
       std::memset(error, 0, 16);
       carry = zero;
       continue;
@@ -281,11 +281,12 @@ bool vectorHalftoneAvailable() {
 }
 
 void separateForDiffusion(const SeparationParams& params, const ConvertedPixel* pixels, int count, bool fourInks,
-                          int16_t* inks) {
+                          int16_t* inks, uint8_t* kinds) {
   if (fourInks)
     separateLine<true>(params, pixels, count, inks, 8);
   else
     separateLine<false>(params, pixels, count, inks, 8);
+  for (int x = 0; x < count; ++x) kinds[x] = diffusionKindOf(pixels[x]);
 }
 
 void diffuseLineVector(DiffusionLine* line) {

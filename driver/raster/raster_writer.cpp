@@ -90,7 +90,7 @@ void writePlanes(EngineState& e, const uint8_t* planes, const uint64_t totals[8]
 }
 
 template <int Planes>
-int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int count, const int16_t* inks) {
+int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int count) {
   EngineState& e = state->engine;
   if (!stillPrinting(e)) return e.printing;
   if (!buffersReady(e)) return 0;
@@ -100,20 +100,20 @@ int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int c
   count = std::clamp(count, 0, static_cast<int>(e.pageWidth));
   uint64_t totals[8] = {};
   if (Planes == 4)
-    halftoneLineFour(state, line, pixels, count, totals, inks);
+    halftoneLineFour(state, line, pixels, count, totals);
   else
-    halftoneLineEight(state, line, pixels, count, totals, inks);
+    halftoneLineEight(state, line, pixels, count, totals);
   writePlanes<Planes>(e, e.dotPlanes, totals, count, nullptr);
   return e.printing;
 }
 
 }  // namespace
 
-int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count, const int16_t* inks) {
+int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count) {
   MachineState* state = record ? record->state : nullptr;
   if (!state) return 0;
-  if (state->inkSet == 2) return writeLine<4>(state, line, pixels, count, inks);
-  return writeLine<8>(state, line, pixels, count, inks);
+  if (state->inkSet == 2) return writeLine<4>(state, line, pixels, count);
+  return writeLine<8>(state, line, pixels, count);
 }
 
 int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count,

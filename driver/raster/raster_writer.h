@@ -10,10 +10,8 @@ namespace rx3 {
 // Polls the port, separates and halftones line `line` of count records
 // (from the page's left edge), adds the inks used to pageInk, and writes
 // every plane's packed row followed by a one-line advance. Does not flush.
-// Returns the printing flag; writes nothing once it is 0. inks, when not
-// null, are the line's inks from separateLineInks.
-int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count,
-                    const int16_t* inks = nullptr);
+// Returns the printing flag; writes nothing once it is 0.
+int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count);
 
 // The same for a line halftoned beforehand by halftoneLineInto into planes
 // (cleared first), with its ink totals: polls, accounts and writes it.

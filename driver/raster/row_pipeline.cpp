@@ -39,7 +39,11 @@ struct RowPipeline::Shared {
   std::mutex lock;
   std::condition_variable wake;
   ConvertedPixel* ring = nullptr;
-  int16_t* inkRing = nullptr;  // 8 inks per record
+  int16_t* inkRing = nullptr;   // 8 inks per record
+  uint8_t* kindRing = nullptr;  // a diffusion kind per record
+  // Each side's records of the row it separates (which then stay in its
+  // cache): the thread's and the caller's.
+  ConvertedPixel* scratch[2] = {};
   uint8_t* planeRing = nullptr;
   uint8_t* planar = nullptr;  // the caller's
   uint64_t inkTotals[kPipelineSlots][8] = {};
@@ -75,6 +79,9 @@ struct RowPipeline::Shared {
   int16_t* inks(int32_t r) {
     return inkRing + static_cast<size_t>(r % kPipelineSlots) * static_cast<size_t>(recordsPerRow) * 8;
   }
+  uint8_t* kinds(int32_t r) {
+    return kindRing + static_cast<size_t>(r % kPipelineSlots) * static_cast<size_t>(recordsPerRow);
+  }
   uint8_t* planes(int32_t r) { return planeRing + static_cast<size_t>(r % kPipelineSlots) * planeBytes; }
 
   bool live() const { return working && !stop; }
@@ -98,12 +105,15 @@ struct RowPipeline::Shared {
   }
 
   // The steps run outside the lock on rows no other step touches.
-  void convert(std::unique_lock<std::mutex>& hold, int32_t r) {
+  // side: 0 the thread, 1 the caller.
+  void convert(std::unique_lock<std::mutex>& hold, int32_t r, int side) {
     const ConvertChunk c = chunk;
     hold.unlock();
-    convertBand(c.transform, c.colorMode, c.rendered + static_cast<size_t>(r) * c.rowBytes, records(r) + c.offset,
+    // Separated rows need their records no longer: they stay on this side.
+    ConvertedPixel* rowRecords = c.separate ? scratch[side] : records(r);
+    convertBand(c.transform, c.colorMode, c.rendered + static_cast<size_t>(r) * c.rowBytes, rowRecords + c.offset,
                 c.width);
-    if (c.separate) separateLineInks(c.separation, records(r), c.offset + c.width, inks(r));
+    if (c.separate) separateLineInks(c.separation, rowRecords, c.offset + c.width, inks(r), kinds(r));
     hold.lock();
     converted[r % kPipelineSlots] = r;
     notifyWaiters();
@@ -116,8 +126,9 @@ struct RowPipeline::Shared {
     hold.unlock();
     uint8_t* rowPlanes = planes(r);
     std::memset(rowPlanes, 0, planeBytes);
-    halftoneLineInto(c.state, c.firstLine + r, records(r), c.offset + c.width, c.separate ? inks(r) : nullptr,
-                     rowPlanes, inkTotals[r % kPipelineSlots]);
+    const SeparatedLine separated{inks(r), kinds(r)};
+    halftoneLineInto(c.state, c.firstLine + r, c.separate ? nullptr : records(r), c.separate ? &separated : nullptr,
+                     c.offset + c.width, rowPlanes, inkTotals[r % kPipelineSlots]);
     hold.lock();
     diffusing = false;
     diffused = r + 1;
@@ -147,7 +158,7 @@ struct RowPipeline::Shared {
         if (r < 0)
           diffuse(hold);
         else
-          convert(hold, r);
+          convert(hold, r, 0);
         busy = false;
         // A cancel or the end waits for the step to be over.
         if (stop || quit) wake.notify_all();
@@ -189,6 +200,9 @@ RowPipeline::~RowPipeline() {
   }
   jMemFree(shared_->ring);
   jMemFree(shared_->inkRing);
+  jMemFree(shared_->kindRing);
+  jMemFree(shared_->scratch[0]);
+  jMemFree(shared_->scratch[1]);
   jMemFree(shared_->planeRing);
   jMemFree(shared_->planar);
   delete shared_;
@@ -204,8 +218,15 @@ bool RowPipeline::start(int32_t recordsPerRow, size_t planeBytes) {
   shared_->inkRing = static_cast<int16_t*>(jMemAlloc(records * 8 * sizeof(int16_t)));
   shared_->planeRing = static_cast<uint8_t*>(jMemAlloc(slots * planeBytes));
   shared_->planar = static_cast<uint8_t*>(jMemAlloc(planeBytes));
-  if (!shared_->ring || !shared_->inkRing || !shared_->planeRing || !shared_->planar) return false;
+  shared_->kindRing = static_cast<uint8_t*>(jMemAlloc(records));
+  const size_t scratchBytes = static_cast<size_t>(recordsPerRow) * sizeof(ConvertedPixel);
+  for (ConvertedPixel*& row : shared_->scratch) row = static_cast<ConvertedPixel*>(jMemAlloc(scratchBytes));
+  if (!shared_->ring || !shared_->inkRing || !shared_->planeRing || !shared_->planar || !shared_->kindRing ||
+      !shared_->scratch[0] || !shared_->scratch[1])
+    return false;
+  // Records left of the drawing are never converted: they stay nothing drawn.
   std::memset(shared_->ring, 0, records * sizeof(ConvertedPixel));
+  for (ConvertedPixel* row : shared_->scratch) std::memset(row, 0, scratchBytes);
   shared_->recordsPerRow = recordsPerRow;
   shared_->planeBytes = planeBytes;
   try {
@@ -266,7 +287,7 @@ HalftonedRow RowPipeline::row(int32_t r) {
     }
     const int32_t mine = s.claimConversion();
     if (mine >= 0) {
-      s.convert(hold, mine);
+      s.convert(hold, mine, 1);
       continue;
     }
     if (slices++ >= kGiveUpSlices) return HalftonedRow{nullptr, nullptr, nullptr};
