@@ -7,8 +7,9 @@
 //                                       --page-inches) through the page loop
 //                                       in bands of an inch: band render of
 //                                       1024-dot photographic tiles placed
-//                                       1:1, conversion (on a second thread
-//                                       when pipelined is 1), writing
+//                                       1:1, conversion, separation,
+//                                       diffusion and writing (shared with
+//                                       a second thread when pipelined is 1)
 //   PageRun/<dpi>/<inkSet>/<content>    whole pages of 17 x 4 inches (or
 //                                       --page-inches), each its own job:
 //                                       buffers set up, every line converted
