@@ -181,13 +181,13 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
       // masks "b >= 6", "b = 7", "a >= 2", "a = 3", so that t x b and t x a
       // are sums of masked copies of t: a multiply would lengthen the chain
       // from one pixel's carry to the next.
-      __m256i a = _mm256_sub_epi32(
-          _mm256_set1_epi32(1),
-          _mm256_add_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(16)), _mm256_cmpgt_epi32(v, _mm256_set1_epi32(32))));
-      a = _mm256_sub_epi32(_mm256_add_epi32(a, _mm256_slli_epi32(_mm256_cmpgt_epi32(v, _mm256_set1_epi32(192)), 1)),
-                           _mm256_cmpgt_epi32(v, _mm256_set1_epi32(320)));
-      a2 = _mm256_cmpgt_epi32(a, _mm256_set1_epi32(1));
-      a3 = _mm256_cmpeq_epi32(a, _mm256_set1_epi32(3));
+      // a is 3 over 32..192, 2 over 16..32 and above 320, else 1.
+      const __m256i over16 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(16));
+      const __m256i over32 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(32));
+      const __m256i over192 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(192));
+      const __m256i over320 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(320));
+      a3 = _mm256_andnot_si256(over192, over32);
+      a2 = _mm256_or_si256(_mm256_andnot_si256(over192, over16), over320);
       b6 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(64));
       b7 = _mm256_cmpgt_epi32(v, _mm256_set1_epi32(128));
     }
