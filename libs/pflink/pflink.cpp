@@ -10,7 +10,8 @@
 // It runs once for every pixel that differs from the one before it, and a
 // photograph defeats branch prediction, so the walk has no branch that
 // depends on the pixel:
-// - inputs are clamped to 0..255 by masks;
+// - inputs are clamped to 0..255 only when one is outside, which depends
+//   on the caller, not on the picture;
 // - cell offset and fraction of every input value come from tables;
 // - the order is a sorting network of min/max on keys that hold the
 //   fraction above the channel's stride, so equal fractions still sort one
@@ -20,6 +21,8 @@
 // Grid values are 0..4080 (the Device library clamps every node) and the
 // weights sum to 255, so every sum is at most 1,040,400 plus the rounding.
 #include <emmintrin.h>
+
+#include <algorithm>
 
 #include "PFLink.h"
 #include "libs/device/color_transform.h"
@@ -46,12 +49,17 @@ constexpr uint32_t strideOf(int slot) {
   return stride;
 }
 constexpr uint32_t kStride[4] = {strideOf(0), strideOf(1), strideOf(2), strideOf(3)};
-constexpr int kKeyShift = 16;
-static_assert(kStride[0] < (1u << kKeyShift), "a stride fits below the fraction in a sort key");
+// A channel value's table entry is its sort key: the fraction (its place
+// inside the cell, 0..255) above the channel's stride above the offset of
+// its cell. Sorting keys orders the channels by fraction; equal fractions
+// go by stride, and the offsets never decide, as strides differ. The sum of
+// a pixel's keys holds the offset of its cell in its low 32 bits.
+constexpr int kStrideShift = 32;
+constexpr int kFractionShift = 48;
+static_assert(kStride[0] < (1u << (kFractionShift - kStrideShift)), "a stride fits below the fraction");
 
 struct ChannelTables {
-  uint32_t offset[4][256];  // cell of the value times the stride of kStride[i]
-  uint32_t fraction[256];   // place of the value inside its cell, 0..255
+  uint64_t key[4][256];  // for a channel whose stride is kStride[slot]
 };
 
 constexpr ChannelTables makeTables() {
@@ -63,27 +71,27 @@ constexpr ChannelTables makeTables() {
       cell = kCells - 1;
       fraction = 255;
     }
-    t.fraction[v] = static_cast<uint32_t>(fraction);
-    for (int s = 0; s < 4; ++s) t.offset[s][v] = static_cast<uint32_t>(cell) * kStride[s];
+    for (int s = 0; s < 4; ++s)
+      t.key[s][v] = uint64_t{static_cast<uint32_t>(fraction)} << kFractionShift | uint64_t{kStride[s]} << kStrideShift |
+                    static_cast<uint32_t>(cell) * kStride[s];
   }
   return t;
 }
 constexpr ChannelTables kTables = makeTables();
 
-// 0..255 without a branch: negatives lose every bit, values above 255 get
-// every bit before the mask. (The caller has just stored the values one by
-// one; a vector load of them would wait for the stores to retire.)
-inline uint32_t clampByte(int32_t v) {
-  v &= ~(v >> 31);
-  return static_cast<uint32_t>(v | ((255 - v) >> 31)) & 0xFF;
+// Inputs out of 0..255 are clamped. Callers hand over bytes, so this is
+// the rare path; the test for it depends on no colour, so it is predicted.
+template <int N>
+void clampInputs(const int32_t* values, uint32_t v[N]) {
+  for (int c = 0; c < N; ++c) v[c] = static_cast<uint32_t>(std::clamp(values[c], 0, 255));
 }
 
 // Larger key first, by arithmetic rather than a comparison (compilers turn
-// min/max of a photograph's fractions into branches). Keys are below 2^24,
+// min/max of a photograph's fractions into branches). Keys are below 2^56,
 // so the difference fits and its sign bit says whether they swap.
-inline void sortPair(uint32_t& a, uint32_t& b) {
-  const int32_t difference = static_cast<int32_t>(a - b);
-  const uint32_t shift = static_cast<uint32_t>(difference & (difference >> 31));  // a - b when a < b, else 0
+inline void sortPair(uint64_t& a, uint64_t& b) {
+  const int64_t difference = static_cast<int64_t>(a - b);
+  const uint64_t shift = static_cast<uint64_t>(difference & (difference >> 63));  // a - b when a < b, else 0
   a -= shift;
   b += shift;
 }
@@ -92,14 +100,22 @@ template <int N>
 PFLINK_SSE2 void interpolate(const int32_t* grid, int32_t* values) {
   static_assert(N == 3 || N == 4, "RGB or CMYK");
   constexpr int kFirst = 4 - N;  // the stride of channel 0
-  uint32_t key[N];
-  uint32_t corner = 0;
+  uint32_t v[N];
+  uint32_t outside = 0;
 #pragma GCC unroll 4
   for (int c = 0; c < N; ++c) {
-    const uint32_t v = clampByte(values[c]);
-    corner += kTables.offset[kFirst + c][v];
-    key[c] = kTables.fraction[v] << kKeyShift | kStride[kFirst + c];
+    v[c] = static_cast<uint32_t>(values[c]);
+    outside |= v[c];
   }
+  if (outside > 255) clampInputs<N>(values, v);
+  uint64_t key[N];
+  uint64_t keySum = 0;
+#pragma GCC unroll 4
+  for (int c = 0; c < N; ++c) {
+    key[c] = kTables.key[kFirst + c][v[c]];
+    keySum += key[c];
+  }
+  uint32_t corner = static_cast<uint32_t>(keySum);
   if constexpr (N == 3) {
     sortPair(key[0], key[1]);
     sortPair(key[1], key[2]);
@@ -117,15 +133,14 @@ PFLINK_SSE2 void interpolate(const int32_t* grid, int32_t* values) {
   // values are 0..4080, so the low 16 bits of each 32-bit lane hold it and
   // a multiply-add against (weight, 0) pairs gives the exact products.
   // The sum starts at 128: 127 rounds the division, 1 is the division's own.
-  constexpr uint32_t kStrideMask = (1u << kKeyShift) - 1;
   __m128i sum = _mm_set1_epi32(128);
   uint32_t previous = 255;
 #pragma GCC unroll 5
   for (int step = 0; step <= N; ++step) {
-    const uint32_t next = step < N ? key[step] >> kKeyShift : 0;
+    const uint32_t next = step < N ? static_cast<uint32_t>(key[step] >> kFractionShift) : 0;
     const __m128i node = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grid + corner));
     sum = _mm_add_epi32(sum, _mm_madd_epi16(node, _mm_set1_epi32(static_cast<int32_t>(previous - next))));
-    if (step < N) corner += key[step] & kStrideMask;
+    if (step < N) corner += static_cast<uint16_t>(key[step] >> kStrideShift);
     previous = next;
   }
   // floor((t - 1) / 255) = (257 t + (257 t >> 16)) >> 16 for 0 < t <= 255 x 65536.
