@@ -13,7 +13,7 @@
 // - inputs are clamped to 0..255 only when one is outside, which depends
 //   on the caller, not on the picture;
 // - cell offset and fraction of every input value come from tables;
-// - the order is a sorting network of min/max on keys that hold the
+// - the order comes from a sorting network on keys that hold the
 //   fraction above the channel's stride, so equal fractions still sort one
 //   way (the corner between equal fractions has weight 0, so which way does
 //   not change the result);
@@ -49,6 +49,7 @@ constexpr uint32_t strideOf(int slot) {
   return stride;
 }
 constexpr uint32_t kStride[4] = {strideOf(0), strideOf(1), strideOf(2), strideOf(3)};
+
 // A channel value's table entry is its sort key: the fraction (its place
 // inside the cell, 0..255) above the channel's stride above the offset of
 // its cell. Sorting keys orders the channels by fraction; equal fractions
@@ -80,7 +81,7 @@ constexpr ChannelTables makeTables() {
 constexpr ChannelTables kTables = makeTables();
 
 // Inputs out of 0..255 are clamped. Callers hand over bytes, so this is
-// the rare path; the test for it depends on no colour, so it is predicted.
+// the rare path; the test for it does not depend on the picture.
 template <int N>
 void clampInputs(const int32_t* values, uint32_t v[N]) {
   for (int c = 0; c < N; ++c) v[c] = static_cast<uint32_t>(std::clamp(values[c], 0, 255));
