@@ -6,6 +6,7 @@
 #include "driver/raster/band_convert.h"
 
 #include <bit>
+#include <cstddef>
 #include <cstring>
 
 #include "PFLink.h"
@@ -16,12 +17,6 @@ namespace {
 constexpr int kRenderedBytes = 8;
 constexpr int kKindByte = 7;
 static_assert(std::endian::native == std::endian::little, "pixel keys are read as little-endian words");
-
-struct ConversionCache {
-  bool filled = false;
-  uint8_t input[4] = {};
-  int16_t values[4] = {};
-};
 
 // Cyan in the most significant byte of the packed result, black in the least.
 void rgbPixelToCmyk(uint8_t* px) {
@@ -43,38 +38,44 @@ void cmykPixelToRgb(uint8_t* px) {
   px[kKindByte] = kRenderedRgb;
 }
 
-void setRecord(ConvertedPixel* out, const int16_t values[4], int16_t kind) {
-  std::memcpy(out->values, values, sizeof out->values);
-  out->kind = kind;
-  out->drawn = kind == kPixelNothing ? 0 : 1;
+// A record as two words: the four values (cyan in the low 16 bits), then
+// the kind with drawn above it.
+static_assert(offsetof(ConvertedPixel, kind) == 8 && offsetof(ConvertedPixel, drawn) == 10, "record layout");
+constexpr uint32_t kNothingWord = static_cast<uint16_t>(kPixelNothing);
+constexpr uint32_t kWhiteWord = static_cast<uint16_t>(kPixelWhite) | 1u << 16;
+constexpr uint32_t kInkWord = static_cast<uint16_t>(kPixelInk) | 1u << 16;
+
+void putRecord(ConvertedPixel* out, uint64_t values, uint32_t kindWord) {
+  std::memcpy(out->values, &values, sizeof values);
+  std::memcpy(&out->kind, &kindWord, sizeof kindWord);
 }
 
-// values: the four numbers handed to the transform for this pixel.
-void convertInk(jCMS transform, const uint8_t* px, const int32_t values[4], ConversionCache* cache,
-                ConvertedPixel* out) {
-  if (!cache->filled || std::memcmp(cache->input, px, 4) != 0) {
-    int32_t v[4] = {values[0], values[1], values[2], values[3]};
-    jPFLinkCOLtoCMYK16(transform, v);
-    for (int i = 0; i < 4; ++i) cache->values[i] = static_cast<int16_t>(v[i]);  // low 16 bits
-    std::memcpy(cache->input, px, 4);
-    cache->filled = true;
-  }
-  setRecord(out, cache->values, kPixelInk);
+// The transform's results by their low 16 bits, packed as a record's values.
+uint64_t transformed(jCMS transform, int32_t v[4]) {
+  jPFLinkCOLtoCMYK16(transform, v);
+  uint64_t packed = 0;
+  for (int i = 0; i < 4; ++i) packed |= uint64_t{static_cast<uint16_t>(v[i])} << (16 * i);
+  return packed;
 }
 
-}  // namespace
-
-void convertBand(jCMS transform, int colorMode, uint8_t* rendered, ConvertedPixel* out, int count) {
-  static const int16_t kZero[4] = {0, 0, 0, 0};
-  ConversionCache cache;
+// One copy of the loop for each mode, so the mode costs nothing per pixel.
+template <bool cmykMode>
+void convertPixels(jCMS transform, uint8_t* rendered, ConvertedPixel* out, int count) {
+  constexpr uint8_t ownKind = cmykMode ? kRenderedCmyk : kRenderedRgb;
+  constexpr uint8_t otherKind = cmykMode ? kRenderedRgb : kRenderedCmyk;
+  // The one-entry cache: bytes 0..3 of the last input converted, and the
+  // result. Bit 32 is set while it is empty, so no input matches it.
+  uint64_t cachedInput = uint64_t{1} << 32;
+  uint64_t cachedValues = 0;
   // A pixel whose bytes 0..3 and kind equal those of the pixel before it
   // gets the same record; only a pixel already in the mode's own colour
   // space is taken this way, as one of the other space must be rewritten.
+  // The last record is kept in registers: no wait on the store just made.
   constexpr uint64_t kKeyBytes = 0xFF000000FFFFFFFFull;
-  const uint8_t ownKind = colorMode == kColorModeCmyk ? kRenderedCmyk : kRenderedRgb;
   bool haveLast = false;
-  ConvertedPixel last = {};
   uint64_t lastKey = 0;
+  uint64_t lastValues = 0;
+  uint32_t lastKindWord = 0;
   for (int i = 0; i < count; ++i) {
     uint8_t* px = rendered + static_cast<size_t>(i) * kRenderedBytes;
     ConvertedPixel* rec = out + i;
@@ -82,34 +83,47 @@ void convertBand(jCMS transform, int colorMode, uint8_t* rendered, ConvertedPixe
     std::memcpy(&key, px, sizeof key);
     key &= kKeyBytes;
     if (haveLast && key == lastKey) {
-      *rec = last;  // from a register: no wait on the store just made
+      putRecord(rec, lastValues, lastKindWord);
       continue;
     }
     haveLast = px[kKindByte] == ownKind;
     lastKey = key;
-    if (colorMode == kColorModeCmyk) {
-      if (px[kKindByte] == kRenderedRgb) rgbPixelToCmyk(px);
-      if (px[kKindByte] != kRenderedCmyk) {
-        setRecord(rec, kZero, kPixelNothing);
-      } else if ((px[0] | px[1] | px[2] | px[3]) == 0) {
-        setRecord(rec, kZero, kPixelWhite);
-      } else {
-        const int32_t values[4] = {px[1], px[2], px[3], px[0]};
-        convertInk(transform, px, values, &cache, rec);
-      }
-    } else {
-      if (px[kKindByte] == kRenderedCmyk) cmykPixelToRgb(px);
-      if (px[kKindByte] != kRenderedRgb) {
-        setRecord(rec, kZero, kPixelNothing);
-      } else if (px[0] == 255 && px[1] == 255 && px[2] == 255) {
-        setRecord(rec, kZero, kPixelWhite);
-      } else {
-        const int32_t values[4] = {px[0], px[1], px[2], px[3]};
-        convertInk(transform, px, values, &cache, rec);
-      }
+    if (px[kKindByte] == otherKind) {
+      if constexpr (cmykMode)
+        rgbPixelToCmyk(px);
+      else
+        cmykPixelToRgb(px);
     }
-    last = *rec;
+    uint32_t input;  // bytes 0..3 as they are now
+    std::memcpy(&input, px, sizeof input);
+    lastValues = 0;
+    if (px[kKindByte] != ownKind) {
+      lastKindWord = kNothingWord;
+    } else if (cmykMode ? input == 0 : (input & 0xFFFFFFu) == 0xFFFFFFu) {
+      lastKindWord = kWhiteWord;
+    } else {
+      if (input != cachedInput) {
+        // CMYK pixels hold black in byte 0; the transform takes it last.
+        const uint32_t first = cmykMode ? (input >> 8 | input << 24) : input;
+        int32_t v[4];
+        for (int c = 0; c < 4; ++c) v[c] = static_cast<int32_t>((first >> (8 * c)) & 0xFF);
+        cachedValues = transformed(transform, v);
+        cachedInput = input;
+      }
+      lastValues = cachedValues;
+      lastKindWord = kInkWord;
+    }
+    putRecord(rec, lastValues, lastKindWord);
   }
+}
+
+}  // namespace
+
+void convertBand(jCMS transform, int colorMode, uint8_t* rendered, ConvertedPixel* out, int count) {
+  if (colorMode == kColorModeCmyk)
+    convertPixels<true>(transform, rendered, out, count);
+  else
+    convertPixels<false>(transform, rendered, out, count);
 }
 
 }  // namespace rx3

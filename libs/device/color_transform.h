@@ -21,7 +21,8 @@ constexpr int32_t kCmykColorMode = 254;
 struct jColorTransform_ {
   uint32_t magic;
   int32_t inputs;  // 3 (RGB) or 4 (CMYK), each 0..255
-  // kGridPoints^inputs nodes, kGridOutputs values each (0..4080). Node i of
+  // kGridPoints^inputs nodes, kGridOutputs values each, clamped to 0..4080
+  // (PFLink's arithmetic is exact over that range only). Node i of
   // a channel stands for the input i * 255 / 16; the first channel varies
   // slowest.
   int32_t* grid;

@@ -137,25 +137,55 @@ void plainInterpolation(const jColorTransform_& t, int32_t* values) {
   for (int k = 0; k < 4; ++k) values[k] = static_cast<int32_t>((sum[k] + 127) / 255);
 }
 
-// Edge inputs (cell borders, ties, out of range) in every combination, then
-// many random inputs: the library's results are the plain ones exactly.
+// Nodes of unrelated values from node to node, a sixth of them beyond
+// either end of the scale (clamped): the largest sums and steps a grid can
+// have, and sums of every remainder for the rounding.
+int noiseConvert(int32_t* v) {
+  uint32_t h = static_cast<uint32_t>(v[0] * 7 + v[1] * 13 + v[2] * 29 + v[3] * 31) / 255 * 2654435761u;
+  for (int k = 0; k < 4; ++k) {
+    h = h * 1664525u + 1013904223u;
+    v[k] = static_cast<int32_t>(h >> 19) % 4900 - 410;
+  }
+  return 1;
+}
+
+// On a curved and on a noise grid, RGB and CMYK: edge inputs (cell
+// borders and their neighbours, the ends, values outside) in every
+// combination, which ties fractions wherever two channels are equal, then a
+// lattice and random inputs. The library's results are the plain ones
+// exactly.
 TEST(ColorTransform, InterpolationIsThePlainOneExactly) {
   const int32_t kEdges[] = {-5, 0, 1, 15, 16, 17, 31, 32, 33, 127, 128, 129, 239, 240, 241, 254, 255, 300};
   constexpr int kEdgeCount = sizeof kEdges / sizeof kEdges[0];
-  for (int mode : {0, 254}) {
-    ColorProfile p = profileWithMode(mode);
-    jCMS cms = jColorCmsSetupEx(&p, curvedConvert);
+  const struct {
+    int mode;
+    jColorConvertFunc convert;
+    int latticeStep;
+  } kGrids[] = {{0, curvedConvert, 5}, {0, noiseConvert, 5}, {254, curvedConvert, 17}, {254, noiseConvert, 17}};
+  for (const auto& grid : kGrids) {
+    ColorProfile p = profileWithMode(grid.mode);
+    jCMS cms = jColorCmsSetupEx(&p, grid.convert);
     ASSERT_NE(nullptr, cms);
-    const int n = mode == 254 ? 4 : 3;
+    const int n = grid.mode == 254 ? 4 : 3;
     std::vector<std::array<int32_t, 4>> inputs;
-    for (int i = 0; i < kEdgeCount * kEdgeCount * kEdgeCount * (n == 4 ? kEdgeCount : 1); ++i) {
-      int rest = i;
-      std::array<int32_t, 4> in{};
-      for (int c = 0; c < n; ++c, rest /= kEdgeCount) in[static_cast<size_t>(c)] = kEdges[rest % kEdgeCount];
-      inputs.push_back(in);
-    }
+    auto addCombinations = [&](const std::vector<int32_t>& set) {
+      const int size = static_cast<int>(set.size());
+      int total = 1;
+      for (int c = 0; c < n; ++c) total *= size;
+      for (int i = 0; i < total; ++i) {
+        int rest = i;
+        std::array<int32_t, 4> in{};
+        for (int c = 0; c < n; ++c, rest /= size) in[static_cast<size_t>(c)] = set[static_cast<size_t>(rest % size)];
+        inputs.push_back(in);
+      }
+    };
+    addCombinations(std::vector<int32_t>(kEdges, kEdges + kEdgeCount));
+    std::vector<int32_t> lattice;
+    for (int v = 0; v < 255; v += grid.latticeStep) lattice.push_back(v);
+    lattice.push_back(255);
+    addCombinations(lattice);
     uint32_t seed = 12345;
-    for (int i = 0; i < 200000; ++i) {
+    for (int i = 0; i < 100000; ++i) {
       std::array<int32_t, 4> in{};
       for (int c = 0; c < n; ++c) {
         seed = seed * 1664525u + 1013904223u;
@@ -169,8 +199,8 @@ TEST(ColorTransform, InterpolationIsThePlainOneExactly) {
       ASSERT_EQ(1, jPFLinkCOLtoCMYK16(cms, got));
       plainInterpolation(*cms, want);
       for (int k = 0; k < 4; ++k)
-        ASSERT_EQ(want[k], got[k]) << "mode " << mode << " in " << in[0] << "," << in[1] << "," << in[2] << "," << in[3]
-                                   << " out " << k;
+        ASSERT_EQ(want[k], got[k]) << "mode " << grid.mode << " in " << in[0] << "," << in[1] << "," << in[2] << ","
+                                   << in[3] << " out " << k;
     }
     jColorCmsRelease(cms);
   }
