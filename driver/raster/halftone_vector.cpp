@@ -78,29 +78,7 @@ RX3_AVX2 inline void flushGroup(uint8_t* planes, int group, __m256i dots) {
 // and nothing drawn empty their slot; a kind that keeps its slot is left.
 template <bool Four>
 void separateLine(const DiffusionLine& line) {
-  alignas(16) int16_t inks[8] = {};  // the four-ink set leaves the upper half 0
-  bool haveInks = false;
-  uint64_t inksKey = 0;
-  for (int x = 0; x < line.count; ++x) {
-    const ConvertedPixel& px = line.pixels[x];
-    int16_t* slot = line.slots + (static_cast<size_t>(x) * 2 + line.parity) * 8;
-    if (px.kind == kPixelNothing || px.drawn == 0 || px.kind == kPixelWhite) {
-      std::memset(slot, 0, 16);
-      continue;
-    }
-    if (px.kind != kPixelInk) continue;
-    uint64_t key;
-    std::memcpy(&key, px.values, sizeof key);
-    if (!haveInks || key != inksKey) {
-      if (Four)
-        separateFour(line.separation, px.values, inks);
-      else
-        separateEight(line.separation, px.values, inks);
-      inksKey = key;
-      haveInks = true;
-    }
-    std::memcpy(slot, inks, 16);
-  }
+  separateRow(line.separation, line.pixels, line.count, line.parity, line.slots, Four);
 }
 
 template <bool Four>
