@@ -68,56 +68,93 @@ void separateRowPlain(const SeparationParams& params, const ConvertedPixel* pixe
 
 constexpr int32_t kFull = 4080;
 
-// The settings of the document in every lane.
+// The settings of the document in every lane; the light-ink work is done
+// on floats.
 struct Lanes {
   __m256i limit;
-  __m256i cyanDensity, magentaDensity, blackDensity, lightBlackDensity;
-  __m256i blackRest, lightBlackRest;                         // 100 - density
-  __m256i cyanFull, magentaFull, blackFull, lightBlackFull;  // density x 4080 / 100
-  __m256i blackSpread;                                       // dK - dL
-  __m256 cyanDensityF, magentaDensityF, blackDensityF, lightBlackDensityF;
-  __m256 cyanRestF, magentaRestF, blackRestF, blackSpreadF;
+  __m256 cyanDensity, magentaDensity, blackDensity, lightBlackDensity;
+  __m256 blackRest, lightBlackRest, blackSpread;                        // 100 - dK, 100 - dL, dK - dL
+  __m256 cyanOverOne, magentaOverOne, blackOverOne, lightBlackOverOne;  // 1 / density
+  __m256 cyanOverRest, magentaOverRest, blackOverRest;                  // 1 / (100 - density)
+  __m256 cyanCap, magentaCap, blackCap;                                 // 4081 x (100 - density)
+  __m256 cyanFull, magentaFull, blackFull, lightBlackFull;              // density x 4080 / 100
 };
+
+RX3_AVX2 inline __m256 lane(int32_t v) {
+  return _mm256_set1_ps(static_cast<float>(v));
+}
+
+// 1 / v rounded once, in the vector unit whatever the scalar unit does.
+RX3_AVX2 inline __m256 inverse(int32_t v) {
+  return _mm256_div_ps(_mm256_set1_ps(1.0f), lane(v));
+}
 
 RX3_AVX2 Lanes lanesOf(const SeparationParams& p) {
   const int32_t dC = p.lightCyanDensity, dM = p.lightMagentaDensity;
   const int32_t dK = p.lightBlackDensity, dL = p.lightLightBlackDensity;
   Lanes l;
   l.limit = _mm256_set1_epi32(p.limit);
-  l.cyanDensity = _mm256_set1_epi32(dC);
-  l.magentaDensity = _mm256_set1_epi32(dM);
-  l.blackDensity = _mm256_set1_epi32(dK);
-  l.lightBlackDensity = _mm256_set1_epi32(dL);
-  l.blackRest = _mm256_set1_epi32(100 - dK);
-  l.lightBlackRest = _mm256_set1_epi32(100 - dL);
-  l.cyanFull = _mm256_set1_epi32(dC * kFull / 100);
-  l.magentaFull = _mm256_set1_epi32(dM * kFull / 100);
-  l.blackFull = _mm256_set1_epi32(dK * kFull / 100);
-  l.lightBlackFull = _mm256_set1_epi32(dL * kFull / 100);
-  l.blackSpread = _mm256_set1_epi32(dK - dL);
-  l.cyanDensityF = _mm256_set1_ps(static_cast<float>(dC));
-  l.magentaDensityF = _mm256_set1_ps(static_cast<float>(dM));
-  l.blackDensityF = _mm256_set1_ps(static_cast<float>(dK));
-  l.lightBlackDensityF = _mm256_set1_ps(static_cast<float>(dL));
-  l.cyanRestF = _mm256_set1_ps(static_cast<float>(100 - dC));
-  l.magentaRestF = _mm256_set1_ps(static_cast<float>(100 - dM));
-  l.blackRestF = _mm256_set1_ps(static_cast<float>(100 - dK));
-  l.blackSpreadF = _mm256_set1_ps(static_cast<float>(dK - dL));
+  l.cyanDensity = lane(dC);
+  l.magentaDensity = lane(dM);
+  l.blackDensity = lane(dK);
+  l.lightBlackDensity = lane(dL);
+  l.blackRest = lane(100 - dK);
+  l.lightBlackRest = lane(100 - dL);
+  l.blackSpread = lane(dK - dL);
+  l.cyanOverOne = inverse(dC);
+  l.magentaOverOne = inverse(dM);
+  l.blackOverOne = inverse(dK);
+  l.lightBlackOverOne = inverse(dL);
+  l.cyanOverRest = inverse(100 - dC);
+  l.magentaOverRest = inverse(100 - dM);
+  l.blackOverRest = inverse(100 - dK);
+  l.cyanCap = lane((kFull + 1) * (100 - dC));
+  l.magentaCap = lane((kFull + 1) * (100 - dM));
+  l.blackCap = lane((kFull + 1) * (100 - dK));
+  l.cyanFull = lane(dC * kFull / 100);
+  l.magentaFull = lane(dM * kFull / 100);
+  l.blackFull = lane(dK * kFull / 100);
+  l.lightBlackFull = lane(dL * kFull / 100);
   return l;
 }
 
-// n / d truncated toward zero, for |n| < 2^24 and d a small integer.
-RX3_AVX2 inline __m256i divide(__m256i n, __m256 d) {
-  return _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(n), d));
+RX3_AVX2 inline __m256 truncated(__m256 v) {
+  return _mm256_round_ps(v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+}
+
+// n / d truncated, for whole n with 0 <= n < 2^21 and d in 1..99 given as
+// overOne = 1 / d rounded. (n + 0.5) / d lies at least 0.5 / d from a whole
+// number, and the two roundings move it by less than that.
+RX3_AVX2 inline __m256 quotient(__m256 n, __m256 overOne) {
+  return truncated(_mm256_mul_ps(_mm256_add_ps(n, _mm256_set1_ps(0.5f)), overOne));
+}
+
+// The same for -2^21 < n < 2^21, toward zero.
+RX3_AVX2 inline __m256 signedQuotient(__m256 n, __m256 overOne) {
+  const __m256 half = _mm256_or_ps(_mm256_and_ps(n, _mm256_set1_ps(-0.0f)), _mm256_set1_ps(0.5f));
+  return truncated(_mm256_mul_ps(_mm256_add_ps(n, half), overOne));
+}
+
+// n / d truncated toward zero, for whole n with |n| < 2^24 and d a whole
+// number below 100 in magnitude.
+RX3_AVX2 inline __m256 exactQuotient(__m256 n, __m256 d) {
+  return truncated(_mm256_div_ps(n, d));
 }
 
 // mask ? a : b
+RX3_AVX2 inline __m256 pick(__m256 mask, __m256 a, __m256 b) {
+  return _mm256_blendv_ps(b, a, mask);
+}
 RX3_AVX2 inline __m256i pick(__m256i mask, __m256i a, __m256i b) {
   return _mm256_blendv_epi8(b, a, mask);
 }
 
-RX3_AVX2 inline __m256i times100(__m256i v) {
-  return _mm256_mullo_epi32(v, _mm256_set1_epi32(100));
+RX3_AVX2 inline __m256 greater(__m256 a, __m256 b) {
+  return _mm256_cmp_ps(a, b, _CMP_GT_OQ);
+}
+
+RX3_AVX2 inline __m256 times100(__m256 v) {
+  return _mm256_mul_ps(v, _mm256_set1_ps(100.0f));
 }
 
 // n / total for 0 <= n < 2^31 and 1 <= total <= 12240 with a quotient below
@@ -132,67 +169,67 @@ RX3_AVX2 inline __m256i divideByTotal(__m256i n, __m256i total, __m256 reciproca
 }
 
 struct Split {
-  __m256i dark, light;
+  __m256 dark, light;
 };
 
-// splitLight of every lane.
-RX3_AVX2 inline Split splitLight(__m256i value, __m256i density, __m256i full, __m256 densityF, __m256 restF,
-                                 __m256i headroom, __m256i total, __m256 reciprocal) {
-  const __m256i full4080 = _mm256_set1_epi32(kFull);
-  const __m256i share = divideByTotal(_mm256_mullo_epi32(value, headroom), total, reciprocal);
-  __m256i c = divide(_mm256_mullo_epi32(density, share), restF);
-  c = _mm256_min_epi32(c, value);
-  const __m256i l = divide(times100(c), densityF);
-  const __m256i over = _mm256_cmpgt_epi32(l, full4080);
+// splitLight of every lane, share = value x headroom / total. Where
+// density x share reaches cap, c is more than the value whatever its exact
+// quotient, so the product is taken at most at cap.
+RX3_AVX2 inline Split splitLight(__m256 value, __m256 share, __m256 density, __m256 cap, __m256 overRest,
+                                 __m256 overOne, __m256 full) {
+  const __m256 full4080 = _mm256_set1_ps(kFull);
+  __m256 c = quotient(_mm256_min_ps(_mm256_mul_ps(density, share), cap), overRest);
+  c = _mm256_min_ps(c, value);
+  const __m256 l = quotient(times100(c), overOne);
+  const __m256 over = greater(l, full4080);
   Split s;
-  s.dark = _mm256_sub_epi32(value, pick(over, full, c));
+  s.dark = _mm256_sub_ps(value, pick(over, full, c));
   s.light = pick(over, full4080, l);
   return s;
 }
 
 struct BlackSplit {
-  __m256i black, lightBlack, lightLightBlack;
+  __m256 black, lightBlack, lightLightBlack;
 };
 
-// splitBlack of every lane: the three ways out of its conditions are all
-// computed and chosen by masks, a reassigned in the second condition
-// included.
-RX3_AVX2 inline BlackSplit splitBlack(const Lanes& p, __m256i k, __m256i headroom, __m256i total, __m256 reciprocal) {
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i full = _mm256_set1_epi32(kFull);
-  const __m256i a0 = divide(times100(k), p.lightBlackDensityF);
-  const __m256i e = divideByTotal(_mm256_mullo_epi32(k, headroom), total, reciprocal);
-  const __m256i split = _mm256_or_si256(_mm256_cmpgt_epi32(a0, full), _mm256_cmpgt_epi32(a0, _mm256_add_epi32(k, e)));
+// splitBlack of every lane, e = k x headroom / total: the three ways out of
+// its conditions are all computed and chosen by masks, a reassigned in the
+// second condition included.
+RX3_AVX2 inline BlackSplit splitBlack(const Lanes& p, __m256 k, __m256 e) {
+  const __m256 zero = _mm256_setzero_ps();
+  const __m256 full = _mm256_set1_ps(kFull);
+  const __m256 a0 = quotient(times100(k), p.lightBlackOverOne);
+  const __m256 split = _mm256_or_ps(greater(a0, full), greater(a0, _mm256_add_ps(k, e)));
 
-  const __m256i b1 =
-      divide(_mm256_sub_epi32(_mm256_mullo_epi32(p.lightBlackRest, k), _mm256_mullo_epi32(p.lightBlackDensity, e)),
-             p.blackSpreadF);
-  const __m256i a1 = divide(_mm256_sub_epi32(_mm256_mullo_epi32(e, p.blackDensity), _mm256_mullo_epi32(p.blackRest, k)),
-                            p.blackSpreadF);
-  const __m256i allLight = _mm256_or_si256(_mm256_cmpgt_epi32(b1, full), _mm256_cmpgt_epi32(zero, a1));
+  const __m256 eK = _mm256_mul_ps(e, p.blackDensity);
+  const __m256 b1 = exactQuotient(
+      _mm256_sub_ps(_mm256_mul_ps(p.lightBlackRest, k), _mm256_mul_ps(p.lightBlackDensity, e)), p.blackSpread);
+  const __m256 a1 = exactQuotient(_mm256_sub_ps(eK, _mm256_mul_ps(p.blackRest, k)), p.blackSpread);
+  const __m256 allLight = _mm256_or_ps(greater(b1, full), greater(zero, a1));
 
-  // All into light black.
-  const __m256i x = divide(_mm256_mullo_epi32(e, p.blackDensity), p.blackRestF);
-  const __m256i d = divide(times100(_mm256_min_epi32(x, _mm256_set1_epi32(167772))), p.blackDensityF);
-  const __m256i dOver = _mm256_cmpgt_epi32(d, full);
-  const __m256i bAll = pick(dOver, full, d);
-  const __m256i gAll = pick(dOver, p.blackFull, x);
+  // All into light black. Where e x dK reaches the cap, x is above 4080 and
+  // so is d; x is used only where d is not.
+  const __m256 x = quotient(_mm256_min_ps(eK, p.blackCap), p.blackOverRest);
+  const __m256 d = quotient(times100(x), p.blackOverOne);
+  const __m256 dOver = greater(d, full);
+  const __m256 bAll = pick(dOver, full, d);
+  const __m256 gAll = pick(dOver, p.blackFull, x);
 
   // Light-light black full.
-  const __m256i llFull = _mm256_cmpgt_epi32(a1, full);
-  const __m256i bLl = divide(times100(_mm256_sub_epi32(k, p.lightBlackFull)), p.blackDensityF);
+  const __m256 llFull = greater(a1, full);
+  const __m256 bLl = signedQuotient(times100(_mm256_sub_ps(k, p.lightBlackFull)), p.blackOverOne);
 
-  const __m256i splitAll = _mm256_and_si256(split, allLight);
-  const __m256i splitLl = _mm256_andnot_si256(allLight, _mm256_and_si256(split, llFull));
-  __m256i a = pick(split, a1, a0);
+  const __m256 splitAll = _mm256_and_ps(split, allLight);
+  const __m256 splitLl = _mm256_andnot_ps(allLight, _mm256_and_ps(split, llFull));
+  __m256 a = pick(split, a1, a0);
   a = pick(splitLl, full, a);
-  a = _mm256_andnot_si256(splitAll, a);
-  __m256i b = _mm256_and_si256(split, b1);
+  a = _mm256_andnot_ps(splitAll, a);
+  __m256 b = _mm256_and_ps(split, b1);
   b = pick(splitLl, bLl, b);
   b = pick(splitAll, bAll, b);
-  const __m256i g = pick(splitAll, gAll, k);
+  const __m256 g = pick(splitAll, gAll, k);
   BlackSplit s;
-  s.black = _mm256_sub_epi32(k, g);
+  s.black = _mm256_sub_ps(k, g);
   s.lightBlack = b;
   s.lightLightBlack = a;
   return s;
@@ -244,83 +281,96 @@ RX3_AVX2 inline __m256i overLimitShare(__m256i c, __m256i m, __m256i y, __m256i 
                           _mm256_sub_epi32(_mm256_set1_epi32(kFull), k));
 }
 
-// The eight (or four, upper lanes 0) inks of the block's pixels.
+// Two ink vectors (one pixel per lane) into one of 16-bit values, each
+// value by its low 16 bits as the per-pixel functions store them: per
+// 128-bit half (pixels 0-3, then 4-7) ink a of the four pixels, then ink b.
+RX3_AVX2 inline __m256i packLow16(__m256i a, __m256i b) {
+  const __m256i low = _mm256_set1_epi32(0xFFFF);
+  return _mm256_packus_epi32(_mm256_and_si256(a, low), _mm256_and_si256(b, low));
+}
+
+// The inks of a block, two to a vector: cyan and magenta, yellow and black,
+// light cyan and light magenta, light black and light-light black.
+struct PackedInks {
+  __m256i cm, yk, lightCm, lightK;
+};
+
+// The eight (or four, the others 0) inks of the block's pixels.
 template <bool Four>
-RX3_AVX2 inline void separateBlock(const Lanes& p, const Block& px, __m256i inks[8]) {
+RX3_AVX2 inline PackedInks separateBlock(const Lanes& p, const Block& px) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i c = onScale(px.c), m = onScale(px.m), y = onScale(px.y), k = onScale(px.k);
   const __m256i sum = _mm256_add_epi32(_mm256_add_epi32(c, m), _mm256_add_epi32(y, k));
   const __m256i under = _mm256_cmpgt_epi32(p.limit, sum);
   const __m256i over = _mm256_cmpgt_epi32(sum, p.limit);
   const __m256i gOver = overLimitShare(c, m, y, k, _mm256_sub_epi32(sum, p.limit));
+  PackedInks out;
   if (Four) {
     const __m256i maxCmy = _mm256_max_epi32(_mm256_max_epi32(c, m), y);
     const __m256i gUnder = _mm256_min_epi32(_mm256_min_epi32(_mm256_srai_epi32(_mm256_sub_epi32(p.limit, sum), 1), k),
                                             _mm256_sub_epi32(_mm256_set1_epi32(kFull), maxCmy));
     const __m256i g = _mm256_sub_epi32(_mm256_and_si256(over, gOver), _mm256_and_si256(under, gUnder));
-    inks[kCyan] = _mm256_sub_epi32(c, g);
-    inks[kMagenta] = _mm256_sub_epi32(m, g);
-    inks[kYellow] = _mm256_sub_epi32(y, g);
-    inks[kBlack] = _mm256_add_epi32(k, g);
-    inks[kLightCyan] = inks[kLightMagenta] = inks[kLightBlack] = inks[kLightLightBlack] = zero;
-    return;
+    out.cm = packLow16(_mm256_sub_epi32(c, g), _mm256_sub_epi32(m, g));
+    out.yk = packLow16(_mm256_sub_epi32(y, g), _mm256_add_epi32(k, g));
+    out.lightCm = out.lightK = zero;
+    return out;
   }
   const __m256i total = _mm256_add_epi32(_mm256_add_epi32(c, m), k);
   const __m256i light = _mm256_and_si256(under, _mm256_cmpgt_epi32(total, zero));
   const __m256i g = _mm256_and_si256(over, gOver);
   __m256i outC = _mm256_sub_epi32(c, g), outM = _mm256_sub_epi32(m, g);
-  __m256i outY = _mm256_sub_epi32(y, g), outK = _mm256_add_epi32(k, g);
-  __m256i outLc = zero, outLm = zero, outLk = zero, outLlk = zero;
+  const __m256i outY = _mm256_sub_epi32(y, g);
+  __m256i outK = _mm256_add_epi32(k, g);
+  out.lightCm = out.lightK = zero;
   if (!_mm256_testz_si256(light, light)) {
     const __m256i headroom = _mm256_sub_epi32(p.limit, sum);
     const __m256i safeTotal = _mm256_max_epi32(total, _mm256_set1_epi32(1));
     const __m256 reciprocal = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(safeTotal));
+    const __m256 shareC = _mm256_cvtepi32_ps(divideByTotal(_mm256_mullo_epi32(c, headroom), safeTotal, reciprocal));
+    const __m256 shareM = _mm256_cvtepi32_ps(divideByTotal(_mm256_mullo_epi32(m, headroom), safeTotal, reciprocal));
+    const __m256 e = _mm256_cvtepi32_ps(divideByTotal(_mm256_mullo_epi32(k, headroom), safeTotal, reciprocal));
     const Split sc =
-        splitLight(c, p.cyanDensity, p.cyanFull, p.cyanDensityF, p.cyanRestF, headroom, safeTotal, reciprocal);
-    const Split sm = splitLight(m, p.magentaDensity, p.magentaFull, p.magentaDensityF, p.magentaRestF, headroom,
-                                safeTotal, reciprocal);
-    const BlackSplit sk = splitBlack(p, k, headroom, safeTotal, reciprocal);
-    outC = pick(light, sc.dark, outC);
-    outM = pick(light, sm.dark, outM);
-    outK = pick(light, sk.black, outK);
-    outLc = _mm256_and_si256(light, sc.light);
-    outLm = _mm256_and_si256(light, sm.light);
-    outLk = _mm256_and_si256(light, sk.lightBlack);
-    outLlk = _mm256_and_si256(light, sk.lightLightBlack);
+        splitLight(_mm256_cvtepi32_ps(c), shareC, p.cyanDensity, p.cyanCap, p.cyanOverRest, p.cyanOverOne, p.cyanFull);
+    const Split sm = splitLight(_mm256_cvtepi32_ps(m), shareM, p.magentaDensity, p.magentaCap, p.magentaOverRest,
+                                p.magentaOverOne, p.magentaFull);
+    const BlackSplit sk = splitBlack(p, _mm256_cvtepi32_ps(k), e);
+    outC = pick(light, _mm256_cvttps_epi32(sc.dark), outC);
+    outM = pick(light, _mm256_cvttps_epi32(sm.dark), outM);
+    outK = pick(light, _mm256_cvttps_epi32(sk.black), outK);
+    const __m256i light16 = _mm256_packs_epi32(light, light);
+    out.lightCm = _mm256_and_si256(packLow16(_mm256_cvttps_epi32(sc.light), _mm256_cvttps_epi32(sm.light)), light16);
+    out.lightK = _mm256_and_si256(
+        packLow16(_mm256_cvttps_epi32(sk.lightBlack), _mm256_cvttps_epi32(sk.lightLightBlack)), light16);
   }
-  inks[kCyan] = outC;
-  inks[kMagenta] = outM;
-  inks[kYellow] = outY;
-  inks[kBlack] = outK;
-  inks[kLightCyan] = outLc;
-  inks[kLightMagenta] = outLm;
-  inks[kLightBlack] = outLk;
-  inks[kLightLightBlack] = outLlk;
+  out.cm = packLow16(outC, outM);
+  out.yk = packLow16(outY, outK);
+  return out;
 }
 
-// Eight ink vectors (one pixel per lane) into eight slots of eight int16
-// each, every value by its low 16 bits as the per-pixel functions store
-// them.
-RX3_AVX2 inline __m256i packLow16(__m256i a, __m256i b) {
-  const __m256i low = _mm256_set1_epi32(0xFFFF);
-  return _mm256_packus_epi32(_mm256_and_si256(a, low), _mm256_and_si256(b, low));
-}
-
-RX3_AVX2 inline void transpose(const __m256i inks[8], __m256i pixels[4]) {
-  // Per 128-bit half (pixels 0-3, then 4-7): ink a of the four pixels, then
-  // ink b of the four.
-  const __m256i cm = packLow16(inks[0], inks[1]), yk = packLow16(inks[2], inks[3]);
-  const __m256i lclm = packLow16(inks[4], inks[5]), lklk = packLow16(inks[6], inks[7]);
-  const __m256i cy = _mm256_unpacklo_epi16(cm, yk), mk = _mm256_unpackhi_epi16(cm, yk);
+// Stores the slots of the lanes set in `lanes`, each 16 bytes and 32 bytes
+// from the last.
+RX3_AVX2 inline void storeSlots(int16_t* slot, const PackedInks& inks, int lanes) {
+  const __m256i cy = _mm256_unpacklo_epi16(inks.cm, inks.yk), mk = _mm256_unpackhi_epi16(inks.cm, inks.yk);
   const __m256i dark01 = _mm256_unpacklo_epi16(cy, mk), dark23 = _mm256_unpackhi_epi16(cy, mk);
-  const __m256i lcly = _mm256_unpacklo_epi16(lclm, lklk), lmlk = _mm256_unpackhi_epi16(lclm, lklk);
+  const __m256i lcly = _mm256_unpacklo_epi16(inks.lightCm, inks.lightK);
+  const __m256i lmlk = _mm256_unpackhi_epi16(inks.lightCm, inks.lightK);
   const __m256i light01 = _mm256_unpacklo_epi16(lcly, lmlk), light23 = _mm256_unpackhi_epi16(lcly, lmlk);
-  // pixels[j] holds the slot of pixel j in its low half, of pixel j + 4 in
-  // its high half.
-  pixels[0] = _mm256_unpacklo_epi64(dark01, light01);
-  pixels[1] = _mm256_unpackhi_epi64(dark01, light01);
-  pixels[2] = _mm256_unpacklo_epi64(dark23, light23);
-  pixels[3] = _mm256_unpackhi_epi64(dark23, light23);
+  // The slot of pixel j in the low half of out[j], of pixel j + 4 in its
+  // high half.
+  const __m256i out[4] = {_mm256_unpacklo_epi64(dark01, light01), _mm256_unpackhi_epi64(dark01, light01),
+                          _mm256_unpacklo_epi64(dark23, light23), _mm256_unpackhi_epi64(dark23, light23)};
+  if (lanes == 0xFF) {
+    for (int j = 0; j < 4; ++j) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(slot + j * 16), _mm256_castsi256_si128(out[j]));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(slot + (j + 4) * 16), _mm256_extracti128_si256(out[j], 1));
+    }
+    return;
+  }
+  for (int i = 0; i < 8; ++i) {
+    if (!(lanes & (1 << i))) continue;
+    const __m128i one = i < 4 ? _mm256_castsi256_si128(out[i & 3]) : _mm256_extracti128_si256(out[i & 3], 1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(slot + i * 16), one);
+  }
 }
 
 template <bool Four>
@@ -350,22 +400,19 @@ RX3_AVX2 void separateRowVector(const SeparationParams& params, const ConvertedP
     const int inkedMask = _mm256_movemask_ps(_mm256_castsi256_ps(inked));
     const int written = inkedMask | _mm256_movemask_ps(_mm256_castsi256_ps(empty));
     if (written == 0) continue;
-    __m256i inks[8];
+    PackedInks inks = {zero, zero, zero, zero};
     if (inkedMask) {
-      separateBlock<Four>(p, px, inks);
-      for (__m256i& v : inks) v = _mm256_and_si256(v, inked);
-    } else {
-      for (__m256i& v : inks) v = zero;
+      inks = separateBlock<Four>(p, px);
+      if (inkedMask != 0xFF) {
+        // Paper white and nothing drawn take 0.
+        const __m256i keep = _mm256_packs_epi32(inked, inked);
+        inks.cm = _mm256_and_si256(inks.cm, keep);
+        inks.yk = _mm256_and_si256(inks.yk, keep);
+        inks.lightCm = _mm256_and_si256(inks.lightCm, keep);
+        inks.lightK = _mm256_and_si256(inks.lightK, keep);
+      }
     }
-    __m256i out[4];
-    transpose(inks, out);
-    int16_t* slot = slots + (static_cast<size_t>(x0) * 2 + parity) * 8;
-    for (int i = 0; i < 8; ++i) {
-      if (!(written & (1 << i))) continue;
-      const __m256i both = out[i & 3];
-      const __m128i one = i < 4 ? _mm256_castsi256_si128(both) : _mm256_extracti128_si256(both, 1);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(slot + static_cast<size_t>(i) * 16), one);
-    }
+    storeSlots(slots + (static_cast<size_t>(x0) * 2 + parity) * 8, inks, written);
   }
 }
 
