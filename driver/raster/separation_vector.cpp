@@ -4,19 +4,18 @@
 // conditions select, so the inks are those of separateEight and
 // separateFour bit for bit.
 //
-// Divisions are done in single precision and truncated toward zero, as C
-// truncates. That is exact whenever the dividend is below 2^24 in magnitude
-// and the divisor a small integer: the dividend and divisor are exact
-// floats, a whole quotient is exact, and any other quotient lies at least
-// 1/|divisor| from the integers around it, more than the rounding of a
-// division whose result is below 2^24/|divisor| can move it. The guards of
-// separationParams keep every dividend of the separation below 2^24 but
-// two kinds:
-//  - value x headroom / total (up to 2^28): the quotient is estimated from
-//    a single precision reciprocal of the total, at most one off, and set
-//    right by the remainder;
-//  - x x 100 / dK (up to 2^30), whose only use below 4080 needs x below
-//    167772: larger x are taken as 167772, which still gives more than 4080.
+// The light-ink branches work on whole numbers held in single precision
+// floats. With the guards of separationParams (values 0..4080, limit
+// 0..65535, densities 1..99, dK != dL) every product they form stays below
+// 2^24 and so is exact, and each division truncates toward zero as C does:
+//  - value x headroom / total (a dividend up to 2^28) is estimated from a
+//    rounded reciprocal of the total, at most one off, and set right by
+//    the remainder in integers;
+//  - divisions by a density or by 100 - density multiply by its rounded
+//    inverse, with a half added to the dividend, exact below 2^21; the two
+//    dividends that could be larger are capped where the quotient passes
+//    4081, beyond which the result no longer depends on it;
+//  - the two divisions by dK - dL divide, exact below 2^24.
 #include <immintrin.h>
 
 #include <cstring>
