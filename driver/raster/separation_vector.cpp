@@ -237,6 +237,7 @@ RX3_AVX2 inline BlackSplit splitBlack(const Lanes& p, __m256 k, __m256 e) {
 // Eight pixels' records into their device values and kinds, one pixel per
 // lane.
 struct Block {
+  __m256i cm, yk;  // as loaded: cyan and magenta, yellow and black, 16 bits each
   __m256i c, m, y, k, kind, drawn;
 };
 
@@ -259,6 +260,8 @@ RX3_AVX2 inline Block loadBlock(const ConvertedPixel* pixels) {
       _mm256_blend_epi32(_mm256_permutevar8x32_epi32(w0, kdAt), _mm256_permutevar8x32_epi32(w1, kdAt), 0x1C),
       _mm256_permutevar8x32_epi32(w2, kdAt), 0xE0);
   Block b;
+  b.cm = cm;
+  b.yk = yk;
   b.c = _mm256_srai_epi32(_mm256_slli_epi32(cm, 16), 16);
   b.m = _mm256_srai_epi32(cm, 16);
   b.y = _mm256_srai_epi32(_mm256_slli_epi32(yk, 16), 16);
@@ -381,6 +384,11 @@ RX3_AVX2 void separateRowVector(const SeparationParams& params, const ConvertedP
   const __m256i ink = _mm256_set1_epi32(kPixelInk);
   const __m256i zero = _mm256_setzero_si256();
   ConvertedPixel tail[8];
+  // The last block separated: a block whose values are all those of the
+  // last one, as in flat areas, takes its inks.
+  __m256i lastCm = zero, lastYk = zero;
+  PackedInks last = {zero, zero, zero, zero};
+  bool haveLast = false;
   for (int x0 = 0; x0 < count; x0 += 8) {
     const int n = count - x0 < 8 ? count - x0 : 8;
     const ConvertedPixel* from = pixels + x0;
@@ -401,7 +409,14 @@ RX3_AVX2 void separateRowVector(const SeparationParams& params, const ConvertedP
     if (written == 0) continue;
     PackedInks inks = {zero, zero, zero, zero};
     if (inkedMask) {
-      inks = separateBlock<Four>(p, px);
+      const __m256i same = _mm256_and_si256(_mm256_cmpeq_epi32(px.cm, lastCm), _mm256_cmpeq_epi32(px.yk, lastYk));
+      if (!haveLast || _mm256_movemask_epi8(same) != -1) {
+        last = separateBlock<Four>(p, px);
+        lastCm = px.cm;
+        lastYk = px.yk;
+        haveLast = true;
+      }
+      inks = last;
       if (inkedMask != 0xFF) {
         // Paper white and nothing drawn take 0.
         const __m256i keep = _mm256_packs_epi32(inked, inked);

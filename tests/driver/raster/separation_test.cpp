@@ -126,6 +126,9 @@ TEST(Separation, RowGivesThePixelFunctionsInks) {
     for (int16_t& v : px.values) v = static_cast<int16_t>(percent(random) < 8 ? anyValue(random) : onScale(random));
     pixels.push_back(px);
   }
+  // A flat area, then one that differs in black only.
+  for (int i = 0; i < 64; ++i)
+    pixels.push_back({{1000, 2000, 500, static_cast<int16_t>(i < 40 ? 300 : 301)}, rx3::kPixelInk, 1});
   // Kinds: ink mostly, then paper white, nothing drawn either way, and
   // kinds that keep their slot.
   const int16_t kinds[][2] = {
