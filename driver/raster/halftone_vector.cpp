@@ -20,39 +20,6 @@
 namespace rx3 {
 namespace {
 
-// The separation pass, over the whole line before the diffusion: a pixel's
-// inks follow from its own values only, and a call inside the diffusion
-// loop would save and reload every vector register around it. Paper white
-// and nothing drawn empty their slot; a kind that keeps its slot is left.
-// Slot x is at slots + x * stride.
-template <bool Four>
-void separateLine(const SeparationParams& params, const ConvertedPixel* pixels, int count, int16_t* slots,
-                  size_t stride) {
-  alignas(16) int16_t inks[8] = {};  // the four-ink set leaves the upper half 0
-  bool haveInks = false;
-  uint64_t inksKey = 0;
-  for (int x = 0; x < count; ++x) {
-    const ConvertedPixel& px = pixels[x];
-    int16_t* slot = slots + static_cast<size_t>(x) * stride;
-    if (px.kind == kPixelNothing || px.drawn == 0 || px.kind == kPixelWhite) {
-      std::memset(slot, 0, 16);
-      continue;
-    }
-    if (px.kind != kPixelInk) continue;
-    uint64_t key;
-    std::memcpy(&key, px.values, sizeof key);
-    if (!haveInks || key != inksKey) {
-      if (Four)
-        separateFour(params, px.values, inks);
-      else
-        separateEight(params, px.values, inks);
-      inksKey = key;
-      haveInks = true;
-    }
-    std::memcpy(slot, inks, 16);
-  }
-}
-
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define RX3_VECTOR_HALFTONE 1
 #else
@@ -111,9 +78,10 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   const int16_t* inks = line->inks;
   size_t inkStride = 8;
   if (!inks) {
-    int16_t* slots = line->slots + static_cast<size_t>(line->parity) * 8;
-    separateLine<Four>(line->separation, line->pixels, line->count, slots, 16);
-    inks = slots;
+    // The separation pass, over the whole line before the diffusion: a
+    // pixel's inks follow from its own values only.
+    separateRow(line->separation, line->pixels, line->count, line->parity, line->slots, Four);
+    inks = line->slots + static_cast<size_t>(line->parity) * 8;
     inkStride = 16;
   }
   constexpr int kN = kNoiseTableSize;
@@ -282,10 +250,7 @@ bool vectorHalftoneAvailable() {
 
 void separateForDiffusion(const SeparationParams& params, const ConvertedPixel* pixels, int count, bool fourInks,
                           int16_t* inks, uint8_t* kinds) {
-  if (fourInks)
-    separateLine<true>(params, pixels, count, inks, 8);
-  else
-    separateLine<false>(params, pixels, count, inks, 8);
+  separateRowDense(params, pixels, count, inks, fourInks);
   for (int x = 0; x < count; ++x) kinds[x] = diffusionKindOf(pixels[x]);
 }
 

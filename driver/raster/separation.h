@@ -9,6 +9,8 @@
 
 namespace rx3 {
 
+struct ConvertedPixel;
+
 // Plane order of the eight-ink sets.
 enum InkPlane { kCyan, kMagenta, kYellow, kBlack, kLightCyan, kLightMagenta, kLightBlack, kLightLightBlack };
 
@@ -32,5 +34,17 @@ void separateEight(const SeparationParams& params, const int16_t device[4], int1
 // Four inks: under the limit black is traded for cyan, magenta and yellow,
 // above it the other way round.
 void separateFour(const SeparationParams& params, const int16_t device[4], int16_t inks[4]);
+
+// The separation of a row of count pixels into slot `parity` (0 or 1) of
+// each pixel's pair of slots, 8 int16 a slot: nothing drawn and paper
+// white empty their slot, ink takes the inks of separateEight or, with
+// fourInks, of separateFour (the upper four then 0), any other kind leaves
+// its slot as it was. Eight pixels at a time where the processor has AVX2.
+void separateRow(const SeparationParams& params, const ConvertedPixel* pixels, int count, int parity, int16_t* slots,
+                 bool fourInks);
+
+// The same into one slot a pixel: pixel x's inks at inks + x x 8.
+void separateRowDense(const SeparationParams& params, const ConvertedPixel* pixels, int count, int16_t* inks,
+                      bool fourInks);
 
 }  // namespace rx3

@@ -21,6 +21,12 @@
 //                                       a real spool channel on a file port
 //   Halftone/<dpi>/<inkSet>/<content>   separation, halftoning and packing
 //                                       only (records converted beforehand)
+//   Separate/<dpi>/<inkSet>/<content>/<row>
+//                                       the ink separation of a line only
+//                                       (records converted beforehand): row
+//                                       0 pixel by pixel through the
+//                                       per-pixel functions, a run of equal
+//                                       values once, 1 the row pass
 //   Convert/<dpi>/<content>             the band colour conversion only
 //
 // dpi is the horizontal resolution (lines are 720 per inch); ink set 0 is
@@ -57,6 +63,7 @@
 #include "driver/raster/page_steps.h"
 #include "driver/raster/raster_writer.h"
 #include "driver/raster/row_pipeline.h"
+#include "driver/raster/separation.h"
 #include "platform/folders.h"
 #include "platform/module.h"
 #include "platform/path.h"
@@ -458,6 +465,71 @@ void PageLoop(benchmark::State& state) {
   state.SetLabel(std::string(raster_bench::contentName(content)) + (pipelined ? " pipelined" : " one thread"));
 }
 
+// The separation pass pixel by pixel, as the line pass did it before it
+// took whole rows.
+void separatePixels(const rx3::SeparationParams& params, const rx3::ConvertedPixel* pixels, int count, int16_t* slots,
+                    bool fourInks) {
+  int16_t inks[8] = {};
+  uint64_t key = 0;
+  bool have = false;
+  for (int x = 0; x < count; ++x) {
+    const rx3::ConvertedPixel& px = pixels[x];
+    int16_t* slot = slots + static_cast<size_t>(x) * 16;
+    if (px.kind == rx3::kPixelNothing || px.drawn == 0 || px.kind == rx3::kPixelWhite) {
+      std::memset(slot, 0, 16);
+      continue;
+    }
+    if (px.kind != rx3::kPixelInk) continue;
+    uint64_t values;
+    std::memcpy(&values, px.values, sizeof values);
+    if (!have || values != key) {
+      if (fourInks)
+        rx3::separateFour(params, px.values, inks);
+      else
+        rx3::separateEight(params, px.values, inks);
+      key = values;
+      have = true;
+    }
+    std::memcpy(slot, inks, 16);
+  }
+}
+
+void Separate(benchmark::State& state) {
+  const int dpi = static_cast<int>(state.range(0));
+  const bool fourInks = state.range(1) == 2;
+  const Content content = contentOf(state.range(2));
+  const bool row = state.range(3) != 0;
+  const int width = kInches * dpi;
+  const jCMS transform = transformOrFail(state);
+  RowSource source(content, dpi, width);
+  if (!transform || !source.ready()) {
+    if (transform) state.SkipWithError("no image: give one with --image=<file>");
+    return;
+  }
+  std::vector<uint8_t> rendered(static_cast<size_t>(width) * 8);
+  std::vector<std::vector<rx3::ConvertedPixel>> rows(4);
+  for (int y = 0; y < 4; ++y) {
+    source.render(y, rendered.data());
+    rows[static_cast<size_t>(y)].resize(static_cast<size_t>(width));
+    rx3::convertBand(transform, 0, rendered.data(), rows[static_cast<size_t>(y)].data(), width);
+  }
+  Page page(dpi, fourInks ? 2 : 0, width);
+  const rx3::SeparationParams params = rx3::separationParams(page.state->engine);
+  std::vector<int16_t> slots(static_cast<size_t>(width) * 16);
+  int line = 0;
+  for (auto _ : state) {
+    const auto& pixels = rows[static_cast<size_t>(line % 4)];
+    if (row)
+      rx3::separateRow(params, pixels.data(), width, 0, slots.data(), fourInks);
+    else
+      separatePixels(params, pixels.data(), width, slots.data(), fourInks);
+    ++line;
+  }
+  benchmark::DoNotOptimize(slots.data());
+  state.counters["Mpx/s"] = benchmark::Counter(static_cast<double>(line) * width / 1e6, benchmark::Counter::kIsRate);
+  state.SetLabel(std::string(raster_bench::contentName(content)) + (row ? " row" : " pixel by pixel"));
+}
+
 void Convert(benchmark::State& state) {
   const int dpi = static_cast<int>(state.range(0));
   const Content content = contentOf(state.range(1));
@@ -515,6 +587,14 @@ BENCHMARK(Halftone)
     ->Args({720, 2, 1})
     ->Args({1440, 0, 1})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(Separate)
+    ->Args({720, 0, 1, 0})
+    ->Args({720, 0, 1, 1})
+    ->Args({720, 2, 1, 0})
+    ->Args({720, 2, 1, 1})
+    ->Args({720, 0, 2, 0})
+    ->Args({720, 0, 2, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Convert)->Args({720, 1})->Args({720, 0})->Args({720, 2})->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
@@ -530,6 +610,11 @@ int main(int argc, char** argv) {
       for (auto* r : benchmark::internal::registry()) {
         if (r->name == "PageLoop") continue;  // takes generated content only
         const bool convert = r->name == "Convert";
+        if (r->name == "Separate") {
+          r->Args({720, 0, 3, 0});
+          r->Args({720, 0, 3, 1});
+          continue;
+        }
         r->Args(convert ? std::vector<int64_t>{720, 3} : std::vector<int64_t>{720, 0, 3});
         if (!convert) r->Args({1440, 0, 3});
       }

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <random>
+#include <vector>
 
 #include "driver/machines/exports.h"
+#include "driver/raster/band_convert.h"
 #include "raster_page.h"
 
 namespace {
@@ -91,6 +95,97 @@ TEST(Separation, BrokenDensitiesFallBackInsteadOfDividingByZero) {
   EXPECT_EQ(eight(1000, 500, 0, 1000), eight(1000, 500, 0, 1000, rx3::separationParams(state.engine)));
   state.engine.inkLimitTotal = 2000000000;  // x 16 would overflow
   EXPECT_EQ(65535, rx3::separationParams(state.engine).limit);
+}
+
+// The row pass against the per-pixel functions: every parameter set, ink
+// set and parity over a lattice of device values and random ones (off the
+// scale too), in rows of lengths that leave every tail of a vector block,
+// with kinds that empty, fill and keep their slots mixed.
+TEST(Separation, RowGivesThePixelFunctionsInks) {
+  // The last three settings with the last three pixels give a share (value
+  // x headroom / total) whose first estimate lands on the next whole number.
+  struct Settings {
+    int32_t limit, cyan, magenta, black, lightBlack;  // limit in percent, densities in percent
+  } settings[] = {
+      {400, 30, 30, 50, 17},  {280, 30, 30, 50, 17},  {0, 30, 30, 50, 17},    {1, 30, 30, 50, 17},
+      {20, 30, 30, 50, 17},   {5000, 30, 30, 50, 17}, {400, 1, 99, 99, 1},    {400, 99, 1, 1, 99},
+      {1000, 99, 99, 99, 98}, {280, 1, 1, 1, 2},      {400, 50, 50, 50, 49},  {700, 2, 98, 2, 1},
+      {4096, 99, 1, 98, 99},  {300, 0, 100, 17, 17},  {400, -7, 250, 60, 61}, {3579, 4, 5, 45, 1},
+      {3621, 4, 1, 48, 1},    {3887, 4, 3, 22, 8},
+  };
+  const int16_t lattice[] = {-1, 0, 1, 17, 255, 1000, 2040, 3001, 4079, 4080, 4081};
+  std::vector<rx3::ConvertedPixel> pixels;
+  for (int16_t c : lattice)
+    for (int16_t m : lattice)
+      for (int16_t y : lattice)
+        for (int16_t k : lattice) pixels.push_back({{c, m, y, k}, rx3::kPixelInk, 1});
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> onScale(0, 4080), anyValue(-32768, 32767), percent(0, 99);
+  for (int i = 0; i < 20000; ++i) {
+    rx3::ConvertedPixel px = {{}, rx3::kPixelInk, 1};
+    for (int16_t& v : px.values) v = static_cast<int16_t>(percent(random) < 8 ? anyValue(random) : onScale(random));
+    pixels.push_back(px);
+  }
+  // A flat area, then one that differs in black only.
+  for (int i = 0; i < 64; ++i)
+    pixels.push_back({{1000, 2000, 500, static_cast<int16_t>(i < 40 ? 300 : 301)}, rx3::kPixelInk, 1});
+  // Kinds: ink mostly, then paper white, nothing drawn either way, and
+  // kinds that keep their slot.
+  const int16_t kinds[][2] = {
+      {rx3::kPixelWhite, 1}, {rx3::kPixelNothing, 0}, {rx3::kPixelNothing, 1}, {rx3::kPixelInk, 0}, {2, 1}, {3, 0}};
+  for (size_t i = 0; i < pixels.size(); i += 5) {
+    const auto& kind = kinds[(i / 5) % 6];
+    pixels[i].kind = kind[0];
+    pixels[i].drawn = kind[1];
+  }
+  for (const rx3::ConvertedPixel& px : {rx3::ConvertedPixel{{342, 3023, 1408, 282}, rx3::kPixelInk, 1},
+                                        rx3::ConvertedPixel{{3638, 2733, 2765, 359}, rx3::kPixelInk, 1},
+                                        rx3::ConvertedPixel{{2507, 4067, 3630, 1388}, rx3::kPixelInk, 1}})
+    pixels.push_back(px);
+  const int lengths[] = {1, 3, 8, 13, 64, 255, 7, 9, 16, 31};
+
+  for (const Settings& set : settings) {
+    MachineState state;
+    std::memset(&state, 0, sizeof state);
+    state.engine.inkLimitTotal = set.limit;
+    state.engine.lightCyanDensity = set.cyan;
+    state.engine.lightMagentaDensity = set.magenta;
+    state.engine.lightBlackDensity = set.black;
+    state.engine.lightLightBlackDensity = set.lightBlack;
+    const rx3::SeparationParams params = rx3::separationParams(state.engine);
+    for (bool fourInks : {false, true}) {
+      for (int parity : {0, 1}) {
+        std::vector<int16_t> expected(pixels.size() * 16, 0x5A5A), slots = expected;
+        for (size_t x = 0; x < pixels.size(); ++x) {
+          const rx3::ConvertedPixel& px = pixels[x];
+          int16_t* slot = expected.data() + (x * 2 + static_cast<size_t>(parity)) * 8;
+          if (px.kind == rx3::kPixelNothing || px.drawn == 0 || px.kind == rx3::kPixelWhite) {
+            std::fill(slot, slot + 8, 0);
+          } else if (px.kind == rx3::kPixelInk) {
+            std::fill(slot, slot + 8, 0);
+            if (fourInks)
+              rx3::separateFour(params, px.values, slot);
+            else
+              rx3::separateEight(params, px.values, slot);
+          }
+        }
+        size_t start = 0;
+        for (int row = 0; start < pixels.size(); ++row) {
+          const int count = std::min<int>(lengths[row % 10], static_cast<int>(pixels.size() - start));
+          rx3::separateRow(params, pixels.data() + start, count, parity, slots.data() + start * 16, fourInks);
+          start += static_cast<size_t>(count);
+        }
+        for (size_t x = 0; x < pixels.size(); ++x) {
+          const auto at = static_cast<std::ptrdiff_t>(x * 16);
+          ASSERT_TRUE(std::equal(expected.begin() + at, expected.begin() + at + 16, slots.begin() + at))
+              << "pixel " << pixels[x].values[0] << " " << pixels[x].values[1] << " " << pixels[x].values[2] << " "
+              << pixels[x].values[3] << " kind " << pixels[x].kind << " limit " << params.limit << " densities "
+              << params.lightCyanDensity << " " << params.lightMagentaDensity << " " << params.lightBlackDensity << " "
+              << params.lightLightBlackDensity << (fourInks ? " four inks" : " eight inks") << " parity " << parity;
+        }
+      }
+    }
+  }
 }
 
 TEST(RgbToCmykFunc16, Conversions) {
