@@ -1,18 +1,18 @@
 #include "driver/raster/row_pipeline.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <new>
 #include <thread>
 
 #include "Base.h"
+#include "platform/wait_lock.h"
 
 namespace rx3 {
 namespace {
 
-constexpr auto kWaitSlice = std::chrono::milliseconds(50);
+constexpr int kWaitSlice = 50;  // milliseconds
 // One row converts in milliseconds; a thread silent this long is stuck.
 constexpr int kGiveUpSlices = 30000 / 50;
 
@@ -36,8 +36,8 @@ bool rowPipelineAllowed() {
 }
 
 struct RowPipeline::Shared {
-  std::mutex lock;
-  std::condition_variable wake;
+  platform::WaitLock lock;
+  platform::WaitSignal wake;
   ConvertedPixel* ring = nullptr;
   int16_t* inkRing = nullptr;   // 8 inks per record
   uint8_t* kindRing = nullptr;  // a diffusion kind per record
@@ -101,12 +101,12 @@ struct RowPipeline::Shared {
   }
 
   void notifyWaiters() {
-    if (threadWaiting || callerWaiting) wake.notify_all();
+    if (threadWaiting || callerWaiting) wake.notifyAll();
   }
 
   // The steps run outside the lock on rows no other step touches.
   // side: 0 the thread, 1 the caller.
-  void convert(std::unique_lock<std::mutex>& hold, int32_t r, int side) {
+  void convert(std::unique_lock<platform::WaitLock>& hold, int32_t r, int side) {
     const ConvertChunk c = chunk;
     hold.unlock();
     // Separated rows need their records no longer: they stay on this side.
@@ -119,7 +119,7 @@ struct RowPipeline::Shared {
     notifyWaiters();
   }
 
-  void diffuse(std::unique_lock<std::mutex>& hold) {
+  void diffuse(std::unique_lock<platform::WaitLock>& hold) {
     const int32_t r = diffused;
     const ConvertChunk c = chunk;
     diffusing = true;
@@ -136,9 +136,9 @@ struct RowPipeline::Shared {
   }
 
   void run() {
-    std::unique_lock<std::mutex> hold(lock);
+    std::unique_lock<platform::WaitLock> hold(lock);
     for (;;) {
-      while (!quit && !live() && !renderAsked) wake.wait_for(hold, kWaitSlice);
+      while (!quit && !live() && !renderAsked) wake.waitFor(lock, kWaitSlice);
       if (quit) return;
       if (renderAsked) {
         const RenderPart part = renderPart;
@@ -149,7 +149,7 @@ struct RowPipeline::Shared {
         busy = false;
         renderResult = result;
         renderAsked = false;
-        wake.notify_all();
+        wake.notifyAll();
         continue;
       }
       int32_t r = -1;
@@ -161,13 +161,13 @@ struct RowPipeline::Shared {
           convert(hold, r, 0);
         busy = false;
         // A cancel or the end waits for the step to be over.
-        if (stop || quit) wake.notify_all();
+        if (stop || quit) wake.notifyAll();
       } else if (diffused >= chunk.rows) {
         working = false;
-        wake.notify_all();
+        wake.notifyAll();
       } else {
         threadWaiting = true;
-        wake.wait_for(hold, kWaitSlice);
+        wake.waitFor(lock, kWaitSlice);
         threadWaiting = false;
       }
     }
@@ -178,12 +178,12 @@ RowPipeline::~RowPipeline() {
   if (!shared_) return;
   bool stuck = false;
   {
-    std::unique_lock<std::mutex> hold(shared_->lock);
+    std::unique_lock<platform::WaitLock> hold(shared_->lock);
     shared_->quit = true;
-    shared_->wake.notify_all();
+    shared_->wake.notifyAll();
     for (int slices = 0; shared_->busy && !stuck; ++slices) {
       stuck = slices >= kGiveUpSlices;
-      if (!stuck) shared_->wake.wait_for(hold, kWaitSlice);
+      if (!stuck) shared_->wake.waitFor(shared_->lock, kWaitSlice);
     }
   }
   auto* thread = static_cast<std::thread*>(thread_);
@@ -245,24 +245,24 @@ int RowPipeline::render(jGdc* drawing, uint8_t* buffer, int32_t x0, int32_t y0, 
   const size_t rowBytes = static_cast<size_t>(static_cast<int64_t>(x1) - x0) * 8;
   Shared& s = *shared_;
   {
-    std::lock_guard<std::mutex> hold(s.lock);
+    std::lock_guard<platform::WaitLock> hold(s.lock);
     s.renderPart =
         Shared::RenderPart{drawing, buffer + rowBytes * static_cast<size_t>(upper), x0, y0, x1, y1 - upper, option};
     s.renderAsked = true;
   }
-  s.wake.notify_all();
+  s.wake.notifyAll();
   const int mine = jGdcDraw(drawing, buffer, x0, y1 - upper, x1, y1, option);
-  std::unique_lock<std::mutex> hold(s.lock);
+  std::unique_lock<platform::WaitLock> hold(s.lock);
   for (int slices = 0; s.renderAsked; ++slices) {
     if (slices >= kGiveUpSlices) return 0;  // the thread may still write: the caller must not reuse the buffer
-    s.wake.wait_for(hold, kWaitSlice);
+    s.wake.waitFor(s.lock, kWaitSlice);
   }
   return mine && s.renderResult ? 1 : 0;
 }
 
 void RowPipeline::begin(const ConvertChunk& chunk) {
   {
-    std::lock_guard<std::mutex> hold(shared_->lock);
+    std::lock_guard<platform::WaitLock> hold(shared_->lock);
     shared_->chunk = chunk;
     shared_->claimed = 0;
     shared_->diffused = 0;
@@ -271,13 +271,13 @@ void RowPipeline::begin(const ConvertChunk& chunk) {
     shared_->stop = false;
     shared_->working = chunk.rows > 0;
   }
-  shared_->wake.notify_all();
+  shared_->wake.notifyAll();
 }
 
 // While its row is not ready the caller does a free step itself, the
 // diffusion first (the rows' one sequential step), rather than wait.
 HalftonedRow RowPipeline::row(int32_t r) {
-  std::unique_lock<std::mutex> hold(shared_->lock);
+  std::unique_lock<platform::WaitLock> hold(shared_->lock);
   Shared& s = *shared_;
   for (int slices = 0; s.diffused <= r;) {
     if (s.stop || r >= s.chunk.rows) return HalftonedRow{nullptr, nullptr, nullptr};
@@ -292,7 +292,7 @@ HalftonedRow RowPipeline::row(int32_t r) {
     }
     if (slices++ >= kGiveUpSlices) return HalftonedRow{nullptr, nullptr, nullptr};
     s.callerWaiting = true;
-    s.wake.wait_for(hold, kWaitSlice);
+    s.wake.waitFor(s.lock, kWaitSlice);
     s.callerWaiting = false;
   }
   return HalftonedRow{s.planes(r), s.inkTotals[r % kPipelineSlots], s.planar};
@@ -301,22 +301,22 @@ HalftonedRow RowPipeline::row(int32_t r) {
 void RowPipeline::done(int32_t r) {
   bool wake = false;
   {
-    std::lock_guard<std::mutex> hold(shared_->lock);
+    std::lock_guard<platform::WaitLock> hold(shared_->lock);
     if (r + 1 > shared_->written) shared_->written = r + 1;
     wake = shared_->threadWaiting;
   }
-  if (wake) shared_->wake.notify_all();
+  if (wake) shared_->wake.notifyAll();
 }
 
 bool RowPipeline::cancel() {
-  std::unique_lock<std::mutex> hold(shared_->lock);
+  std::unique_lock<platform::WaitLock> hold(shared_->lock);
   shared_->stop = true;
   shared_->working = false;
-  shared_->wake.notify_all();
+  shared_->wake.notifyAll();
   // The thread finishes the row it holds, then waits for a new chunk.
   for (int slices = 0; shared_->busy; ++slices) {
     if (slices >= kGiveUpSlices) return false;
-    shared_->wake.wait_for(hold, kWaitSlice);
+    shared_->wake.waitFor(shared_->lock, kWaitSlice);
   }
   return true;
 }
