@@ -3,15 +3,18 @@
 // buffer of 8-byte pixels, top row first.
 //
 // Choices of this library: the buffer starts as "nothing drawn" (all bytes
-// 0); items are painted in scene order, each clipped to the rectangle asked
+// 0: only the dots no item covers are cleared, as every item writes whole
+// pixels); items are painted in scene order, each clipped to the rectangle asked
 // for; an image is sampled nearest-neighbour, the placed pixel (x, y) taking
 // the source column (x - x0) * width / (x1 - x0) and the source row, counted
 // from the image's top, (y1 - 1 - y) * height / (y1 - y0), in 64-bit
 // arithmetic (the column stepped along the row, the same numbers). A malformed item (inverted rectangle, image without
 // pixels or with a non-positive size) is skipped, never read. The render option is carried for the printing-device
 // layer; this render knows no options.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "Device.h"
 
@@ -123,6 +126,47 @@ void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
   }
 }
 
+// The part of an item inside the area, in area rows (top row 0) and
+// columns; false when they do not meet.
+bool coveredPart(const jGdcItem& item, const Area& area, Area* part) {
+  const int64_t left = std::max<int64_t>(item.x0, area.x0), right = std::min<int64_t>(item.x1, area.x1);
+  const int64_t bottom = std::max<int64_t>(item.y0, area.y0), top = std::min<int64_t>(item.y1, area.y1);
+  if (left >= right || bottom >= top) return false;
+  *part = Area{static_cast<int32_t>(left - area.x0), static_cast<int32_t>(int64_t{area.y1} - top),
+               static_cast<int32_t>(right - area.x0), static_cast<int32_t>(int64_t{area.y1} - bottom)};
+  return true;
+}
+
+// Clears the dots of the area that no sound item covers, row by row
+// between the items' spans (taken left to right). Without the item list (no
+// memory for it) everything is cleared.
+void clearUncovered(const jGdcScene& scene, const Area& area, uint8_t* pixels) {
+  const size_t width = static_cast<size_t>(int64_t{area.x1} - area.x0);
+  const int64_t height = int64_t{area.y1} - area.y0;
+  std::vector<Area> parts;
+  try {
+    for (int32_t i = 0; i < scene.count; ++i) {
+      Area part;
+      if (itemIsSound(scene.items[i]) && coveredPart(scene.items[i], area, &part)) parts.push_back(part);
+    }
+  } catch (...) {
+    std::memset(pixels, 0, width * static_cast<size_t>(height) * 8);
+    return;
+  }
+  std::sort(parts.begin(), parts.end(), [](const Area& a, const Area& b) { return a.x0 < b.x0; });
+  for (int64_t row = 0; row < height; ++row) {
+    uint8_t* line = pixels + static_cast<size_t>(row) * width * 8;
+    int64_t clearFrom = 0;  // dots left of this are covered or cleared
+    for (const Area& part : parts) {
+      if (row < part.y0 || row >= part.y1 || part.x1 <= clearFrom) continue;
+      if (part.x0 > clearFrom) std::memset(line + clearFrom * 8, 0, static_cast<size_t>(part.x0 - clearFrom) * 8);
+      clearFrom = part.x1;
+    }
+    if (clearFrom < static_cast<int64_t>(width))
+      std::memset(line + clearFrom * 8, 0, (width - static_cast<size_t>(clearFrom)) * 8);
+  }
+}
+
 }  // namespace
 
 JDEVICE_API int jGdcDraw(jGdc* context, void* buffer, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t option) {
@@ -132,10 +176,13 @@ JDEVICE_API int jGdcDraw(jGdc* context, void* buffer, int32_t x0, int32_t y0, in
   const uint64_t height = static_cast<uint64_t>(static_cast<int64_t>(y1) - y0);
   if (width > kMaxRenderBytes / 8 || height > kMaxRenderBytes / 8 / width) return 0;
   auto* pixels = static_cast<uint8_t*>(buffer);
-  std::memset(pixels, 0, static_cast<size_t>(width * height * 8));
   const jGdcScene* scene = context->scene;
-  if (!context->hasContent || !scene || !scene->items || scene->count <= 0) return 1;
+  if (!context->hasContent || !scene || !scene->items || scene->count <= 0) {
+    std::memset(pixels, 0, static_cast<size_t>(width * height * 8));
+    return 1;
+  }
   const Area area{x0, y0, x1, y1};
+  clearUncovered(*scene, area, pixels);
   for (int32_t i = 0; i < scene->count; ++i) {
     const jGdcItem& item = scene->items[i];
     if (itemIsSound(item)) paintItem(item, area, pixels);

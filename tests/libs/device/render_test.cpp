@@ -1,8 +1,10 @@
 // The band render and the simple colour conversions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "Device.h"
@@ -150,6 +152,29 @@ TEST(Render, AreasAtTheEdgesOfTheIntegerRangeEndTheirRows) {
   Canvas high(INT32_MAX - 2, INT32_MAX - 3, INT32_MAX, INT32_MAX);
   ASSERT_EQ(1, s.draw(high));
   EXPECT_EQ(9, high.at(INT32_MAX - 1, INT32_MAX - 1)[0]);
+}
+
+// Only the dots no item covers are cleared: whatever the buffer held
+// before, every dot ends as painted or nothing drawn. Random layouts with
+// overlaps, gaps, items reaching past the area and malformed items.
+TEST(Render, EveryDotIsPaintedOrClearedWhateverTheBufferHeld) {
+  std::mt19937 rng(11);
+  auto coordinate = [&rng] { return static_cast<int32_t>(rng() % 40) - 10; };
+  for (int trial = 0; trial < 300; ++trial) {
+    Scene s;
+    const int items = static_cast<int>(rng() % 6);
+    for (int i = 0; i < items; ++i) {
+      const int32_t x0 = coordinate(), y0 = coordinate();
+      const int32_t x1 = rng() % 8 == 0 ? x0 - 1 : x0 + 1 + static_cast<int32_t>(rng() % 20);  // some malformed
+      const int32_t y1 = y0 + 1 + static_cast<int32_t>(rng() % 20);
+      s.items.push_back(fill(rng() % 2 ? J_GDC_RGB_FILL : J_GDC_CMYK_FILL, x0, y0, x1, y1, {1, 2, 3, 4}));
+    }
+    Canvas clean(0, 0, 17, 13), dirty(0, 0, 17, 13);
+    std::fill(clean.pixels.begin(), clean.pixels.end(), 0);
+    ASSERT_EQ(1, s.draw(clean));
+    ASSERT_EQ(1, s.draw(dirty));
+    ASSERT_EQ(clean.pixels, dirty.pixels) << "trial " << trial;
+  }
 }
 
 TEST(Render, LaterItemsPaintOverEarlierOnes) {
