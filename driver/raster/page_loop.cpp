@@ -1,6 +1,6 @@
-// The band loop of a page: clip, render a chunk of rows, convert and write
-// each row as a raster line (the conversion on a second thread a few rows
-// ahead when the machine has one), skip the blank lines above and below,
+// The band loop of a page: clip, render a chunk of rows, convert, halftone
+// and write each row as a raster line (with a second thread sharing the
+// steps when the machine has one), skip the blank lines above and below,
 // and report progress every 50 lines.
 #include <climits>
 #include <cstdint>
@@ -71,8 +71,8 @@ struct Outcome {
   int write = 1;  // the line writer's result
 };
 
-// Where a row's records come from: converted here, just before the row is
-// written, or by the pipeline's thread a few rows ahead.
+// How a row is made: converted and halftoned here, just before it is
+// written, or by the pipeline's two threads a few rows ahead.
 struct RowSource {
   ConvertedPixel* records;  // this thread's row (pipeline off)
   RowPipeline* pipeline;    // null: convert here

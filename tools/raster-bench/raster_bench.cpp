@@ -396,7 +396,7 @@ struct TiledScene {
 };
 
 // Whole pages through the page loop in bands of one inch, with the
-// conversion thread on (last argument 1) or off (0).
+// pipeline's second thread on (last argument 1) or off (0).
 void PageLoop(benchmark::State& state) {
   const int dpi = static_cast<int>(state.range(0));
   const int inkSet = static_cast<int>(state.range(1));

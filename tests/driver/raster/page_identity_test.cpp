@@ -1,7 +1,7 @@
 // Every fast path of the raster engine must leave the job stream byte for
 // byte as the plain algorithm makes it: whole small pages through the
 // plug-in's exports, over every resolution, ink set, colour mode and a few
-// machine settings, with the vector halftoner and the conversion thread
+// machine settings, with the vector halftoner and the pipeline's second thread
 // each on and off.
 #include <gtest/gtest.h>
 
