@@ -12,6 +12,7 @@
 // pixels or with a non-positive size) is skipped, never read. The render option is carried for the printing-device
 // layer; this render knows no options.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -19,6 +20,8 @@
 #include "Device.h"
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little, "rendered pixels are stored as little-endian words");
 
 // The largest render buffer taken: far above the page loop's chunks (about
 // 20 MB) and safely addressable on the 32-bit build.
@@ -28,37 +31,44 @@ struct Area {
   int32_t x0, y0, x1, y1;
 };
 
-void putRgb(uint8_t* pixel, const uint8_t* rgb) {
-  std::memset(pixel, 0, 8);
-  pixel[0] = rgb[0];
-  pixel[1] = rgb[1];
-  pixel[2] = rgb[2];
-  pixel[7] = 0xFF;
+// A rendered pixel as one little-endian word: red, green, blue in bytes
+// 0..2, kind FF in byte 7.
+uint64_t rgbPixel(const uint8_t* rgb) {
+  return uint64_t{rgb[0]} | uint64_t{rgb[1]} << 8 | uint64_t{rgb[2]} << 16 | uint64_t{0xFF} << 56;
 }
 
-// Source order cyan, magenta, yellow, black; rendered order black first.
-void putCmyk(uint8_t* pixel, const uint8_t* cmyk) {
-  std::memset(pixel, 0, 8);
-  pixel[0] = cmyk[3];
-  pixel[1] = cmyk[0];
-  pixel[2] = cmyk[1];
-  pixel[3] = cmyk[2];
-  pixel[7] = 0xFE;
+// Source order cyan, magenta, yellow, black; rendered order black first,
+// kind FE in byte 7.
+uint64_t cmykPixel(const uint8_t* cmyk) {
+  return uint64_t{cmyk[3]} | uint64_t{cmyk[0]} << 8 | uint64_t{cmyk[1]} << 16 | uint64_t{cmyk[2]} << 24 |
+         uint64_t{0xFE} << 56;
+}
+
+void putPixel(uint8_t* pixel, uint64_t word) {
+  std::memcpy(pixel, &word, sizeof word);
 }
 
 // count dots of one row from source: each dot takes the source pixel, then
 // the source moves on by whole pixels and part / placed of one (a fill has
-// whole 0, part 0 and stays on its colour). No division per dot.
+// whole 0, part 0 and stays on its colour). No division per dot; a source
+// placed 1:1 is a straight copy.
 template <bool Rgb>
 void paintRun(uint8_t* pixel, int32_t count, const uint8_t* source, int64_t whole, int64_t part, int64_t remainder,
               int64_t placed) {
   constexpr size_t kSourceBytes = Rgb ? 3 : 4;
+  auto pixelOf = [](const uint8_t* from) { return Rgb ? rgbPixel(from) : cmykPixel(from); };
+  if (whole == 0 && part == 0) {
+    const uint64_t word = pixelOf(source);
+    for (int32_t i = 0; i < count; ++i, pixel += 8) putPixel(pixel, word);
+    return;
+  }
+  if (whole == 1 && part == 0) {
+    for (int32_t i = 0; i < count; ++i, pixel += 8, source += kSourceBytes) putPixel(pixel, pixelOf(source));
+    return;
+  }
   size_t offset = 0;
   for (int32_t i = 0; i < count; ++i, pixel += 8) {
-    if (Rgb)
-      putRgb(pixel, source + offset);
-    else
-      putCmyk(pixel, source + offset);
+    putPixel(pixel, pixelOf(source + offset));
     offset += static_cast<size_t>(whole) * kSourceBytes;
     remainder += part;
     if (remainder >= placed) {
