@@ -51,18 +51,28 @@ constexpr SpreadTable kSpread = makeSpreadTable();
 
 #define RX3_AVX2 __attribute__((target("avx2,popcnt")))
 
-RX3_AVX2 inline void storeLow16(int16_t* to, __m256i v) {
-  // Bytes 0, 1 of each 32-bit lane to the low half of each 128-bit half,
-  // then the two halves side by side.
-  const __m256i pick = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1, 0, 1, 4, 5, 8, 9, 12,
-                                        13, -1, -1, -1, -1, -1, -1, -1, -1);
+// The low 16 bits of each 32-bit lane, by the picks of lowHalves.
+RX3_AVX2 inline void storeLow16(int16_t* to, __m256i v, __m256i pick) {
   const __m256i packed = _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, pick), 0x08);
   _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_castsi256_si128(packed));
 }
+RX3_AVX2 inline void storeLow16Four(int16_t* to, __m256i v, __m256i pick) {
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(to),
+                   _mm_shuffle_epi8(_mm256_castsi256_si128(v), _mm256_castsi256_si128(pick)));
+}
 
-RX3_AVX2 inline void storeLow16Four(int16_t* to, __m256i v) {
-  const __m128i pick = _mm_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1);
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(_mm256_castsi256_si128(v), pick));
+// Bytes 0, 1 of each 32-bit lane to the low half of each 128-bit half.
+RX3_AVX2 inline __m256i lowHalves() {
+  return _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1, 0, 1, 4, 5, 8, 9, 12, 13, -1, -1,
+                          -1, -1, -1, -1, -1, -1);
+}
+
+// Hides a constant's value from the compiler, which would otherwise build
+// it anew (a move and a broadcast) at every use once the vector registers
+// run short; hidden, it stays in a register or is read from the stack.
+RX3_AVX2 inline __m256i opaque(__m256i v) {
+  __asm__("" : "+x"(v));
+  return v;
 }
 
 // A group's eight plane bytes from its dot codes (one 32-bit lane per
@@ -96,6 +106,7 @@ struct SweepInput {
   const int32_t* noise;  // the table, then its first entries again
   __m256i volumes;       // droplet volume by dot code
   __m256i resetCarry;
+  __m256i shareTable, lowHalves, one, three, fifteen, twenty, smallAt, mediumAt, largeAt;
   int16_t resetBase;
 };
 
@@ -147,21 +158,19 @@ RX3_STEP __m256i diffusePixel(Sweep& s, const SweepInput& in, int x) {
 
   // Noise scale min(max(v / 64, 1), 3); the four-ink set halves the noise
   // below 64, as twice the scale and one halving toward zero.
-  const __m256i byRange = _mm256_min_epi32(_mm256_srai_epi32(v, 6), _mm256_set1_epi32(3));
+  const __m256i byRange = _mm256_min_epi32(_mm256_srai_epi32(v, 6), in.three);
   __m256i r;
   if (Four) {
-    const __m256i twice =
-        _mm256_mullo_epi32(raw, _mm256_max_epi32(_mm256_add_epi32(byRange, byRange), _mm256_set1_epi32(1)));
+    const __m256i twice = _mm256_mullo_epi32(raw, _mm256_max_epi32(_mm256_add_epi32(byRange, byRange), in.one));
     r = _mm256_srai_epi32(_mm256_add_epi32(twice, _mm256_srli_epi32(twice, 31)), 1);
   } else {
-    r = _mm256_mullo_epi32(raw, _mm256_max_epi32(byRange, _mm256_set1_epi32(1)));
+    r = _mm256_mullo_epi32(raw, _mm256_max_epi32(byRange, in.one));
   }
   // The shares b (below) and a (below and ahead), sixteenths.
-  const __m256i c = _mm256_srai_epi32(_mm256_add_epi32(v, _mm256_set1_epi32(15)), 4);
-  const __m256i shares = _mm256_shuffle_epi8(shareTable(), _mm256_min_epi32(c, _mm256_set1_epi32(15)));
+  const __m256i c = _mm256_srai_epi32(_mm256_add_epi32(v, in.fifteen), 4);
+  const __m256i shares = _mm256_shuffle_epi8(in.shareTable, _mm256_min_epi32(c, in.fifteen));
   const __m256i b = _mm256_srli_epi32(shares, 4);
-  const __m256i a =
-      _mm256_sub_epi32(_mm256_and_si256(shares, _mm256_set1_epi32(15)), _mm256_cmpgt_epi32(c, _mm256_set1_epi32(20)));
+  const __m256i a = _mm256_sub_epi32(_mm256_and_si256(shares, in.fifteen), _mm256_cmpgt_epi32(c, in.twenty));
 
   // The chain from one pixel's carry to the next is kept short: all that
   // does not depend on the carry is computed beside it. The thresholds are
@@ -172,13 +181,12 @@ RX3_STEP __m256i diffusePixel(Sweep& s, const SweepInput& in, int x) {
   const __m256i lessNoise = _mm256_sub_epi32(errorAndValue, r);
   __m256i t = _mm256_add_epi32(errorAndValue, s.carry);
   const __m256i d = _mm256_add_epi32(lessNoise, s.carry);
-  const __m256i small = _mm256_cmpgt_epi32(d, _mm256_set1_epi32(512));
-  const __m256i medium = _mm256_cmpgt_epi32(d, _mm256_set1_epi32(1024));
-  const __m256i large = _mm256_cmpgt_epi32(d, _mm256_set1_epi32(2032));
+  const __m256i small = _mm256_cmpgt_epi32(d, in.smallAt);
+  const __m256i medium = _mm256_cmpgt_epi32(d, in.mediumAt);
+  const __m256i large = _mm256_cmpgt_epi32(d, in.largeAt);
   // Large takes 4080 = 1024 + 1024 + 2032, medium 2048, small 1024.
   const __m256i smallOrMedium = _mm256_add_epi32(small, medium);
-  t = _mm256_sub_epi32(_mm256_add_epi32(t, _mm256_slli_epi32(smallOrMedium, 10)),
-                       _mm256_and_si256(large, _mm256_set1_epi32(2032)));
+  t = _mm256_sub_epi32(_mm256_add_epi32(t, _mm256_slli_epi32(smallOrMedium, 10)), _mm256_and_si256(large, in.largeAt));
   const __m256i level = _mm256_and_si256(_mm256_abs_epi32(_mm256_add_epi32(smallOrMedium, large)), on);
 
   const __m256i bias = _mm256_srli_epi32(_mm256_srai_epi32(t, 31), 28);  // 15 when t < 0
@@ -188,9 +196,9 @@ RX3_STEP __m256i diffusePixel(Sweep& s, const SweepInput& in, int x) {
   s.carry = _mm256_and_si256(_mm256_sub_epi32(t, _mm256_add_epi32(below, ahead)), on);
   s.pending = _mm256_blendv_epi8(s.pending, ahead, on);
   if (Four)
-    storeLow16Four(error, newError);
+    storeLow16Four(error, newError, in.lowHalves);
   else
-    storeLow16(error, newError);
+    storeLow16(error, newError, in.lowHalves);
   s.inkSum = _mm256_add_epi32(s.inkSum, _mm256_permutevar8x32_epi32(in.volumes, level));
   return level;
 }
@@ -268,6 +276,15 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   in.volumes = _mm256_setr_epi32(0, line->droplets[0], line->droplets[1], line->droplets[2], 0, 0, 0, 0);
   in.resetCarry = Four ? _mm256_setr_epi32(240, 240, 240, 240, 0, 0, 0, 0) : _mm256_set1_epi32(300);
   in.resetBase = Four ? 64 : 128;
+  in.shareTable = opaque(shareTable());
+  in.lowHalves = opaque(lowHalves());
+  in.one = opaque(_mm256_set1_epi32(1));
+  in.three = opaque(_mm256_set1_epi32(3));
+  in.fifteen = opaque(_mm256_set1_epi32(15));
+  in.twenty = opaque(_mm256_set1_epi32(20));
+  in.smallAt = opaque(_mm256_set1_epi32(512));
+  in.mediumAt = opaque(_mm256_set1_epi32(1024));
+  in.largeAt = opaque(_mm256_set1_epi32(2032));
 
   Sweep s;
   s.carry = _mm256_setzero_si256();
