@@ -215,7 +215,9 @@ RX3_STEP void partialGroup(Sweep& s, const SweepInput& in, uint8_t* planes, int 
     dots = _mm256_or_si256(dots, _mm256_sll_epi32(level, _mm_cvtsi32_si128(6 - 2 * (x % 4))));
     if (x == last) break;
   }
-  if (_mm_cvtsi128_si64(groupBytes(dots)) != 0) orGroup(planes, first / 4, dots);
+  uint64_t bytes;
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(&bytes), groupBytes(dots));
+  if (bytes) orGroup(planes, first / 4, dots);
 }
 
 // The sweep over whole groups of four pixels, the dot codes of each going
