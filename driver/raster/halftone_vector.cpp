@@ -15,6 +15,7 @@
 #include <immintrin.h>
 
 #include <array>
+#include <cstddef>
 #include <cstring>
 
 #include "driver/raster/halftone_kernel.h"
@@ -312,6 +313,34 @@ RX3_AVX2 void diffuse(DiffusionLine* line) {
   for (int j = 0; j < 8; ++j) line->inkTotals[j] = sums[j];
 }
 
+// The diffusion kinds of count pixels, eight at a time: the kind and drawn
+// fields of eight 12-byte pixels are the 32-bit words 2, 5, ..., 23 of
+// their 96 bytes. Returns how many pixels it did.
+RX3_AVX2 int diffusionKindsVector(const ConvertedPixel* pixels, int count, uint8_t* kinds) {
+  static_assert(sizeof(ConvertedPixel) == 12 && offsetof(ConvertedPixel, kind) == 8 &&
+                offsetof(ConvertedPixel, drawn) == 10);
+  const __m256i pick = _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i low16 = _mm256_set1_epi32(0xFFFF);
+  int x = 0;
+  for (; x + 8 <= count; x += 8) {
+    const __m256i* at = reinterpret_cast<const __m256i*>(pixels + x);
+    const __m256i a = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(at), pick);
+    const __m256i b = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(at + 1), pick);
+    const __m256i c = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(at + 2), pick);
+    const __m256i words = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x1C), c, 0xE0);
+    const __m256i kind = _mm256_and_si256(words, low16);
+    const __m256i reset =
+        _mm256_or_si256(_mm256_cmpeq_epi32(kind, zero), _mm256_cmpeq_epi32(_mm256_srli_epi32(words, 16), zero));
+    const __m256i white = _mm256_cmpeq_epi32(kind, _mm256_set1_epi32(kPixelWhite));
+    // Inks 2, paper white 1, nothing drawn 0.
+    const __m256i codes = _mm256_andnot_si256(reset, _mm256_add_epi32(_mm256_set1_epi32(kDiffuseInks), white));
+    const __m128i words16 = _mm_packs_epi32(_mm256_castsi256_si128(codes), _mm256_extracti128_si256(codes, 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(kinds + x), _mm_packus_epi16(words16, words16));
+  }
+  return x;
+}
+
 bool processorHasAvx2() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
@@ -333,7 +362,11 @@ bool vectorHalftoneAvailable() {
 void separateForDiffusion(const SeparationParams& params, const ConvertedPixel* pixels, int count, bool fourInks,
                           int16_t* inks, uint8_t* kinds) {
   separateRowDense(params, pixels, count, inks, fourInks);
-  for (int x = 0; x < count; ++x) kinds[x] = diffusionKindOf(pixels[x]);
+  int x = 0;
+#if RX3_VECTOR_HALFTONE
+  if (vectorHalftoneAvailable()) x = diffusionKindsVector(pixels, count, kinds);
+#endif
+  for (; x < count; ++x) kinds[x] = diffusionKindOf(pixels[x]);
 }
 
 void diffuseLineVector(DiffusionLine* line) {

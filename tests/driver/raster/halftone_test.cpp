@@ -249,6 +249,24 @@ TEST(Halftone, SeparatedLinesMakeTheSameDotsAsThePlainAlgorithm) {
     }
 }
 
+// The kinds of a line separated beforehand, for any kind and drawn fields,
+// at a width that is no multiple of the pixels taken at once.
+TEST(Halftone, SeparatedLinesCarryEachPixelsDiffusionKind) {
+  const int kWidth = 613;
+  PageState page(kWidth, 0);
+  std::mt19937 random(5);
+  std::vector<ConvertedPixel> pixels = raster_test::randomLine(kWidth, 11u);
+  for (ConvertedPixel& px : pixels) {
+    if (random() % 4 == 0) px.kind = static_cast<int16_t>(random() % 3 == 0 ? random() : random() % 5);
+    if (random() % 4 == 0) px.drawn = static_cast<int16_t>(random() % 3 == 0 ? random() : random() % 2);
+  }
+  std::vector<int16_t> inks(static_cast<size_t>(kWidth) * 8);
+  std::vector<uint8_t> kinds(static_cast<size_t>(kWidth));
+  rx3::separateLineInks(rx3::lineSeparationOf(page.state.get()), pixels.data(), kWidth, inks.data(), kinds.data());
+  for (int x = 0; x < kWidth; ++x)
+    ASSERT_EQ(rx3::diffusionKindOf(pixels[static_cast<size_t>(x)]), kinds[static_cast<size_t>(x)]) << "pixel " << x;
+}
+
 TEST(Halftone, CountBeyondThePageWidthIsCut) {
   PageState page(8, 0);
   const std::vector<ConvertedPixel> pixels = raster_test::photoLine(64, 0, 3);
