@@ -33,32 +33,11 @@ int scaledNoise(int r, int v, bool fourInks) {
   return 3 * r;
 }
 
-}  // namespace
-
-void referenceHalftone(MachineState* state, int line, const rx3::ConvertedPixel* pixels, int count, bool fourInks,
-                       uint64_t totals[8]) {
-  EngineState& e = state->engine;
+// The sweep over a line whose inks are in place: kindOf(x) is 0 (nothing
+// drawn), 1 (paper white) or another value (inks at slotOf(x)).
+template <typename KindOf, typename SlotOf>
+void diffuse(EngineState& e, int p, int count, bool fourInks, KindOf kindOf, SlotOf slotOf, uint64_t totals[8]) {
   const int inks = fourInks ? 4 : 8;
-  const int p = line % 2;
-  e.lineParity = p;
-  const rx3::SeparationParams params = rx3::separationParams(e);
-
-  for (int x = 0; x < count; ++x) {
-    const rx3::ConvertedPixel& px = pixels[x];
-    if (px.drawn == 0) continue;
-    int16_t* slot = &e.separation[(x * 2 + p) * 8];
-    if (px.kind == 4) {
-      if (fourInks) {
-        std::memset(slot, 0, 16);
-        rx3::separateFour(params, px.values, slot);
-      } else {
-        rx3::separateEight(params, px.values, slot);
-      }
-    } else if (px.kind == 1) {
-      std::memset(slot, 0, 16);
-    }
-  }
-
   int32_t pending[8] = {};
   for (int j = 0; j < 8; ++j) {
     e.carries[j] = 0;
@@ -66,24 +45,23 @@ void referenceHalftone(MachineState* state, int line, const rx3::ConvertedPixel*
   }
   for (int i = 0; i < count; ++i) {
     const int x = p == 0 ? i : count - 1 - i;
-    const rx3::ConvertedPixel& px = pixels[x];
-    int16_t* slot = &e.separation[(x * 2 + p) * 8];
     int16_t* error = &e.errorLine[(x + 1) * 8];
-    if (px.kind == 0 || px.drawn == 0) {
-      std::memset(slot, 0, 16);
+    const int kind = kindOf(x);
+    if (kind == 0) {
       for (int j = 0; j < inks; ++j) {
         error[j] = static_cast<int16_t>((x % 8) * 16 + (fourInks ? 64 : 128));
         e.carries[j] = fourInks ? 240 : 300;
       }
       continue;
     }
-    if (px.kind == 1) {
+    if (kind == 1) {
       for (int j = 0; j < 8; ++j) {
         error[j] = 0;
         e.carries[j] = 0;
       }
       continue;
     }
+    const int16_t* slot = slotOf(x);
     for (int j = 0; j < inks; ++j) {
       const int v = slot[j];
       if (v <= 0) {
@@ -118,6 +96,52 @@ void referenceHalftone(MachineState* state, int line, const rx3::ConvertedPixel*
       e.carries[j] = t - below - ahead;
     }
   }
+}
+
+}  // namespace
+
+void referenceHalftone(MachineState* state, int line, const rx3::ConvertedPixel* pixels, int count, bool fourInks,
+                       uint64_t totals[8]) {
+  EngineState& e = state->engine;
+  const int p = line % 2;
+  e.lineParity = p;
+  const rx3::SeparationParams params = rx3::separationParams(e);
+
+  for (int x = 0; x < count; ++x) {
+    const rx3::ConvertedPixel& px = pixels[x];
+    if (px.drawn == 0) continue;
+    int16_t* slot = &e.separation[(x * 2 + p) * 8];
+    if (px.kind == 4) {
+      if (fourInks) {
+        std::memset(slot, 0, 16);
+        rx3::separateFour(params, px.values, slot);
+      } else {
+        rx3::separateEight(params, px.values, slot);
+      }
+    } else if (px.kind == 1) {
+      std::memset(slot, 0, 16);
+    }
+  }
+
+  const auto slotOf = [&](int x) { return &e.separation[(x * 2 + p) * 8]; };
+  const auto kindOf = [&](int x) {
+    const rx3::ConvertedPixel& px = pixels[x];
+    if (px.kind == 0 || px.drawn == 0) {
+      std::memset(slotOf(x), 0, 16);
+      return 0;
+    }
+    return px.kind == 1 ? 1 : 2;
+  };
+  diffuse(e, p, count, fourInks, kindOf, slotOf, totals);
+}
+
+void referenceDiffuse(MachineState* state, int line, const int16_t* inks, const uint8_t* kinds, int count,
+                      bool fourInks, uint64_t totals[8]) {
+  EngineState& e = state->engine;
+  e.lineParity = line % 2;
+  diffuse(
+      e, line % 2, count, fourInks, [&](int x) { return static_cast<int>(kinds[x]); },
+      [&](int x) { return inks + x * 8; }, totals);
 }
 
 }  // namespace raster_test

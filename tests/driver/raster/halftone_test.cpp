@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <vector>
 
+#include "driver/raster/halftone_kernel.h"
 #include "halftone_reference.h"
 #include "raster_lines.h"
 #include "raster_page.h"
@@ -207,6 +209,62 @@ TEST(Halftone, NoisePositionRunsOnAcrossLinesAndWraps) {
   halftone(page, 0, pixels, totals);
   // 1200, 1200, 1200, 2800 and no light inks: four draws per pixel.
   EXPECT_EQ((rx3::kNoiseTableSize - 3 + 200) % rx3::kNoiseTableSize, page.engine().noisePos);
+}
+
+// Lines separated beforehand, with any inks (the whole 16-bit range), every
+// kind and errors as any line may leave them, at each width modulo 4 (the
+// vector pass runs groups of four) and in both directions.
+TEST(Halftone, SeparatedLinesMakeTheSameDotsAsThePlainAlgorithm) {
+  if (!rx3::halftoneTakesSeparatedInks()) GTEST_SKIP() << "the portable pass separates as it goes";
+  std::mt19937 random(17);
+  for (int inkSet : {0, 2})
+    for (int width : {613, 614, 615, 616}) {
+      SCOPED_TRACE(testing::Message() << "ink set " << inkSet << ", width " << width);
+      const int inks = inkSet == 2 ? 4 : 8;
+      const size_t w = static_cast<size_t>(width);
+      PageState fast(width, inkSet);
+      PageState plain(width, inkSet);
+      for (size_t k = 0; k < (w + 2) * 8; ++k)
+        fast.engine().errorLine[k] = plain.engine().errorLine[k] = static_cast<int16_t>(random());
+      for (int line = 0; line < 6; ++line) {
+        std::vector<int16_t> values(w * 8, 0);
+        std::vector<uint8_t> kinds(w);
+        for (size_t x = 0; x < w; ++x) {
+          kinds[x] = random() % 16 == 0 ? static_cast<uint8_t>(random() % 2) : rx3::kDiffuseInks;
+          for (int j = 0; j < inks; ++j)
+            values[x * 8 + static_cast<size_t>(j)] =
+                static_cast<int16_t>(random() % 8 == 0 ? random() : random() % 4700 - 300);
+        }
+        const rx3::SeparatedLine separated{values.data(), kinds.data()};
+        uint64_t fastTotals[8] = {};
+        uint64_t plainTotals[8] = {};
+        fast.clearDots();
+        plain.clearDots();
+        rx3::halftoneLineInto(fast.state.get(), line, nullptr, &separated, width, fast.engine().dotPlanes, fastTotals);
+        raster_test::referenceDiffuse(plain.state.get(), line, values.data(), kinds.data(), width, inkSet == 2,
+                                      plainTotals);
+        expectSamePage(fast, plain, line);
+        for (int j = 0; j < inks; ++j) ASSERT_EQ(plainTotals[j], fastTotals[j]) << "ink " << j << " line " << line;
+      }
+    }
+}
+
+// The kinds of a line separated beforehand, for any kind and drawn fields,
+// at a width that is no multiple of the pixels taken at once.
+TEST(Halftone, SeparatedLinesCarryEachPixelsDiffusionKind) {
+  const int kWidth = 613;
+  PageState page(kWidth, 0);
+  std::mt19937 random(5);
+  std::vector<ConvertedPixel> pixels = raster_test::randomLine(kWidth, 11u);
+  for (ConvertedPixel& px : pixels) {
+    if (random() % 4 == 0) px.kind = static_cast<int16_t>(random() % 3 == 0 ? random() : random() % 5);
+    if (random() % 4 == 0) px.drawn = static_cast<int16_t>(random() % 3 == 0 ? random() : random() % 2);
+  }
+  std::vector<int16_t> inks(static_cast<size_t>(kWidth) * 8);
+  std::vector<uint8_t> kinds(static_cast<size_t>(kWidth));
+  rx3::separateLineInks(rx3::lineSeparationOf(page.state.get()), pixels.data(), kWidth, inks.data(), kinds.data());
+  for (int x = 0; x < kWidth; ++x)
+    ASSERT_EQ(rx3::diffusionKindOf(pixels[static_cast<size_t>(x)]), kinds[static_cast<size_t>(x)]) << "pixel " << x;
 }
 
 TEST(Halftone, CountBeyondThePageWidthIsCut) {
