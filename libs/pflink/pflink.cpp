@@ -66,6 +66,9 @@ constexpr uint32_t kStride[4] = {strideOf(0), strideOf(1), strideOf(2), strideOf
 constexpr int kFractionShift = 48;
 constexpr int kCellShift = 16;
 static_assert(kStride[0] + kStride[1] + kStride[2] + kStride[3] < (1u << kCellShift), "strides fit below the cell");
+// The far corner of an RGB cell.
+constexpr uint32_t kRgbFar = kStride[1] + kStride[2] + kStride[3];
+static_assert(kCells * kRgbFar < (1u << (32 - kCellShift)), "an RGB cell offset shifted down 32 is 0");
 
 struct ChannelTables {
   uint64_t key[4][256];  // for a channel whose stride is kStride[slot]
@@ -155,17 +158,18 @@ PFLINK_SSE2 void interpolateRgb(const int16_t* grid, int32_t* values) {
   const uint64_t lower = ab - higher;
   const uint64_t largest = std::max(higher, c);
   const uint64_t smallest = std::min(lower, c);
-  const uint64_t f0 = fractionOf(largest), f2 = fractionOf(smallest);
-  const uint64_t f1 = fractionOf(sum) - f0 - f2;
-  const uint64_t weights = cornerWeights(f0 | f1 << 16 | f2 << 32);
-  const __m128i w = _mm_set_epi64x(0, static_cast<int64_t>(weights));
+  // The middle key is what the sum leaves; its cell offset (below 2^16 in
+  // RGB) and stride leave the fraction alone when the key is shifted down
+  // 32, which puts it in lane 1 of the fraction lanes.
+  const uint64_t middle = sum - largest - smallest;
+  const uint64_t lanes = largest >> kFractionShift | middle >> 32 | uint64_t{fractionOf(smallest)} << 32;
+  const __m128i w = _mm_set_epi64x(0, static_cast<int64_t>(cornerWeights(lanes)));
 
   const uint32_t corner = static_cast<uint32_t>(sum >> kCellShift);
-  const uint32_t far = corner + strideIn(sum);
   const int16_t* node = grid + size_t{corner} * 4;
+  const int16_t* far = node + size_t{kRgbFar} * 4;
   __m128i total = weighPair(node, node + size_t{strideIn(largest)} * 4, _mm_shuffle_epi32(w, 0x00));
-  node = grid + size_t{far} * 4;
-  total = _mm_add_epi32(total, weighPair(node - size_t{strideIn(smallest)} * 4, node, _mm_shuffle_epi32(w, 0x55)));
+  total = _mm_add_epi32(total, weighPair(far - size_t{strideIn(smallest)} * 4, far, _mm_shuffle_epi32(w, 0x55)));
   storeRounded(total, values);
 }
 
