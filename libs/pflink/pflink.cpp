@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "PFLink.h"
 #include "libs/device/color_transform.h"
@@ -91,22 +92,28 @@ constexpr ChannelTables makeTables() {
 }
 constexpr ChannelTables kTables = makeTables();
 
-// Inputs out of 0..255 are clamped. Callers hand over bytes, so this is
-// the rare path; the test for it does not depend on the picture.
-template <int N>
-void clampInputs(const int32_t* values, uint32_t v[N]) {
-  for (int c = 0; c < N; ++c) v[c] = static_cast<uint32_t>(std::clamp(values[c], 0, 255));
+// Inputs out of 0..255 are clamped, on a copy that is then interpolated.
+// Callers hand over bytes, so this is the rare path; the test for it does
+// not depend on the picture, and keeping it out of line leaves the usual
+// path its registers.
+template <void (*interpolate)(const int16_t*, int32_t*)>
+PFLINK_SSE2 [[gnu::noinline]] void interpolateClamped(const int16_t* grid, int32_t* values) {
+  int32_t clamped[4];
+  for (int c = 0; c < 4; ++c) clamped[c] = std::clamp(values[c], 0, 255);
+  interpolate(grid, clamped);
+  std::memcpy(values, clamped, sizeof clamped);
 }
 
+// Whether any of the first N inputs is out of 0..255.
 template <int N>
-void readInputs(const int32_t* values, uint32_t v[N]) {
-  uint32_t outside = 0;
+bool outside(const int32_t* values, uint32_t v[N]) {
+  uint32_t any = 0;
 #pragma GCC unroll 4
   for (int c = 0; c < N; ++c) {
     v[c] = static_cast<uint32_t>(values[c]);
-    outside |= v[c];
+    any |= v[c];
   }
-  if (outside > 255) clampInputs<N>(values, v);
+  return any > 255;
 }
 
 inline uint32_t fractionOf(uint64_t key) {
@@ -148,9 +155,9 @@ PFLINK_SSE2 inline void storeRounded(__m128i sum, int32_t* values) {
 // RGB: four corners; the first is the cell's corner, the last the far one,
 // so only the two between depend on the order: the first step goes along
 // the channel of the largest fraction, the last along that of the smallest.
-PFLINK_SSE2 void interpolateRgb(const int16_t* grid, int32_t* values) {
+PFLINK_SSE2 [[gnu::always_inline]] inline void interpolateRgb(const int16_t* grid, int32_t* values) {
   uint32_t v[3];
-  readInputs<3>(values, v);
+  if (outside<3>(values, v)) return interpolateClamped<interpolateRgb>(grid, values);
   const uint64_t a = kTables.key[1][v[0]], b = kTables.key[2][v[1]], c = kTables.key[3][v[2]];
   const uint64_t ab = a + b;
   const uint64_t sum = ab + c;
@@ -176,9 +183,9 @@ PFLINK_SSE2 void interpolateRgb(const int16_t* grid, int32_t* values) {
 // CMYK: five corners. The largest and the smallest key come from maxima
 // and minima of pairs; the two between are what is left of each pair's
 // other member.
-PFLINK_SSE2 void interpolateCmyk(const int16_t* grid, int32_t* values) {
+PFLINK_SSE2 [[gnu::noinline]] void interpolateCmyk(const int16_t* grid, int32_t* values) {
   uint32_t v[4];
-  readInputs<4>(values, v);
+  if (outside<4>(values, v)) return interpolateClamped<interpolateCmyk>(grid, values);
   const uint64_t a = kTables.key[0][v[0]], b = kTables.key[1][v[1]];
   const uint64_t c = kTables.key[2][v[2]], d = kTables.key[3][v[3]];
   const uint64_t ab = a + b, cd = c + d;
