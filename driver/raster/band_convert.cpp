@@ -78,22 +78,28 @@ RX3_SSE2 uint64_t transformed(jCMS transform, uint32_t input) {
 // A pixel in the mode's own colour space is read as it is; one of the
 // other space is rewritten first and then converted like the others.
 // Paper white is told apart; everything else goes through the one-entry
-// cache (a run of one colour costs one transform call).
+// cache (a run of one colour costs one transform call). A record depends
+// on nothing but its pixel's bytes 0..3 once the pixel is in the mode's own
+// space, so the pixels after it that are already in that space with the
+// same bytes take the same record in a loop of their own.
 template <bool cmykMode>
 RX3_SSE2 void convertPixels(jCMS transform, uint8_t* rendered, ConvertedPixel* out, int count) {
   constexpr uint8_t ownKind = cmykMode ? kRenderedCmyk : kRenderedRgb;
   constexpr uint8_t otherKind = cmykMode ? kRenderedRgb : kRenderedCmyk;
   // The one-entry cache: bytes 0..3 of the last input converted, and the
-  // result. Bit 32 is set while it is empty, so no input matches it.
-  uint64_t cachedInput = uint64_t{1} << 32;
+  // result. White never goes through it, so while it is empty it holds a
+  // white input, which no input is compared with.
+  uint32_t cachedInput = cmykMode ? 0u : 0xFFFFFFFFu;
   uint64_t cachedValues = 0;
-  for (int i = 0; i < count; ++i) {
-    uint8_t* px = rendered + static_cast<size_t>(i) * kRenderedBytes;
-    ConvertedPixel* rec = out + i;
+  uint8_t* px = rendered;
+  uint8_t* const end = rendered + static_cast<size_t>(count > 0 ? count : 0) * kRenderedBytes;
+  ConvertedPixel* rec = out;
+  while (px != end) {
     const uint8_t kind = px[kKindByte];
     if (kind != ownKind) {
       if (kind != otherKind) {
-        putRecord(rec, 0, kNothingWord);
+        putRecord(rec++, 0, kNothingWord);
+        px += kRenderedBytes;
         continue;
       }
       if constexpr (cmykMode)
@@ -103,16 +109,24 @@ RX3_SSE2 void convertPixels(jCMS transform, uint8_t* rendered, ConvertedPixel* o
     }
     uint32_t input;  // bytes 0..3 as they are now
     std::memcpy(&input, px, sizeof input);
-    if (cmykMode ? input == 0 : (input & 0xFFFFFFu) == 0xFFFFFFu) {
-      putRecord(rec, 0, kWhiteWord);
-      continue;
+    uint64_t values = 0;
+    uint32_t kindWord = kWhiteWord;
+    if (cmykMode ? input != 0 : (input & 0xFFFFFFu) != 0xFFFFFFu) {
+      if (input != cachedInput) {
+        cachedInput = input;  // first: one register holds both over the call
+        // CMYK pixels hold black in byte 0; the transform takes it last.
+        cachedValues = transformed(transform, cmykMode ? (input >> 8 | input << 24) : input);
+      }
+      values = cachedValues;
+      kindWord = kInkWord;
     }
-    if (input != cachedInput) {
-      // CMYK pixels hold black in byte 0; the transform takes it last.
-      cachedValues = transformed(transform, cmykMode ? (input >> 8 | input << 24) : input);
-      cachedInput = input;
-    }
-    putRecord(rec, cachedValues, kInkWord);
+    uint32_t next;
+    do {
+      putRecord(rec++, values, kindWord);
+      px += kRenderedBytes;
+      if (px == end || px[kKindByte] != ownKind) break;
+      std::memcpy(&next, px, sizeof next);
+    } while (next == input);
   }
 }
 
