@@ -96,12 +96,13 @@ constexpr ChannelTables kTables = makeTables();
 // Callers hand over bytes, so this is the rare path; the test for it does
 // not depend on the picture, and keeping it out of line leaves the usual
 // path its registers.
-template <void (*interpolate)(const int16_t*, int32_t*)>
-PFLINK_SSE2 [[gnu::noinline]] void interpolateClamped(const int16_t* grid, int32_t* values) {
+template <int (*interpolate)(const int16_t*, int32_t*)>
+PFLINK_SSE2 [[gnu::noinline]] int interpolateClamped(const int16_t* grid, int32_t* values) {
   int32_t clamped[4];
   for (int c = 0; c < 4; ++c) clamped[c] = std::clamp(values[c], 0, 255);
   interpolate(grid, clamped);
   std::memcpy(values, clamped, sizeof clamped);
+  return 1;
 }
 
 // Whether any of the first N inputs is out of 0..255.
@@ -155,7 +156,7 @@ PFLINK_SSE2 inline void storeRounded(__m128i sum, int32_t* values) {
 // RGB: four corners; the first is the cell's corner, the last the far one,
 // so only the two between depend on the order: the first step goes along
 // the channel of the largest fraction, the last along that of the smallest.
-PFLINK_SSE2 [[gnu::always_inline]] inline void interpolateRgb(const int16_t* grid, int32_t* values) {
+PFLINK_SSE2 [[gnu::always_inline]] inline int interpolateRgb(const int16_t* grid, int32_t* values) {
   uint32_t v[3];
   if (outside<3>(values, v)) return interpolateClamped<interpolateRgb>(grid, values);
   const uint64_t a = kTables.key[1][v[0]], b = kTables.key[2][v[1]], c = kTables.key[3][v[2]];
@@ -178,12 +179,14 @@ PFLINK_SSE2 [[gnu::always_inline]] inline void interpolateRgb(const int16_t* gri
   __m128i total = weighPair(node, node + size_t{strideIn(largest)} * 4, _mm_shuffle_epi32(w, 0x00));
   total = _mm_add_epi32(total, weighPair(far - size_t{strideIn(smallest)} * 4, far, _mm_shuffle_epi32(w, 0x55)));
   storeRounded(total, values);
+  return 1;
 }
 
 // CMYK: five corners. The largest and the smallest key come from maxima
 // and minima of pairs; the two between are what is left of each pair's
-// other member.
-PFLINK_SSE2 [[gnu::noinline]] void interpolateCmyk(const int16_t* grid, int32_t* values) {
+// other member. Kept out of line, like the clamping, so that the RGB walk
+// inlined in the entry point needs no stack frame.
+PFLINK_SSE2 [[gnu::noinline]] int interpolateCmyk(const int16_t* grid, int32_t* values) {
   uint32_t v[4];
   if (outside<4>(values, v)) return interpolateClamped<interpolateCmyk>(grid, values);
   const uint64_t a = kTables.key[0][v[0]], b = kTables.key[1][v[1]];
@@ -215,17 +218,15 @@ PFLINK_SSE2 [[gnu::noinline]] void interpolateCmyk(const int16_t* grid, int32_t*
       _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(node)), _mm_setzero_si128());
   total = _mm_add_epi32(total, _mm_madd_epi16(farNode, _mm_set1_epi32(static_cast<int32_t>(f3))));
   storeRounded(total, values);
+  return 1;
 }
 
 }  // namespace
 
+// The walks return 1, their result, so the out-of-line ones are tail calls.
 JPFLINK_API PFLINK_SSE2 int jPFLinkCOLtoCMYK16(jCMS transform, int32_t* values) {
   if (!transform || !values || transform->magic != device::kTransformMagic || !transform->grid16) return 0;
-  if (transform->inputs == 3)
-    interpolateRgb(transform->grid16, values);
-  else if (transform->inputs == 4)
-    interpolateCmyk(transform->grid16, values);
-  else
-    return 0;
-  return 1;
+  if (transform->inputs == 3) return interpolateRgb(transform->grid16, values);
+  if (transform->inputs == 4) return interpolateCmyk(transform->grid16, values);
+  return 0;
 }
