@@ -5,18 +5,28 @@
 // call: the last input and its result are kept for the rest of the call.
 #include "driver/raster/band_convert.h"
 
+#include <emmintrin.h>
+
 #include <bit>
 #include <cstddef>
 #include <cstring>
 
 #include "PFLink.h"
 
+// The 32-bit build compiles for processors without SSE2 by default; the
+// colour library needs it anyway, and the hand-over asks for it by name.
+#if defined(__GNUC__) && !defined(__SSE2__)
+#define RX3_SSE2 __attribute__((target("sse2")))
+#else
+#define RX3_SSE2
+#endif
+
 namespace rx3 {
 namespace {
 
 constexpr int kRenderedBytes = 8;
 constexpr int kKindByte = 7;
-static_assert(std::endian::native == std::endian::little, "pixel keys are read as little-endian words");
+static_assert(std::endian::native == std::endian::little, "pixel bytes are read as little-endian words");
 
 // Cyan in the most significant byte of the packed result, black in the least.
 void rgbPixelToCmyk(uint8_t* px) {
@@ -50,45 +60,48 @@ void putRecord(ConvertedPixel* out, uint64_t values, uint32_t kindWord) {
   std::memcpy(&out->kind, &kindWord, sizeof kindWord);
 }
 
-// The transform's results by their low 16 bits, packed as a record's values.
-uint64_t transformed(jCMS transform, int32_t v[4]) {
+// The transform of four input bytes (the first in the low byte), packed as
+// a record's values. The results are 0..4080 (or the inputs themselves,
+// should the transform refuse), so the saturating pack keeps each whole.
+RX3_SSE2 uint64_t transformed(jCMS transform, uint32_t input) {
+  alignas(16) int32_t v[4];
+  const __m128i bytes = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int32_t>(input)), _mm_setzero_si128());
+  _mm_store_si128(reinterpret_cast<__m128i*>(v), _mm_unpacklo_epi16(bytes, _mm_setzero_si128()));
   jPFLinkCOLtoCMYK16(transform, v);
-  uint64_t packed = 0;
-  for (int i = 0; i < 4; ++i) packed |= uint64_t{static_cast<uint16_t>(v[i])} << (16 * i);
+  const __m128i results = _mm_load_si128(reinterpret_cast<const __m128i*>(v));
+  uint64_t packed;
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(&packed), _mm_packs_epi32(results, results));
   return packed;
 }
 
 // One copy of the loop for each mode, so the mode costs nothing per pixel.
+// A pixel in the mode's own colour space is read as it is; one of the
+// other space is rewritten first and then converted like the others.
+// Paper white is told apart; everything else goes through the one-entry
+// cache (a run of one colour costs one transform call). A record depends
+// on nothing but its pixel's bytes 0..3 once the pixel is in the mode's own
+// space, so the pixels after it that are already in that space with the
+// same bytes take the same record in a loop of their own.
 template <bool cmykMode>
-void convertPixels(jCMS transform, uint8_t* rendered, ConvertedPixel* out, int count) {
+RX3_SSE2 void convertPixels(jCMS transform, uint8_t* rendered, ConvertedPixel* out, int count) {
   constexpr uint8_t ownKind = cmykMode ? kRenderedCmyk : kRenderedRgb;
   constexpr uint8_t otherKind = cmykMode ? kRenderedRgb : kRenderedCmyk;
   // The one-entry cache: bytes 0..3 of the last input converted, and the
-  // result. Bit 32 is set while it is empty, so no input matches it.
-  uint64_t cachedInput = uint64_t{1} << 32;
+  // result. White never goes through it, so while it is empty it holds a
+  // white input, which no input is compared with.
+  uint32_t cachedInput = cmykMode ? 0u : 0xFFFFFFFFu;
   uint64_t cachedValues = 0;
-  // A pixel whose bytes 0..3 and kind equal those of the pixel before it
-  // gets the same record; only a pixel already in the mode's own colour
-  // space is taken this way, as one of the other space must be rewritten.
-  // The last record is kept in registers: no wait on the store just made.
-  constexpr uint64_t kKeyBytes = 0xFF000000FFFFFFFFull;
-  bool haveLast = false;
-  uint64_t lastKey = 0;
-  uint64_t lastValues = 0;
-  uint32_t lastKindWord = 0;
-  for (int i = 0; i < count; ++i) {
-    uint8_t* px = rendered + static_cast<size_t>(i) * kRenderedBytes;
-    ConvertedPixel* rec = out + i;
-    uint64_t key;
-    std::memcpy(&key, px, sizeof key);
-    key &= kKeyBytes;
-    if (haveLast && key == lastKey) {
-      putRecord(rec, lastValues, lastKindWord);
-      continue;
-    }
-    haveLast = px[kKindByte] == ownKind;
-    lastKey = key;
-    if (px[kKindByte] == otherKind) {
+  uint8_t* px = rendered;
+  uint8_t* const end = rendered + static_cast<size_t>(count > 0 ? count : 0) * kRenderedBytes;
+  ConvertedPixel* rec = out;
+  while (px != end) {
+    const uint8_t kind = px[kKindByte];
+    if (kind != ownKind) {
+      if (kind != otherKind) {
+        putRecord(rec++, 0, kNothingWord);
+        px += kRenderedBytes;
+        continue;
+      }
       if constexpr (cmykMode)
         rgbPixelToCmyk(px);
       else
@@ -96,24 +109,24 @@ void convertPixels(jCMS transform, uint8_t* rendered, ConvertedPixel* out, int c
     }
     uint32_t input;  // bytes 0..3 as they are now
     std::memcpy(&input, px, sizeof input);
-    lastValues = 0;
-    if (px[kKindByte] != ownKind) {
-      lastKindWord = kNothingWord;
-    } else if (cmykMode ? input == 0 : (input & 0xFFFFFFu) == 0xFFFFFFu) {
-      lastKindWord = kWhiteWord;
-    } else {
+    uint64_t values = 0;
+    uint32_t kindWord = kWhiteWord;
+    if (cmykMode ? input != 0 : (input & 0xFFFFFFu) != 0xFFFFFFu) {
       if (input != cachedInput) {
+        cachedInput = input;  // first: one register holds both over the call
         // CMYK pixels hold black in byte 0; the transform takes it last.
-        const uint32_t first = cmykMode ? (input >> 8 | input << 24) : input;
-        int32_t v[4];
-        for (int c = 0; c < 4; ++c) v[c] = static_cast<int32_t>((first >> (8 * c)) & 0xFF);
-        cachedValues = transformed(transform, v);
-        cachedInput = input;
+        cachedValues = transformed(transform, cmykMode ? (input >> 8 | input << 24) : input);
       }
-      lastValues = cachedValues;
-      lastKindWord = kInkWord;
+      values = cachedValues;
+      kindWord = kInkWord;
     }
-    putRecord(rec, lastValues, lastKindWord);
+    uint32_t next;
+    do {
+      putRecord(rec++, values, kindWord);
+      px += kRenderedBytes;
+      if (px == end || px[kKindByte] != ownKind) break;
+      std::memcpy(&next, px, sizeof next);
+    } while (next == input);
   }
 }
 

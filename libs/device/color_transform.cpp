@@ -42,8 +42,12 @@ JDEVICE_API jCMS jColorCmsSetupEx(const ColorProfile* profile, jColorConvertFunc
   int nodes = device::nodeCount(inputs);
   auto* transform = static_cast<jColorTransform_*>(std::calloc(1, sizeof(jColorTransform_)));
   if (!transform) return nullptr;
-  transform->grid = static_cast<int32_t*>(std::calloc(static_cast<std::size_t>(nodes) * device::kGridOutputs, 4));
-  if (!transform->grid) {
+  const std::size_t values = static_cast<std::size_t>(nodes) * device::kGridOutputs;
+  transform->grid = static_cast<int32_t*>(std::calloc(values, sizeof(int32_t)));
+  transform->grid16 = static_cast<int16_t*>(std::calloc(values, sizeof(int16_t)));
+  if (!transform->grid || !transform->grid16) {
+    std::free(transform->grid);
+    std::free(transform->grid16);
     std::free(transform);
     return nullptr;
   }
@@ -59,8 +63,11 @@ JDEVICE_API jCMS jColorCmsSetupEx(const ColorProfile* profile, jColorConvertFunc
     int32_t values[4];
     device::nodeInput(inputs, node, values);
     convert(values);
-    int32_t* out = transform->grid + static_cast<std::size_t>(n) * device::kGridOutputs;
-    for (int k = 0; k < device::kGridOutputs; ++k) out[k] = device::clampScale(values[k]);
+    const std::size_t at = static_cast<std::size_t>(n) * device::kGridOutputs;
+    for (int k = 0; k < device::kGridOutputs; ++k) {
+      transform->grid[at + k] = device::clampScale(values[k]);
+      transform->grid16[at + k] = static_cast<int16_t>(transform->grid[at + k]);
+    }
   }
   return transform;
 }
@@ -69,6 +76,7 @@ JDEVICE_API int jColorCmsRelease(jCMS transform) {
   if (!transform || transform->magic != device::kTransformMagic) return 0;
   transform->magic = 0;
   std::free(transform->grid);
+  std::free(transform->grid16);
   std::free(transform);
   return 1;
 }

@@ -26,4 +26,8 @@ struct jColorTransform_ {
   // a channel stands for the input i * 255 / 16; the first channel varies
   // slowest.
   int32_t* grid;
+  // The same values as 16-bit integers, which they fit: the lookup reads
+  // half the memory and weights two corners with one multiply-add. Made and
+  // freed with the grid; only the Device and PFLink libraries know of it.
+  int16_t* grid16;
 };

@@ -13,16 +13,23 @@
 // - inputs are clamped to 0..255 only when one is outside, which depends
 //   on the caller, not on the picture;
 // - cell offset and fraction of every input value come from tables;
-// - the order comes from a sorting network on keys that hold the
-//   fraction above the channel's stride, so equal fractions still sort one
-//   way (the corner between equal fractions has weight 0, so which way does
-//   not change the result);
-// - the four outputs of a corner are weighted at once (SSE2).
+// - the order comes from maxima and minima of keys that hold the fraction
+//   above the cell offset above the channel's stride, so equal fractions
+//   still order one way (the corner between equal fractions has weight 0,
+//   so which way does not change the result). Each maximum or minimum is
+//   one comparison and one conditional move; where a comparison would give
+//   both, the other comes from the sum of the pair, as compilers turn a
+//   comparison with two results into a branch;
+// - the walk's corners come from the 16-bit copy of the grid, two at a time:
+//   their values interleaved, one multiply-add weights both.
 // Grid values are 0..4080 (the Device library clamps every node) and the
 // weights sum to 255, so every sum is at most 1,040,400 plus the rounding.
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "PFLink.h"
 #include "libs/device/color_transform.h"
@@ -39,25 +46,30 @@ namespace {
 
 constexpr uint32_t kPoints = device::kGridPoints;
 constexpr int kCells = device::kGridPoints - 1;
-static_assert(device::kGridOutputs == 4, "a node's outputs are one vector");
+static_assert(device::kGridOutputs == 4, "a node's outputs are four 16-bit values");
 
-// Distance in grid values to the next node of a channel in slot s: slot 0
-// varies slowest; RGB channels take slots 1..3.
+// Distance in nodes to the next node of a channel in slot s: slot 0 varies
+// slowest; RGB channels take slots 1..3.
 constexpr uint32_t strideOf(int slot) {
-  uint32_t stride = device::kGridOutputs;
+  uint32_t stride = 1;
   for (int s = slot; s < 3; ++s) stride *= kPoints;
   return stride;
 }
 constexpr uint32_t kStride[4] = {strideOf(0), strideOf(1), strideOf(2), strideOf(3)};
 
 // A channel value's table entry is its sort key: the fraction (its place
-// inside the cell, 0..255) above the channel's stride above the offset of
-// its cell. Sorting keys orders the channels by fraction; equal fractions
-// go by stride, and the offsets never decide, as strides differ. The sum of
-// a pixel's keys holds the offset of its cell in its low 32 bits.
-constexpr int kStrideShift = 32;
+// inside the cell, 0..255) in the top 16 bits, the offset of its cell in
+// nodes below, the channel's stride in the low 16 bits. Keys order the
+// channels by fraction, and never tie, as strides differ. The sum of a
+// pixel's keys holds the sum of the fractions, the offset of the pixel's
+// cell and the sum of the strides (the far corner's distance), each in its
+// own field.
 constexpr int kFractionShift = 48;
-static_assert(kStride[0] < (1u << (kFractionShift - kStrideShift)), "a stride fits below the fraction");
+constexpr int kCellShift = 16;
+static_assert(kStride[0] + kStride[1] + kStride[2] + kStride[3] < (1u << kCellShift), "strides fit below the cell");
+// The far corner of an RGB cell.
+constexpr uint32_t kRgbFar = kStride[1] + kStride[2] + kStride[3];
+static_assert(kCells * kRgbFar < (1u << (32 - kCellShift)), "an RGB cell offset shifted down 32 is 0");
 
 struct ChannelTables {
   uint64_t key[4][256];  // for a channel whose stride is kStride[slot]
@@ -73,92 +85,148 @@ constexpr ChannelTables makeTables() {
       fraction = 255;
     }
     for (int s = 0; s < 4; ++s)
-      t.key[s][v] = uint64_t{static_cast<uint32_t>(fraction)} << kFractionShift | uint64_t{kStride[s]} << kStrideShift |
-                    static_cast<uint32_t>(cell) * kStride[s];
+      t.key[s][v] = uint64_t{static_cast<uint32_t>(fraction)} << kFractionShift |
+                    uint64_t{static_cast<uint32_t>(cell) * kStride[s]} << kCellShift | kStride[s];
   }
   return t;
 }
 constexpr ChannelTables kTables = makeTables();
 
-// Inputs out of 0..255 are clamped. Callers hand over bytes, so this is
-// the rare path; the test for it does not depend on the picture.
-template <int N>
-void clampInputs(const int32_t* values, uint32_t v[N]) {
-  for (int c = 0; c < N; ++c) v[c] = static_cast<uint32_t>(std::clamp(values[c], 0, 255));
+// Inputs out of 0..255 are clamped, on a copy that is then interpolated.
+// Callers hand over bytes, so this is the rare path; the test for it does
+// not depend on the picture, and keeping it out of line leaves the usual
+// path its registers.
+template <int (*interpolate)(const int16_t*, int32_t*)>
+PFLINK_SSE2 [[gnu::noinline]] int interpolateClamped(const int16_t* grid, int32_t* values) {
+  int32_t clamped[4];
+  for (int c = 0; c < 4; ++c) clamped[c] = std::clamp(values[c], 0, 255);
+  interpolate(grid, clamped);
+  std::memcpy(values, clamped, sizeof clamped);
+  return 1;
 }
 
-// Larger key first, by arithmetic rather than a comparison (compilers turn
-// min/max of a photograph's fractions into branches). Keys are below 2^56,
-// so the difference fits and its sign bit says whether they swap.
-inline void sortPair(uint64_t& a, uint64_t& b) {
-  const int64_t difference = static_cast<int64_t>(a - b);
-  const uint64_t shift = static_cast<uint64_t>(difference & (difference >> 63));  // a - b when a < b, else 0
-  a -= shift;
-  b += shift;
-}
-
+// Whether any of the first N inputs is out of 0..255.
 template <int N>
-PFLINK_SSE2 void interpolate(const int32_t* grid, int32_t* values) {
-  static_assert(N == 3 || N == 4, "RGB or CMYK");
-  constexpr int kFirst = 4 - N;  // the stride of channel 0
-  uint32_t v[N];
-  uint32_t outside = 0;
+bool outside(const int32_t* values, uint32_t v[N]) {
+  uint32_t any = 0;
 #pragma GCC unroll 4
   for (int c = 0; c < N; ++c) {
     v[c] = static_cast<uint32_t>(values[c]);
-    outside |= v[c];
+    any |= v[c];
   }
-  if (outside > 255) clampInputs<N>(values, v);
-  uint64_t key[N];
-  uint64_t keySum = 0;
-#pragma GCC unroll 4
-  for (int c = 0; c < N; ++c) {
-    key[c] = kTables.key[kFirst + c][v[c]];
-    keySum += key[c];
-  }
-  uint32_t corner = static_cast<uint32_t>(keySum);
-  if constexpr (N == 3) {
-    sortPair(key[0], key[1]);
-    sortPair(key[1], key[2]);
-    sortPair(key[0], key[1]);
-  } else {
-    sortPair(key[0], key[1]);
-    sortPair(key[2], key[3]);
-    sortPair(key[0], key[2]);
-    sortPair(key[1], key[3]);
-    sortPair(key[1], key[2]);
-  }
-  // Corner i takes the weight (fraction of step i - 1) - (fraction of step
-  // i), with 255 before the first step and 0 after the last; the last
-  // corner is the far one, as every channel's stride is in one key. A node's
-  // values are 0..4080, so the low 16 bits of each 32-bit lane hold it and
-  // a multiply-add against (weight, 0) pairs gives the exact products.
-  // The sum starts at 128: 127 rounds the division, 1 is the division's own.
-  __m128i sum = _mm_set1_epi32(128);
-  uint32_t previous = 255;
-#pragma GCC unroll 5
-  for (int step = 0; step <= N; ++step) {
-    const uint32_t next = step < N ? static_cast<uint32_t>(key[step] >> kFractionShift) : 0;
-    const __m128i node = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grid + corner));
-    sum = _mm_add_epi32(sum, _mm_madd_epi16(node, _mm_set1_epi32(static_cast<int32_t>(previous - next))));
-    if (step < N) corner += static_cast<uint16_t>(key[step] >> kStrideShift);
-    previous = next;
-  }
-  // floor((t - 1) / 255) = (257 t + (257 t >> 16)) >> 16 for 0 < t <= 255 x 65536.
+  return any > 255;
+}
+
+inline uint32_t fractionOf(uint64_t key) {
+  return static_cast<uint32_t>(key >> kFractionShift);
+}
+inline uint32_t strideIn(uint64_t key) {
+  return static_cast<uint16_t>(key);
+}
+
+// The weights of the walk's corners from its fractions in order, f0 >= f1
+// >= ...: corner i weighs f(i-1) - f(i), with 255 before the first and 0
+// after the last. The fractions go into 16-bit lanes, f0 lowest; the lanes
+// shifted up one, with 255 below, minus the lanes themselves give the
+// differences, none negative, so no lane borrows from the next: the low 32
+// bits hold the weights of corners 0 and 1, the high 32 those of 2 and 3.
+inline uint64_t cornerWeights(uint64_t fractionLanes) {
+  return (fractionLanes << 16) - fractionLanes + 255;
+}
+
+// The four outputs of two corners, interleaved, weighted by a pair of
+// weights (the first corner's in the low 16 bits).
+PFLINK_SSE2 inline __m128i weighPair(const int16_t* a, const int16_t* b, __m128i weights) {
+  const __m128i nodes = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
+                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+  return _mm_madd_epi16(nodes, weights);
+}
+
+// The rounded division of the weighted sums by 255, stored as the outputs.
+// The sum is given without its rounding: 128 is added here, 127 for the
+// rounding and 1 for the division:
+// floor((t - 1) / 255) = (257 t + (257 t >> 16)) >> 16 for 0 < t <= 255 x 65536.
+PFLINK_SSE2 inline void storeRounded(__m128i sum, int32_t* values) {
+  sum = _mm_add_epi32(sum, _mm_set1_epi32(128));
   const __m128i scaled = _mm_add_epi32(_mm_slli_epi32(sum, 8), sum);
   const __m128i quotient = _mm_srli_epi32(_mm_add_epi32(scaled, _mm_srli_epi32(scaled, 16)), 16);
   _mm_storeu_si128(reinterpret_cast<__m128i*>(values), quotient);
 }
 
+// RGB: four corners; the first is the cell's corner, the last the far one,
+// so only the two between depend on the order: the first step goes along
+// the channel of the largest fraction, the last along that of the smallest.
+PFLINK_SSE2 [[gnu::always_inline]] inline int interpolateRgb(const int16_t* grid, int32_t* values) {
+  uint32_t v[3];
+  if (outside<3>(values, v)) return interpolateClamped<interpolateRgb>(grid, values);
+  const uint64_t a = kTables.key[1][v[0]], b = kTables.key[2][v[1]], c = kTables.key[3][v[2]];
+  const uint64_t ab = a + b;
+  const uint64_t sum = ab + c;
+  const uint64_t higher = std::max(a, b);
+  const uint64_t lower = ab - higher;
+  const uint64_t largest = std::max(higher, c);
+  const uint64_t smallest = std::min(lower, c);
+  // The middle key is what the sum leaves; its cell offset (below 2^16 in
+  // RGB) and stride leave the fraction alone when the key is shifted down
+  // 32, which puts it in lane 1 of the fraction lanes.
+  const uint64_t middle = sum - largest - smallest;
+  const uint64_t lanes = largest >> kFractionShift | middle >> 32 | uint64_t{fractionOf(smallest)} << 32;
+  const __m128i w = _mm_set_epi64x(0, static_cast<int64_t>(cornerWeights(lanes)));
+
+  const uint32_t corner = static_cast<uint32_t>(sum >> kCellShift);
+  const int16_t* node = grid + size_t{corner} * 4;
+  const int16_t* far = node + size_t{kRgbFar} * 4;
+  __m128i total = weighPair(node, node + size_t{strideIn(largest)} * 4, _mm_shuffle_epi32(w, 0x00));
+  total = _mm_add_epi32(total, weighPair(far - size_t{strideIn(smallest)} * 4, far, _mm_shuffle_epi32(w, 0x55)));
+  storeRounded(total, values);
+  return 1;
+}
+
+// CMYK: five corners. The largest and the smallest key come from maxima
+// and minima of pairs; the two between are what is left of each pair's
+// other member. Kept out of line, like the clamping, so that the RGB walk
+// inlined in the entry point needs no stack frame.
+PFLINK_SSE2 [[gnu::noinline]] int interpolateCmyk(const int16_t* grid, int32_t* values) {
+  uint32_t v[4];
+  if (outside<4>(values, v)) return interpolateClamped<interpolateCmyk>(grid, values);
+  const uint64_t a = kTables.key[0][v[0]], b = kTables.key[1][v[1]];
+  const uint64_t c = kTables.key[2][v[2]], d = kTables.key[3][v[3]];
+  const uint64_t ab = a + b, cd = c + d;
+  const uint64_t sum = ab + cd;
+  const uint64_t higherAb = std::max(a, b), lowerAb = ab - higherAb;
+  const uint64_t higherCd = std::max(c, d), lowerCd = cd - higherCd;
+  const uint64_t first = std::max(higherAb, higherCd);
+  const uint64_t last = std::min(lowerAb, lowerCd);
+  const uint64_t middleHigh = higherAb + higherCd - first;  // the smaller of the higher ones
+  const uint64_t middleLow = lowerAb + lowerCd - last;      // the larger of the lower ones
+  const uint64_t second = std::max(middleHigh, middleLow);
+  const uint64_t third = middleHigh + middleLow - second;
+  const uint64_t f0 = fractionOf(first), f1 = fractionOf(second), f2 = fractionOf(third), f3 = fractionOf(last);
+  const uint64_t weights = cornerWeights(f0 | f1 << 16 | f2 << 32 | f3 << 48);
+  const __m128i w = _mm_set_epi64x(0, static_cast<int64_t>(weights));
+
+  const uint32_t corner = static_cast<uint32_t>(sum >> kCellShift);
+  const uint32_t far = corner + strideIn(sum);
+  const uint32_t corner1 = corner + strideIn(first);
+  const int16_t* node = grid + size_t{corner} * 4;
+  __m128i total = weighPair(node, grid + size_t{corner1} * 4, _mm_shuffle_epi32(w, 0x00));
+  node = grid + size_t{far} * 4;
+  total = _mm_add_epi32(total, weighPair(grid + size_t{corner1 + strideIn(second)} * 4,
+                                         node - size_t{strideIn(last)} * 4, _mm_shuffle_epi32(w, 0x55)));
+  // The far corner alone: its values against (f3, 0) pairs.
+  const __m128i farNode =
+      _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(node)), _mm_setzero_si128());
+  total = _mm_add_epi32(total, _mm_madd_epi16(farNode, _mm_set1_epi32(static_cast<int32_t>(f3))));
+  storeRounded(total, values);
+  return 1;
+}
+
 }  // namespace
 
+// The walks return 1, their result, so the out-of-line ones are tail calls.
 JPFLINK_API PFLINK_SSE2 int jPFLinkCOLtoCMYK16(jCMS transform, int32_t* values) {
-  if (!transform || !values || transform->magic != device::kTransformMagic || !transform->grid) return 0;
-  if (transform->inputs == 3)
-    interpolate<3>(transform->grid, values);
-  else if (transform->inputs == 4)
-    interpolate<4>(transform->grid, values);
-  else
-    return 0;
-  return 1;
+  if (!transform || !values || transform->magic != device::kTransformMagic || !transform->grid16) return 0;
+  if (transform->inputs == 3) return interpolateRgb(transform->grid16, values);
+  if (transform->inputs == 4) return interpolateCmyk(transform->grid16, values);
+  return 0;
 }

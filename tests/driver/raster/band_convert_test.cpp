@@ -131,4 +131,41 @@ TEST_F(BandConvert, RunsReuseOnlyTheirOwnResult) {
   EXPECT_EQ(direct(rgbTransform, 10, 20, 31, 0), values(out[5]));
 }
 
+// A band of pixels drawn from a few colours of every kind, so that runs,
+// returns to an earlier colour, rewritten pixels and pixels of one byte
+// pattern but another kind meet: each record is the one its pixel gets
+// alone, in both modes.
+TEST_F(BandConvert, EveryRecordIsThePixelsOwnInAMixedBand) {
+  const Pixel kPalette[] = {rgb(10, 20, 30),  rgb(10, 20, 31, 5), rgb(255, 255, 255, 9),
+                            cmyk(1, 2, 3, 4), cmyk(0, 0, 0, 0),   cmyk(200, 0, 90, 0),
+                            nothing(),        nothing(0x7F),      rgb(4, 1, 2, 3),  // the bytes of cmyk(1, 2, 3, 4)
+                            rgb(9, 9, 9, 9)};                                       // the bytes of nothing()
+  for (int mode : {0, rx3::kColorModeCmyk}) {
+    const bool cmykMode = mode == rx3::kColorModeCmyk;
+    std::vector<Pixel> pixels;
+    uint32_t seed = 7;
+    for (int i = 0; i < 400; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      pixels.push_back(kPalette[(seed >> 24) % (sizeof kPalette / sizeof kPalette[0])]);
+    }
+    std::vector<Pixel> want = pixels;
+    const std::vector<ConvertedPixel> out = convert(mode, pixels);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+      SCOPED_TRACE(testing::Message() << "mode " << mode << " pixel " << i);
+      std::vector<Pixel> alone = {want[i]};
+      const ConvertedPixel single = convert(mode, alone)[0];
+      EXPECT_EQ(alone[0], pixels[i]);
+      EXPECT_EQ(single.kind, out[i].kind);
+      EXPECT_EQ(single.drawn, out[i].drawn);
+      EXPECT_EQ(values(single), values(out[i]));
+      if (single.kind == rx3::kPixelInk) {
+        const Pixel& p = alone[0];
+        EXPECT_EQ(
+            cmykMode ? direct(cmykTransform, p[1], p[2], p[3], p[0]) : direct(rgbTransform, p[0], p[1], p[2], p[3]),
+            values(out[i]));
+      }
+    }
+  }
+}
+
 }  // namespace
