@@ -61,8 +61,9 @@ void putRecord(ConvertedPixel* out, uint64_t values, uint32_t kindWord) {
 }
 
 // The transform of four input bytes (the first in the low byte), packed as
-// a record's values. The results are 0..4080 (or the inputs themselves,
-// should the transform refuse), so the saturating pack keeps each whole.
+// a record's values: the low 16 bits of each result, as a record keeps
+// them (a colour library's results are 0..4080, but one outside that range
+// must not be clamped where it used to wrap).
 RX3_SSE2 uint64_t transformed(jCMS transform, uint32_t input) {
   alignas(16) int32_t v[4];
   const __m128i bytes = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int32_t>(input)), _mm_setzero_si128());
@@ -70,7 +71,8 @@ RX3_SSE2 uint64_t transformed(jCMS transform, uint32_t input) {
   jPFLinkCOLtoCMYK16(transform, v);
   const __m128i results = _mm_load_si128(reinterpret_cast<const __m128i*>(v));
   uint64_t packed;
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(&packed), _mm_packs_epi32(results, results));
+  const __m128i low = _mm_srai_epi32(_mm_slli_epi32(results, 16), 16);  // in range for the saturating pack
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(&packed), _mm_packs_epi32(low, low));
   return packed;
 }
 
