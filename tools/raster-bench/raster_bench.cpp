@@ -226,6 +226,18 @@ bool ready(benchmark::State& state, const Rows& rows, const Channel& channel) {
   return true;
 }
 
+// Four rows of records, converted from the content as the page loop would.
+std::vector<std::vector<rx3::ConvertedPixel>> convertedRows(RowSource& source, jCMS transform, int width) {
+  std::vector<uint8_t> rendered(static_cast<size_t>(width) * 8);
+  std::vector<std::vector<rx3::ConvertedPixel>> rows(4);
+  for (int y = 0; y < 4; ++y) {
+    source.render(y, rendered.data());
+    rows[static_cast<size_t>(y)].resize(static_cast<size_t>(width));
+    rx3::convertBand(transform, 0, rendered.data(), rows[static_cast<size_t>(y)].data(), width);
+  }
+  return rows;
+}
+
 void Halftone(benchmark::State& state) {
   const int dpi = static_cast<int>(state.range(0));
   const int inkSet = static_cast<int>(state.range(1));
@@ -239,13 +251,7 @@ void Halftone(benchmark::State& state) {
   }
   // Few rows: this run times the halftoner on records fresh in the cache,
   // as the conversion leaves them.
-  std::vector<uint8_t> rendered(static_cast<size_t>(width) * 8);
-  std::vector<std::vector<rx3::ConvertedPixel>> rows(4);
-  for (int y = 0; y < 4; ++y) {
-    source.render(y, rendered.data());
-    rows[static_cast<size_t>(y)].resize(static_cast<size_t>(width));
-    rx3::convertBand(transform, 0, rendered.data(), rows[static_cast<size_t>(y)].data(), width);
-  }
+  const std::vector<std::vector<rx3::ConvertedPixel>> rows = convertedRows(source, transform, width);
   Page page(dpi, inkSet, width);
   EngineState& e = page.state->engine;
   const int planes = inkSet == 2 ? 4 : 8;
@@ -506,13 +512,7 @@ void Separate(benchmark::State& state) {
     if (transform) state.SkipWithError("no image: give one with --image=<file>");
     return;
   }
-  std::vector<uint8_t> rendered(static_cast<size_t>(width) * 8);
-  std::vector<std::vector<rx3::ConvertedPixel>> rows(4);
-  for (int y = 0; y < 4; ++y) {
-    source.render(y, rendered.data());
-    rows[static_cast<size_t>(y)].resize(static_cast<size_t>(width));
-    rx3::convertBand(transform, 0, rendered.data(), rows[static_cast<size_t>(y)].data(), width);
-  }
+  const std::vector<std::vector<rx3::ConvertedPixel>> rows = convertedRows(source, transform, width);
   Page page(dpi, fourInks ? 2 : 0, width);
   const rx3::SeparationParams params = rx3::separationParams(page.state->engine);
   std::vector<int16_t> slots(static_cast<size_t>(width) * 16);
