@@ -226,8 +226,16 @@ bool ready(benchmark::State& state, const Rows& rows, const Channel& channel) {
   return true;
 }
 
-// Four rows of records, converted from the content as the page loop would.
-std::vector<std::vector<rx3::ConvertedPixel>> convertedRows(RowSource& source, jCMS transform, int width) {
+// Four rows of records, converted from the content as the page loop would;
+// none (the benchmark skipped, saying why) without a transform or image.
+std::vector<std::vector<rx3::ConvertedPixel>> convertedRows(benchmark::State& state, Content content, int dpi,
+                                                            int width) {
+  const jCMS transform = transformOrFail(state);
+  RowSource source(content, dpi, width);
+  if (!transform || !source.ready()) {
+    if (transform) state.SkipWithError("no image: give one with --image=<file>");
+    return {};
+  }
   std::vector<uint8_t> rendered(static_cast<size_t>(width) * 8);
   std::vector<std::vector<rx3::ConvertedPixel>> rows(4);
   for (int y = 0; y < 4; ++y) {
@@ -243,15 +251,10 @@ void Halftone(benchmark::State& state) {
   const int inkSet = static_cast<int>(state.range(1));
   const Content content = contentOf(state.range(2));
   const int width = kInches * dpi;
-  const jCMS transform = transformOrFail(state);
-  RowSource source(content, dpi, width);
-  if (!transform || !source.ready()) {
-    if (transform) state.SkipWithError("no image: give one with --image=<file>");
-    return;
-  }
   // Few rows: this run times the halftoner on records fresh in the cache,
   // as the conversion leaves them.
-  const std::vector<std::vector<rx3::ConvertedPixel>> rows = convertedRows(source, transform, width);
+  const std::vector<std::vector<rx3::ConvertedPixel>> rows = convertedRows(state, content, dpi, width);
+  if (rows.empty()) return;
   Page page(dpi, inkSet, width);
   EngineState& e = page.state->engine;
   const int planes = inkSet == 2 ? 4 : 8;
@@ -506,13 +509,8 @@ void Separate(benchmark::State& state) {
   const Content content = contentOf(state.range(2));
   const bool row = state.range(3) != 0;
   const int width = kInches * dpi;
-  const jCMS transform = transformOrFail(state);
-  RowSource source(content, dpi, width);
-  if (!transform || !source.ready()) {
-    if (transform) state.SkipWithError("no image: give one with --image=<file>");
-    return;
-  }
-  const std::vector<std::vector<rx3::ConvertedPixel>> rows = convertedRows(source, transform, width);
+  const std::vector<std::vector<rx3::ConvertedPixel>> rows = convertedRows(state, content, dpi, width);
+  if (rows.empty()) return;
   Page page(dpi, fourInks ? 2 : 0, width);
   const rx3::SeparationParams params = rx3::separationParams(page.state->engine);
   std::vector<int16_t> slots(static_cast<size_t>(width) * 16);
