@@ -147,6 +147,13 @@ JDRAW_API int jPdevPrint(jHWND window, int32_t document, jDEVICE device, int res
 JDRAW_API int jPdevPrintTile(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, int reserved,
                              const void* setting);
 
+// Ours, an addition to the maker's calls: why the calling thread's last
+// jPdevPrint or jPdevPrintTile did not print, in the failing layer's own words
+// (CP932: a port time-out, a full disk, a dropped connection, a cancel). The
+// text is copied into `text` (at most size - 1 bytes and a terminator); the
+// result is its length, 0 after a print that succeeded or before any print.
+JDRAW_API int jPdevGetLastError(char* text, int size);
+
 // ---- machine tables --------------------------------------------------------
 
 typedef struct jMcnEntry {

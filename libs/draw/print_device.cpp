@@ -77,6 +77,13 @@ int hookYield(void* progress) {
 }
 const jProgressHooks kWrappedHooks{hookBegin, hookEnd, hookQuery, hookStep, hookYield};
 
+// Why this thread's last print did not print; empty after a success.
+thread_local char t_lastError[256];
+
+void noteFailure(const char* why) {
+  platform::copyTruncated(t_lastError, sizeof t_lastError, why);
+}
+
 struct DotScale {
   double x;
   float y;
@@ -269,12 +276,29 @@ int jdraw::printDocument(jHWND window, int32_t document, jDEVICE device, const v
   return printJob(window, document, device, tileBlock, setting, route);
 }
 
+static int printNoted(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting) {
+  t_lastError[0] = '\0';
+  const int result = printJob(window, document, device, tileBlock, setting, nullptr);
+  if (result == kInterrupted && !t_lastError[0]) noteFailure("ﾌﾟﾘﾝﾄは中断されました。");
+  if (result == kFailed && !t_lastError[0]) noteFailure("ﾌﾟﾘﾝﾄに失敗しました。");
+  return result;
+}
+
 JDRAW_API int jPdevPrint(jHWND window, int32_t document, jDEVICE device, int, const void* setting) {
-  return printJob(window, document, device, nullptr, setting, nullptr);
+  return printNoted(window, document, device, nullptr, setting);
 }
 
 JDRAW_API int jPdevPrintTile(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, int,
                              const void* setting) {
-  if (!tileBlock) return kFailed;
-  return printJob(window, document, device, tileBlock, setting, nullptr);
+  if (!tileBlock) {
+    noteFailure("ﾀｲﾙの指定がありません。");
+    return kFailed;
+  }
+  return printNoted(window, document, device, tileBlock, setting);
+}
+
+JDRAW_API int jPdevGetLastError(char* text, int size) {
+  if (!text || size <= 0) return 0;
+  platform::copyTruncated(text, static_cast<std::size_t>(size), t_lastError);
+  return static_cast<int>(std::strlen(text));
 }
