@@ -154,6 +154,12 @@ JDRAW_API int jPdevPrintTile(jHWND window, int32_t document, jDEVICE device, con
 // result is its length, 0 after a print that succeeded or before any print.
 JDRAW_API int jPdevGetLastError(char* text, int size);
 
+// Ours, an addition to the maker's calls: the ink account of a machine as
+// it stands now, read through the plug-in that serves it (printer folder of
+// jPdevSetPrinterFolder). Fills at most count entries; the result is how
+// many, 0 when no installed plug-in offers the machine.
+JDRAW_API int jPdevGetInk(const char* machine, InkEntry* inks, int count);
+
 // ---- machine tables --------------------------------------------------------
 
 typedef struct jMcnEntry {

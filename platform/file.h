@@ -12,6 +12,7 @@ using FileHandle = void*;
 enum class OpenMode {
   ReadExclusive,   // existing file, no sharing
   ReadShared,      // existing file, others may read
+  ReadAnyShare,    // existing file, others may read, write, rename and delete it meanwhile
   CreateAlways,    // new or truncated file, for writing, no sharing
   AppendOrCreate,  // for writing at the end, others may read
 };

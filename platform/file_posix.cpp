@@ -30,6 +30,7 @@ FileHandle openFile(const char* path, OpenMode mode) {
   switch (mode) {
     case OpenMode::ReadExclusive:
     case OpenMode::ReadShared:
+    case OpenMode::ReadAnyShare:
       flags |= O_RDONLY;
       break;
     case OpenMode::CreateAlways:

@@ -24,6 +24,11 @@ FileHandle openFile(const char* path, OpenMode mode) {
     case OpenMode::ReadShared:
       share = FILE_SHARE_READ;
       break;
+    case OpenMode::ReadAnyShare:
+      // A reader that only looks must never stand in the way of the queue's
+      // own move or delete of the file.
+      share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+      break;
     case OpenMode::CreateAlways:
       access = GENERIC_READ | GENERIC_WRITE;
       disposition = CREATE_ALWAYS;

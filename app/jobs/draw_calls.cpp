@@ -8,7 +8,7 @@ namespace {
 constexpr DrawCalls kLibrary = {
     jFileLoadDRXDevOpen, jFileLoadDRXDevSetting, jFileLoadDRXTrep, jPdevClose, jPdevGetMcnName,
     jPdevGetDevicePort,  jFilePreviewGet,        jEditDelete,      jFileLoad,  jPdevPrint,
-    jPdevPrintTile,
+    jPdevPrintTile,      jPdevGetLastError,      jPdevGetInk,      jPdevGetTitle, jPdevGetArea,
 };
 
 // Read by the print worker while a test on the window thread may swap it.

@@ -22,6 +22,14 @@ struct DrawCalls {
   int (*print)(jHWND window, int32_t document, jDEVICE device, int reserved, const void* setting);
   int (*printTile)(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, int reserved,
                    const void* setting);
+  // Why the calling thread's last print did not print, in the failing
+  // layer's words; 0 (text empty) after a print that printed.
+  int (*lastError)(char* text, int size);
+  // The machine's ink account as it stands now; how many inks, 0 for none.
+  int (*machineInk)(const char* machine, InkEntry* inks, int count);
+  // The job's title (32 bytes) and page area, from its device.
+  int (*title)(jDEVICE device, char* title32);
+  int (*area)(jDEVICE device, jPdevArea* area);
 };
 
 // The table in use: the drawing library's own unless a test replaced it.

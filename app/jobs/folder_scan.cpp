@@ -10,6 +10,8 @@
 #include "app/jobs/job_files.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
+#include "app/jobs/print_journal.h"
+#include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/path.h"
@@ -48,17 +50,40 @@ bool openExclusively(const char* path) {
   return true;
 }
 
-// A new record for path, loaded; null when none could be made (the file is
-// left for the next scan) or the file is not a job (the file is deleted).
-JobRecord* takeJob(AppState* state, const char* path, bool* deleted) {
-  *deleted = false;
+// Moves a file that is no job this installation can print out of the
+// scanned folder into the rejected-jobs folder and says why in the journal.
+// False when it could not be moved (it is looked at again next scan).
+bool reject(AppState* state, const char* path, const char* reason) {
+  char movedTo[kJobPathSize];
+  if (!moveToRejected(path, state->hotFolder, movedTo, sizeof movedTo)) return false;
+  JournalEntry entry;
+  entry.started = platform::localNow();
+  entry.ended = entry.started;
+  entry.title = platform::fileNamePart(path);
+  entry.file = path;
+  entry.movedTo = movedTo;
+  entry.outcome = JournalOutcome::Rejected;
+  entry.reason = reason;
+  appendJournal(entry);
+  return true;
+}
+
+// A new record for path, loaded; null when none could be made or the file
+// cannot be read now (both left for the next scan: *done false), or when the
+// file is no job and went to the rejected-jobs folder (*done true).
+JobRecord* takeJob(AppState* state, const char* path, bool* done) {
+  *done = false;
   JobRecord* record = createJob();
   if (!record) return nullptr;
   platform::copyString(record->path, sizeof record->path, path);
   record->state = Idle;
-  if (loadJob(state, record)) return record;
-  deleteJob(record);
-  *deleted = true;
+  char reason[256];
+  const LoadVerdict verdict = loadJobChecked(state, record, reason, sizeof reason);
+  if (verdict == LoadVerdict::Loaded) return record;
+  destroyJob(record);
+  // Never delete what the queue did not finish: a file that cannot be read
+  // just now is tried again, one that is no job is set aside with its reason.
+  if (verdict == LoadVerdict::Reject) *done = reject(state, path, reason);
   return nullptr;
 }
 
@@ -85,9 +110,9 @@ void scanFolder(AppState* state, int listIndex, const char* folder) {
     if (listed.count(key)) return true;
     if (watch.look(key, entry.size, entry.writeTime, now) == IntakeWatch::Verdict::Wait) return true;
     if (!openExclusively(path)) return true;
-    bool deleted = false;
-    JobRecord* record = takeJob(state, path, &deleted);
-    if (!record && !deleted) return true;  // no memory or device: try again next scan
+    bool done = false;
+    JobRecord* record = takeJob(state, path, &done);
+    if (!record && !done) return true;  // no memory, or not readable now: try again next scan
     watch.forget(key);
     if (record) {
       insertAfter(record, tail);
@@ -136,8 +161,8 @@ int scanPrintedFolder(AppState* state) {
 
 int addJobFromFile(AppState* state, JobRecord* head, const char* path) {
   if (!state || !head || !path || !path[0]) return 0;
-  bool deleted = false;
-  JobRecord* record = takeJob(state, path, &deleted);
+  bool done = false;
+  JobRecord* record = takeJob(state, path, &done);
   if (!record) return 0;
   if (!append(record, head)) {
     destroyJob(record);

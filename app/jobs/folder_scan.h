@@ -20,8 +20,9 @@ int scanHotFolder(AppState* state);
 // rebuilt. 1.
 int scanPrintedFolder(AppState* state);
 // Creates, loads and appends a record for the file at path. 1 added; 0 not
-// added: no record could be made (the file stays) or the file is not a job
-// (the file is deleted).
+// added: no record could be made or the file cannot be read now (the file
+// stays), or the file is not a job (it goes to the rejected-jobs folder of
+// the hot folder, with its reason in the print journal).
 int addJobFromFile(AppState* state, JobRecord* head, const char* path);
 
 // Newest first by job date; records of equal dates keep their order.

@@ -9,7 +9,7 @@
 namespace vlx {
 
 bool fileVersionOf(const char* path, FileVersion* version) {
-  platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadShared);
+  platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadAnyShare);
   if (!file) return false;
   const bool read = platform::fileSize(file, &version->size) && platform::lastWriteLocalTime(file, &version->written);
   platform::closeFile(file);

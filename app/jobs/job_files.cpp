@@ -16,25 +16,64 @@ namespace {
 
 constexpr unsigned kLastSpoolNumber = 0xFFFE;
 
-// The size and last-write date of the job's file; left 0 when it cannot be
-// opened (the job is then listed without them).
-void readSizeAndDate(JobRecord* record) {
+constexpr char kNotAJob[] = "ｼﾞｮﾌﾞﾌｧｲﾙとして読めません（壊れたﾌｧｲﾙか、この版では読めない新しいﾌｧｲﾙです）";
+constexpr char kNoTiling[] = "分割情報のないｼﾞｮﾌﾞです";
+constexpr char kNoDeviceFormat[] = "この機種の出力先がありません（ｲﾝｽﾄｰﾙされていない機種です）: %s";
+constexpr char kDeviceRegistryName[] = "DEVICE.rgs";
+
+// The size and last-write date of the job's file. A date that cannot be read
+// now (the file is open elsewhere, an I/O error) is never taken as 0: the
+// printed list would sort the job as the oldest and trim it first.
+bool readSizeAndDate(JobRecord* record) {
   record->fileSize = 0;
   record->year = record->month = record->day = record->hour = record->minute = record->second = 0;
-  platform::FileHandle file = platform::openFile(record->path, platform::OpenMode::ReadExclusive);
-  if (!file) return;
+  platform::FileHandle file = platform::openFile(record->path, platform::OpenMode::ReadAnyShare);
+  if (!file) return false;
   std::uint64_t size = 0;
-  if (platform::fileSize(file, &size)) record->fileSize = static_cast<uint32_t>(size);
   platform::LocalTime t{};
-  if (platform::lastWriteLocalTime(file, &t)) {
-    record->year = t.year;
-    record->month = t.month;
-    record->day = t.day;
-    record->hour = t.hour;
-    record->minute = t.minute;
-    record->second = t.second;
+  const bool read = platform::fileSize(file, &size) && platform::lastWriteLocalTime(file, &t);
+  platform::closeFile(file);
+  if (!read) return false;
+  record->fileSize = static_cast<uint32_t>(size);
+  record->year = t.year;
+  record->month = t.month;
+  record->day = t.day;
+  record->hour = t.hour;
+  record->minute = t.minute;
+  record->second = t.second;
+  return true;
+}
+
+// Every byte of the file can be read now. When the drawing library refuses a
+// file that cannot, the fault is the moment's (sharing, I/O), not the job's.
+bool readableNow(const char* path) {
+  platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadAnyShare);
+  if (!file) return false;
+  static char chunk[64 * 1024];  // window thread only
+  std::int64_t got = 0;
+  while ((got = platform::readFile(file, chunk, sizeof chunk)) > 0) {
   }
   platform::closeFile(file);
+  return got == 0;
+}
+
+// The installation's device registry can be read: without it no job finds
+// its port, and that is the installation's fault, not the jobs'.
+bool deviceRegistryReadable(const AppState& state) {
+  char path[platform::kMaxPath];
+  if (!platform::joinPath(path, sizeof path, state.printerFolder, kDeviceRegistryName)) return false;
+  platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadAnyShare);
+  if (!file) return false;
+  char byte = 0;
+  const bool read = platform::readFile(file, &byte, 1) == 1;
+  platform::closeFile(file);
+  return read;
+}
+
+LoadVerdict refuse(const char* path, const char* text, char* reason, std::size_t capacity) {
+  if (!readableNow(path)) return LoadVerdict::Retry;
+  if (reason && capacity) platform::copyTruncated(reason, capacity, text);
+  return LoadVerdict::Reject;
 }
 
 bool tileBlockRequired() {
@@ -43,17 +82,18 @@ bool tileBlockRequired() {
 
 }  // namespace
 
-int loadJob(AppState* state, JobRecord* record) {
-  if (!state || !record || !record->path[0]) return 0;
+LoadVerdict loadJobChecked(AppState* state, JobRecord* record, char* reason, std::size_t capacity) {
+  if (reason && capacity) reason[0] = '\0';
+  if (!state || !record || !record->path[0]) return LoadVerdict::Retry;
   const DrawCalls& draw = drawCalls();
   jDEVICE device = draw.loadDevice(record->path);
-  if (!device) return 0;
+  if (!device) return refuse(record->path, kNotAJob, reason, capacity);
   if (record->device) draw.closeDevice(record->device);
   record->device = device;
 
   jMemFree(record->deviceSettings);
   record->deviceSettings = draw.loadDeviceSetting(record->path);
-  if (!record->deviceSettings) return 0;
+  if (!record->deviceSettings) return refuse(record->path, kNotAJob, reason, capacity);
 
   jMemFree(record->tileBlock);
   record->tileBlock = jMemAlloc(J_TILE_BLOCK_SIZE);
@@ -61,7 +101,7 @@ int loadJob(AppState* state, JobRecord* record) {
     jMemFree(record->tileBlock);
     record->tileBlock = nullptr;
   }
-  if (!record->tileBlock && tileBlockRequired()) return 0;
+  if (!record->tileBlock && tileBlockRequired()) return refuse(record->path, kNoTiling, reason, capacity);
 
   char machine[kMachineNameSize] = {};
   draw.machineName(record->device, machine);
@@ -71,15 +111,44 @@ int loadJob(AppState* state, JobRecord* record) {
   char virtualDevice[kDevicePortSize] = {};
   char port[kDevicePortSize] = {};
   if (!draw.devicePort(state->printerFolder, record->machineName, record->deviceSettings, virtualDevice, port)) {
-    return 0;
+    if (!deviceRegistryReadable(*state)) return LoadVerdict::Retry;
+    char text[160];
+    std::snprintf(text, sizeof text, kNoDeviceFormat, record->machineName);
+    return refuse(record->path, text, reason, capacity);
   }
   virtualDevice[kDevicePortSize - 1] = port[kDevicePortSize - 1] = '\0';
   std::memcpy(record->virtualDevice, virtualDevice, sizeof virtualDevice);
   std::memcpy(record->port, port, sizeof port);
 
   record->fileKind = platform::endsWithNoCase(record->path, "vjx") ? kOwnSpoolFileKind : 0;
-  readSizeAndDate(record);
-  return 1;
+  return readSizeAndDate(record) ? LoadVerdict::Loaded : LoadVerdict::Retry;
+}
+
+int loadJob(AppState* state, JobRecord* record) {
+  return loadJobChecked(state, record, nullptr, 0) == LoadVerdict::Loaded ? 1 : 0;
+}
+
+bool moveToRejected(const char* path, const char* hotFolder, char* movedTo, std::size_t capacity) {
+  char folder[platform::kMaxPath];
+  if (!path || !hotFolder || !movedTo || !platform::joinPath(folder, sizeof folder, hotFolder, kRejectedFolderName))
+    return false;
+  if (!platform::isFolder(folder) && !platform::createFolder(folder)) return false;
+  const char* name = platform::fileNamePart(path);
+  char stem[platform::kMaxPath];
+  if (!platform::copyString(stem, sizeof stem, name)) return false;
+  const char* dot = std::strrchr(name, '.');
+  const char* extension = dot && dot != name ? dot : "";
+  platform::cutExtension(stem);
+  for (int n = 1; n < 1000; ++n) {
+    char candidate[platform::kMaxPath];
+    const int length = n == 1 ? std::snprintf(candidate, sizeof candidate, "%s", name)
+                              : std::snprintf(candidate, sizeof candidate, "%s-%d%s", stem, n, extension);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof candidate) return false;
+    if (!platform::joinPath(movedTo, capacity, folder, candidate)) return false;
+    if (!platform::pathExists(movedTo)) return platform::moveFile(path, movedTo);
+  }
+  movedTo[0] = '\0';
+  return false;
 }
 
 int makeSpoolName(const char* folder, char* out, std::size_t capacity) {
@@ -101,13 +170,22 @@ int makeSpoolName(const char* folder, char* out, std::size_t capacity) {
 }
 
 int moveJobToFolder(JobRecord* record, const char* folder) {
+  return moveJobToFolder(record, folder, nullptr, nullptr, 0);
+}
+
+int moveJobToFolder(JobRecord* record, const char* folder, bool* moved, char* movedTo, std::size_t capacity) {
+  if (moved) *moved = false;
+  if (movedTo && capacity) movedTo[0] = '\0';
   if (!record) return 0;
   if (record->path[0] && folder && folder[0]) {
     // The folder may have been removed while the program ran; a move into
     // nothing would leave the file in its own folder, to be printed again.
     if (!platform::isFolder(folder)) platform::createFolder(folder);
     char target[platform::kMaxPath];
-    if (makeSpoolName(folder, target, sizeof target)) platform::moveFile(record->path, target);
+    if (makeSpoolName(folder, target, sizeof target) && platform::moveFile(record->path, target)) {
+      if (moved) *moved = true;
+      if (movedTo && capacity) platform::copyTruncated(movedTo, capacity, target);
+    }
   }
   unlink(record);
   destroyJob(record);

@@ -11,10 +11,25 @@
 
 namespace vlx {
 
+// What a look at a job file came to: loaded; not now (the file cannot be
+// read at the moment, or the installation's device registry cannot), to be
+// tried again at a later scan; or not a job this installation can print.
+enum class LoadVerdict { Loaded, Retry, Reject };
+
 // Fills the record (its path set) from the drawing library: device, setting
 // block, tiling block, machine, virtual device and port, file kind, size and
-// date. 1 loaded, 0 not a job this program can print.
+// date. For a rejected file, reason says why (CP932).
+LoadVerdict loadJobChecked(AppState* state, JobRecord* record, char* reason, std::size_t capacity);
+// 1 loaded, 0 not (either way of loadJobChecked).
 int loadJob(AppState* state, JobRecord* record);
+
+// The sub-folder of the hot folder that takes the files that are not jobs
+// this installation can print; the scans never look inside sub-folders.
+constexpr char kRejectedFolderName[] = "Rejected";
+// Moves the file into the rejected-jobs folder of hotFolder under its own
+// name (name-2, name-3 ... when taken); the new path in movedTo. False when
+// it could not be moved (it then stays where it was).
+bool moveToRejected(const char* path, const char* hotFolder, char* movedTo, std::size_t capacity);
 
 // The lowest free "VLXnnnn.vjx" (four upper-case hex digits) in folder.
 // 0, with out empty, when all 65,535 names exist or the name does not fit.
@@ -24,6 +39,8 @@ int makeSpoolName(const char* folder, char* out, std::size_t capacity);
 // and destroys the record. A file that cannot be moved stays where it was
 // and is listed again by the next scan of its folder. 0 only for null.
 int moveJobToFolder(JobRecord* record, const char* folder);
+// The same, telling whether the file moved and where to (movedTo may be null).
+int moveJobToFolder(JobRecord* record, const char* folder, bool* moved, char* movedTo, std::size_t capacity);
 
 // Deletes the record's file, then unlinks and destroys the record. 0 only
 // for null.

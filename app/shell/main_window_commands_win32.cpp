@@ -145,7 +145,7 @@ void refreshStatusPart(MainWindowParts* parts, int part, const char* text) {
 }
 
 void onRefreshTimer(MainWindowParts* parts) {
-  if (stateOf(parts)->autoPrint == 1) requestPrint(stateOf(parts), RequestScope::All);
+  if (stateOf(parts)->autoPrint == 1) requestAutoPrint(stateOf(parts));
   PostMessageA(parts->window, WM_COMMAND, IDM_REFRESH, 0);
 }
 

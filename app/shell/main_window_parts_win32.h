@@ -89,6 +89,9 @@ void showPreview(MainWindowParts* parts, int listIndex);
 void refreshJobs(MainWindowParts* parts, bool rebuild);
 void onWorkerStatus(MainWindowParts* parts);
 void onWorkerDone(MainWindowParts* parts);
+// Takes (and frees) the worker's notice: it stays in the status bar until
+// the next job starts.
+void onWorkerNotice(MainWindowParts* parts, char* text);
 
 // main_window_commands_win32.cpp
 void onCommand(MainWindowParts* parts, int command, int listIndex);

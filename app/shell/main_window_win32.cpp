@@ -91,6 +91,9 @@ LRESULT dispatch(MainWindowParts* parts, UINT message, WPARAM wParam, LPARAM lPa
     case kWorkerDoneMessage:
       onWorkerDone(parts);
       return 0;
+    case kWorkerNoticeMessage:
+      onWorkerNotice(parts, reinterpret_cast<char*>(lParam));
+      return 0;
     case WM_CLOSE:
       return onClose(parts);
     case WM_DESTROY:

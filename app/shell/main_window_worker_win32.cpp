@@ -2,6 +2,8 @@
 // starts the next job, and the two messages the print worker posts.
 #include <windows.h>
 
+#include <string>
+
 #include "app/jobs/folder_scan.h"
 #include "app/jobs/job_ink.h"
 #include "app/jobs/job_list_view.h"
@@ -9,6 +11,7 @@
 #include "app/shell/ink_warning.h"
 #include "app/shell/main_window_parts_win32.h"
 #include "app/shell/print_worker.h"
+#include "platform/path.h"
 
 namespace vlx {
 
@@ -31,6 +34,16 @@ void refreshJobs(MainWindowParts* parts, bool rebuild) {
 void onWorkerStatus(MainWindowParts* parts) {
   JobListLock lock;
   refreshStatusColumn(parts->context->state, kPrintList);
+}
+
+void onWorkerNotice(MainWindowParts* parts, char* text) {
+  if (!text) return;
+  // One line in the status bar: the first line of the notice and its reason.
+  std::string line(text);
+  delete[] text;
+  for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;) line.replace(at, 2, " ");
+  platform::copyTruncated(parts->inkNotice, sizeof parts->inkNotice, line.c_str());
+  refreshStatusPart(parts, kStatusCounts);
 }
 
 void onWorkerDone(MainWindowParts* parts) {

@@ -4,6 +4,7 @@
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_list_view_port.h"
 #include "app/jobs/job_lock.h"
+#include "app/jobs/unmoved_jobs.h"
 
 namespace vlx {
 namespace {
@@ -11,10 +12,12 @@ namespace {
 struct StateChange {
   int32_t from;  // mask of the states that change
   int32_t to;
+  bool skipUnmoved = false;  // leave the files that printed and could not be moved
 };
 
 void apply(JobRecord* record, const StateChange& change, RequestResult* result) {
   if (!record || !(record->state & change.from)) return;
+  if (change.skipUnmoved && isUnmoved(*record)) return;
   if (record->state == Printing) result->stopWorker = true;
   record->state = change.to;
   result->changed = true;
@@ -47,6 +50,10 @@ RequestResult changeStates(AppState* state, RequestScope scope, const StateChang
 
 RequestResult requestPrint(AppState* state, RequestScope scope) {
   return changeStates(state, scope, {Idle, Waiting});
+}
+
+RequestResult requestAutoPrint(AppState* state) {
+  return changeStates(state, RequestScope::All, {Idle, Waiting, true});
 }
 
 RequestResult cancelPrint(AppState* state, RequestScope scope) {

@@ -19,6 +19,9 @@ struct RequestResult {
 
 // Every Idle job in scope becomes Waiting; Waiting and Printing ones stay.
 RequestResult requestPrint(AppState* state, RequestScope scope);
+// Auto-print's request: every Idle job becomes Waiting, except a job that
+// printed before and whose file could not be moved out of the hot folder.
+RequestResult requestAutoPrint(AppState* state);
 // Every Waiting or Printing job in scope becomes Idle.
 RequestResult cancelPrint(AppState* state, RequestScope scope);
 

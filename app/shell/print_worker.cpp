@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -12,7 +14,11 @@
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
 #include "app/jobs/job_queries.h"
+#include "app/jobs/print_journal.h"
+#include "app/jobs/unmoved_jobs.h"
 #include "app/shell/progress_hooks.h"
+#include "platform/clock.h"
+#include "platform/path.h"
 
 namespace vlx {
 namespace {
@@ -55,34 +61,113 @@ bool stillPrinting(const JobRecord* job) {
   return job->state == Printing;
 }
 
-Outcome print(AppState* state, JobRecord* job) {
-  if (!stillPrinting(job)) return Outcome::Failure;  // cancelled before the thread got here
+Outcome print(AppState* state, JobRecord* job, std::string* reason) {
+  if (!stillPrinting(job)) {  // cancelled before the thread got here
+    *reason = kCancelledBeforeReason;
+    return Outcome::Failure;
+  }
   const DrawCalls& draw = drawCalls();
   draw.emptyDocument(state->document, -1);
   if (!draw.loadDocument(state->document, kLoadFlags, 0, job->path) || !stillPrinting(job)) {
     draw.emptyDocument(state->document, -1);
+    *reason = stillPrinting(job) ? kLoadFailedReason : kCancelledBeforeReason;
     return Outcome::Failure;
   }
   const int result = job->tileBlock
                          ? draw.printTile(nullptr, state->document, job->device, job->tileBlock, 0, job->deviceSettings)
                          : draw.print(state->mainWindow, state->document, job->device, 0, job->deviceSettings);
+  // The layer's own words, read on the thread that printed.
+  char words[256] = "";
+  if ((result == -1 || result == 0) && draw.lastError && draw.lastError(words, sizeof words) > 0) *reason = words;
   draw.emptyDocument(state->document, -1);
-  if (result == -1) return Outcome::Failure;
+  if (result == -1) {
+    if (reason->empty()) *reason = kPrintFailed;
+    return Outcome::Failure;
+  }
   return result == 0 ? Outcome::Interrupted : Outcome::Success;
+}
+
+// The journal's view of the job before the print: who it is and the
+// machine's account as it stood.
+JournalEntry beginEntry(const JobRecord& job, InkEntry* before, int* inks) {
+  const DrawCalls& draw = drawCalls();
+  JournalEntry entry;
+  entry.started = platform::localNow();
+  char title[33] = "";
+  if (draw.title && job.device) draw.title(job.device, title);
+  title[32] = '\0';
+  entry.title = title[0] ? title : platform::fileNamePart(job.path);
+  entry.file = job.path;
+  entry.machine = job.machineName;
+  entry.device = job.virtualDevice;
+  entry.port = job.port;
+  jPdevArea area{};
+  if (draw.area && job.device && draw.area(job.device, &area))
+    entry.areaSquareMetres = (area.x1 - area.x0) * area.mmPerUnitX * (area.y1 - area.y0) * area.mmPerUnitY / 1e6;
+  *inks = draw.machineInk ? draw.machineInk(job.machineName, before, kJournalInks) : 0;
+  return entry;
+}
+
+// The ink the print took: the account after less the account before, ink
+// by ink, to the picolitre.
+void endEntry(JournalEntry* entry, Outcome outcome, const std::string& reason, const InkEntry* before, int inks) {
+  const DrawCalls& draw = drawCalls();
+  entry->ended = platform::localNow();
+  entry->outcome = outcome == Outcome::Success       ? JournalOutcome::Printed
+                   : outcome == Outcome::Interrupted ? JournalOutcome::Cancelled
+                                                     : JournalOutcome::Failed;
+  entry->reason = outcome == Outcome::Interrupted && reason.empty() ? kPrintInterrupted : reason;
+  entry->pages = outcome == Outcome::Success ? 1 : 0;
+  InkEntry after[kJournalInks] = {};
+  const int read = inks > 0 && draw.machineInk ? draw.machineInk(entry->machine.c_str(), after, kJournalInks) : 0;
+  entry->inks = read == inks ? inks : 0;
+  for (int i = 0; i < entry->inks; ++i) {
+    char name[sizeof after[i].name + 1] = {};
+    std::memcpy(name, after[i].name, sizeof after[i].name);
+    entry->inkNames[i] = name;
+    entry->inkPicolitres[i] = after[i].totalUsed - before[i].totalUsed;
+  }
+}
+
+void report(AppState* state, PrintWorkerHost* host, const char* text, const std::string& reason) {
+  if (state->autoPrint != 1) {
+    host->showWarning(text);
+    return;
+  }
+  std::string notice = text;
+  if (!reason.empty() && reason != text) notice += "\r\n" + reason;
+  host->notify(notice.c_str());
 }
 
 void workerMain(StartBlock* block, PrintWorkerHost* host) {
   AppState* state = block->state;
   JobRecord* job = block->job;
   host->requestStatusColumn();
-  const Outcome outcome = print(state, job);
-  if (outcome == Outcome::Failure) host->showWarning(kPrintFailed);
-  if (outcome == Outcome::Interrupted) host->showWarning(kPrintInterrupted);
+  InkEntry before[kJournalInks] = {};
+  int inks = 0;
+  JournalEntry entry = beginEntry(*job, before, &inks);
+  std::string reason;
+  const Outcome outcome = print(state, job, &reason);
+  endEntry(&entry, outcome, reason, before, inks);
+  if (outcome == Outcome::Failure) report(state, host, kPrintFailed, reason);
+  if (outcome == Outcome::Interrupted) report(state, host, kPrintInterrupted, reason);
+  bool moved = false;
+  char movedTo[kJobPathSize] = "";
   {
     JobListLock lock;
-    moveJobToFolder(job, state->printedFolder);
+    if (outcome == Outcome::Success) {
+      // Remembered before the move: a file that stays must never be
+      // auto-printed again, even after a restart.
+      rememberUnmoved(*job);
+    }
+    moveJobToFolder(job, state->printedFolder, &moved, movedTo, sizeof movedTo);
+    if (moved) forgetUnmoved(entry.file.c_str());
     setWorkerRecord(nullptr);
   }
+  entry.movedTo = movedTo;
+  if (!moved && outcome == Outcome::Success) entry.reason = kNotMovedReason;
+  appendJournal(entry);
+  if (!moved && outcome == Outcome::Success) report(state, host, kNotMoved, std::string());
   host->postCompletion();
   jMemFree(block);
   WorkerState& w = worker();

@@ -14,6 +14,11 @@ namespace vlx {
 
 constexpr char kPrintFailed[] = "ﾌﾟﾘﾝﾄに失敗しました。";
 constexpr char kPrintInterrupted[] = "ﾌﾟﾘﾝﾄが中断されました。";
+constexpr char kNotMoved[] =
+    "ﾌﾟﾘﾝﾄしたｼﾞｮﾌﾞを印刷済みﾌｫﾙﾀﾞへ移動できませんでした。自動印刷ではこのｼﾞｮﾌﾞを再びﾌﾟﾘﾝﾄしません。";
+constexpr char kNotMovedReason[] = "印刷済みﾌｫﾙﾀﾞへ移動できませんでした";
+constexpr char kLoadFailedReason[] = "ｼﾞｮﾌﾞﾌｧｲﾙを読み込めませんでした";
+constexpr char kCancelledBeforeReason[] = "ﾌﾟﾘﾝﾄ前に取り消されました";
 
 class PrintWorkerHost {
  public:
@@ -22,6 +27,9 @@ class PrintWorkerHost {
   virtual void requestStatusColumn() = 0;
   // A warning box owned by the main window; returns when the user closed it.
   virtual void showWarning(const char* text) = 0;
+  // Auto-print: the same report without waiting for anyone (the status bar
+  // and a box that does not hold the queue); returns at once.
+  virtual void notify(const char* text) = 0;
   // Posted: the worker has finished its job; the window thread runs
   // finishPrintWorker and brings its display back to idle.
   virtual void postCompletion() = 0;

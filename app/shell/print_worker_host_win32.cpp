@@ -2,6 +2,11 @@
 
 #include <commctrl.h>
 
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+
 #include "app/shell/status_texts.h"
 
 namespace vlx {
@@ -32,6 +37,23 @@ void Win32PrintWorkerHost::requestStatusColumn() {
 
 void Win32PrintWorkerHost::showWarning(const char* text) {
   MessageBoxA(window_, text, caption_, MB_OK | MB_ICONWARNING);
+}
+
+void Win32PrintWorkerHost::notify(const char* text) {
+  const std::size_t length = std::strlen(text);
+  char* copy = new char[length + 1];
+  std::memcpy(copy, text, length + 1);
+  if (!PostMessageA(window_, kWorkerNoticeMessage, 0, reinterpret_cast<LPARAM>(copy))) delete[] copy;
+  // The box has no owner, so it holds neither the window nor the queue; one
+  // at a time (the status bar and the journal keep every notice).
+  static std::atomic<bool> open{false};
+  if (open.exchange(true)) return;
+  std::string boxText(text);
+  std::string caption(caption_);
+  std::thread([boxText, caption] {
+    MessageBoxA(nullptr, boxText.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    open.store(false);
+  }).detach();
 }
 
 void Win32PrintWorkerHost::postCompletion() {

@@ -327,7 +327,7 @@ Status parseJob(const uint8_t* data, std::size_t size, unsigned parts, Job* job)
 Status readJobFile(const char* path, unsigned parts, Job* job) {
   *job = Job{};
   if (!path || !path[0]) return Status::Unreadable;
-  platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadShared);
+  platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadAnyShare);
   if (!file) return Status::Unreadable;
   uint64_t size = 0;
   Status status = Status::Unreadable;

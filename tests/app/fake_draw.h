@@ -7,6 +7,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <mutex>
@@ -49,6 +50,12 @@ struct Library {
   // print call's result. Default: a page of three steps, success.
   std::function<int(const jProgressHooks&)> script;
   const jProgressHooks* hooks = nullptr;
+  // What the last print that failed says, and the machine's account: each
+  // print adds inkPerPrint picolitres to every ink.
+  std::string lastError;
+  int64_t inkPerPrint = 0;
+  bool noDevicePort = false;  // as for a machine the installation lacks
+  InkEntry account[8] = {};
 };
 
 inline Library& library() {
@@ -63,6 +70,10 @@ inline int runScript(jHWND window, bool tiled) {
     std::lock_guard<std::mutex> lock(l.mutex);
     l.prints.push_back({l.loaded, tiled, window});
     script = l.script;
+  }
+  {
+    std::lock_guard<std::mutex> lock(l.mutex);
+    for (InkEntry& ink : l.account) ink.totalUsed += l.inkPerPrint;
   }
   if (!l.hooks) return 1;
   if (!script) {
@@ -90,6 +101,7 @@ inline const DrawCalls& calls() {
         return 1;
       },
       [](const char*, const char*, const void*, char* device, char* port) {
+        if (library().noDevicePort) return 0;
         std::strcpy(device, "RX-3 file");
         std::strcpy(port, "FILE:output");
         return 1;
@@ -112,6 +124,29 @@ inline const DrawCalls& calls() {
       },
       [](jHWND window, int32_t, jDEVICE, int, const void*) { return runScript(window, false); },
       [](jHWND window, int32_t, jDEVICE, const void*, int, const void*) { return runScript(window, true); },
+      [](char* text, int size) {
+        std::lock_guard<std::mutex> lock(library().mutex);
+        const std::string& reason = library().lastError;
+        if (size > 0) std::snprintf(text, static_cast<size_t>(size), "%s", reason.c_str());
+        return static_cast<int>(reason.size());
+      },
+      [](const char*, InkEntry* inks, int count) {
+        std::lock_guard<std::mutex> lock(library().mutex);
+        const int kept = count < 8 ? count : 8;
+        std::memcpy(inks, library().account, sizeof(InkEntry) * static_cast<size_t>(kept));
+        return kept;
+      },
+      [](jDEVICE, char* title) {
+        std::strcpy(title, "ﾃｽﾄｼﾞｮﾌﾞ");
+        return 1;
+      },
+      [](jDEVICE, jPdevArea* area) {
+        *area = jPdevArea{};
+        area->x1 = 1000;
+        area->y1 = 500;
+        area->mmPerUnitX = area->mmPerUnitY = 1;
+        return 1;
+      },
   };
   return table;
 }
@@ -126,6 +161,10 @@ class UseFakeDraw {
     l.prints.clear();
     l.script = nullptr;
     l.hooks = hooks;
+    l.lastError.clear();
+    l.inkPerPrint = 0;
+    l.noDevicePort = false;
+    for (InkEntry& ink : l.account) ink = InkEntry{};
     useDrawCalls(&calls());
   }
   ~UseFakeDraw() { useDrawCalls(nullptr); }

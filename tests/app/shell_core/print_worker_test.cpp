@@ -31,6 +31,7 @@ class RecordingHost final : public PrintWorkerHost, public ProgressDisplay {
  public:
   void requestStatusColumn() override { note("status"); }
   void showWarning(const char* text) override { note(std::string("box:") + text); }
+  void notify(const char* text) override { note(std::string("notice:") + text); }
   void postCompletion() override {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.push_back("done");
