@@ -14,6 +14,7 @@
 #include "app/jobs/job_files.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_queries.h"
+#include "app/jobs/print_journal.h"
 #include "job_lists_support.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
@@ -117,11 +118,53 @@ TEST_F(FolderScan, AHalfWrittenFileSurvivesScansUntilItIsComplete) {
   EXPECT_EQ(listedNames(), std::vector<std::string>{"big.job"});
 }
 
-TEST_F(FolderScan, ACompleteFileThatIsNoJobIsDeleted) {
-  ASSERT_TRUE(writeBytes(inHot("junk.bin"), "not a job"));
+TEST_F(FolderScan, AFileThatIsNoJobIsSetAsideWithItsReasonAndNothingIsDeleted) {
+  const std::string journal = folder.join("journal.csv");
+  useJournalFile(journal.c_str());
+  const std::string printer = folder.join("printer");
+  platform::createFolder(printer.c_str());
+  platform::copyString(lists.state.printerFolder, sizeof lists.state.printerFolder, printer.c_str());
+  const struct {
+    const char* name;
+    const char* content;
+    bool noDevicePort;
+    bool registry;      // the installation's DEVICE.rgs can be read
+    bool rejected;      // else it stays in the hot folder for a later scan
+    const char* reason;  // part of the journal's reason
+  } cases[] = {
+      {"junk.bin", "not a job", false, true, true, "ｼﾞｮﾌﾞﾌｧｲﾙとして読めません"},
+      {"rx9.vjx", "JOB for a machine the installation lacks", true, true, true, "RX3-1600"},
+      {"waits.vjx", "JOB while the device registry is missing", true, false, false, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::library().noDevicePort = c.noDevicePort;
+    const std::string registry = printer + platform::kSeparator + "DEVICE.rgs";
+    if (c.registry) {
+      ASSERT_TRUE(writeBytes(registry, "DEVICE\tRX-3 file\tRX3.dll\tRX3-1600\tFILE:\r\n"));
+    } else {
+      platform::deleteFile(registry.c_str());
+    }
+    ASSERT_TRUE(writeBytes(inHot(c.name), c.content));
+    scanTwice();
+    scanTwice();
+    EXPECT_EQ(countJobs(lists.head()), 0);
+    const std::string setAside = hot + platform::kSeparator + kRejectedFolderName + platform::kSeparator + c.name;
+    EXPECT_EQ(platform::pathExists(setAside.c_str()), c.rejected);
+    EXPECT_EQ(platform::pathExists(inHot(c.name).c_str()), !c.rejected) << "never deleted";
+    JournalEntry entry;
+    EXPECT_EQ(lastAttemptAt(setAside.c_str(), &entry), c.rejected);
+    if (c.rejected) {
+      EXPECT_EQ(entry.outcome, JournalOutcome::Rejected);
+      EXPECT_NE(entry.reason.find(c.reason), std::string::npos) << entry.reason;
+      EXPECT_EQ(entry.file, inHot(c.name));
+    }
+  }
+  // The registry back: the waiting job is taken.
+  fake::library().noDevicePort = false;
   scanTwice();
-  EXPECT_EQ(countJobs(lists.head()), 0);
-  EXPECT_FALSE(platform::pathExists(inHot("junk.bin").c_str()));
+  EXPECT_EQ(listedNames(), std::vector<std::string>{"waits.vjx"});
+  useJournalFile(nullptr);
 }
 
 TEST_F(FolderScan, ANameThatDoesNotFitAPathIsLeftAlone) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -15,6 +16,9 @@
 #include "app/fake_draw.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
+#include "app/jobs/print_journal.h"
+#include "app/jobs/unmoved_jobs.h"
+#include "app/shell/print_requests.h"
 #include "app/jobs_view/fake_job_list_view.h"
 #include "app/shell/app_defaults.h"
 #include "app/shell/progress_hooks.h"
@@ -232,6 +236,89 @@ TEST_F(PrintWorker, ATiledJobPrintsThroughTheTilingCallWithoutAWindow) {
   ASSERT_EQ(fake::library().prints.size(), 1u);
   EXPECT_TRUE(fake::library().prints[0].tiled);
   EXPECT_EQ(fake::library().prints[0].window, nullptr);
+}
+
+TEST_F(PrintWorker, AutoPrintSaysAFailureWithoutWaitingAndManualModeAsks) {
+  fake::library().script = [](const jProgressHooks&) { return -1; };
+  fake::library().lastError = "ﾎﾟｰﾄがﾀｲﾑｱｳﾄしました";
+  for (int autoPrint : {1, 0}) {
+    SCOPED_TRACE(autoPrint);
+    state_.autoPrint = autoPrint;
+    addJob("bad", Waiting);
+    const std::vector<std::string> events = printOne();
+    EXPECT_EQ(contains(events, "notice:ﾌﾟﾘﾝﾄに失敗しました。\r\nﾎﾟｰﾄがﾀｲﾑｱｳﾄしました"), autoPrint == 1);
+    EXPECT_EQ(contains(events, "box:ﾌﾟﾘﾝﾄに失敗しました。"), autoPrint == 0);
+  }
+}
+
+TEST_F(PrintWorker, EveryAttemptLeavesOneJournalLineWithItsOutcomeReasonAndInk) {
+  const std::string journal = folder_.join("journal.csv");
+  useJournalFile(journal.c_str());
+  for (InkEntry& ink : fake::library().account) std::strcpy(ink.name, "Lc");
+  fake::library().inkPerPrint = 1234567;  // picolitres, to every ink
+  const struct {
+    const char* name;
+    int printResult;
+    const char* lastError;
+    JournalOutcome outcome;
+    const char* reason;
+  } cases[] = {
+      {"good", 1, "", JournalOutcome::Printed, ""},
+      {"port", -1, "ﾃﾞｨｽｸがいっぱいです", JournalOutcome::Failed, "ﾃﾞｨｽｸがいっぱいです"},
+      {"silent", -1, "", JournalOutcome::Failed, "ﾌﾟﾘﾝﾄに失敗しました。"},
+      {"stop", 0, "", JournalOutcome::Cancelled, "ﾌﾟﾘﾝﾄが中断されました。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::library().script = [&](const jProgressHooks&) { return c.printResult; };
+    fake::library().lastError = c.lastError;
+    addJob(c.name, Waiting);
+    printOne();
+    const std::vector<JournalEntry> lines = journalEntriesFor(folder_.join(c.name).c_str());
+    ASSERT_EQ(lines.size(), 1u);
+    const JournalEntry& e = lines[0];
+    EXPECT_EQ(e.outcome, c.outcome);
+    EXPECT_EQ(e.reason, c.reason);
+    EXPECT_EQ(e.title, "ﾃｽﾄｼﾞｮﾌﾞ");
+    EXPECT_EQ(e.machine, "");  // the records of this test name no machine
+    EXPECT_NEAR(e.areaSquareMetres, 0.5, 1e-9);
+    ASSERT_EQ(e.inks, 8);
+    EXPECT_EQ(e.inkNames[7], "Lc");
+    EXPECT_EQ(e.inkPicolitres[0], 1234567) << "the account's change, to the picolitre";
+    JournalEntry last;
+    ASSERT_TRUE(lastAttemptAt(e.movedTo.c_str(), &last)) << "the printed list finds it by its new name";
+    EXPECT_EQ(last.outcome, c.outcome);
+  }
+  useJournalFile(nullptr);
+}
+
+TEST_F(PrintWorker, AJobThatPrintedAndCouldNotMoveIsNeverAutoPrintedAgain) {
+  const std::string memory = folder_.join("unmoved.txt");
+  useUnmovedJobsFile(memory.c_str());
+  // The printed-job folder is a file: no move can succeed.
+  const std::string blocked = folder_.join("blocked");
+  ASSERT_TRUE(writeBytes(blocked, "x"));
+  platform::copyString(state_.printedFolder, sizeof state_.printedFolder, blocked.c_str());
+  state_.autoPrint = 1;
+  JobRecord* job = addJob("stays", Waiting);
+  job->fileSize = 3;
+  job->day = 9;
+  const std::vector<std::string> events = printOne();
+  EXPECT_TRUE(contains(events, std::string("notice:") + kNotMoved)) << "said once, without waiting";
+  EXPECT_TRUE(platform::pathExists(folder_.join("stays").c_str()));
+
+  useUnmovedJobsFile(memory.c_str());  // as after a restart
+  JobRecord* again = addJob("stays", Idle);
+  again->fileSize = 3;
+  again->day = 9;
+  addJob("other", Idle);
+  requestAutoPrint(&state_);
+  EXPECT_EQ(again->state, Idle) << "auto-print leaves it to the operator";
+  EXPECT_EQ(nextOf(again)->state, Waiting);
+  again->fileSize = 4;  // a new job under the same name is a job like any other
+  requestAutoPrint(&state_);
+  EXPECT_EQ(again->state, Waiting);
+  useUnmovedJobsFile(nullptr);
 }
 
 TEST(ProgressHooks, NullContextsAnswerStop) {
