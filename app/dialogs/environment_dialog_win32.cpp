@@ -5,10 +5,14 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "BaseD.h"
 #include "app/dialogs/dialog_place_win32.h"
 #include "app/dialogs/dialogs_win32.h"
 #include "app/dialogs/environment_pages_win32.h"
+#include "app/jobs/job_list.h"
+#include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
 
 namespace vlx {
@@ -129,6 +133,20 @@ int openEnvironmentDialog(HWND owner, AppState* state) {
   const INT_PTR result =
       DialogBoxParamA(dialogInstance(), "IDD_SETUPENV_BASE", owner, environmentProc, reinterpret_cast<LPARAM>(&dialog));
   if (result != 1) return 0;
+  int printed = 0;
+  {
+    JobListLock lock;
+    printed = countJobs(listHead(state, kPrintedList));
+  }
+  const int lost = printedJobsToDelete(state->holdJobs, copy.holdJobs, printed);
+  if (lost > 0) {
+    char question[256];
+    std::snprintf(question, sizeof question, kHoldJobsQuestion, static_cast<int>(copy.holdJobs), lost);
+    char caption[128] = "";
+    if (owner) GetWindowTextA(owner, caption, sizeof caption);
+    // No: everything else of the dialog holds, the count stays as it was.
+    if (MessageBoxA(owner, question, caption, MB_YESNO | MB_ICONWARNING) != IDYES) copy.holdJobs = state->holdJobs;
+  }
   applyEnvironmentCopy(state, copy);
   return 1;
 }

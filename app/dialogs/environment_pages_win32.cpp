@@ -25,7 +25,7 @@ void showHoldJobs(HWND page, int32_t value) {
 void takeHoldJobs(HWND page, EnvironmentCopy* copy) {
   char text[kHoldJobsTextLimit + 1] = "";
   GetDlgItemTextA(page, IDC_ENV_HOLDJOB, text, sizeof text);
-  copy->holdJobs = holdJobsFromText(text);
+  copy->holdJobs = holdJobsAfterEdit(text, copy->holdJobs);
   showHoldJobs(page, copy->holdJobs);
 }
 

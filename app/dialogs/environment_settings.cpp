@@ -1,5 +1,8 @@
 #include "app/dialogs/environment_settings.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "platform/path.h"
 
 namespace vlx {
@@ -46,6 +49,19 @@ int32_t holdJobsFromText(const char* text) {
   if (value < kHoldJobsMin) return kHoldJobsMin;
   if (value > kHoldJobsMax) return kHoldJobsMax;
   return value;
+}
+
+int32_t holdJobsAfterEdit(const char* text, int32_t stored) {
+  char shown[16];
+  std::snprintf(shown, sizeof shown, "%d", static_cast<int>(stored));
+  if (text && std::strcmp(text, shown) == 0) return stored;
+  return holdJobsFromText(text);
+}
+
+int printedJobsToDelete(int32_t oldHoldJobs, int32_t newHoldJobs, int printedJobs) {
+  if (newHoldJobs < 0 || printedJobs <= newHoldJobs) return 0;
+  const int keptBefore = oldHoldJobs < 0 || oldHoldJobs > printedJobs ? printedJobs : oldHoldJobs;
+  return keptBefore > newHoldJobs ? keptBefore - newHoldJobs : 0;
 }
 
 void acceptProfileChoice(EnvironmentCopy* copy, const jProfileBlock& chosen) {

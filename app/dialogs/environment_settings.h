@@ -32,6 +32,16 @@ void applyEnvironmentCopy(AppState* state, EnvironmentCopy copy);
 // optional leading blanks and sign, then digits (0 without digits), clamped
 // to kHoldJobsMin..kHoldJobsMax.
 int32_t holdJobsFromText(const char* text);
+// The count after the user left the edit: the stored value when the text is
+// still what the dialog showed for it (a HOLDJOB outside the range, -1 =
+// keep everything, survives an OK that did not touch it), else the text's.
+int32_t holdJobsAfterEdit(const char* text, int32_t stored);
+
+// Lowering the count below the printed jobs held deletes the files of the
+// oldest at the next scan: how many, 0 when nothing would go.
+int printedJobsToDelete(int32_t oldHoldJobs, int32_t newHoldJobs, int printedJobs);
+constexpr char kHoldJobsQuestion[] =
+    "印刷済みｼﾞｮﾌﾞの保存数を %d にすると、古い印刷済みｼﾞｮﾌﾞ %d 件のﾌｧｲﾙが削除されます。よろしいですか？";
 
 // The profile dialog confirmed block: a pair with either path empty is no
 // pair, so both are emptied.

@@ -38,6 +38,22 @@ TEST(EnvironmentSettingsTest, CountIsReadFromItsFirstFourCharactersAndClamped) {
   EXPECT_EQ(0, holdJobsFromText(nullptr));
 }
 
+TEST(EnvironmentSettingsTest, AnUntouchedCountKeepsItsValueAndLoweringItCountsTheJobsItWouldDelete) {
+  EXPECT_EQ(holdJobsAfterEdit("-1", -1), -1) << "keep everything stays keep everything";
+  EXPECT_EQ(holdJobsAfterEdit("500", 500), 500);
+  EXPECT_EQ(holdJobsAfterEdit("50", -1), 50);
+  EXPECT_EQ(holdJobsAfterEdit("-1", 20), 0) << "typed, the dialog's range holds";
+  const struct {
+    int32_t before, after;
+    int printed, lost;
+  } cases[] = {
+      {-1, 100, 500, 400}, {500, 100, 500, 400}, {100, 50, 80, 30}, {100, 100, 500, 0},
+      {20, 50, 500, 0},    {-1, -1, 500, 0},     {100, 0, 0, 0},    {100, 10, 5, 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(printedJobsToDelete(c.before, c.after, c.printed), c.lost) << c.before << "->" << c.after;
+}
+
 TEST(EnvironmentSettingsTest, IntentLabelNeedsAnRgbProfileAndAKnownIntent) {
   const char* names[] = {"視覚的", "相対的色彩", "彩度", "絶対的色彩"};
   for (int intent = 0; intent < 4; ++intent) EXPECT_STREQ(names[intent], intentLabel(block("a.icm", "b.icc", intent)));
