@@ -11,6 +11,7 @@
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
 #include "app/jobs/print_journal.h"
+#include "app/jobs/unmoved_jobs.h"
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/folders.h"
@@ -145,6 +146,7 @@ int rescanFolders(AppState* state, ViewFill fill) {
 int scanHotFolder(AppState* state) {
   JobListLock lock;
   if (state) scanFolder(state, kPrintList, state->hotFolder);
+  pruneUnmoved();  // a remembered file the operator has dealt with
   return 1;
 }
 

@@ -10,7 +10,6 @@
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
-#include "app/shell/demo_jobs.h"
 #include "app/shell/drawing_link.h"
 #include "app/shell/environment_file.h"
 #include "app/shell/main_window_parts_win32.h"
@@ -185,15 +184,7 @@ void createPreviewBitmap(MainWindowParts* parts) {
 }
 
 void fillLists(MainWindowParts* parts) {
-  AppState* state = parts->context->state;
   refreshJobs(parts, true);
-  if (!demoJobsRequested()) return;
-  JobListLock lock;
-  addDemoJobs(state);
-  for (int index = 0; index < 2; ++index) {
-    refreshJobView(state, ViewFill::Rebuild, index);
-    refreshStatusColumn(state, index);
-  }
 }
 
 // The layout of the previous run, when one was saved.

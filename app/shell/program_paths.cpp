@@ -15,6 +15,8 @@ constexpr char kPrinterFolderName[] = "printer";
 constexpr char kDeviceRegistryName[] = "DEVICE.rgs";
 constexpr char kFontListName[] = "Tagwright.ini";
 constexpr char kFontFolderName[] = "FONT";
+constexpr char kPrintJournalName[] = "PrintJournal.csv";
+constexpr char kUnmovedJobsName[] = "UnmovedJobs.txt";
 
 // head + tail into out; false (out empty) when it does not fit.
 bool concatenate(char* out, std::size_t capacity, const char* head, const char* tail) {
@@ -73,7 +75,9 @@ bool buildProgramPaths(const char* programPath, ProgramPaths* paths, AppState* s
       platform::joinPath(state->printerFolder, sizeof state->printerFolder, paths->folder, kPrinterFolderName) &&
       platform::joinPath(paths->deviceRegistry, kPathCapacity, state->printerFolder, kDeviceRegistryName) &&
       platform::joinPath(paths->fontList, kPathCapacity, paths->folder, kFontListName) &&
-      platform::joinPath(paths->fontFolder, kPathCapacity, paths->folder, kFontFolderName);
+      platform::joinPath(paths->fontFolder, kPathCapacity, paths->folder, kFontFolderName) &&
+      platform::joinPath(paths->printJournal, kPathCapacity, paths->folder, kPrintJournalName) &&
+      platform::joinPath(paths->unmovedJobs, kPathCapacity, paths->folder, kUnmovedJobsName);
   if (!built) clearPaths(paths, state);
   return built;
 }

@@ -22,6 +22,8 @@ struct ProgramPaths {
   char deviceRegistry[kPathCapacity];  // D\printer\DEVICE.rgs
   char fontList[kPathCapacity];        // D\Tagwright.ini
   char fontFolder[kPathCapacity];      // D\FONT
+  char printJournal[kPathCapacity];    // D\PrintJournal.csv
+  char unmovedJobs[kPathCapacity];     // D\UnmovedJobs.txt
 };
 
 // Environment variable naming a folder to use in place of the program's own

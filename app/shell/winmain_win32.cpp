@@ -7,6 +7,8 @@
 #include "SPOOL.h"
 #include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
+#include "app/jobs/print_journal.h"
+#include "app/jobs/unmoved_jobs.h"
 #include "app/shell/app_defaults.h"
 #include "app/shell/main_window_win32.h"
 #include "app/shell/program_paths.h"
@@ -69,6 +71,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     return kExitPathTooLong;
   }
   vlx::createWorkFolders(appState);
+  // The shop's record of every print, and the printed jobs that could not
+  // leave the hot folder (never auto-printed again), both beside the program.
+  vlx::useJournalFile(shell.paths.printJournal);
+  vlx::useUnmovedJobsFile(shell.paths.unmovedJobs);
 
   platform::copyString(shell.className, sizeof shell.className, shell.variant->className);
   platform::copyString(shell.iconName, sizeof shell.iconName, shell.variant->iconName);

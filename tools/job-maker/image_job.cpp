@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <random>
 
 #include "libs/draw/setting_block.h"
 #include "libs/draw/tile_block.h"
 #include "platform/atomic_file.h"
+#include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/path.h"
 
@@ -114,8 +116,13 @@ std::string dropJob(const jobfile::Job& job, const std::string& hotFolder, const
     *error = "the hot folder does not exist: " + hotFolder;
     return std::string();
   }
+  // Two runs at once (even with the same --name) each stage a file of their own.
+  char unique[96];
+  std::snprintf(unique, sizeof unique, "%s.%llx-%x.tmp", name.c_str(),
+                static_cast<unsigned long long>(platform::monotonicMilliseconds()),
+                static_cast<unsigned>(std::random_device{}()));
   if (!platform::joinPath(staging, sizeof staging, hotFolder.c_str(), kStagingFolder) ||
-      !platform::joinPath(temporary, sizeof temporary, staging, name.c_str())) {
+      !platform::joinPath(temporary, sizeof temporary, staging, unique)) {
     *error = "the path is too long";
     return std::string();
   }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "image_job.h"
+#include "installation_check.h"
 #include "platform/path.h"
 
 namespace {
@@ -56,9 +57,11 @@ int main(int argc, char** argv) {
     if (arg == "--machine") {
       options.machine = argv[++i];
     } else if (arg == "--width") {
-      if (!number(argv[++i], &options.widthMm)) return usage("--width takes millimetres");
+      if (!number(argv[++i], &options.widthMm) || options.widthMm <= 0)
+        return usage(("--width takes a page width in millimetres above 0, not " + std::string(argv[i])).c_str());
     } else if (arg == "--height") {
-      if (!number(argv[++i], &options.heightMm)) return usage("--height takes millimetres");
+      if (!number(argv[++i], &options.heightMm) || options.heightMm <= 0)
+        return usage(("--height takes a page height in millimetres above 0, not " + std::string(argv[i])).c_str());
     } else if (arg == "--title") {
       options.title = argv[++i];
     } else if (arg == "--tile") {
@@ -76,7 +79,8 @@ int main(int argc, char** argv) {
     }
   }
   if (count != 2) return usage("an image and a hot folder are needed");
-  if (options.machine.empty() || options.widthMm <= 0) return usage("--machine and --width are needed");
+  if (options.machine.empty()) return usage("--machine is needed");
+  if (options.widthMm <= 0) return usage("--width is needed");
   char base[platform::kMaxPath];
   if (!platform::copyString(base, sizeof base, platform::fileNamePart(positional[0]))) return usage("path too long");
   platform::cutExtension(base);
@@ -90,6 +94,11 @@ int main(int argc, char** argv) {
   if (!jobmaker::decodeImage(positional[0], &width, &height, &pixels, &error) ||
       !jobmaker::makeJob(options, width, height, reinterpret_cast<const unsigned char*>(pixels.data()), &job, &error)) {
     std::fprintf(stderr, "job-maker: %s: %s\n", positional[0], error.c_str());
+    return 1;
+  }
+  const float heightMm = options.heightMm > 0 ? options.heightMm : options.widthMm * height / width;
+  if (!jobmaker::checkAgainstInstallation(positional[1], options.machine, options.widthMm, heightMm, &error)) {
+    std::fprintf(stderr, "job-maker: %s\n", error.c_str());
     return 1;
   }
   const std::string path = jobmaker::dropJob(job, positional[1], name, &error);
