@@ -1,10 +1,12 @@
 #include "app/jobs/job_ink.h"
 
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "app/jobs/draw_calls.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
 
@@ -64,6 +66,15 @@ bool jobInk(const char* path, InkEstimate* out) {
 
 bool jobInkRunning() {
   return current() != nullptr;
+}
+
+bool jobInkNow(const char* path, const char* machine, InkEstimate* out) {
+  if (!jobInk(path, out)) return false;
+  InkEntry now[kEstimateInks];
+  const DrawCalls& draw = drawCalls();
+  if (machine && machine[0] && draw.machineInk && draw.machineInk(machine, now, kEstimateInks) == kEstimateInks)
+    std::memcpy(out->account, now, sizeof now);
+  return true;
 }
 
 }  // namespace vlx

@@ -21,4 +21,9 @@ void wantPrintListInk(AppState* state);
 bool jobInk(const char* path, InkEstimate* out);
 bool jobInkRunning();
 
+// The job's estimate set against the machine's account as it stands now
+// (other jobs may have printed, a cartridge may have been reset since the
+// estimate was made); false while there is no estimate.
+bool jobInkNow(const char* path, const char* machine, InkEstimate* out);
+
 }  // namespace vlx

@@ -12,18 +12,22 @@
 namespace vlx {
 namespace {
 
-std::vector<std::string> requestedPaths(AppState* state) {
-  std::vector<std::string> selected, all;
+struct Requested {
+  std::string path, machine;
+};
+
+std::vector<Requested> requestedPaths(AppState* state) {
+  std::vector<Requested> selected, all;
   JobListLock lock;
   JobRecord* head = listHead(state, kPrintList);
   if (!head) return all;
   for (JobRecord* record = nextOf(head); record; record = nextOf(record))
-    if (record->state == Idle || record->state == Waiting) all.emplace_back(record->path);
+    if (record->state == Idle || record->state == Waiting) all.push_back({record->path, record->machineName});
   const JobListView* view = state->viewPorts[kPrintList];
   for (int row = view ? view->nextSelected(-1) : -1, previous = -1; row > previous;
        previous = row, row = view->nextSelected(row)) {
     const JobRecord* record = jobAt(head, row);
-    if (record && record->state == Idle) selected.emplace_back(record->path);
+    if (record && record->state == Idle) selected.push_back({record->path, record->machineName});
   }
   return selected.empty() ? all : selected;
 }
@@ -34,9 +38,9 @@ void inkQuestionForRequest(AppState* state, char* out, std::size_t capacity) {
   if (capacity == 0) return;
   out[0] = '\0';
   if (!state) return;
-  for (const std::string& path : requestedPaths(state)) {
+  for (const Requested& job : requestedPaths(state)) {
     InkEstimate estimate;
-    if (!jobInk(path.c_str(), &estimate)) continue;
+    if (!jobInkNow(job.path.c_str(), job.machine.c_str(), &estimate)) continue;
     inkWarningQuestion(estimate, out, capacity);
     if (out[0]) return;
   }
@@ -46,14 +50,15 @@ void inkNoticeForPrintingJob(AppState* state, char* out, std::size_t capacity) {
   if (capacity == 0) return;
   out[0] = '\0';
   if (!state) return;
-  std::string path;
+  std::string path, machine;
   {
     JobListLock lock;
     const NextJob next = nextJobToPrint(state);
-    if (next.printing) path = next.printing->path;
+    if (next.printing) path = next.printing->path, machine = next.printing->machineName;
   }
   InkEstimate estimate;
-  if (!path.empty() && jobInk(path.c_str(), &estimate)) inkWarningStatus(estimate, out, capacity);
+  if (!path.empty() && jobInkNow(path.c_str(), machine.c_str(), &estimate))
+    inkWarningStatus(estimate, out, capacity);
 }
 
 }  // namespace vlx

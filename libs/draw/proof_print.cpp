@@ -90,6 +90,12 @@ class ProofRoute : public jdraw::PrintRoute {
     std::memcpy(state + jdraw::kStateDriverDirectory, scratch_.path(), std::strlen(scratch_.path()));
     const int32_t direct = 0;
     std::memcpy(state + jdraw::kStateSpoolMode, &direct, sizeof direct);
+    // The run counts into a fresh scratch account; one that cannot be
+    // written would count nothing and pass for a job of 0 ml.
+    InkEntry fresh[kInks];
+    driver.loadInk(record, fresh);
+    for (InkEntry& ink : fresh) ink.totalUsed = ink.lastPage = 0;
+    if (driver.saveInk(record, fresh) != 1) return false;
     run_->xResolution = record->xResolution;
     run_->yResolution = record->yResolution;
     return true;
