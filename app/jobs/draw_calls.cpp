@@ -6,8 +6,8 @@ namespace vlx {
 namespace {
 
 constexpr DrawCalls kLibrary = {
-    jFileLoadDRXDevOpen, jFileLoadDRXDevSetting, jFileLoadDRXTrep, jPdevClose, jPdevGetMcnName,
-    jPdevGetDevicePort,  jFilePreviewGet,        jEditDelete,      jFileLoad,  jPdevPrint,
+    jFileLoadDRXDevOpen, jFileLoadDRXDevSetting, jFileLoadDRXTrep, jPdevClose,    jPdevGetMcnName,
+    jPdevGetDevicePort,  jFilePreviewGet,        jEditDelete,      jFileLoad,     jPdevPrint,
     jPdevPrintTile,      jPdevGetLastError,      jPdevGetInk,      jPdevGetTitle, jPdevGetArea,
 };
 

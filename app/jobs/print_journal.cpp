@@ -16,8 +16,8 @@ constexpr int kFixedFields = 14;
 constexpr int kFields = kFixedFields + 2 * kJournalInks;
 
 constexpr const char* kOutcomeTexts[] = {"印刷済み", "失敗", "中断", "却下"};
-constexpr const char* kHeader[kFixedFields] = {"開始", "終了",   "ｼﾞｮﾌﾞ名", "ﾌｧｲﾙ", "移動先", "機種", "仮想ﾃﾞﾊﾞｲｽ",
-                                               "ﾎﾟｰﾄ", "解像度", "ｲﾝｸｾｯﾄ", "結果", "理由",   "ﾍﾟｰｼﾞ", "面積(m2)"};
+constexpr const char* kHeader[kFixedFields] = {"開始", "終了",   "ｼﾞｮﾌﾞ名", "ﾌｧｲﾙ", "移動先", "機種",  "仮想ﾃﾞﾊﾞｲｽ",
+                                               "ﾎﾟｰﾄ", "解像度", "ｲﾝｸｾｯﾄ",  "結果", "理由",   "ﾍﾟｰｼﾞ", "面積(m2)"};
 
 struct Journal {
   std::mutex mutex;
@@ -69,8 +69,8 @@ std::string millilitres(int64_t picolitres) {
   const bool negative = picolitres < 0;
   const uint64_t v = negative ? 0 - static_cast<uint64_t>(picolitres) : static_cast<uint64_t>(picolitres);
   char text[40];
-  std::snprintf(text, sizeof text, "%s%llu.%09llu", negative ? "-" : "", static_cast<unsigned long long>(v / 1000000000),
-                static_cast<unsigned long long>(v % 1000000000));
+  std::snprintf(text, sizeof text, "%s%llu.%09llu", negative ? "-" : "",
+                static_cast<unsigned long long>(v / 1000000000), static_cast<unsigned long long>(v % 1000000000));
   return text;
 }
 
@@ -203,7 +203,8 @@ bool parseJournalLine(const std::string& utf8, JournalEntry* e) {
   if (f.size() != static_cast<std::size_t>(kFields)) return false;
   *e = JournalEntry{};
   if (!parseTime(f[0], &e->started) || !parseTime(f[1], &e->ended)) return false;  // the header too
-  std::string* texts[] = {&e->title, &e->file, &e->movedTo, &e->machine, &e->device, &e->port, &e->resolution, &e->inkSet};
+  std::string* texts[] = {&e->title,  &e->file, &e->movedTo,    &e->machine,
+                          &e->device, &e->port, &e->resolution, &e->inkSet};
   for (int i = 0; i < 8; ++i) *texts[i] = platform::utf8ToCp932(f[2 + i].c_str());
   const std::string outcome = platform::utf8ToCp932(f[10].c_str());
   int found = -1;

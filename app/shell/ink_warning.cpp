@@ -57,8 +57,7 @@ void inkNoticeForPrintingJob(AppState* state, char* out, std::size_t capacity) {
     if (next.printing) path = next.printing->path, machine = next.printing->machineName;
   }
   InkEstimate estimate;
-  if (!path.empty() && jobInkNow(path.c_str(), machine.c_str(), &estimate))
-    inkWarningStatus(estimate, out, capacity);
+  if (!path.empty() && jobInkNow(path.c_str(), machine.c_str(), &estimate)) inkWarningStatus(estimate, out, capacity);
 }
 
 }  // namespace vlx

@@ -62,8 +62,8 @@ float widestPaperMm(const std::string& machine) {
   return kUnknownModelMm;
 }
 
-bool checkAgainstInstallation(const std::string& hotFolder, const std::string& machine, float widthMm,
-                              float heightMm, std::string* error) {
+bool checkAgainstInstallation(const std::string& hotFolder, const std::string& machine, float widthMm, float heightMm,
+                              std::string* error) {
   char installation[platform::kMaxPath], printer[platform::kMaxPath], registry[platform::kMaxPath];
   std::string folder = hotFolder;
   while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
@@ -87,8 +87,8 @@ bool checkAgainstInstallation(const std::string& hotFolder, const std::string& m
   }
   const float widest = widestPaperMm(machine);
   if (widthMm > widest) {
-    *error = "the page is " + millimetres(widthMm) + " wide; the widest paper of " + machine + " is " +
-             millimetres(widest);
+    *error =
+        "the page is " + millimetres(widthMm) + " wide; the widest paper of " + machine + " is " + millimetres(widest);
     return false;
   }
   if (heightMm > kLongestPageMm) {

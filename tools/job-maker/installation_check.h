@@ -14,7 +14,7 @@ constexpr float kLongestPageMm = 20000;
 
 // True when the device registry (printer\DEVICE.rgs beside the hot folder)
 // has a device for machine and the page fits; else false with a message.
-bool checkAgainstInstallation(const std::string& hotFolder, const std::string& machine, float widthMm,
-                              float heightMm, std::string* error);
+bool checkAgainstInstallation(const std::string& hotFolder, const std::string& machine, float widthMm, float heightMm,
+                              std::string* error);
 
 }  // namespace jobmaker

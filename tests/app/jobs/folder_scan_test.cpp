@@ -128,8 +128,8 @@ TEST_F(FolderScan, AFileThatIsNoJobIsSetAsideWithItsReasonAndNothingIsDeleted) {
     const char* name;
     const char* content;
     bool noDevicePort;
-    bool registry;      // the installation's DEVICE.rgs can be read
-    bool rejected;      // else it stays in the hot folder for a later scan
+    bool registry;       // the installation's DEVICE.rgs can be read
+    bool rejected;       // else it stays in the hot folder for a later scan
     const char* reason;  // part of the journal's reason
   } cases[] = {
       {"junk.bin", "not a job", false, true, true, "ｼﾞｮﾌﾞﾌｧｲﾙとして読めません"},

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,9 +18,9 @@
 #include "app/jobs/job_lock.h"
 #include "app/jobs/print_journal.h"
 #include "app/jobs/unmoved_jobs.h"
-#include "app/shell/print_requests.h"
 #include "app/jobs_view/fake_job_list_view.h"
 #include "app/shell/app_defaults.h"
+#include "app/shell/print_requests.h"
 #include "app/shell/progress_hooks.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
