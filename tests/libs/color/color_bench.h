@@ -42,10 +42,13 @@ class Reference {
   cmsCIELab lab(const Cmyk& cmyk) const;
   cmsCIELab sourceLab(const Rgb& rgb) const;
   bool inGamut(const Rgb& rgb) const;
+  // How printed CMYK looks: through the CMYK profile into the RGB profile
+  // (relative colorimetric).
+  Rgb onScreen(const Cmyk& cmyk) const;
 
  private:
   cmsHPROFILE rgb_, cmyk_, lab_;
-  cmsHTRANSFORM toCmyk_, toLab_, sourceToLab_, gamut_;
+  cmsHTRANSFORM toCmyk_, toLab_, sourceToLab_, gamut_, toRgb_;
 };
 
 struct Bench : draw_test::PrintingFixture {

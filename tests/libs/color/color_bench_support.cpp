@@ -38,6 +38,7 @@ Reference::Reference(const std::string& rgbProfile, const std::string& cmykProfi
   toCmyk_ = cmsCreateTransform(rgb_, TYPE_RGB_8, cmyk_, TYPE_CMYK_DBL, intent, flags);
   toLab_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, lab_, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
   sourceToLab_ = cmsCreateTransform(rgb_, TYPE_RGB_8, lab_, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+  toRgb_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, rgb_, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC, 0);
   cmsUInt16Number alarm[cmsMAXCHANNELS] = {};
   cmsSetAlarmCodes(alarm);
   gamut_ = cmsCreateProofingTransform(rgb_, TYPE_RGB_8, lab_, TYPE_Lab_16, cmyk_, INTENT_RELATIVE_COLORIMETRIC,
@@ -45,7 +46,7 @@ Reference::Reference(const std::string& rgbProfile, const std::string& cmykProfi
 }
 
 Reference::~Reference() {
-  for (cmsHTRANSFORM t : {toCmyk_, toLab_, sourceToLab_, gamut_})
+  for (cmsHTRANSFORM t : {toCmyk_, toLab_, sourceToLab_, gamut_, toRgb_})
     if (t) cmsDeleteTransform(t);
   for (cmsHPROFILE p : {rgb_, cmyk_, lab_})
     if (p) cmsCloseProfile(p);
@@ -92,6 +93,13 @@ int step(void*, int, const char*) {
 const jProgressHooks kHooks{begin, end, keepGoing, step, keepGoing};
 
 }  // namespace
+
+Rgb Reference::onScreen(const Cmyk& cmyk) const {
+  const double in[4] = {cmyk.c, cmyk.m, cmyk.y, cmyk.k};
+  Rgb out{};
+  cmsDoTransform(toRgb_, in, &out, 1);
+  return out;
+}
 
 void Bench::SetUp() {
   PrintingFixture::SetUp();
