@@ -9,6 +9,7 @@
 
 #include "Draw.h"
 #include "color_bench.h"
+#include "tools/icc-profiles/icc_writer.h"
 
 namespace color_test {
 namespace {
@@ -132,6 +133,44 @@ TEST_F(ColorCheck, WithoutProfilesTheDriversConversionPrintsTheSameBytes) {
   bool differs = false;
   for (int plane = 0; plane < escp::kPlanes; ++plane) differs = differs || before.ink[plane] != managed.ink[plane];
   EXPECT_TRUE(differs) << "the profiles were used in between";
+}
+
+}  // namespace
+}  // namespace color_test
+
+namespace color_test {
+namespace {
+
+// The default CMYK profile with every lookup table's data wiped: its header
+// and tag table are sound, but no transform can be built from it.
+std::string writeWipedProfile(const testing_support::ScratchFolder& folder) {
+  std::vector<unsigned char> bytes = icc::cmykOutputProfile();
+  auto be32 = [&](size_t at) {
+    return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+  };
+  for (uint32_t i = 0, n = be32(128); i < n; ++i) {
+    const size_t entry = 132 + 12 * i;
+    const std::string sig(bytes.begin() + entry, bytes.begin() + entry + 4);
+    if (sig[0] == 'A' || sig[0] == 'B')
+      std::fill(bytes.begin() + be32(entry + 4), bytes.begin() + be32(entry + 4) + be32(entry + 8), 0);
+  }
+  const std::string path = folder.join("wiped.icc");
+  EXPECT_TRUE(icc::writeProfile(path.c_str(), bytes));
+  return path;
+}
+
+TEST_F(ColorCheck, AProfileNoTransformComesFromIsRefusedAndThePairInUseStays) {
+  const std::vector<Rgb> patches = {{80, 150, 60}, {200, 60, 20}, {240, 200, 40}};
+  ASSERT_EQ(1, jCol2SetupProfile(srgb.c_str(), press.c_str(), 1));
+  const std::vector<Cmyk> before = printPatches(patches, 3);
+  EXPECT_EQ(0, jCol2SetupProfile(srgb.c_str(), writeWipedProfile(profiles).c_str(), 0));
+  const std::vector<Cmyk> after = printPatches(patches, 3);
+  ASSERT_EQ(patches.size(), after.size());
+  for (size_t i = 0; i < patches.size(); ++i) {
+    EXPECT_EQ(before[i].c, after[i].c) << i;
+    EXPECT_EQ(before[i].k, after[i].k) << i;
+  }
+  jCol2SetupProfile("", "", 0);
 }
 
 }  // namespace
