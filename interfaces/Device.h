@@ -100,6 +100,16 @@ typedef struct jColorTransform_* jCMS;
 JDEVICE_API jCMS jColorCmsSetupEx(const ColorProfile* profile, jColorConvertFunc convert);
 JDEVICE_API int jColorCmsRelease(jCMS transform);
 
+// Ours: the profile pair that colour management uses from now on, handed
+// over by the drawing library's profile set-up. With a pair, jColorCmsSetupEx
+// fills its transform from the ICC transform of the input profile (RGB, or the
+// CMYK profile itself for a profile whose colour mode converts in CMYK) into
+// the CMYK profile, with the ICC intent 0..3; without one (both paths null or
+// empty) it samples the driver's conversion. 1 when the pair is taken (or
+// cleared); 0, with the pair kept as it was, when a profile cannot be read,
+// is not of its colour space or no transform can be built for the intent.
+JDEVICE_API int jColorCmsSetProfiles(const char* rgbPath, const char* cmykPath, int intent);
+
 // Packed CMYK: cyan in the most significant byte, black in the least.
 JDEVICE_API uint32_t jColorRGBtoCMYK(int red, int green, int blue);
 // Packed RGB: red in the least significant byte.

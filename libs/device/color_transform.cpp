@@ -1,11 +1,14 @@
-// Colour management: jColorCmsSetupEx samples the driver's conversion on a
-// regular grid (17 nodes per channel: 4913 RGB nodes, or 83521 CMYK nodes
-// for a profile whose colour mode is 254), so that a band converts by
-// interpolating the grid instead of calling the driver for every pixel.
+// Colour management: jColorCmsSetupEx fills a regular grid (17 nodes per
+// channel: 4913 RGB nodes, or 83521 CMYK nodes for a profile whose colour
+// mode is 254), so that a band converts by interpolating the grid instead of
+// converting every pixel. The grid comes from the ICC transform of the kept
+// profile pair (icc_transform.cpp) or, without a pair, from the driver's
+// conversion.
 #include <cstdlib>
 #include <cstring>
 
 #include "libs/device/color_transform.h"
+#include "libs/device/icc_transform.h"
 
 namespace device {
 namespace {
@@ -53,6 +56,15 @@ JDEVICE_API jCMS jColorCmsSetupEx(const ColorProfile* profile, jColorConvertFunc
   }
   transform->magic = device::kTransformMagic;
   transform->inputs = inputs;
+  const int fromProfiles = device::fillGridFromProfiles(inputs, transform->grid);
+  if (fromProfiles != 0) {
+    if (fromProfiles < 0) {
+      jColorCmsRelease(transform);
+      return nullptr;
+    }
+    for (std::size_t i = 0; i < values; ++i) transform->grid16[i] = static_cast<int16_t>(transform->grid[i]);
+    return transform;
+  }
   int node[4] = {};
   for (int n = 0; n < nodes; ++n) {
     int rest = n;

@@ -11,16 +11,21 @@
 //   - 1 to 1024 tags, the table inside the profile, and every tag's data
 //     inside the profile.
 // The intent must be 0 to 3 (perceptual, relative colorimetric, saturation,
-// absolute colorimetric). An accepted pair replaces the one kept by the
-// library; a refused call leaves the kept pair as it was. The pair is
-// guarded by a mutex because the print worker reads it while the window
-// thread may set it.
+// absolute colorimetric). A pair that passes is handed to the device-colour
+// library, which prints with it from then on and refuses a pair it cannot
+// build a transform from. An accepted pair replaces the one kept by the
+// library; a refused call leaves the kept pair as it was, except that two
+// empty paths (the user chose no profiles) end colour management: printing
+// goes back to the driver's conversion, and the call still reports 0, as no
+// pair was accepted. The pair is guarded by a mutex because the print worker
+// reads it while the window thread may set it.
 #include "libs/draw/color_profiles.h"
 
 #include <cstdint>
 #include <cstring>
 #include <mutex>
 
+#include "Device.h"
 #include "platform/file.h"
 #include "platform/path.h"
 
@@ -92,9 +97,17 @@ bool acceptedProfiles(jProfileBlock* block) {
 
 JDRAW_API int jCol2SetupProfile(const char* rgbPath, const char* cmykPath, int intent) {
   using jdraw::ProfileSpace;
+  if ((!rgbPath || !rgbPath[0]) && (!cmykPath || !cmykPath[0])) {
+    std::lock_guard<std::mutex> lock(jdraw::gMutex);
+    jColorCmsSetProfiles(nullptr, nullptr, 0);
+    jdraw::gAccepted = jProfileBlock{};
+    jdraw::gHaveAccepted = false;
+    return 0;
+  }
   if (intent < 0 || intent > jdraw::kMaxIntent) return 0;
   if (!jdraw::isIccProfile(rgbPath, ProfileSpace::Rgb) || !jdraw::isIccProfile(cmykPath, ProfileSpace::Cmyk)) return 0;
   std::lock_guard<std::mutex> lock(jdraw::gMutex);
+  if (!jColorCmsSetProfiles(rgbPath, cmykPath, intent)) return 0;
   platform::copyString(jdraw::gAccepted.rgbPath, sizeof jdraw::gAccepted.rgbPath, rgbPath);
   platform::copyString(jdraw::gAccepted.cmykPath, sizeof jdraw::gAccepted.cmykPath, cmykPath);
   jdraw::gAccepted.intent = intent;

@@ -1,8 +1,8 @@
-// Two small ICC version 2 profiles of our own: an RGB display profile
-// (sRGB-like primaries, gamma 2.2) and a CMYK output profile (a simple
-// subtractive model in lut8 tables). They are complete enough for any
-// reader of ICC headers and tag tables; they are the installed defaults,
-// not colour references.
+// The two default colour profiles of the installed folder, made with
+// LittleCMS: the sRGB profile from LittleCMS's own sRGB, and a CMYK output
+// profile of a press model (press_model.h): perceptual and colorimetric
+// tables from the model's inverse with medium grey replacement under a 350 %
+// total ink limit, and a gamut tag.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +11,10 @@
 namespace icc {
 
 std::vector<unsigned char> rgbDisplayProfile();
+// Made once per process (it takes a moment) and then handed out again.
 std::vector<unsigned char> cmykOutputProfile();
 
-// Writes bytes to path (created anew); false on any failure.
+// Writes bytes to path through a temporary file beside it; false on any failure.
 bool writeProfile(const char* path, const std::vector<unsigned char>& bytes);
 
 // Writes both default profiles, under their installed names, into folder.

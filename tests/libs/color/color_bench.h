@@ -1,0 +1,70 @@
+// The colour bench: pictures printed as jobs through the drawing library and
+// the real plug-in (the printing fixture), decoded back into ink coverage,
+// and LittleCMS's own answer for the same colours and profiles.
+#pragma once
+
+#include <lcms2.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dot_pages.h"
+#include "printing_fixture.h"
+
+namespace color_test {
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+struct Cmyk {
+  double c, m, y, k;  // percent
+};
+
+// The test chart's patches and a coarse grid of the RGB cube.
+std::vector<Rgb> chartPatches();
+
+// Printed ink of a decoded cell area as CMYK percent: the light inks count
+// at their densities (30 % cyan and magenta, 50 % and 17 % black).
+Cmyk printedCmyk(const escp::DotPage& page, int x0, int y0, int x1, int y1);
+
+// LittleCMS: RGB to the CMYK profile with an intent (black-point
+// compensation for all but absolute colorimetric), CMYK to Lab, and whether
+// the CMYK profile's gamut holds an RGB colour.
+class Reference {
+ public:
+  Reference(const std::string& rgbProfile, const std::string& cmykProfile, int intent);
+  ~Reference();
+  Reference(const Reference&) = delete;
+  Reference& operator=(const Reference&) = delete;
+  Cmyk cmyk(const Rgb& rgb) const;
+  cmsCIELab lab(const Cmyk& cmyk) const;
+  cmsCIELab sourceLab(const Rgb& rgb) const;
+  bool inGamut(const Rgb& rgb) const;
+  // How printed CMYK looks: through the CMYK profile into the RGB profile
+  // (relative colorimetric).
+  Rgb onScreen(const Cmyk& cmyk) const;
+
+ private:
+  cmsHPROFILE rgb_, cmyk_, lab_;
+  cmsHTRANSFORM toCmyk_, toLab_, sourceToLab_, gamut_, toRgb_;
+};
+
+struct Bench : draw_test::PrintingFixture {
+  void SetUp() override;
+  // Prints a picture of width x height pixels (RGB, top row first) as one
+  // image over widthMm x heightMm; the decoded page, empty on failure.
+  escp::DotPage print(const std::vector<uint8_t>& pixels, int width, int height, float widthMm, float heightMm);
+  // The printed CMYK of each patch (row after row, columns across), each
+  // measured over the middle half of its cell.
+  std::vector<Cmyk> printPatches(const std::vector<Rgb>& patches, int columns);
+
+  // The paper's ink limit (percent; 0 = the machine's own). The profile's
+  // total ink is 350 %: a limit of 360 leaves its separation alone.
+  int32_t inkLimit = 360;
+  testing_support::ScratchFolder profiles;
+  std::string srgb, press;
+};
+
+}  // namespace color_test
