@@ -36,6 +36,7 @@ struct Channel {
   std::vector<uint8_t> cancelTail;
   int (*keepGoing)(void* data) = nullptr;  // the host's continue hook
   void* keepGoingData = nullptr;
+  long long lastAskMs = 0;       // when the hook was last asked between pieces
   bool cancelRequested = false;  // the hook answered other than 1
   bool cancelled = false;        // the job was cut and its tail sent
   int timeoutMs = kDefaultSendTimeoutMs;

@@ -10,6 +10,7 @@
 
 #include "SPOOL.h"
 #include "libs/spool/channel.h"
+#include "platform/clock.h"
 
 namespace spool {
 
@@ -48,6 +49,16 @@ const Boundary* boundaryFrom(const Channel* channel, uint64_t offset) {
 const char* sinkReason(const Channel* channel, SendResult result) {
   if (result == SendResult::kTimedOut) return kReasonTimedOut;
   return sinkFailureText(channel->sink.kind);
+}
+
+// Between pieces the host is asked too, at most once a slice: a printer
+// that is slow but never quite blocks must not hide a cancel.
+void askBetweenPieces(Channel* channel) {
+  if (channel->cancelled || channel->cancelRequested || !channel->keepGoing) return;
+  const long long now = platform::monotonicMilliseconds();
+  if (now - channel->lastAskMs < kWaitSliceMs) return;
+  channel->lastAskMs = now;
+  noteCancel(channel);
 }
 
 bool sendPiece(Channel* channel, const uint8_t* data, std::size_t size) {
@@ -95,6 +106,7 @@ void trimBoundaries(Channel* channel, uint64_t end) {
 bool sendStream(Channel* channel, const uint8_t* data, std::size_t size, uint64_t at) {
   std::size_t done = 0;
   while (done < size) {
+    askBetweenPieces(channel);
     std::size_t piece = std::min(kPiece, size - done);
     if (channel->cancelRequested) {
       const Boundary* next = boundaryFrom(channel, at + done);
