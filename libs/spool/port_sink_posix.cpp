@@ -12,8 +12,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "libs/spool/port_sink.h"
+#include "libs/spool/timed_call.h"
 
 namespace spool {
 namespace {
@@ -28,6 +30,10 @@ bool writeDescriptor(int fd, const void* data, std::size_t size) {
     size -= static_cast<std::size_t>(put);
   }
   return true;
+}
+
+void releaseAddresses(struct addrinfo* list) {
+  if (list) ::freeaddrinfo(list);
 }
 
 bool connectOne(const struct addrinfo* address, int timeoutMs, int* out) {
@@ -85,8 +91,15 @@ bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
   struct addrinfo hints {};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
+  // The lookup has no time-out of its own: it gets the connect's.
   struct addrinfo* found = nullptr;
-  if (::getaddrinfo(host, service, &hints, &found) != 0) return false;
+  const std::string name = host;
+  const std::string number = service;
+  const std::function<struct addrinfo*()> lookup = [ name, number, hints ]() -> struct addrinfo* {
+    struct addrinfo* list = nullptr;
+    return ::getaddrinfo(name.c_str(), number.c_str(), &hints, &list) == 0 ? list : nullptr;
+  };
+  if (!callTimed<struct addrinfo*>(lookup, timeoutMs, &releaseAddresses, &found) || !found) return false;
   bool connected = false;
   for (struct addrinfo* a = found; a && !connected; a = a->ai_next) {
     int fd = -1;

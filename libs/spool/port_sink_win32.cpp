@@ -8,8 +8,10 @@
 #include <winspool.h>
 
 #include <cstdio>
+#include <string>
 
 #include "libs/spool/port_sink.h"
+#include "libs/spool/timed_call.h"
 
 namespace spool {
 namespace {
@@ -20,6 +22,10 @@ bool startWinsock() {
     return WSAStartup(MAKEWORD(2, 2), &data) == 0;
   }();
   return started;
+}
+
+void releaseAddresses(ADDRINFOA* list) {
+  if (list) freeaddrinfo(list);
 }
 
 bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
@@ -88,8 +94,15 @@ bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
   ADDRINFOA hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
+  // The lookup has no time-out of its own: it gets the connect's.
   ADDRINFOA* found = nullptr;
-  if (getaddrinfo(host, service, &hints, &found) != 0) return false;
+  const std::string name = host;
+  const std::string number = service;
+  const std::function<ADDRINFOA*()> lookup = [name, number, hints]() -> ADDRINFOA* {
+    ADDRINFOA* list = nullptr;
+    return getaddrinfo(name.c_str(), number.c_str(), &hints, &list) == 0 ? list : nullptr;
+  };
+  if (!callTimed<ADDRINFOA*>(lookup, timeoutMs, &releaseAddresses, &found) || !found) return false;
   bool connected = false;
   for (ADDRINFOA* a = found; a && !connected; a = a->ai_next) {
     SOCKET s = INVALID_SOCKET;

@@ -83,9 +83,9 @@ TEST(PortWait, APortThatTakesNothingFailsTheJobAfterItsTimeOut) {
 }
 
 // A cancel never leaves the printer inside a job: the channel still owes it
-// the rest of the line and the job's end, so a printer that takes nothing is
-// given up only at the port's time-out, not at the cancel.
-TEST(PortWait, ACancelOnAStalledPortEndsAtTheTimeOut) {
+// the rest of what it was handed, so a printer that takes nothing is given
+// up at the port's time-out, never later.
+TEST(PortWait, ACancelOnAStalledPortEndsByTheTimeOut) {
   LoopbackListener listener(Peer::kStall);
   PortRegistry registry(loopback(listener), 1);
   jSplOpenBlock block = blockFor(loopback(listener));
@@ -94,17 +94,17 @@ TEST(PortWait, ACancelOnAStalledPortEndsAtTheTimeOut) {
   g_cancelled = false;
   g_asked = 0;
   ASSERT_EQ(1, jSplSetContinueHook(spool, &keepGoing, nullptr));
-  const long long started = platform::monotonicMilliseconds();
   std::thread canceller([&] {
     platform::sleepMilliseconds(300);
     g_cancelled = true;
   });
+  const long long started = platform::monotonicMilliseconds();
   msUntilRefused(spool);
   const long long ended = platform::monotonicMilliseconds();
   canceller.join();
-  EXPECT_GE(g_asked.load(), 2) << "asked while blocked";
-  EXPECT_GE(ended - started, 1000) << "the printer had its time-out to take the job's end";
-  EXPECT_LT(ended - started, 5000);
+  EXPECT_GE(g_asked.load(), 1) << "asked while sending";
+  EXPECT_LT(ended - started, 300 + 1000 + 1000);
+  EXPECT_EQ(0, jSplGetStatus(spool));
   EXPECT_EQ(0, jSplEnd(spool));
   EXPECT_EQ(1, jSplClose(spool));
   EXPECT_EQ(0, jSplSetContinueHook(spool, &keepGoing, nullptr)) << "a closed handle takes no hook";
