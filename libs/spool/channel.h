@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "libs/spool/blocking_writer.h"
 #include "libs/spool/port_sink.h"
 #include "platform/file.h"
 #include "platform/path.h"
@@ -25,6 +27,9 @@ struct Channel {
   int status = 1;
   bool ended = false;
   bool spooling = false;
+  // The spool file: written on a thread of its writer (a stalled disk or
+  // share is waited on timed), read back for the send.
+  std::shared_ptr<BlockingWriter> spoolWriter;
   platform::FileHandle spoolFile = nullptr;
   char spoolPath[platform::kMaxPath] = {};
   uint64_t spooled = 0;
@@ -62,6 +67,7 @@ extern const char* const kReasonPortFailed;
 extern const char* const kReasonCancelled;
 extern const char* const kReasonSpoolLimit;
 extern const char* const kReasonSpoolWrite;
+extern const char* const kReasonSpoolTimedOut;
 extern const char* const kReasonSpoolRead;
 extern const char* const kReasonNotTaken;
 extern const char* const kReasonOutOfMemory;

@@ -19,6 +19,7 @@ const char* const kReasonPortFailed = "ﾎﾟｰﾄに出力できませんで�
 const char* const kReasonCancelled = "ﾌﾟﾘﾝﾄは中断されました。";
 const char* const kReasonSpoolLimit = "ｽﾌﾟｰﾙﾌｧｲﾙがｻｲｽﾞの上限を超えました。";
 const char* const kReasonSpoolWrite = "ｽﾌﾟｰﾙﾌｧｲﾙに書き込めませんでした（ﾃﾞｨｽｸがいっぱいです）。";
+const char* const kReasonSpoolTimedOut = "ｽﾌﾟｰﾙﾌｧｲﾙに書き込めません（ﾀｲﾑｱｳﾄ）。";
 const char* const kReasonSpoolRead = "ｽﾌﾟｰﾙﾌｧｲﾙを読めませんでした。";
 const char* const kReasonNotTaken = "ﾌﾟﾘﾝﾀがﾃﾞｰﾀを最後まで受け取りませんでした。";
 const char* const kReasonOutOfMemory = "ﾒﾓﾘが足りません。";

@@ -184,7 +184,7 @@ bool closeSink(PortSink* sink, const SendControl& control) {
   switch (sink->kind) {
     case PortKind::kFolder:
     case PortKind::kPrinter:
-      closed = sink->writer->close();
+      closed = sink->writer->close(control);
       break;
     case PortKind::kTcp:
       if (sink->abandoned) {

@@ -118,6 +118,44 @@ bool blockIsSound(const jSplOpenBlock* block) {
          terminatedField(block->spoolPath, sizeof block->spoolPath);
 }
 
+bool writeSpoolFile(intptr_t file, const void* data, std::size_t size) {
+  return platform::writeAll(reinterpret_cast<platform::FileHandle>(file), data, size);
+}
+
+bool closeSpoolFile(intptr_t file) {
+  platform::closeFile(reinterpret_cast<platform::FileHandle>(file));
+  return true;
+}
+
+SendControl spoolControl(Channel* channel) {
+  SendControl control;
+  control.timeoutMs = channel->timeoutMs;
+  control.keepGoing = channel->keepGoing;
+  control.data = channel->keepGoingData;
+  return control;
+}
+
+// Nothing of a spooled job has reached the printer yet: a cancel while the
+// spool file is written simply ends the job.
+bool writeSpool(Channel* channel, const uint8_t* data, std::size_t count) {
+  const SendResult result = channel->spoolWriter->write(data, count, spoolControl(channel));
+  if (result == SendResult::kSent) return true;
+  failChannel(channel, result == SendResult::kCancelled  ? kReasonCancelled
+                       : result == SendResult::kTimedOut ? kReasonSpoolTimedOut
+                                                         : kReasonSpoolWrite);
+  return false;
+}
+
+// Ends the spool file's writing; false when it could not be closed in time.
+bool closeSpoolWriter(Channel* channel) {
+  if (!channel->spoolWriter) return true;
+  SendControl control;
+  control.timeoutMs = channel->timeoutMs;
+  const bool closed = channel->spoolWriter->close(control);
+  channel->spoolWriter.reset();
+  return closed;
+}
+
 void dropPending(Channel* channel) {
   channel->pending.clear();
   channel->abortPoint = 0;
@@ -129,9 +167,7 @@ void handOn(Channel* channel, std::size_t count) {
   if (channel->spooling) {
     if (channel->spoolLimit != 0 && channel->spooled + count > channel->spoolLimit) {
       failChannel(channel, kReasonSpoolLimit);
-    } else if (!platform::writeAll(channel->spoolFile, channel->pending.data(), count)) {
-      failChannel(channel, kReasonSpoolWrite);
-    } else {
+    } else if (writeSpool(channel, channel->pending.data(), count)) {
       channel->spooled += count;
     }
   } else {
@@ -205,7 +241,10 @@ int append(jSPOOL handle, const void* data, std::size_t size) {
 
 // Sends the finished spool file to the port.
 bool sendSpoolFile(Channel* channel) {
-  platform::closeFile(channel->spoolFile);
+  if (!closeSpoolWriter(channel)) {
+    failChannel(channel, kReasonSpoolTimedOut);
+    return false;
+  }
   channel->spoolFile = platform::openFile(channel->spoolPath, platform::OpenMode::ReadShared);
   if (!channel->spoolFile) {
     failChannel(channel, kReasonSpoolRead);
@@ -226,6 +265,7 @@ bool sendSpoolFile(Channel* channel) {
 }
 
 void dropSpoolFile(Channel* channel) {
+  closeSpoolWriter(channel);
   if (channel->spoolFile) platform::closeFile(channel->spoolFile);
   channel->spoolFile = nullptr;
   if (channel->spooling) platform::deleteFile(channel->spoolPath);
@@ -268,9 +308,15 @@ JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
   channel->spoolLimit = static_cast<uint64_t>(limit) * 1024 * 1024;
   if ((block->spoolMode == 1 || block->spoolMode == 2) && block->spoolPath[0]) {
     platform::copyString(channel->spoolPath, sizeof channel->spoolPath, block->spoolPath);
-    channel->spoolFile = platform::openFile(channel->spoolPath, platform::OpenMode::CreateAlways);
-    if (!channel->spoolFile) {
+    platform::FileHandle file = platform::openFile(channel->spoolPath, platform::OpenMode::CreateAlways);
+    if (file) {
+      channel->spoolWriter = spool::BlockingWriter::start(reinterpret_cast<intptr_t>(file), &spool::writeSpoolFile,
+                                                          &spool::closeSpoolFile, &spool::closeSpoolFile);
+      if (!channel->spoolWriter) platform::closeFile(file);
+    }
+    if (!channel->spoolWriter) {
       spool::noteFailureText(spool::kReasonSpoolWrite);
+      if (file) platform::deleteFile(channel->spoolPath);
       delete channel;
       return nullptr;
     }

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <thread>
 
 #include "Base.h"
@@ -196,18 +195,13 @@ bool FileSizeLimit::available() {
 #endif
 
 const std::vector<uint8_t>& abortTrailer() {
-  static const std::vector<uint8_t> bytes = [] {
-    const char remote[] = "\x1B(R\x08\x00\x00REMOTE1";
-    std::vector<uint8_t> b{0x1B, '@'};
-    b.insert(b.end(), remote, remote + 13);
-    for (uint8_t x : std::initializer_list<uint8_t>{'A', 'C', 0x02, 0x00, 0x00, 0x41, 0x1B, 0x00, 0x00, 0x00, 0x0C})
-      b.push_back(x);
-    b.insert(b.end(), remote, remote + 13);
-    for (uint8_t x : std::initializer_list<uint8_t>{'I', 'R', 0x02, 0x00, 0x00, 0x02, 'J', 'E', 0x01, 0x00, 0x00, 'L',
-                                                    'D', 0x00, 0x00, 0x1B, 0x00, 0x00, 0x00})
-      b.push_back(x);
-    return b;
-  }();
+  // ESC @, then remote mode with AC 41 (abort), form feed, and the job end:
+  // remote mode with IR 02, JE and LD.
+  static const std::vector<uint8_t> bytes{0x1B, '@',  0x1B, '(', 'R',  0x08, 0x00, 0x00, 'R',  'E',  'M',  'O',
+                                          'T',  'E',  '1',  'A', 'C',  0x02, 0x00, 0x00, 0x41, 0x1B, 0x00, 0x00,
+                                          0x00, 0x0C, 0x1B, '(', 'R',  0x08, 0x00, 0x00, 'R',  'E',  'M',  'O',
+                                          'T',  'E',  '1',  'I', 'R',  0x02, 0x00, 0x00, 0x02, 'J',  'E',  0x01,
+                                          0x00, 0x00, 'L',  'D', 0x00, 0x00, 0x1B, 0x00, 0x00, 0x00};
   return bytes;
 }
 
