@@ -52,6 +52,14 @@ struct Channel {
 // tail there and stops the channel. false when the port failed (status and
 // reason set).
 bool sendStream(Channel* channel, const uint8_t* data, std::size_t size, uint64_t at);
+// The spool file (spool_file.cpp): the writer thread's half of a spooled
+// job, the send of the finished file, and its removal.
+bool writeSpoolFile(intptr_t file, const void* data, std::size_t size);
+bool closeSpoolFile(intptr_t file);
+bool writeSpool(Channel* channel, const uint8_t* data, std::size_t count);
+bool sendSpoolFile(Channel* channel);
+void dropSpoolFile(Channel* channel);
+
 // Records why the channel stopped, once: the first reason is the cause.
 void failChannel(Channel* channel, const char* reason);
 // This thread's text of its last failure: cleared when a channel opens,

@@ -52,12 +52,13 @@ const char* sinkReason(const Channel* channel, SendResult result) {
   return sinkFailureText(channel->sink.kind);
 }
 
-// Between pieces the host is asked too, at most once a slice: a printer
-// that is slow but never quite blocks must not hide a cancel.
-void askBetweenPieces(Channel* channel) {
+// Between pieces of a send that has lasted a slice or more the host is
+// asked too, at most once a slice: a printer that is slow but never quite
+// blocks must not hide a cancel. A quick send never asks.
+void askBetweenPieces(Channel* channel, long long began) {
   if (channel->cancelled || channel->cancelRequested || !channel->keepGoing) return;
   const long long now = platform::monotonicMilliseconds();
-  if (now - channel->lastAskMs < kWaitSliceMs) return;
+  if (now - began < kWaitSliceMs || now - channel->lastAskMs < kWaitSliceMs) return;
   channel->lastAskMs = now;
   noteCancel(channel);
 }
@@ -106,8 +107,9 @@ void trimBoundaries(Channel* channel, uint64_t end) {
 
 bool sendStream(Channel* channel, const uint8_t* data, std::size_t size, uint64_t at) {
   std::size_t done = 0;
+  const long long began = platform::monotonicMilliseconds();
   while (done < size) {
-    askBetweenPieces(channel);
+    askBetweenPieces(channel, began);
     std::size_t piece = std::min(kPiece, size - done);
     if (channel->cancelRequested) {
       const Boundary* next = boundaryFrom(channel, at + done);

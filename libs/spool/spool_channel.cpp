@@ -18,7 +18,8 @@
 //   4 MB without being handed on passes its part before the abort point on
 //   by itself (all of it when there is no abort point).
 // - Spool mode (spoolMode 1 or 2 with a spool path): handed-on bytes go to
-//   the spool file, which jSplEnd then sends to the port and deletes. The
+//   the spool file, which jSplEnd then sends to the port and deletes. Its
+//   writes and its close run on a writer thread, timed like a port's. The
 //   size limit (spoolLimitMB, 1..1000; 0 = none) counts the spool file and
 //   the buffer: a write that would take them past it is refused and the
 //   status drops, so a runaway job neither fills the disk nor the memory. Spool mode without a path writes straight to
@@ -71,7 +72,6 @@ namespace {
 constexpr int kSlots = 64;
 constexpr std::size_t kAutoHandOn = 4u * 1024 * 1024;
 constexpr int32_t kMaxLimitMB = 1000;
-constexpr std::size_t kSendChunk = 64 * 1024;
 
 std::mutex g_tableLock;
 Channel* g_slots[kSlots];
@@ -116,44 +116,6 @@ bool blockIsSound(const jSplOpenBlock* block) {
          terminatedField(block->deviceName, sizeof block->deviceName) &&
          terminatedField(block->portName, sizeof block->portName) &&
          terminatedField(block->spoolPath, sizeof block->spoolPath);
-}
-
-bool writeSpoolFile(intptr_t file, const void* data, std::size_t size) {
-  return platform::writeAll(reinterpret_cast<platform::FileHandle>(file), data, size);
-}
-
-bool closeSpoolFile(intptr_t file) {
-  platform::closeFile(reinterpret_cast<platform::FileHandle>(file));
-  return true;
-}
-
-SendControl spoolControl(Channel* channel) {
-  SendControl control;
-  control.timeoutMs = channel->timeoutMs;
-  control.keepGoing = channel->keepGoing;
-  control.data = channel->keepGoingData;
-  return control;
-}
-
-// Nothing of a spooled job has reached the printer yet: a cancel while the
-// spool file is written simply ends the job.
-bool writeSpool(Channel* channel, const uint8_t* data, std::size_t count) {
-  const SendResult result = channel->spoolWriter->write(data, count, spoolControl(channel));
-  if (result == SendResult::kSent) return true;
-  failChannel(channel, result == SendResult::kCancelled  ? kReasonCancelled
-                       : result == SendResult::kTimedOut ? kReasonSpoolTimedOut
-                                                         : kReasonSpoolWrite);
-  return false;
-}
-
-// Ends the spool file's writing; false when it could not be closed in time.
-bool closeSpoolWriter(Channel* channel) {
-  if (!channel->spoolWriter) return true;
-  SendControl control;
-  control.timeoutMs = channel->timeoutMs;
-  const bool closed = channel->spoolWriter->close(control);
-  channel->spoolWriter.reset();
-  return closed;
 }
 
 void dropPending(Channel* channel) {
@@ -237,38 +199,6 @@ int append(jSPOOL handle, const void* data, std::size_t size) {
   }
   if (channel->pending.size() > kAutoHandOn) handOn(channel, autoHandOnCount(channel));
   return channel->status == 1 ? 1 : 0;
-}
-
-// Sends the finished spool file to the port.
-bool sendSpoolFile(Channel* channel) {
-  if (!closeSpoolWriter(channel)) {
-    failChannel(channel, kReasonSpoolTimedOut);
-    return false;
-  }
-  channel->spoolFile = platform::openFile(channel->spoolPath, platform::OpenMode::ReadShared);
-  if (!channel->spoolFile) {
-    failChannel(channel, kReasonSpoolRead);
-    return false;
-  }
-  static thread_local uint8_t chunk[kSendChunk];
-  uint64_t at = 0;
-  for (;;) {
-    const int64_t got = platform::readFile(channel->spoolFile, chunk, sizeof chunk);
-    if (got < 0) {
-      failChannel(channel, kReasonSpoolRead);
-      return false;
-    }
-    if (got == 0) return true;
-    if (!sendStream(channel, chunk, static_cast<std::size_t>(got), at)) return false;
-    at += static_cast<uint64_t>(got);
-  }
-}
-
-void dropSpoolFile(Channel* channel) {
-  closeSpoolWriter(channel);
-  if (channel->spoolFile) platform::closeFile(channel->spoolFile);
-  channel->spoolFile = nullptr;
-  if (channel->spooling) platform::deleteFile(channel->spoolPath);
 }
 
 void finish(Channel* channel) {
