@@ -39,10 +39,24 @@ JSPOOL_API int jSplSetAbortPoint(jSPOOL spool);
 JSPOOL_API int jSplAbort(jSPOOL spool);
 // While a hand-on waits on a port that takes no byte, the channel asks this
 // hook about every 100 ms whether the job is still wanted; any answer other
-// than 1 gives the port up, as a port failure. A null hook removes it.
+// than 1 cancels the job: the send goes on to the next boundary, the cancel
+// tail follows and the channel stops (status 0). A null hook removes it.
 typedef int (*jSplContinueHook)(void* data);
 JSPOOL_API int jSplSetContinueHook(jSPOOL spool, jSplContinueHook hook, void* data);
 JSPOOL_API int jSplEnd(jSPOOL spool);
+// ---- Additions of ours, not in the maker's library ----------------------
+// Marks the end of the bytes appended so far as a place where the printer's
+// stream may be cut when the job is cancelled: jobComplete 0 inside a job
+// (a cut there is followed by the cancel tail), 1 right after a job's end.
+// jSplWritePrinter marks such a place (inside a job) by itself.
+JSPOOL_API int jSplMarkBoundary(jSPOOL spool, int jobComplete);
+// The bytes that end a job cut inside it (the driver's abort frame and job
+// end); length 0 removes them.
+JSPOOL_API int jSplSetCancelTail(jSPOOL spool, const void* data, int length);
+// Why this thread's last channel failed (or could not open), in the port's
+// own words (CP932); the text is cleared by reading it and by jSplOpen.
+// Returns the text's length, 0 when there is none; text may be null.
+JSPOOL_API int jSplTakeFailureText(char* text, int size);
 JSPOOL_API int jSplClose(jSPOOL spool);
 
 // Current virtual device and port (260 bytes each).

@@ -10,6 +10,8 @@ class NamedMutex;
 NamedMutex* openNamedMutex(const char* name);
 // Waits without time-out. Re-entrant: each lock needs its unlock.
 void lockNamedMutex(NamedMutex* mutex);
+// Waits at most timeoutMs; false (not held) when the time ran out.
+bool lockNamedMutexFor(NamedMutex* mutex, int timeoutMs);
 void unlockNamedMutex(NamedMutex* mutex);
 void closeNamedMutex(NamedMutex* mutex);
 

@@ -101,6 +101,34 @@ void lockNamedMutex(NamedMutex* mutex) {
   }
 }
 
+bool lockNamedMutexFor(NamedMutex* mutex, int timeoutMs) {
+  if (!mutex) return false;
+  const std::thread::id me = std::this_thread::get_id();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  {
+    std::unique_lock<std::mutex> lock(mutex->guard);
+    if (mutex->depth > 0 && mutex->owner == me) {
+      ++mutex->depth;
+      return true;
+    }
+    if (!mutex->released.wait_until(lock, deadline, [mutex] { return mutex->depth == 0; })) return false;
+    mutex->owner = me;
+    mutex->depth = 1;
+  }
+  // Another process may hold the file lock: tried in short steps until the deadline.
+  for (;;) {
+    if (flock(mutex->fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) break;
+    if (std::chrono::steady_clock::now() >= deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  std::lock_guard<std::mutex> lock(mutex->guard);
+  mutex->depth = 0;
+  mutex->owner = std::thread::id();
+  mutex->released.notify_one();
+  return false;
+}
+
 void unlockNamedMutex(NamedMutex* mutex) {
   if (!mutex) return;
   std::lock_guard<std::mutex> lock(mutex->guard);

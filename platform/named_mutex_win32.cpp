@@ -18,6 +18,12 @@ void lockNamedMutex(NamedMutex* mutex) {
   if (mutex) WaitForSingleObject(reinterpret_cast<HANDLE>(mutex), INFINITE);
 }
 
+bool lockNamedMutexFor(NamedMutex* mutex, int timeoutMs) {
+  if (!mutex) return false;
+  const DWORD got = WaitForSingleObject(reinterpret_cast<HANDLE>(mutex), static_cast<DWORD>(timeoutMs));
+  return got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
+}
+
 void unlockNamedMutex(NamedMutex* mutex) {
   if (mutex) ReleaseMutex(reinterpret_cast<HANDLE>(mutex));
 }

@@ -49,10 +49,13 @@ int step(void* progress, int position, const char* text) {
   return contextOf(progress)->running.load();
 }
 
-int yield(void* progress) {
-  if (!progress) return 0;
+// Only a stop asked for by the window ends a print here. The library also
+// asks between pages and while a port is slow to take the job's bytes,
+// after the page's progress has ended (no context, or an ended one): a
+// slow printer is no reason to stop.
+int yield(void*) {
   if (ProgressDisplay* display = g_display.load()) display->pumpOwnQueue();
-  return contextOf(progress)->running.load();
+  return g_stopRequested.load() ? 0 : 1;
 }
 
 constexpr jProgressHooks kHooks = {begin, end, query, step, yield};

@@ -4,8 +4,9 @@
 
 #include "PrintDriver.h"
 
-// Adds the page volumes of an open record (record->state->engine.pageInk,
-// picolitres per ink) to the machine's ink file under the printing lock:
-// lastPage = the page's volume, totalUsed += it. Called after every page,
-// aborted ones too. 1; 0 only when the record is not open.
-int accountPageInk(DeviceRecord* record);
+// Adds a page's volumes (picolitres per ink, eight) to the machine's ink file
+// of an open record under the printing lock: lastPage = the page's volume,
+// totalUsed += it. Called once the printer took the page (an aborted page
+// too: its printed lines used ink), never for a page the port lost.
+// 1; 0 only when the record is not open.
+int accountInk(DeviceRecord* record, const uint64_t* volumes);

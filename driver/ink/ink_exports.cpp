@@ -104,12 +104,11 @@ int64_t addVolume(int64_t total, uint64_t page) {
 }  // namespace
 }  // namespace rx3
 
-int accountPageInk(DeviceRecord* record) {
-  if (!record || !record->state) return 0;
+int accountInk(DeviceRecord* record, const uint64_t* page) {
+  if (!record || !record->state || !page) return 0;
   platform::NamedLock lock(rx3::kPrintLockName);
   InkEntry inks[rx3::kInkCount];
   rx3::loadInks(record, inks);
-  const uint64_t* page = record->state->engine.pageInk;
   for (int i = 0; i < rx3::kInkCount; ++i) {
     uint64_t volume = page[i];
     inks[i].lastPage = volume > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(volume);

@@ -2,11 +2,11 @@
 // separation, the colour transform, and the output channel.
 #include <cstring>
 
-#include "driver/ink/ink_account.h"
 #include "driver/machines/exports.h"
 #include "driver/machines/machine_state.h"
 #include "driver/raster/job_frame.h"
 #include "driver/raster/page_buffers.h"
+#include "driver/raster/page_ink_hold.h"
 #include "driver/raster/page_steps.h"
 #include "platform/folders.h"
 #include "platform/path.h"
@@ -105,10 +105,10 @@ int abandonJob(DeviceRecord* record) {
   EngineState& engine = state->engine;
   if (engine.separation) {
     writeAbortTrailer(record);
-    accountPageInk(record);
+    holdPageInk(record);
   }
   releasePageBuffers(state);
-  closeChannel(record);
+  settleHeldInk(record, closeChannel(record) == 1);
   if (engine.colorTransform) jColorCmsRelease(engine.colorTransform);
   engine.colorTransform = nullptr;
   return 1;
@@ -117,6 +117,8 @@ int abandonJob(DeviceRecord* record) {
 int endDocument(jHostJobContext* context) {
   MachineState* state = context->device->state;
   const int ended = closeChannel(context->device);
+  // Only a page the printer took is charged; one the port lost is not.
+  settleHeldInk(context->device, ended == 1);
   if (state->engine.colorTransform) jColorCmsRelease(state->engine.colorTransform);
   state->engine.colorTransform = nullptr;
   return ended;

@@ -160,10 +160,19 @@ void emitJobHeader(jSPOOL spool, const JobHeader& header) {
   jSplWritePrinter(spool);
 }
 
+// What ends a job that the spool library cuts at a line on a cancel: the
+// abort trailer's frame as emitAbortTrailer writes it.
+constexpr uint8_t kCancelTail[] = {0x1B, '@',  0x1B, '(', 'R',  0x08, 0x00, 0x00, 'R',  'E',  'M',  'O',
+                                   'T',  'E',  '1',  'A', 'C',  0x02, 0x00, 0x00, 0x41, 0x1B, 0x00, 0x00,
+                                   0x00, 0x0C, 0x1B, '(', 'R',  0x08, 0x00, 0x00, 'R',  'E',  'M',  'O',
+                                   'T',  'E',  '1',  'I', 'R',  0x02, 0x00, 0x00, 0x02, 'J',  'E',  0x01,
+                                   0x00, 0x00, 'L',  'D', 0x00, 0x00, 0x1B, 0x00, 0x00, 0x00};
+
 void emitPageTrailer(jSPOOL spool) {
   put8(spool, 0x0C);
   initialise(spool);
   jobEnd(spool);
+  jSplMarkBoundary(spool, 1);
   jSplWritePrinter(spool);
 }
 
@@ -176,6 +185,7 @@ void emitAbortTrailer(jSPOOL spool) {
   exitRemote(spool);
   put8(spool, 0x0C);
   jobEnd(spool);
+  jSplMarkBoundary(spool, 1);
   jSplWritePrinter(spool);
 }
 
@@ -193,6 +203,7 @@ int writeJobHeader(DeviceRecord* record) {
   EngineState& engine = state->engine;
   if (state->xResolution <= 0 || state->yResolution <= 0) engine.printing = 0;  // no header describes it
   if (engine.printing != 1) return engine.printing;
+  jSplSetCancelTail(engine.spoolHandle, kCancelTail, static_cast<int>(sizeof kCancelTail));
   emitJobHeader(engine.spoolHandle, resolveJobHeader(*state));
   return checkPort(engine);
 }

@@ -1,10 +1,10 @@
 // Start and end of a page: its dot rectangle, its buffers, the host's
 // progress display, and the frame around its raster.
 #include "Base.h"
-#include "driver/ink/ink_account.h"
 #include "driver/machines/machine_state.h"
 #include "driver/raster/job_frame.h"
 #include "driver/raster/page_buffers.h"
+#include "driver/raster/page_ink_hold.h"
 #include "driver/raster/page_steps.h"
 
 namespace rx3 {
@@ -75,9 +75,10 @@ int endPage(jHostJobContext* context, int abort) {
     progressEnd(context, engine.progress);
     engine.progress = nullptr;
   }
-  // Counted once, for the page that was open: a second end of it neither
-  // adds its volumes again nor overwrites its last-page volumes with zeros.
-  if (pageOpen) accountPageInk(record);
+  // Held once, for the page that was open: a second end of it neither adds
+  // its volumes again nor overwrites its last-page volumes with zeros. The
+  // account is charged when the document's channel ended whole.
+  if (pageOpen) holdPageInk(record);
   for (uint64_t& ink : engine.pageInk) ink = 0;
   releasePageBuffers(state);
   return result;

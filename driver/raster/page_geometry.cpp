@@ -3,6 +3,7 @@
 // that band edges land on the same dots as the page edges.
 #include "driver/raster/page_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -97,8 +98,16 @@ bool bandToDots(const DeviceRecord& record, int marginMode, UnitRect rect, const
   const Bleed bleed = bleedOf(record, marginMode);
   r.x0 -= bleed.x;
   r.x1 += bleed.x;
-  if (r.y1 >= static_cast<int64_t>(page.y1) - bleed.y) r.y1 += bleed.y;
-  if (r.y0 <= static_cast<int64_t>(page.y0) + bleed.y) r.y0 -= bleed.y;
+  // Limited to the page first: a band beyond the page's top or bottom holds
+  // no line of it, and must neither print a bleed again nor take one away.
+  const int64_t top = static_cast<int64_t>(page.y1) - bleed.y;
+  const int64_t bottom = static_cast<int64_t>(page.y0) + bleed.y;
+  r.y0 = std::clamp(r.y0, bottom, top);
+  r.y1 = std::clamp(r.y1, bottom, top);
+  if (r.y1 > r.y0) {
+    if (r.y1 == top) r.y1 += bleed.y;
+    if (r.y0 == bottom) r.y0 -= bleed.y;
+  }
   return store(r, out);
 }
 

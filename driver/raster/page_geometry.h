@@ -38,9 +38,10 @@ Bleed bleedOf(const DeviceRecord& record, int marginMode);
 bool toDots(const DeviceRecord& record, int marginMode, UnitRect rect, DotRect* out);
 
 // The same for a band of an open page (page: the page's rectangle in dots,
-// bled). Left and right are bled on every band; the top only when the band
-// reaches the page's own top, the bottom only when it reaches the page's own
-// bottom, so that bands in a row print each line once.
+// bled). Left and right are bled on every band. The band is limited to the
+// page's own lines first; then its top is bled only when it reaches the
+// page's own top, its bottom only when it reaches the page's own bottom, so
+// that bands in a row print each line once and a band beyond the page none.
 bool bandToDots(const DeviceRecord& record, int marginMode, UnitRect rect, const DotRect& page, DotRect* out);
 
 // The drawing's extent in dots as the drawing context holds it (x1, y1

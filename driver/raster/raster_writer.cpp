@@ -87,6 +87,8 @@ void writePlanes(EngineState& e, const uint8_t* planes, const uint64_t totals[8]
       writePlaneRow(e, planes + plane, 8, plane, rowBytes);
   }
   putCommand(e.spoolHandle, kNextLine);
+  // A cancelled job may be cut here: the printer is between two lines.
+  jSplMarkBoundary(e.spoolHandle, 0);
 }
 
 template <int Planes>

@@ -1,5 +1,7 @@
 #include "driver/raster/row_pipeline.h"
 
+#include "platform/thread_priority.h"
+
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -230,7 +232,12 @@ bool RowPipeline::start(int32_t recordsPerRow, size_t planeBytes) {
   shared_->recordsPerRow = recordsPerRow;
   shared_->planeBytes = planeBytes;
   try {
-    thread_ = new std::thread([s = shared_] { s->run(); });
+    // At its caller's priority: a dry run lowers its own thread, and the
+    // conversion it shares must not run above it.
+    thread_ = new std::thread([s = shared_, priority = platform::thisThreadPriority()] {
+      platform::setThisThreadPriority(priority);
+      s->run();
+    });
   } catch (...) {
     thread_ = nullptr;  // no thread: the caller does every step
   }

@@ -22,7 +22,10 @@
 //   hook that answers other than 1 interrupts: the page ends as aborted, the
 //   document is ended, no further tile starts and the result is 0. Any other
 //   failure (no document, no device, no plug-in for the machine, a start
-//   that fails, a port that fails) gives -1. Success is 1.
+//   that fails, a port that fails, an end of page or of document that did
+//   not get the job to the printer) gives -1. Success is 1: the port took
+//   every byte. The reason of a result other than 1 is kept for the thread
+//   (jPdevGetLastError), in the port's own words when the port failed.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -30,6 +33,7 @@
 #include <vector>
 
 #include "Draw.h"
+#include "SPOOL.h"
 #include "libs/draw/devices.h"
 #include "libs/draw/driver_plugins.h"
 #include "libs/draw/library.h"
@@ -145,13 +149,13 @@ void rebase(uint8_t* field, const char* folder) {
 
 // Puts the job's settings over the freshly opened state, keeping what
 // belongs to this installation: the plug-in's folder, its colour files
-// there, the spool mode the record opened with.
+// there, the spool mode and size the record opened with.
 void applySettings(const jdraw::SettingBlock& block, DeviceRecord* record) {
   auto* state = reinterpret_cast<uint8_t*>(record->state);
   uint8_t image[jdraw::kMachineSettingsBytes];
   std::memcpy(image, block.settings, sizeof image);
   std::memcpy(image + kDriverDirectory, state + kDriverDirectory, platform::kMaxPath);
-  std::memcpy(image + kSpoolMode, state + kSpoolMode, 4);
+  std::memcpy(image + kSpoolMode, state + kSpoolMode, 8);  // the spool mode and size
   std::memcpy(image + kDeviceName, state + kDeviceName, platform::kMaxPath);
   std::memcpy(image + kPortName, state + kPortName, platform::kMaxPath);
   const char* folder = reinterpret_cast<const char*>(state + kDriverDirectory);
@@ -171,7 +175,9 @@ bool openMachine(const jdraw::DriverExports& driver, const char* printerFolder, 
   jdraw::SettingBlock block;
   const bool hasBlock = jdraw::decodeHandedBlock(setting, &block);
   if (hasBlock && block.hasSettings) {
-    if (driver.openMachine(record) != 1) return false;
+    // Opened with the installation's stored settings first, so that its
+    // spool choice holds for this job as for every other.
+    if (driver.loadMachine(record) != 1 && driver.openMachine(record) != 1) return false;
     applySettings(block, record);
   } else if (driver.loadMachine(record) != 1 && driver.openMachine(record) != 1) {
     return false;
@@ -204,10 +210,12 @@ int printPage(const jdraw::DriverExports& driver, jHostJobContext* context, cons
       const float bottom = std::max(page.y0, page.y1 - bandMm * (band + 1));
       go = driver.drawPage(context, page.x0, bottom, page.x1, top);
     }
-    driver.endPage(context, go == 1 ? 0 : 1);
-    result = go == 1 ? kPrinted : kFailed;
+    // The end of the page carries its last bytes to the port, and the end of
+    // the document (in spool mode) the whole job: either failing loses it.
+    const int ended = driver.endPage(context, go == 1 ? 0 : 1);
+    result = go == 1 && ended == 1 ? kPrinted : kFailed;
   }
-  driver.endDoc(context);
+  if (driver.endDoc(context) != 1) result = kFailed;
   return result;
 }
 
@@ -278,7 +286,11 @@ int jdraw::printDocument(jHWND window, int32_t document, jDEVICE device, const v
 
 static int printNoted(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting) {
   t_lastError[0] = '\0';
+  jSplTakeFailureText(nullptr, 0);  // an earlier job's reason is not this one's
   const int result = printJob(window, document, device, tileBlock, setting, nullptr);
+  // The port's own words say best why the job did not print.
+  char port[sizeof t_lastError];
+  if (result != kPrinted && jSplTakeFailureText(port, sizeof port) > 0) noteFailure(port);
   if (result == kInterrupted && !t_lastError[0]) noteFailure("ﾌﾟﾘﾝﾄは中断されました。");
   if (result == kFailed && !t_lastError[0]) noteFailure("ﾌﾟﾘﾝﾄに失敗しました。");
   return result;

@@ -13,6 +13,7 @@
 #include "Base.h"
 #include "libs/draw/print_route.h"
 #include "platform/folders.h"
+#include "platform/named_mutex.h"
 #include "platform/path.h"
 
 namespace {
@@ -70,6 +71,40 @@ int go(void*) {
 int step(void* progress, int, const char*) {
   return go(progress);
 }
+
+// The plug-in's files are guarded by the machine-wide printing lock, which
+// another process (a host program with the ink dialog open, a print) may
+// hold for long. The run takes it first, in slices that look at the cancel
+// and within a bound, and holds it to the end: the lock is re-entrant, so
+// the plug-in's own waits for it inside the run never block.
+constexpr const char* kPrintingLockName = "MUTEX_PRINT_DEV";
+constexpr int kLockSliceMs = 50;
+constexpr int kLockBoundMs = 60000;  // as long as a port may take nothing
+
+class PrintingLock {
+ public:
+  PrintingLock() : mutex_(platform::openNamedMutex(kPrintingLockName)) {}
+  ~PrintingLock() {
+    if (held_) platform::unlockNamedMutex(mutex_);
+    platform::closeNamedMutex(mutex_);
+  }
+  PrintingLock(const PrintingLock&) = delete;
+  PrintingLock& operator=(const PrintingLock&) = delete;
+
+  // false when cancelled or the bound ran out.
+  bool take(const std::atomic<int>* cancel) {
+    if (!mutex_) return true;  // no lock to be had: the plug-in manages without
+    for (int waited = 0; waited < kLockBoundMs; waited += kLockSliceMs) {
+      if (cancel && cancel->load()) return false;
+      if (platform::lockNamedMutexFor(mutex_, kLockSliceMs)) return held_ = true;
+    }
+    return false;
+  }
+
+ private:
+  platform::NamedMutex* mutex_;
+  bool held_ = false;
+};
 
 class ProofRoute : public jdraw::PrintRoute {
  public:
@@ -130,6 +165,12 @@ JDRAW_API int jPdevProof(int32_t document, jDEVICE device, const void* tileBlock
   t_cancel = run->cancel;
   int result;
   {
+    PrintingLock lock;
+    if (!lock.take(run->cancel)) {
+      t_cancel = outer;
+      jSplProofClose(port);
+      return run->cancel && run->cancel->load() ? 0 : -1;
+    }
     ProofRoute route(run, port);
     result = jdraw::printDocument(nullptr, document, device, tileBlock, setting, &route);
   }

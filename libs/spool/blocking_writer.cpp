@@ -18,6 +18,9 @@ struct BlockingWriter::State {
   bool done = false;
   bool ok = false;
   bool quit = false;
+  bool closeOnQuit = false;  // quit by closing the handle here
+  bool closed = false;
+  bool closeDone = false;
   bool givenUp = false;
   unsigned long long pieces = 0;  // grows with every piece the port took
   intptr_t handle = -1;
@@ -35,6 +38,17 @@ void run(std::shared_ptr<BlockingWriter::State> s) {
   std::unique_lock<std::mutex> hold(s->lock);
   for (;;) {
     s->wake.wait(hold, [&] { return s->work || s->quit; });
+    if (!s->work && s->closeOnQuit) {
+      // Closing may block as long as a write (a stalled share, a printer
+      // that will not end its job): here, the channel waits for it timed.
+      hold.unlock();
+      const bool closed = s->closeFn(s->handle);
+      hold.lock();
+      s->closed = closed;
+      s->closeDone = true;
+      s->wake.notify_all();
+      return;
+    }
     if (!s->work) return;  // quit: the writer closes the handle
     std::vector<uint8_t> data;
     data.swap(s->data);
@@ -120,19 +134,40 @@ SendResult BlockingWriter::write(const void* data, std::size_t size, const SendC
 }
 
 bool BlockingWriter::close() {
+  SendControl control;
+  return close(control);
+}
+
+bool BlockingWriter::close(const SendControl& control) {
   if (closed_) return false;
   closed_ = true;
   if (givenUp_) return false;
-  {
-    std::lock_guard<std::mutex> hold(state_->lock);
-    state_->quit = true;
-    state_->wake.notify_all();
-  }
   auto* thread = static_cast<std::thread*>(thread_);
+  thread_ = nullptr;
+  std::unique_lock<std::mutex> hold(state_->lock);
+  state_->quit = true;
+  state_->closeOnQuit = true;
+  state_->wake.notify_all();
+  SendClock clock(control);
+  while (!state_->closeDone) {
+    state_->wake.wait_for(hold, std::chrono::milliseconds(kWaitSliceMs));
+    if (state_->closeDone) break;
+    hold.unlock();
+    const SendResult verdict = clock.check();
+    hold.lock();
+    if (!state_->closeDone && verdict != SendResult::kSent) {
+      // Given up: the thread still closes the handle when the system lets go.
+      givenUp_ = true;
+      thread->detach();
+      delete thread;
+      return false;
+    }
+  }
+  const bool closed = state_->closed;
+  hold.unlock();
   thread->join();
   delete thread;
-  thread_ = nullptr;
-  return state_->closeFn(state_->handle);
+  return closed;
 }
 
 }  // namespace spool

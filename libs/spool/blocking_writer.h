@@ -32,6 +32,9 @@ class BlockingWriter {
   // Ends the thread and closes the handle; false when the close failed or
   // the writer was given up (its thread closes the handle later).
   bool close();
+  // The same, waiting for the close within the time-out of control (its
+  // hook is not asked: a job's end is not cancelled).
+  bool close(const SendControl& control);
 
   struct State;
 

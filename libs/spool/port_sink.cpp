@@ -78,7 +78,46 @@ SendResult sendTimed(intptr_t socket, const void* data, std::size_t size, const 
 
 }  // namespace
 
-bool openSink(const PortTarget& target, const char* jobName, PortSink* sink) {
+const char* openFailureText(PortKind kind) {
+  switch (kind) {
+    case PortKind::kFolder:
+      return "出力ﾌｧｲﾙを作れませんでした。";
+    case PortKind::kTcp:
+      return "ﾌﾟﾘﾝﾀに接続できませんでした。";
+    case PortKind::kPrinter:
+      return "ﾌﾟﾘﾝﾀのｼﾞｮﾌﾞを開始できませんでした。";
+    default:
+      return "ﾎﾟｰﾄを開けませんでした。";
+  }
+}
+
+const char* sinkFailureText(PortKind kind) {
+  switch (kind) {
+    case PortKind::kFolder:
+      return "出力ﾌｧｲﾙに書き込めませんでした（ﾃﾞｨｽｸがいっぱいです）。";
+    case PortKind::kTcp:
+      return "ﾌﾟﾘﾝﾀとの接続が切れました。";
+    case PortKind::kPrinter:
+      return "ﾌﾟﾘﾝﾀにﾃﾞｰﾀを送れませんでした。";
+    default:
+      return "ﾎﾟｰﾄに出力できませんでした。";
+  }
+}
+
+const char* closeFailureText(PortKind kind) {
+  switch (kind) {
+    case PortKind::kFolder:
+      return "出力ﾌｧｲﾙを閉じられませんでした。";
+    case PortKind::kTcp:
+      return "ﾌﾟﾘﾝﾀがﾃﾞｰﾀを最後まで受け取りませんでした。";
+    case PortKind::kPrinter:
+      return "ﾌﾟﾘﾝﾀのｼﾞｮﾌﾞを終了できませんでした。";
+    default:
+      return "ﾎﾟｰﾄを閉じられませんでした。";
+  }
+}
+
+bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, const SendControl&) {
   *sink = PortSink{};
   bool opened = false;
   switch (target.kind) {
@@ -140,15 +179,19 @@ SendResult writeSink(PortSink* sink, const void* data, std::size_t size, const S
   return result;
 }
 
-bool closeSink(PortSink* sink) {
+bool closeSink(PortSink* sink, const SendControl& control) {
   bool closed = false;
   switch (sink->kind) {
     case PortKind::kFolder:
     case PortKind::kPrinter:
-      closed = sink->writer->close();
+      closed = sink->writer->close(control);
       break;
     case PortKind::kTcp:
-      closed = closeSocket(sink->handle, sink->abandoned);
+      if (sink->abandoned) {
+        resetSocket(sink->handle);
+      } else {
+        closed = finishSocket(sink->handle, control);
+      }
       break;
     case PortKind::kProof:
       closed = true;

@@ -30,14 +30,20 @@ constexpr int kConnectTimeoutMs = 5000;
 
 // Opens the destination; false (sink closed) when it cannot be reached.
 // jobName only names the job where the destination keeps names (printers).
-bool openSink(const PortTarget& target, const char* jobName, PortSink* sink);
+bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, const SendControl& control);
 // Writes all bytes, waiting on a port that takes none in slices: a time-out
 // or a cancel abandons the sink; any other failure (a full disk, a closed
 // connection) is kFailed.
 SendResult writeSink(PortSink* sink, const void* data, std::size_t size, const SendControl& control);
-// Ends the job at the destination and releases it; false when the end failed
-// or the sink was abandoned.
-bool closeSink(PortSink* sink);
+// Ends the job at the destination and releases it; false when the end failed,
+// the printer did not take every byte within the time-out, or the sink was
+// abandoned.
+bool closeSink(PortSink* sink, const SendControl& control);
+
+// The operator's texts of a failure to open, to take bytes and to end.
+const char* openFailureText(PortKind kind);
+const char* sinkFailureText(PortKind kind);
+const char* closeFailureText(PortKind kind);
 
 // ---- system calls (one implementation per platform) ------------------------
 
@@ -52,8 +58,15 @@ long sendSome(intptr_t socket, const void* data, std::size_t size);
 // 1 when the socket can take bytes, 0 when it still cannot after timeoutMs,
 // -1 on failure.
 int waitWritable(intptr_t socket, int timeoutMs);
-// abortive: reset the connection rather than finish it (an abandoned job).
-bool closeSocket(intptr_t socket, bool abortive);
+// Resets the connection (an abandoned job).
+void resetSocket(intptr_t socket);
+// Finishes the connection: no more bytes from us, then waits until the
+// printer has acknowledged every byte (or closed its side after taking
+// them), within the time-out counted from the last sign of progress.
+// false (connection reset) when it did not.
+bool finishSocket(intptr_t socket, const SendControl& control);
+// The send queue of a connection kept small, so that a cut job ends soon.
+constexpr int kSocketSendBuffer = 128 * 1024;
 bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle);
 bool writePrinterJob(intptr_t handle, const void* data, std::size_t size);
 bool closePrinterJob(intptr_t handle);

@@ -2,16 +2,20 @@
 // a printer port fails to open.
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "libs/spool/port_sink.h"
+#include "libs/spool/timed_call.h"
 
 namespace spool {
 namespace {
@@ -26,6 +30,10 @@ bool writeDescriptor(int fd, const void* data, std::size_t size) {
     size -= static_cast<std::size_t>(put);
   }
   return true;
+}
+
+void releaseAddresses(struct addrinfo* list) {
+  if (list) ::freeaddrinfo(list);
 }
 
 bool connectOne(const struct addrinfo* address, int timeoutMs, int* out) {
@@ -51,6 +59,8 @@ bool connectOne(const struct addrinfo* address, int timeoutMs, int* out) {
     return false;
   }
   // Left non-blocking: every send waits in slices (sendSome, waitWritable).
+  const int sendBuffer = kSocketSendBuffer;
+  ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
   *out = fd;
   return true;
 }
@@ -81,8 +91,15 @@ bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
   struct addrinfo hints {};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
+  // The lookup has no time-out of its own: it gets the connect's.
   struct addrinfo* found = nullptr;
-  if (::getaddrinfo(host, service, &hints, &found) != 0) return false;
+  const std::string name = host;
+  const std::string number = service;
+  const std::function<struct addrinfo*()> lookup = [ name, number, hints ]() -> struct addrinfo* {
+    struct addrinfo* list = nullptr;
+    return ::getaddrinfo(name.c_str(), number.c_str(), &hints, &list) == 0 ? list : nullptr;
+  };
+  if (!callTimed<struct addrinfo*>(lookup, timeoutMs, &releaseAddresses, &found) || !found) return false;
   bool connected = false;
   for (struct addrinfo* a = found; a && !connected; a = a->ai_next) {
     int fd = -1;
@@ -115,15 +132,52 @@ int waitWritable(intptr_t socket, int timeoutMs) {
   return (wait.revents & (POLLERR | POLLNVAL)) ? -1 : 1;
 }
 
-bool closeSocket(intptr_t socket, bool abortive) {
+void resetSocket(intptr_t socket) {
   const int fd = static_cast<int>(socket);
-  if (abortive) {
-    struct linger reset {
-      1, 0
+  struct linger reset {
+    1, 0
+  };
+  ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+  ::close(fd);
+}
+
+bool finishSocket(intptr_t socket, const SendControl& control) {
+  const int fd = static_cast<int>(socket);
+  ::shutdown(fd, SHUT_WR);
+  SendClock clock(control);
+  int unacknowledged = -1;
+  for (;;) {
+    // Sent but not yet acknowledged: the printer has every byte at 0.
+    int queued = 0;
+    if (::ioctl(fd, SIOCOUTQ, &queued) == 0) {
+      if (queued == 0) break;
+      if (unacknowledged < 0 || queued < unacknowledged) clock.progressed();
+      unacknowledged = queued;
+    }
+    struct pollfd wait {
+      fd, POLLIN, 0
     };
-    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-  } else {
-    ::shutdown(fd, SHUT_WR);
+    const int ready = ::poll(&wait, 1, kWaitSliceMs);
+    if (ready < 0 && errno != EINTR) break;
+    if (ready > 0) {
+      char answer[512];  // what a printer says back is not ours to read
+      const ssize_t got = ::recv(fd, answer, sizeof answer, MSG_DONTWAIT);
+      if (got == 0) break;  // the printer closed its side
+      if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        resetSocket(socket);
+        return false;
+      }
+    }
+    if (clock.check() != SendResult::kSent) {
+      resetSocket(socket);
+      return false;
+    }
+  }
+  int queued = 0;
+  const bool taken = ::ioctl(fd, SIOCOUTQ, &queued) == 0 && queued == 0;
+  if (!taken) {
+    resetSocket(socket);
+    return false;
   }
   return ::close(fd) == 0;
 }

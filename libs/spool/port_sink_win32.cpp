@@ -8,8 +8,10 @@
 #include <winspool.h>
 
 #include <cstdio>
+#include <string>
 
 #include "libs/spool/port_sink.h"
+#include "libs/spool/timed_call.h"
 
 namespace spool {
 namespace {
@@ -20,6 +22,10 @@ bool startWinsock() {
     return WSAStartup(MAKEWORD(2, 2), &data) == 0;
   }();
   return started;
+}
+
+void releaseAddresses(ADDRINFOA* list) {
+  if (list) freeaddrinfo(list);
 }
 
 bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
@@ -47,14 +53,19 @@ bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
     return false;
   }
   // Left non-blocking: every send waits in slices (sendSome, waitWritable).
+  const int sendBuffer = kSocketSendBuffer;
+  setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer), sizeof sendBuffer);
   *out = s;
   return true;
 }
 
 }  // namespace
 
+// Delete sharing: a job given up while a write of it is still blocked is
+// deleted by the channel at once, and the name goes with the writer's handle.
 bool createNewFile(const char* path, intptr_t* handle) {
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   *handle = reinterpret_cast<intptr_t>(file);
   return true;
@@ -83,8 +94,15 @@ bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
   ADDRINFOA hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
+  // The lookup has no time-out of its own: it gets the connect's.
   ADDRINFOA* found = nullptr;
-  if (getaddrinfo(host, service, &hints, &found) != 0) return false;
+  const std::string name = host;
+  const std::string number = service;
+  const std::function<ADDRINFOA*()> lookup = [name, number, hints]() -> ADDRINFOA* {
+    ADDRINFOA* list = nullptr;
+    return getaddrinfo(name.c_str(), number.c_str(), &hints, &list) == 0 ? list : nullptr;
+  };
+  if (!callTimed<ADDRINFOA*>(lookup, timeoutMs, &releaseAddresses, &found) || !found) return false;
   bool connected = false;
   for (ADDRINFOA* a = found; a && !connected; a = a->ai_next) {
     SOCKET s = INVALID_SOCKET;
@@ -119,15 +137,40 @@ int waitWritable(intptr_t socket, int timeoutMs) {
   return ready > 0 ? 1 : 0;
 }
 
-bool closeSocket(intptr_t socket, bool abortive) {
+void resetSocket(intptr_t socket) {
   const SOCKET s = static_cast<SOCKET>(socket);
-  if (abortive) {
-    linger reset{1, 0};
-    setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
-  } else {
-    ::shutdown(s, SD_SEND);
+  linger reset{1, 0};
+  setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
+  closesocket(s);
+}
+
+// Windows tells no count of unacknowledged bytes: the printer has taken
+// every byte once it closes its side after our end of data.
+bool finishSocket(intptr_t socket, const SendControl& control) {
+  const SOCKET s = static_cast<SOCKET>(socket);
+  if (::shutdown(s, SD_SEND) != 0) {
+    resetSocket(socket);
+    return false;
   }
-  return closesocket(s) == 0;
+  SendClock clock(control);
+  for (;;) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(s, &readable);
+    timeval wait{0, kWaitSliceMs * 1000};
+    const int ready = ::select(0, &readable, nullptr, nullptr, &wait);
+    if (ready == SOCKET_ERROR) break;
+    if (ready > 0) {
+      char answer[512];  // what a printer says back is not ours to read
+      const int got = ::recv(s, answer, sizeof answer, 0);
+      if (got == 0) return closesocket(s) == 0;
+      if (got < 0 && WSAGetLastError() != WSAEWOULDBLOCK) break;
+      if (got > 0) clock.progressed();
+    }
+    if (clock.check() != SendResult::kSent) break;
+  }
+  resetSocket(socket);
+  return false;
 }
 
 bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle) {

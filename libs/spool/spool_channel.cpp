@@ -18,21 +18,31 @@
 //   4 MB without being handed on passes its part before the abort point on
 //   by itself (all of it when there is no abort point).
 // - Spool mode (spoolMode 1 or 2 with a spool path): handed-on bytes go to
-//   the spool file, which jSplEnd then sends to the port and deletes. The
+//   the spool file, which jSplEnd then sends to the port and deletes. Its
+//   writes and its close run on a writer thread, timed like a port's. The
 //   size limit (spoolLimitMB, 1..1000; 0 = none) counts the spool file and
 //   the buffer: a write that would take them past it is refused and the
 //   status drops, so a runaway job neither fills the disk nor the memory. Spool mode without a path writes straight to
 //   the port.
 // - Waiting: a port that takes no byte is waited on in slices of 100 ms. It
 //   fails the job once it has taken nothing for its time-out (60 s, or its
-//   TIMEOUT line in the device registry), or as soon as the continue hook
-//   (jSplSetContinueHook: the driver asks its host there) answers other than
-//   1. The port is then given up: its connection is reset, and a write
-//   still blocked inside the system is left to a thread that closes the
-//   handle when the system lets go of it.
+//   TIMEOUT line in the device registry). The port is then given up: its
+//   connection is reset, and a write still blocked inside the system is left
+//   to a thread that closes the handle when the system lets go of it.
+// - Cancel (channel_send.cpp): while a send waits, the continue hook
+//   (jSplSetContinueHook: the driver asks its host there) is asked about
+//   every 100 ms. An answer other than 1 cancels the job, but never leaves
+//   the printer inside it: the send goes on to the next place the driver
+//   marked as safe to cut (jSplMarkBoundary), the driver's cancel tail (its
+//   abort frame and job end) follows, and the channel stops (status 0). Only
+//   a printer that then takes nothing for the time-out is reset.
+// - Failures are kept in the port's own words for the calling thread
+//   (jSplTakeFailureText), so that the host can tell the operator why.
 // - Spool mode, failed send: the spool file is removed all the same. It is
 //   a private copy of a job whose source the host still holds; kept, it
 //   would only fill the driver's folder (a full disk may be why it failed).
+// - A TCP job has gone out only when the printer acknowledged every byte
+//   (port_sink_*.cpp): the end waits for that within the time-out.
 // - Status: 1 until a write, send or spool limit fails; then 0 for good,
 //   and later writes are dropped. A channel ended with status 0 on a file
 //   port removes its incomplete job file, so an output folder only ever
@@ -40,6 +50,7 @@
 // - Abort: jSplSetAbortPoint marks the current end of the buffer; jSplAbort
 //   drops what was appended after that mark and not yet handed on, so that a
 //   frame written next follows a clean boundary. The handle stays usable.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -47,6 +58,7 @@
 #include <vector>
 
 #include "SPOOL.h"
+#include "libs/spool/channel.h"
 #include "libs/spool/device_registry.h"
 #include "libs/spool/port_sink.h"
 #include "libs/spool/port_text.h"
@@ -60,22 +72,6 @@ namespace {
 constexpr int kSlots = 64;
 constexpr std::size_t kAutoHandOn = 4u * 1024 * 1024;
 constexpr int32_t kMaxLimitMB = 1000;
-constexpr std::size_t kSendChunk = 64 * 1024;
-
-struct Channel {
-  uintptr_t token = 0;
-  PortSink sink;
-  int status = 1;
-  bool ended = false;
-  bool spooling = false;
-  platform::FileHandle spoolFile = nullptr;
-  char spoolPath[platform::kMaxPath] = {};
-  uint64_t spooled = 0;
-  uint64_t spoolLimit = 0;  // bytes; 0 = none
-  std::vector<uint8_t> pending;
-  std::size_t abortPoint = 0;
-  SendControl control;
-};
 
 std::mutex g_tableLock;
 Channel* g_slots[kSlots];
@@ -122,25 +118,62 @@ bool blockIsSound(const jSplOpenBlock* block) {
          terminatedField(block->spoolPath, sizeof block->spoolPath);
 }
 
+void dropPending(Channel* channel) {
+  channel->pending.clear();
+  channel->abortPoint = 0;
+}
+
 // Hands the first count buffered bytes on to the spool file or the port.
 void handOn(Channel* channel, std::size_t count) {
   if (count == 0 || channel->status != 1) return;
-  bool written;
   if (channel->spooling) {
-    written = (channel->spoolLimit == 0 || channel->spooled + count <= channel->spoolLimit) &&
-              platform::writeAll(channel->spoolFile, channel->pending.data(), count);
-    if (written) channel->spooled += count;
+    if (channel->spoolLimit != 0 && channel->spooled + count > channel->spoolLimit) {
+      failChannel(channel, kReasonSpoolLimit);
+    } else if (writeSpool(channel, channel->pending.data(), count)) {
+      channel->spooled += count;
+    }
   } else {
-    written = writeSink(&channel->sink, channel->pending.data(), count, channel->control) == SendResult::kSent;
+    sendStream(channel, channel->pending.data(), count, channel->handedOn);
   }
-  if (!written) {
-    channel->status = 0;
-    channel->pending.clear();
-    channel->abortPoint = 0;
+  if (channel->status != 1) {
+    dropPending(channel);
     return;
   }
   channel->pending.erase(channel->pending.begin(), channel->pending.begin() + static_cast<std::ptrdiff_t>(count));
   channel->abortPoint = channel->abortPoint > count ? channel->abortPoint - count : 0;
+  channel->handedOn += count;
+  if (!channel->spooling) {
+    // Boundaries already passed can no longer be cut at.
+    auto& b = channel->boundaries;
+    auto first = std::lower_bound(b.begin(), b.end(), channel->handedOn,
+                                  [](const Boundary& x, uint64_t o) { return x.offset < o; });
+    b.erase(b.begin(), first);
+  }
+}
+
+// How much a buffer grown too big passes on by itself: up to its abort
+// point, else up to its last boundary, so that a cancel can still cut
+// cleanly; else all of it.
+std::size_t autoHandOnCount(const Channel* channel) {
+  if (channel->abortPoint) return channel->abortPoint;
+  if (!channel->boundaries.empty() && channel->boundaries.back().offset > channel->handedOn)
+    return static_cast<std::size_t>(channel->boundaries.back().offset - channel->handedOn);
+  return channel->pending.size();
+}
+
+// Marks the current end of the stream; a mark where one already lies keeps
+// the stronger meaning (a job's end).
+void markBoundary(Channel* channel, bool jobComplete) {
+  const uint64_t end = channel->handedOn + channel->pending.size();
+  auto& b = channel->boundaries;
+  try {
+    if (!b.empty() && b.back().offset == end)
+      b.back().jobComplete = b.back().jobComplete || jobComplete;
+    else
+      b.push_back(Boundary{end, jobComplete});
+  } catch (...) {
+    // Without the mark a cancel cuts at the next one: still clean.
+  }
 }
 
 int append(jSPOOL handle, const void* data, std::size_t size) {
@@ -151,9 +184,8 @@ int append(jSPOOL handle, const void* data, std::size_t size) {
   // the buffer grows any further.
   if (channel->spooling && channel->spoolLimit &&
       channel->spooled + channel->pending.size() + size > channel->spoolLimit) {
-    channel->status = 0;
-    channel->pending.clear();
-    channel->abortPoint = 0;
+    failChannel(channel, kReasonSpoolLimit);
+    dropPending(channel);
     return 0;
   }
   try {
@@ -161,47 +193,27 @@ int append(jSPOOL handle, const void* data, std::size_t size) {
   } catch (...) {
     // Out of memory: the job cannot be completed, and nothing may escape
     // into the caller's module.
-    channel->status = 0;
-    channel->pending.clear();
-    channel->abortPoint = 0;
+    failChannel(channel, kReasonOutOfMemory);
+    dropPending(channel);
     return 0;
   }
-  if (channel->pending.size() > kAutoHandOn)
-    handOn(channel, channel->abortPoint ? channel->abortPoint : channel->pending.size());
+  if (channel->pending.size() > kAutoHandOn) handOn(channel, autoHandOnCount(channel));
   return channel->status == 1 ? 1 : 0;
-}
-
-// Sends the finished spool file to the port.
-bool sendSpoolFile(Channel* channel) {
-  platform::closeFile(channel->spoolFile);
-  channel->spoolFile = platform::openFile(channel->spoolPath, platform::OpenMode::ReadShared);
-  if (!channel->spoolFile) return false;
-  static thread_local uint8_t chunk[kSendChunk];
-  for (;;) {
-    const int64_t got = platform::readFile(channel->spoolFile, chunk, sizeof chunk);
-    if (got < 0) return false;
-    if (got == 0) return true;
-    if (writeSink(&channel->sink, chunk, static_cast<std::size_t>(got), channel->control) != SendResult::kSent)
-      return false;
-  }
-}
-
-void dropSpoolFile(Channel* channel) {
-  if (channel->spoolFile) platform::closeFile(channel->spoolFile);
-  channel->spoolFile = nullptr;
-  if (channel->spooling) platform::deleteFile(channel->spoolPath);
 }
 
 void finish(Channel* channel) {
   if (channel->ended) return;
   channel->ended = true;
   handOn(channel, channel->pending.size());
-  if (channel->spooling && channel->status == 1 && !sendSpoolFile(channel)) channel->status = 0;
+  if (channel->spooling && channel->status == 1) sendSpoolFile(channel);
   dropSpoolFile(channel);
   char jobFile[platform::kMaxPath];
   std::memcpy(jobFile, channel->sink.path, sizeof jobFile);
-  const bool fileJob = channel->sink.kind == PortKind::kFolder;
-  if (!closeSink(&channel->sink)) channel->status = 0;
+  const PortKind kind = channel->sink.kind;
+  const bool fileJob = kind == PortKind::kFolder;
+  SendControl control;
+  control.timeoutMs = channel->timeoutMs;
+  if (!closeSink(&channel->sink, control)) failChannel(channel, closeFailureText(kind));
   if (fileJob && channel->status != 1) platform::deleteFile(jobFile);
 }
 
@@ -211,9 +223,13 @@ void finish(Channel* channel) {
 using spool::Channel;
 
 JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
+  spool::clearFailureText();
   if (!spool::blockIsSound(block)) return nullptr;
   const spool::PortTarget target = spool::readPortText(block->portName);
-  if (target.kind == spool::PortKind::kNone) return nullptr;
+  if (target.kind == spool::PortKind::kNone) {
+    spool::noteFailureText(spool::openFailureText(target.kind));
+    return nullptr;
+  }
   auto* channel = new (std::nothrow) Channel();
   if (!channel) return nullptr;
   const int32_t limit = block->spoolLimitMB < 0                    ? 0
@@ -222,8 +238,15 @@ JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
   channel->spoolLimit = static_cast<uint64_t>(limit) * 1024 * 1024;
   if ((block->spoolMode == 1 || block->spoolMode == 2) && block->spoolPath[0]) {
     platform::copyString(channel->spoolPath, sizeof channel->spoolPath, block->spoolPath);
-    channel->spoolFile = platform::openFile(channel->spoolPath, platform::OpenMode::CreateAlways);
-    if (!channel->spoolFile) {
+    platform::FileHandle file = platform::openFile(channel->spoolPath, platform::OpenMode::CreateAlways);
+    if (file) {
+      channel->spoolWriter = spool::BlockingWriter::start(reinterpret_cast<intptr_t>(file), &spool::writeSpoolFile,
+                                                          &spool::closeSpoolFile, &spool::closeSpoolFile);
+      if (!channel->spoolWriter) platform::closeFile(file);
+    }
+    if (!channel->spoolWriter) {
+      spool::noteFailureText(spool::kReasonSpoolWrite);
+      if (file) platform::deleteFile(channel->spoolPath);
       delete channel;
       return nullptr;
     }
@@ -231,13 +254,17 @@ JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
   }
   char registry[platform::kMaxPath];
   if (spool::registryPath(registry, sizeof registry))
-    channel->control.timeoutMs = spool::portTimeoutMs(registry, block->portName);
-  if (!spool::openSink(target, block->jobName, &channel->sink) || !spool::enter(channel)) {
+    channel->timeoutMs = spool::portTimeoutMs(registry, block->portName);
+  spool::SendControl control;
+  control.timeoutMs = channel->timeoutMs;
+  const bool opened = spool::openSink(target, block->jobName, &channel->sink, control);
+  if (!opened) spool::noteFailureText(spool::openFailureText(target.kind));
+  if (!opened || !spool::enter(channel)) {
     if (channel->sink.kind != spool::PortKind::kNone) {
       const bool fileJob = channel->sink.kind == spool::PortKind::kFolder;
       char jobFile[platform::kMaxPath];
       std::memcpy(jobFile, channel->sink.path, sizeof jobFile);
-      spool::closeSink(&channel->sink);
+      spool::closeSink(&channel->sink, control);
       if (fileJob) platform::deleteFile(jobFile);
     }
     spool::dropSpoolFile(channel);
@@ -265,6 +292,8 @@ JSPOOL_API int jSplWrite_buff(jSPOOL spool, const void* data, int length) {
 JSPOOL_API int jSplWritePrinter(jSPOOL spool) {
   Channel* channel = spool::find(spool);
   if (!channel || channel->ended) return 0;
+  // Everything handed on ends where a frame or a skip ended: a place to cut.
+  spool::markBoundary(channel, false);
   spool::handOn(channel, channel->pending.size());
   channel->abortPoint = 0;
   return channel->status == 1 ? 1 : 0;
@@ -286,14 +315,34 @@ JSPOOL_API int jSplAbort(jSPOOL spool) {
   Channel* channel = spool::find(spool);
   if (!channel || channel->ended) return 0;
   channel->pending.resize(channel->abortPoint);
+  spool::trimBoundaries(channel, channel->handedOn + channel->pending.size());
+  return 1;
+}
+
+JSPOOL_API int jSplMarkBoundary(jSPOOL spool, int jobComplete) {
+  Channel* channel = spool::find(spool);
+  if (!channel || channel->ended) return 0;
+  spool::markBoundary(channel, jobComplete != 0);
+  return 1;
+}
+
+JSPOOL_API int jSplSetCancelTail(jSPOOL spool, const void* data, int length) {
+  Channel* channel = spool::find(spool);
+  if (!channel || length < 0 || (!data && length > 0)) return 0;
+  try {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    channel->cancelTail.assign(bytes, bytes + length);
+  } catch (...) {
+    return 0;
+  }
   return 1;
 }
 
 JSPOOL_API int jSplSetContinueHook(jSPOOL spool, jSplContinueHook hook, void* data) {
   Channel* channel = spool::find(spool);
   if (!channel) return 0;
-  channel->control.keepGoing = hook;
-  channel->control.data = hook ? data : nullptr;
+  channel->keepGoing = hook;
+  channel->keepGoingData = hook ? data : nullptr;
   return 1;
 }
 

@@ -80,3 +80,36 @@ TEST(NamedMutex, ScopedLockReleasesAtTheEndOfItsScope) {
 }
 
 }  // namespace
+
+namespace {
+
+// A timed wait gives up while another thread holds the lock, takes it once
+// it is free, and lets the holder lock again at once.
+TEST(NamedMutex, ATimedWaitGivesUpOnAHeldLockAndTakesAFreeOne) {
+  platform::NamedMutex* held = platform::openNamedMutex("VLX_TEST_TIMED");
+  ASSERT_NE(nullptr, held);
+  platform::lockNamedMutex(held);
+  std::atomic<int> verdict{-1};
+  std::thread other([&] {
+    platform::NamedMutex* m = platform::openNamedMutex("VLX_TEST_TIMED");
+    verdict = platform::lockNamedMutexFor(m, 100) ? 1 : 0;
+    if (verdict == 1) platform::unlockNamedMutex(m);
+    platform::closeNamedMutex(m);
+  });
+  other.join();
+  EXPECT_EQ(0, verdict.load()) << "held by another thread";
+  EXPECT_TRUE(platform::lockNamedMutexFor(held, 0)) << "the holder locks again";
+  platform::unlockNamedMutex(held);
+  platform::unlockNamedMutex(held);
+  std::thread free([&] {
+    platform::NamedMutex* m = platform::openNamedMutex("VLX_TEST_TIMED");
+    verdict = platform::lockNamedMutexFor(m, 1000) ? 1 : 0;
+    if (verdict == 1) platform::unlockNamedMutex(m);
+    platform::closeNamedMutex(m);
+  });
+  free.join();
+  EXPECT_EQ(1, verdict.load());
+  platform::closeNamedMutex(held);
+}
+
+}  // namespace

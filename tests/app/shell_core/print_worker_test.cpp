@@ -325,7 +325,6 @@ TEST(ProgressHooks, NullContextsAnswerStop) {
   const jProgressHooks* hooks = progressHooks();
   EXPECT_EQ(hooks->query(nullptr), 0);
   EXPECT_EQ(hooks->step(nullptr, 50, "x"), 0);
-  EXPECT_EQ(hooks->yield(nullptr), 0);
   hooks->end(nullptr);
   armProgress();
   void* progress = hooks->begin(nullptr);
@@ -333,6 +332,21 @@ TEST(ProgressHooks, NullContextsAnswerStop) {
   EXPECT_EQ(progressRunning(), 1);
   hooks->end(progress);
   EXPECT_EQ(progressRunning(), 0);
+}
+
+// The library asks between pages and while a port is slow, after the page's
+// progress ended: only a stop request may end the print there.
+TEST(ProgressHooks, YieldStopsOnlyForAStopRequest) {
+  const jProgressHooks* hooks = progressHooks();
+  armProgress();
+  void* progress = hooks->begin(nullptr);
+  hooks->end(progress);
+  EXPECT_EQ(hooks->yield(nullptr), 1);
+  EXPECT_EQ(hooks->yield(progress), 1);
+  stopProgress();
+  EXPECT_EQ(hooks->yield(nullptr), 0);
+  EXPECT_EQ(hooks->yield(progress), 0);
+  armProgress();
 }
 
 }  // namespace

@@ -179,7 +179,7 @@ TEST_F(InkFile, PagesAddUpBeyondThirtyTwoBits) {
   ASSERT_EQ(1, jPrintOpenMachine(&record));
   record.state->engine.pageInk[0] = 1500000000;
   record.state->engine.pageInk[7] = 7;
-  EXPECT_EQ(1, accountPageInk(&record));
+  EXPECT_EQ(1, accountInk(&record, record.state ? record.state->engine.pageInk : nullptr));
   std::vector<std::string> first = lines(readBytes(inkPath()));
   ASSERT_EQ(28u, first.size());
   EXPECT_EQ("INK01     = 220,100,10,1500000000,1500000000", first[6]);
@@ -187,7 +187,7 @@ TEST_F(InkFile, PagesAddUpBeyondThirtyTwoBits) {
 
   record.state->engine.pageInk[0] = 2000000000;
   record.state->engine.pageInk[7] = 0;
-  EXPECT_EQ(1, accountPageInk(&record));
+  EXPECT_EQ(1, accountInk(&record, record.state ? record.state->engine.pageInk : nullptr));
   EXPECT_EQ(8, jPrintLoadInk(&record, inks));
   EXPECT_EQ(3500000000LL, int64_t(inks[0].totalUsed));
   EXPECT_EQ(2000000000LL, int64_t(inks[0].lastPage));
@@ -203,7 +203,7 @@ TEST_F(InkFile, AccountingKeepsEditedValuesAndSaturates) {
   ASSERT_EQ(1, jPrintOpenMachine(&record));
   record.state->engine.pageInk[1] = 10;
   record.state->engine.pageInk[2] = UINT64_MAX;
-  EXPECT_EQ(1, accountPageInk(&record));
+  EXPECT_EQ(1, accountInk(&record, record.state ? record.state->engine.pageInk : nullptr));
   jPrintLoadInk(&record, inks);
   EXPECT_STREQ("赤", inks[1].name);
   EXPECT_EQ(INT64_MAX, int64_t(inks[1].totalUsed));
@@ -212,7 +212,7 @@ TEST_F(InkFile, AccountingKeepsEditedValuesAndSaturates) {
 }
 
 TEST_F(InkFile, AccountingNeedsAnOpenRecord) {
-  EXPECT_EQ(0, accountPageInk(&record));
+  EXPECT_EQ(0, accountInk(&record, record.state ? record.state->engine.pageInk : nullptr));
 }
 
 TEST_F(InkFile, UnwritableFileIsReportedAndThePageStillSucceeds) {
@@ -220,7 +220,7 @@ TEST_F(InkFile, UnwritableFileIsReportedAndThePageStillSucceeds) {
   rx3::setDefaultInks(inks);
   EXPECT_EQ(0, jPrintSaveInk(&record, inks));
   ASSERT_EQ(1, jPrintOpenMachine(&record));
-  EXPECT_EQ(1, accountPageInk(&record));
+  EXPECT_EQ(1, accountInk(&record, record.state ? record.state->engine.pageInk : nullptr));
 }
 
 TEST_F(InkFile, DisplayNameNeverLeavesTheDriverFolder) {

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 8; ++i) record.state->engine.pageInk[i] = volume * static_cast<unsigned>(i + 1);
   int failures = 0;
   for (int page = 0; page < pages; ++page)
-    if (accountPageInk(&record) != 1) ++failures;
+    if (accountInk(&record, record.state ? record.state->engine.pageInk : nullptr) != 1) ++failures;
   jPrintCloseMachine(&record);
   rx3::detachDriver();
   return failures ? 1 : 0;

@@ -67,10 +67,14 @@ TEST(PageGeometry, BandsBleedOnlyAtThePagesOuterEdges) {
     UnitRect band;
     int32_t y0, y1;
   } cases[] = {
-      {{0, 0.5f, 1, 1}, 360, 805},      // first band: its top only
-      {{0, 0.25f, 1, 0.5f}, 180, 360},  // a middle band: neither
-      {{0, 0, 1, 0.25f}, -85, 180},     // last band: its bottom only
-      {{0, 0, 1, 1}, -85, 805},         // one band: both
+      {{0, 0.5f, 1, 1}, 360, 805},       // first band: its top only
+      {{0, 0.25f, 1, 0.5f}, 180, 360},   // a middle band: neither
+      {{0, 0, 1, 0.25f}, -85, 180},      // last band: its bottom only
+      {{0, 0, 1, 1}, -85, 805},          // one band: both
+      {{0, 1.1f, 1, 1.5f}, 720, 720},    // wholly above the page: nothing
+      {{0, -0.5f, 1, -0.1f}, 0, 0},      // wholly below: nothing
+      {{0, 0.5f, 1, 1.5f}, 360, 805},    // beyond the top: limited, then bled
+      {{0, -0.5f, 1, 0.25f}, -85, 180},  // beyond the bottom: the same
   };
   for (const Case& c : cases) {
     DotRect d{};

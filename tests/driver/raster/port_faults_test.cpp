@@ -1,6 +1,7 @@
 // A job whose printer stops reading or drops the connection, through the
 // document exports: the failure reaches the host as jPrintEndDoc 0, and a
-// cancel given to the host's yield hook ends a blocked send.
+// cancel given to the host's yield hook ends a blocked send no later than
+// the port's time-out.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -45,20 +46,25 @@ TEST(PortFaults, ADroppedConnectionOrAStalledPrinterFailsTheDocument) {
   }
 }
 
-TEST(PortFaults, ACancelAtTheHostEndsABlockedSendWithinAboutASecond) {
+// A cancel still owes the printer the job's end: a printer that takes
+// nothing is given up at the port's time-out, not at the cancel, and not
+// later either.
+TEST(PortFaults, ACancelOnAStalledPrinterEndsAtThePortTimeOut) {
   LoopbackListener printer(Peer::kStall);
   PageBench bench;
-  spoolToPrinter(bench, printer, 0);  // a minute of patience
+  spoolToPrinter(bench, printer, 2);
   const long long start = platform::monotonicMilliseconds();
   long long cancelledAt = 0;
   bench.log.yieldAnswer = [&] {
-    if (platform::monotonicMilliseconds() - start < 1000) return 1;
+    if (platform::monotonicMilliseconds() - start < 300) return 1;
     if (!cancelledAt) cancelledAt = platform::monotonicMilliseconds();
     return 0;
   };
   EXPECT_EQ(0, jPrintEndDoc(&bench.context));
   ASSERT_NE(0, cancelledAt) << "the host was asked while the send was blocked";
-  EXPECT_LT(platform::monotonicMilliseconds() - cancelledAt, 1000);
+  const long long took = platform::monotonicMilliseconds() - start;
+  EXPECT_GE(took, 2000);
+  EXPECT_LT(took, 3000 + 1000);
 }
 
 }  // namespace

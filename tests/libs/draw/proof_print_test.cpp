@@ -2,6 +2,8 @@
 // the job's ink to the picolitre, and nothing of the installation changed.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <atomic>
 #include <cstdlib>
 #include <string>
@@ -12,7 +14,9 @@
 #include "escp_decoder.h"
 #include "job_maker.h"
 #include "libs/draw/proof_print.h"
+#include "platform/clock.h"
 #include "platform/folders.h"
+#include "platform/named_mutex.h"
 #include "plugin_folder.h"
 #include "printing_fixture.h"
 #include "proof_job.h"
@@ -112,6 +116,31 @@ TEST_F(DryRun, ACancelEndsTheRunAndCountsNothing) {
     EXPECT_TRUE(namesIn(out.path()).empty()) << c.what;
     EXPECT_FALSE(platform::pathExists(printer.join("EPSON RX-3.ink").c_str())) << c.what;
   }
+}
+
+// A host program may hold the printing lock for long (its ink dialog open):
+// a dry run waiting for it still ends soon after a cancel.
+TEST_F(DryRun, ACancelEndsAWaitForThePrintingLock) {
+  std::atomic<bool> held{false}, release{false};
+  std::thread holder([&] {
+    platform::NamedLock lock("MUTEX_PRINT_DEV");
+    held = true;
+    for (int i = 0; i < 400 && !release; ++i) platform::sleepMilliseconds(10);
+  });
+  while (!held) platform::sleepMilliseconds(1);
+  Collected stream;
+  std::thread canceller([&] {
+    platform::sleepMilliseconds(300);
+    stream.cancel = 1;
+  });
+  const long long start = platform::monotonicMilliseconds();
+  jPdevProofRun figures;
+  EXPECT_EQ(proof(&stream, &figures), 0);
+  EXPECT_LT(platform::monotonicMilliseconds() - start, 1000) << "the lock was held for 4 s";
+  canceller.join();
+  release = true;
+  holder.join();
+  EXPECT_TRUE(stream.bytes.empty());
 }
 
 TEST_F(DryRun, TheProofsDotPlanesAreThoseOfThePrintedStream) {

@@ -1,0 +1,134 @@
+#include "fault_printer.h"
+
+#include "platform/clock.h"
+
+#if defined(_WIN32)
+#include <winsock2.h>
+#include <ws2tcpip.h>
+using Socket = SOCKET;
+constexpr Socket kNoSocket = INVALID_SOCKET;
+static void closeSock(Socket s) {
+  closesocket(s);
+}
+static void startSockets() {
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  (void)started;
+}
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+using Socket = int;
+constexpr Socket kNoSocket = -1;
+static void closeSock(Socket s) {
+  ::close(s);
+}
+static void startSockets() {}
+#endif
+
+namespace fault_bench {
+namespace {
+
+// A small receive window, as a printer's: what the printer has not read
+// soon stops being acknowledged.
+constexpr int kReceiveBuffer = 32 * 1024;
+constexpr std::size_t kReadPiece = 8 * 1024;
+
+// Waits up to ms for the socket to have something to read; false on none.
+bool readable(Socket s, int ms) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(s, &set);
+  timeval wait{0, ms * 1000};
+  return ::select(static_cast<int>(s) + 1, &set, nullptr, nullptr, &wait) > 0;
+}
+
+}  // namespace
+
+FaultPrinter::FaultPrinter(PrinterBehaviour behaviour) : behaviour_(behaviour) {
+  startSockets();
+  Socket s = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (s == kNoSocket) return;
+  const int window = kReceiveBuffer;
+  ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&window), sizeof window);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::listen(s, 1) != 0) {
+    closeSock(s);
+    return;
+  }
+  port_ = ntohs(address.sin_port);
+  listener_ = static_cast<intptr_t>(s);
+  worker_ = std::thread([this, s] { serve(static_cast<intptr_t>(s)); });
+}
+
+FaultPrinter::~FaultPrinter() {
+  stop_ = true;
+  if (worker_.joinable()) worker_.join();
+  if (listener_ != -1) closeSock(static_cast<Socket>(listener_));
+}
+
+std::string FaultPrinter::portText() const {
+  return "127.0.0.1:" + std::to_string(port_);
+}
+
+std::size_t FaultPrinter::receivedCount() {
+  std::lock_guard<std::mutex> hold(lock_);
+  return bytes_.size();
+}
+
+std::vector<uint8_t> FaultPrinter::received() {
+  std::lock_guard<std::mutex> hold(lock_);
+  return bytes_;
+}
+
+void FaultPrinter::serve(intptr_t listener) {
+  const Socket s = static_cast<Socket>(listener);
+  while (!stop_ && !readable(s, 20)) {
+  }
+  if (stop_) return;
+  Socket connection = ::accept(s, nullptr, nullptr);
+  if (connection == kNoSocket) return;
+  long long readyAt = 0;
+  std::size_t total = 0;
+  char chunk[kReadPiece];
+  while (!stop_) {
+    if (total >= behaviour_.readLimit) {
+      if (behaviour_.dropAtLimit) break;
+      platform::sleepMilliseconds(10);  // holds the connection, reads nothing
+      continue;
+    }
+    // A set speed: a piece may be read only once the one before has had
+    // its time; time spent idle earns no credit.
+    if (behaviour_.bytesPerSecond > 0) {
+      const long long now = platform::monotonicMilliseconds();
+      if (readyAt > now) {
+        platform::sleepMilliseconds(static_cast<int>(readyAt - now));
+        continue;
+      }
+    }
+    if (!readable(connection, 20)) continue;
+    std::size_t want = kReadPiece;
+    if (behaviour_.readLimit - total < want) want = behaviour_.readLimit - total;
+    const int got = static_cast<int>(::recv(connection, chunk, static_cast<int>(want), 0));
+    if (got == 0) sawEnd_ = true;
+    if (got <= 0) break;
+    const long long now = platform::monotonicMilliseconds();
+    if (total == 0) firstByteMs_ = now;
+    if (behaviour_.bytesPerSecond > 0) readyAt = now + static_cast<long long>(got) * 1000 / behaviour_.bytesPerSecond;
+    total += static_cast<std::size_t>(got);
+    std::lock_guard<std::mutex> hold(lock_);
+    bytes_.insert(bytes_.end(), chunk, chunk + got);
+  }
+  closeSock(connection);
+}
+
+}  // namespace fault_bench
