@@ -9,9 +9,9 @@
 
 #include "Base.h"
 #include "Draw.h"
-#include "escp_decoder.h"
 #include "job_maker.h"
 #include "libs/draw/proof_print.h"
+#include "libs/escdecode/escp_decoder.h"
 #include "platform/folders.h"
 #include "plugin_folder.h"
 #include "printing_fixture.h"
