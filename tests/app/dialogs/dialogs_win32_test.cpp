@@ -22,19 +22,18 @@
 #include "app/shell/app_defaults.h"
 #include "app/shell/environment_file.h"
 #include "app/shell/variant.h"
-#include "dialog_script_win32.h"
 #include "platform/scratch_folder.h"
+#include "tests/support/dialog_script_win32.h"
 #include "tools/icc-profiles/icc_writer.h"
 
 namespace vlx {
 namespace {
 
-using dialog_test::click;
 using dialog_test::DialogScript;
 using dialog_test::findDialog;
 using dialog_test::pageWith;
+using dialog_test::postClick;
 using dialog_test::press;
-using dialog_test::textOf;
 
 constexpr char kEnvironment[] = "環境設定";
 constexpr char kProfiles[] = "ｶﾗｰﾌﾟﾛﾌｧｲﾙの選択";
@@ -86,7 +85,7 @@ class DialogsTest : public ::testing::Test {
   int openEnvironment(DialogScript& script) {
     const int result = openEnvironmentDialog(owner_, &state_);
     EXPECT_TRUE(script.finished());
-    EXPECT_FALSE(script.timedOut());
+    EXPECT_EQ("", script.failure());
     return result;
   }
 
@@ -103,7 +102,7 @@ TEST_F(DialogsTest, EnvironmentOpensOnTheGeneralPageWithTheSettings) {
   state_.autoPrint = 0;
   state_.holdJobs = 20;
   DialogScript script;
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     HWND tabs = GetDlgItem(d, IDC_ENV_TABS);
     EXPECT_EQ(2, SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
     char text[32] = "";
@@ -119,12 +118,12 @@ TEST_F(DialogsTest, EnvironmentOpensOnTheGeneralPageWithTheSettings) {
     EXPECT_FALSE(IsWindowVisible(colorPage(d)));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(general, IDC_ENV_MANUAL));
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(general, IDC_ENV_AUTO));
-    EXPECT_EQ("20", textOf(general, IDC_ENV_HOLDJOB));
+    EXPECT_EQ("20", dialog_test::text(general, IDC_ENV_HOLDJOB));
     EXPECT_EQ(MAKELONG(100, 0), SendDlgItemMessageA(general, IDC_ENV_HOLDJOB_SPIN, UDM_GETRANGE, 0, 0));
     showTab(d, 1);
     EXPECT_TRUE(IsWindowVisible(colorPage(d)));
     EXPECT_FALSE(IsWindowVisible(general));
-    click(d, IDCANCEL);
+    postClick(d, IDCANCEL);
   });
   EXPECT_EQ(0, openEnvironment(script));
 }
@@ -137,10 +136,10 @@ TEST_F(DialogsTest, EnvironmentOkStoresTheModeAndTheClampedCount) {
   for (const auto& c : cases) {
     state_.autoPrint = 0;
     DialogScript script;
-    script.then(kEnvironment, [&](HWND d) {
+    script.on(kEnvironment, [&](HWND d) {
       press(generalPage(d), IDC_ENV_AUTO);
       typeCount(d, c.typed);
-      click(d, IDOK);
+      postClick(d, IDOK);
     });
     EXPECT_EQ(1, openEnvironment(script));
     EXPECT_EQ(1, state_.autoPrint);
@@ -150,13 +149,13 @@ TEST_F(DialogsTest, EnvironmentOkStoresTheModeAndTheClampedCount) {
 
 TEST_F(DialogsTest, EnvironmentCountIsClampedWhenTheEditLosesTheFocus) {
   DialogScript script;
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     HWND general = generalPage(d);
     SetFocus(GetDlgItem(general, IDC_ENV_HOLDJOB));
     typeCount(d, "-40");
     SetFocus(GetDlgItem(general, IDC_ENV_AUTO));
-    EXPECT_EQ("0", textOf(general, IDC_ENV_HOLDJOB));
-    click(d, IDCANCEL);
+    EXPECT_EQ("0", dialog_test::text(general, IDC_ENV_HOLDJOB));
+    postClick(d, IDCANCEL);
   });
   openEnvironment(script);
 }
@@ -165,10 +164,10 @@ TEST_F(DialogsTest, EnvironmentCancelLeavesTheStateExactlyAsBefore) {
   state_.holdJobs = 12;
   const AppState before = state_;
   DialogScript script;
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     press(generalPage(d), IDC_ENV_AUTO);
     typeCount(d, "77");
-    click(d, IDCANCEL);
+    postClick(d, IDCANCEL);
   });
   EXPECT_EQ(0, openEnvironment(script));
   EXPECT_EQ(0, std::memcmp(&before, &state_, sizeof state_));
@@ -179,22 +178,22 @@ TEST_F(DialogsTest, ColorPageShowsFileNamesAndTheIntentOnlyWithAnRgbProfile) {
   std::strcpy(state_.cmykProfile, cmyk_.c_str());
   state_.intent = 1;
   DialogScript script;
-  script.then(kEnvironment, [&](HWND d) {
+  script.on(kEnvironment, [&](HWND d) {
     showTab(d, 1);
     HWND page = colorPage(d);
-    EXPECT_EQ(kDefaultRgbProfileName, textOf(page, IDC_ENV_RGB));
-    EXPECT_EQ(kDefaultCmykProfileName, textOf(page, IDC_ENV_CMYK));
-    EXPECT_EQ("相対的色彩", textOf(page, IDC_ENV_INTENT));
-    click(d, IDCANCEL);
+    EXPECT_EQ(kDefaultRgbProfileName, dialog_test::text(page, IDC_ENV_RGB));
+    EXPECT_EQ(kDefaultCmykProfileName, dialog_test::text(page, IDC_ENV_CMYK));
+    EXPECT_EQ("相対的色彩", dialog_test::text(page, IDC_ENV_INTENT));
+    postClick(d, IDCANCEL);
   });
   openEnvironment(script);
 
   state_.rgbProfile[0] = '\0';
   DialogScript second;
-  second.then(kEnvironment, [&](HWND d) {
+  second.on(kEnvironment, [&](HWND d) {
     showTab(d, 1);
-    EXPECT_EQ("", textOf(colorPage(d), IDC_ENV_INTENT));
-    click(d, IDCANCEL);
+    EXPECT_EQ("", dialog_test::text(colorPage(d), IDC_ENV_INTENT));
+    postClick(d, IDCANCEL);
   });
   openEnvironment(second);
 }
@@ -202,20 +201,20 @@ TEST_F(DialogsTest, ColorPageShowsFileNamesAndTheIntentOnlyWithAnRgbProfile) {
 TEST_F(DialogsTest, ProfilesChosenInTheProfileDialogAreAppliedOnOk) {
   state_.intent = 0;
   DialogScript script;
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     showTab(d, 1);
-    click(colorPage(d), IDC_ENV_SET_PROFILES);
+    postClick(colorPage(d), IDC_ENV_SET_PROFILES);
   });
-  script.then(kProfiles, [&](HWND p) {
+  script.on(kProfiles, [&](HWND p) {
     SetDlgItemTextA(p, 101, rgb_.c_str());
     SetDlgItemTextA(p, 103, cmyk_.c_str());
     SendDlgItemMessageA(p, 105, CB_SETCURSEL, 3, 0);
-    click(p, IDOK);
+    postClick(p, IDOK);
   });
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     dialog_test::pump();
-    EXPECT_EQ("絶対的色彩", textOf(colorPage(d), IDC_ENV_INTENT));
-    click(d, IDOK);
+    EXPECT_EQ("絶対的色彩", dialog_test::text(colorPage(d), IDC_ENV_INTENT));
+    postClick(d, IDOK);
   });
   EXPECT_EQ(1, openEnvironment(script));
   EXPECT_EQ(rgb_, state_.rgbProfile);
@@ -228,18 +227,18 @@ TEST_F(DialogsTest, OnlyAnRgbProfileLeavesBothEmpty) {
   std::strcpy(state_.cmykProfile, cmyk_.c_str());
   state_.intent = 2;
   DialogScript script;
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     showTab(d, 1);
-    click(colorPage(d), IDC_ENV_SET_PROFILES);
+    postClick(colorPage(d), IDC_ENV_SET_PROFILES);
   });
-  script.then(kProfiles, [](HWND p) {
+  script.on(kProfiles, [](HWND p) {
     SetDlgItemTextA(p, 103, "");
-    click(p, IDOK);
+    postClick(p, IDOK);
   });
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     dialog_test::pump();
-    EXPECT_EQ("", textOf(colorPage(d), IDC_ENV_RGB));
-    click(d, IDOK);
+    EXPECT_EQ("", dialog_test::text(colorPage(d), IDC_ENV_RGB));
+    postClick(d, IDOK);
   });
   EXPECT_EQ(1, openEnvironment(script));
   EXPECT_STREQ("", state_.rgbProfile);
@@ -267,12 +266,12 @@ TEST_F(DialogsTest, ProfileDialogRefusesWhatIsNoProfileOfItsSpace) {
     std::strcpy(block.rgbPath, rgb_.c_str());
     std::strcpy(block.cmykPath, cmyk_.c_str());
     DialogScript script;
-    script.then(kProfiles, [&](HWND p) {
+    script.on(kProfiles, [&](HWND p) {
       SetDlgItemTextA(p, c.edit, c.path.c_str());
-      click(p, IDOK);
+      postClick(p, IDOK);
     });
     script.answer(kProfileBox);
-    script.then(kProfiles, [](HWND p) { click(p, IDCANCEL); });  // still open after the refusal
+    script.on(kProfiles, [](HWND p) { postClick(p, IDCANCEL); });  // still open after the refusal
     EXPECT_EQ(0, jCol2ProfileSelectDlg(owner_, &block));
     ASSERT_EQ(1u, script.messages().size());
     EXPECT_EQ(0u, script.messages()[0].find(c.says)) << script.messages()[0];
@@ -286,7 +285,7 @@ void chooseFile(HWND open, std::string path) {
   for (char& c : path)
     if (c == '/') c = '\\';  // the scratch folder may be named the POSIX way
   SetDlgItemTextA(open, kFileNameBox, path.c_str());
-  click(open, IDOK);
+  postClick(open, IDOK);
 }
 
 TEST_F(DialogsTest, ProfileDialogBrowsesForAProfileAndRefusesOtherFiles) {
@@ -294,21 +293,22 @@ TEST_F(DialogsTest, ProfileDialogBrowsesForAProfileAndRefusesOtherFiles) {
   jProfileBlock block{};
   block.intent = -1;
   DialogScript script;
-  script.then(kProfiles, [](HWND p) {
+  script.on(kProfiles, [](HWND p) {
     EXPECT_EQ(0, SendDlgItemMessageA(p, 105, CB_GETCURSEL, 0, 0)) << "an intent never set shows the first";
     EXPECT_EQ(4, SendDlgItemMessageA(p, 105, CB_GETCOUNT, 0, 0));
-    click(p, 102);
+    postClick(p, 102);
   });
-  script.then("開く", [&](HWND open) { chooseFile(open, file("photo.icc")); });
+  script.on("開く", [&](HWND open) { chooseFile(open, file("photo.icc")); });
   script.answer(kProfileBox);
-  script.then(kProfiles, [](HWND p) {
-    EXPECT_EQ("", textOf(p, 101)) << "a refused file is not taken";
-    click(p, 102);
+  script.on(kProfiles, [](HWND p) {
+    EXPECT_EQ("", dialog_test::text(p, 101)) << "a refused file is not taken";
+    postClick(p, 102);
   });
-  script.then("開く", [&](HWND open) { chooseFile(open, rgb_); });
-  script.then(kProfiles, [&](HWND p) {
-    EXPECT_TRUE(textOf(p, 101).ends_with(std::string("\\") + kDefaultRgbProfileName)) << textOf(p, 101);
-    click(p, IDOK);
+  script.on("開く", [&](HWND open) { chooseFile(open, rgb_); });
+  script.on(kProfiles, [&](HWND p) {
+    EXPECT_TRUE(dialog_test::text(p, 101).ends_with(std::string("\\") + kDefaultRgbProfileName))
+        << dialog_test::text(p, 101);
+    postClick(p, IDOK);
   });
   EXPECT_EQ(1, jCol2ProfileSelectDlg(owner_, &block));
   EXPECT_TRUE(script.finished());
@@ -321,17 +321,17 @@ TEST_F(DialogsTest, ProfileDialogBrowsesForAProfileAndRefusesOtherFiles) {
 
 TEST_F(DialogsTest, EnvironmentReopensWhereItWasClosedOnTheGeneralTab) {
   DialogScript script;
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     showTab(d, 1);
     moveTo(d, 123, 77);
-    click(d, IDCANCEL);
+    postClick(d, IDCANCEL);
   });
-  script.then(kEnvironment, [](HWND d) {
+  script.on(kEnvironment, [](HWND d) {
     EXPECT_EQ(123, rectOf(d).left);
     EXPECT_EQ(77, rectOf(d).top);
     EXPECT_EQ(0, SendDlgItemMessageA(d, IDC_ENV_TABS, TCM_GETCURSEL, 0, 0));
     EXPECT_TRUE(IsWindowVisible(generalPage(d)));
-    click(d, IDOK);
+    postClick(d, IDOK);
   });
   openEnvironmentDialog(owner_, &state_);
   EXPECT_EQ(1, openEnvironment(script));
@@ -361,14 +361,14 @@ class PropertiesTest : public DialogsTest {
 TEST_F(PropertiesTest, TheSelectedJobIsShownFieldByField) {
   views_[kPrintedList].select({0});
   DialogScript script;
-  script.then(kProperties, [](HWND d) {
-    EXPECT_EQ("VJX（専用ﾌｧｲﾙ）", textOf(d, IDC_PROP_KIND));
-    EXPECT_EQ("C:\\vellox\\MoveFolder\\x.vjx", textOf(d, IDC_PROP_PATH));
-    EXPECT_EQ("2026年 12月 08日  07時 06分 05秒", textOf(d, IDC_PROP_DATE));
-    EXPECT_EQ("4 KB", textOf(d, IDC_PROP_FILE_SIZE));
-    EXPECT_EQ(0u, textOf(d, IDC_PROP_PRINT_SIZE).find("横 "));
-    EXPECT_EQ("RX3-1600", textOf(d, IDC_PROP_MACHINE));
-    click(d, IDOK);
+  script.on(kProperties, [](HWND d) {
+    EXPECT_EQ("VJX（専用ﾌｧｲﾙ）", dialog_test::text(d, IDC_PROP_KIND));
+    EXPECT_EQ("C:\\vellox\\MoveFolder\\x.vjx", dialog_test::text(d, IDC_PROP_PATH));
+    EXPECT_EQ("2026年 12月 08日  07時 06分 05秒", dialog_test::text(d, IDC_PROP_DATE));
+    EXPECT_EQ("4 KB", dialog_test::text(d, IDC_PROP_FILE_SIZE));
+    EXPECT_EQ(0u, dialog_test::text(d, IDC_PROP_PRINT_SIZE).find("横 "));
+    EXPECT_EQ("RX3-1600", dialog_test::text(d, IDC_PROP_MACHINE));
+    postClick(d, IDOK);
   });
   EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
   EXPECT_TRUE(script.finished());
@@ -389,16 +389,16 @@ TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
   });
   views_[kPrintedList].select({0});
   DialogScript script;
-  script.then(kProperties, [&](HWND d) {
-    EXPECT_EQ("見積り中...", textOf(d, IDC_PROP_INK));
+  script.on(kProperties, [&](HWND d) {
+    EXPECT_EQ("見積り中...", dialog_test::text(d, IDC_PROP_INK));
     release = 1;
-    for (int i = 0; i < 400 && textOf(d, IDC_PROP_INK) == "見積り中..."; ++i) {
+    for (int i = 0; i < 400 && dialog_test::text(d, IDC_PROP_INK) == "見積り中..."; ++i) {
       MSG m;
       while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
       Sleep(10);
     }
-    EXPECT_EQ("C       2.200 ml  残量の 1.0%", textOf(d, IDC_PROP_INK));
-    click(d, IDOK);
+    EXPECT_EQ("C       2.200 ml  残量の 1.0%", dialog_test::text(d, IDC_PROP_INK));
+    postClick(d, IDOK);
   });
   EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
   EXPECT_TRUE(script.finished());
@@ -407,11 +407,11 @@ TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
 
 TEST_F(PropertiesTest, WithoutASelectedJobItSaysSo) {
   DialogScript script;
-  script.then(kProperties, [](HWND d) {
-    EXPECT_EQ("情報なし（選択されていません）", textOf(d, IDC_PROP_TITLE));
+  script.on(kProperties, [](HWND d) {
+    EXPECT_EQ("情報なし（選択されていません）", dialog_test::text(d, IDC_PROP_TITLE));
     for (int id :
          {IDC_PROP_KIND, IDC_PROP_PATH, IDC_PROP_DATE, IDC_PROP_FILE_SIZE, IDC_PROP_PRINT_SIZE, IDC_PROP_MACHINE})
-      EXPECT_EQ("", textOf(d, id)) << id;
+      EXPECT_EQ("", dialog_test::text(d, id)) << id;
     PostMessageA(d, WM_CLOSE, 0, 0);
   });
   EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintList));
@@ -421,7 +421,7 @@ TEST_F(PropertiesTest, WithoutASelectedJobItSaysSo) {
 TEST_F(PropertiesTest, AJobThatVanishesWhileOpenStaysOnScreen) {
   views_[kPrintedList].select({0});
   DialogScript script;
-  script.then(kProperties, [&](HWND d) {
+  script.on(kProperties, [&](HWND d) {
     {
       JobListLock lock;
       JobRecord* job = jobAt(state_.lists[kPrintedList], 0);
@@ -431,8 +431,8 @@ TEST_F(PropertiesTest, AJobThatVanishesWhileOpenStaysOnScreen) {
     }
     InvalidateRect(d, nullptr, TRUE);
     UpdateWindow(d);
-    EXPECT_EQ("RX3-1600", textOf(d, IDC_PROP_MACHINE));
-    click(d, IDOK);
+    EXPECT_EQ("RX3-1600", dialog_test::text(d, IDC_PROP_MACHINE));
+    postClick(d, IDOK);
   });
   EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
   EXPECT_EQ(0, countJobs(state_.lists[kPrintedList]));
@@ -459,15 +459,15 @@ TEST_F(PropertiesTest, DialogsRememberTheirPlaceForTheRun) {
     SCOPED_TRACE(dialog.title);
     RECT first{};
     DialogScript script;
-    script.then(dialog.title, [&](HWND d) {
+    script.on(dialog.title, [&](HWND d) {
       first = rectOf(d);
       moveTo(d, first.left + 31, first.top + 17);
       PostMessageA(d, WM_CLOSE, 0, 0);
     });
-    script.then(dialog.title, [&](HWND d) {
+    script.on(dialog.title, [&](HWND d) {
       EXPECT_EQ(dialog.remembers ? first.left + 31 : first.left, rectOf(d).left);
       EXPECT_EQ(dialog.remembers ? first.top + 17 : first.top, rectOf(d).top);
-      click(d, IDOK);
+      postClick(d, IDOK);
     });
     dialog.open();
     dialog.open();
@@ -478,11 +478,11 @@ TEST_F(PropertiesTest, DialogsRememberTheirPlaceForTheRun) {
 
 TEST_F(DialogsTest, VersionShowsTheVariantsCaptionTextAndIcon) {
   DialogScript script;
-  script.then(kVersion, [](HWND d) {
-    EXPECT_EQ("Bannerforge ﾌﾟﾘﾝﾀｳｨﾝﾄﾞｳ", textOf(d, IDC_VER_CAPTION));
-    EXPECT_EQ("Version 3.1.22\nBannerforge 用", textOf(d, IDC_VER_TEXT));
+  script.on(kVersion, [](HWND d) {
+    EXPECT_EQ("Bannerforge ﾌﾟﾘﾝﾀｳｨﾝﾄﾞｳ", dialog_test::text(d, IDC_VER_CAPTION));
+    EXPECT_EQ("Version 3.1.22\nBannerforge 用", dialog_test::text(d, IDC_VER_TEXT));
     EXPECT_NE(nullptr, reinterpret_cast<HICON>(SendDlgItemMessageA(d, IDC_VER_ICON, STM_GETICON, 0, 0)));
-    click(d, IDOK);
+    postClick(d, IDOK);
   });
   EXPECT_EQ(1, openVersionDialog(owner_, "Bannerforge ﾌﾟﾘﾝﾀｳｨﾝﾄﾞｳ", "Version 3.1.22\nBannerforge 用", "IDI_APP_BNF"));
   EXPECT_TRUE(script.finished());
@@ -538,7 +538,7 @@ TEST_F(DialogsTest, DeviceSettingsOffersTheHostsMachinesSortedAndKeepsTheChoice)
     DeviceSettingsRequest request{table, "", ""};
     std::strcpy(request.machine, c.current);
     DialogScript script;
-    script.then(kDevices, [&](HWND d) {
+    script.on(kDevices, [&](HWND d) {
       EXPECT_EQ(c.listed, comboItems(d));
       EXPECT_EQ(c.selected, selectedItem(d));
       if (c.choose >= 0) SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_SETCURSEL, static_cast<WPARAM>(c.choose), 0);
@@ -554,11 +554,11 @@ TEST_F(DialogsTest, DeviceSettingsWithNoMachineOfferedStoresAnEmptyName) {
   jMcnTable* table = machineTable({{"RX3-1600", 0}});
   DeviceSettingsRequest request{table, "", "RX3-1600"};
   DialogScript script;
-  script.then(kDevices, [](HWND d) {
+  script.on(kDevices, [](HWND d) {
     EXPECT_TRUE(comboItems(d).empty());
-    click(d, IDC_DEV_SETUP);  // nothing to set up
+    postClick(d, IDC_DEV_SETUP);  // nothing to set up
   });
-  script.then(kDevices, [](HWND d) { click(d, IDOK); });
+  script.on(kDevices, [](HWND d) { postClick(d, IDOK); });
   EXPECT_EQ(1, runDeviceSettingsDialog(owner_, &request));
   EXPECT_TRUE(script.finished());
   EXPECT_STREQ("", request.machine);
@@ -570,9 +570,9 @@ TEST_F(DialogsTest, DeviceSettingsWithoutAMachineTableShowsNothing) {
   std::strcpy(state_.printerName, "RX3-1600");
   bool shown = false;
   DialogScript script;
-  script.then(kDevices, [&](HWND d) {
+  script.on(kDevices, [&](HWND d) {
     shown = true;
-    click(d, IDOK);
+    postClick(d, IDOK);
   });
   EXPECT_EQ(1, openDeviceSettings(owner_, &state_));
   EXPECT_FALSE(shown);
@@ -593,15 +593,15 @@ TEST_F(DialogsTest, DeviceSettingsOverTheInstalledPlugin) {
   std::strcpy(state_.printerFolder, folder_.path().c_str());
   std::string chosen;
   DialogScript script;
-  script.then(kDevices, [&](HWND d) {
+  script.on(kDevices, [&](HWND d) {
     const std::vector<std::string> items = comboItems(d);
     ASSERT_FALSE(items.empty());
     SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_SETCURSEL, items.size() - 1, 0);
     chosen = items.back();
-    click(d, IDC_DEV_SETUP);
+    postClick(d, IDC_DEV_SETUP);
   });
-  script.then(kPrinterSetup, [](HWND d) { click(d, IDCANCEL); });
-  script.then(kDevices, [](HWND d) { click(d, IDOK); });
+  script.on(kPrinterSetup, [](HWND d) { postClick(d, IDCANCEL); });
+  script.on(kDevices, [](HWND d) { postClick(d, IDOK); });
   EXPECT_EQ(1, openDeviceSettings(owner_, &state_));
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(chosen, state_.printerName);
