@@ -114,11 +114,17 @@ void DialogScript::onTick() {
     }
     return;
   }
+  // A dialog whose step is still running (its action pumps messages) waits
+  // for the action to return; a nested dialog the action opened does not.
+  for (HWND busy : acting_)
+    if (busy == dialog) return;
   Step step = std::move(steps_.front());
   steps_.pop_front();
   ++taken_;
   waitingSince_ = 0;
+  acting_.push_back(dialog);
   step.action(dialog);
+  acting_.pop_back();
 }
 
 void click(HWND dialog, int id) {

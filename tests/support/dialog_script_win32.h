@@ -4,7 +4,8 @@
 // dialog with the step's title is up, so the innermost modal dialog is the
 // one acted on and a test simply calls the function that opens it.
 // A step is taken before its action runs: an action that opens a nested
-// modal dialog lets that dialog's loop run the following steps. A step that
+// modal dialog lets that dialog's loop run the following steps, while a
+// step for a dialog whose action is still running waits for it to return. A step that
 // finds no dialog in time records the failure and cancels every dialog of
 // the thread, so a failing test never hangs.
 #pragma once
@@ -51,6 +52,7 @@ class DialogScript {
   std::deque<Step> steps_;
   std::vector<std::string> messages_;
   std::string failure_;
+  std::vector<HWND> acting_;  // dialogs whose step's action is running, innermost last
   int taken_ = 0;
   DWORD waitingSince_ = 0;
   UINT_PTR timer_ = 0;
