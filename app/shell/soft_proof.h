@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "libs/escdecode/dot_band.h"
 #include "libs/spool/proof_port.h"
-#include "tools/escp-decode/dot_band.h"
 
 namespace vlx {
 

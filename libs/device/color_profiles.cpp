@@ -22,6 +22,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <zlib.h>
+
 #include "Device.h"
 #include "platform/atomic_file.h"
 #include "platform/file.h"
@@ -35,13 +37,8 @@ constexpr std::size_t kHeaderBytes = 20;
 constexpr std::size_t kProfileBytes = 1176;
 constexpr std::size_t kMaxFileBytes = kHeaderBytes + J_MAX_PROFILES * kProfileBytes + 4;
 
-uint32_t crc32(const uint8_t* data, std::size_t size) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
+uint32_t fileCrc(const uint8_t* data, std::size_t size) {
+  return static_cast<uint32_t>(crc32(0L, data, static_cast<uInt>(size)));
 }
 
 void putU32(uint8_t* p, uint32_t v) {
@@ -145,7 +142,7 @@ JDEVICE_API int jColorLoadProfiles(const char* path, ColorProfile* profiles, int
     bool valid = std::memcmp(buffer, kMagic, sizeof kMagic) == 0 && getU32(buffer + 8) == kVersion &&
                  getU32(buffer + 16) == kProfileBytes && count <= J_MAX_PROFILES &&
                  length == kHeaderBytes + count * kProfileBytes + 4 &&
-                 getU32(buffer + length - 4) == crc32(buffer, length - 4);
+                 getU32(buffer + length - 4) == fileCrc(buffer, length - 4);
     if (valid) {
       result = static_cast<int>(count) < max ? static_cast<int>(count) : max;
       for (int i = 0; i < result; ++i) decodeProfile(buffer + kHeaderBytes + i * kProfileBytes, &profiles[i]);
@@ -166,7 +163,7 @@ JDEVICE_API int jColorSaveProfiles(const char* path, const ColorProfile* profile
   putU32(buffer + 12, static_cast<uint32_t>(count));
   putU32(buffer + 16, kProfileBytes);
   for (int i = 0; i < count; ++i) encodeProfile(profiles[i], buffer + kHeaderBytes + i * kProfileBytes);
-  putU32(buffer + length - 4, crc32(buffer, length - 4));
+  putU32(buffer + length - 4, fileCrc(buffer, length - 4));
   const bool ok = platform::saveFileAtomically(path, buffer, length);
   std::free(buffer);
   return ok ? 1 : 0;

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include <zlib.h>
+
 #include "platform/atomic_file.h"
 #include "platform/file.h"
 
@@ -305,18 +307,8 @@ const char* statusText(Status status) {
 }
 
 uint32_t crc32(const uint8_t* data, std::size_t size) {
-  static const auto table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  uint32_t c = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
+  // zlib's CRC-32 (the ISO-HDLC one job files have always carried).
+  return static_cast<uint32_t>(::crc32(0L, data, static_cast<uInt>(size)));
 }
 
 Status parseJob(const uint8_t* data, std::size_t size, unsigned parts, Job* job) {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "dot_pages.h"
-#include "escp_decoder.h"
 #include "fuzz_support.h"
+#include "libs/escdecode/dot_pages.h"
+#include "libs/escdecode/escp_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   escp::Stream stream;

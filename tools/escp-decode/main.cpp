@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "dot_pages.h"
-#include "escp_decoder.h"
-#include "png_writer.h"
+#include "libs/escdecode/dot_pages.h"
+#include "libs/escdecode/escp_decoder.h"
+#include "libs/escdecode/png_writer.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <string>
 
 #include "Draw.h"
+#include "libs/escdecode/png_writer.h"
 #include "platform/folders.h"
 #include "platform/module.h"
 #include "platform/path.h"
-#include "png_writer.h"
 #include "proof_job.h"
 
 namespace {

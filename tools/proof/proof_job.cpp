@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "escp_decoder.h"
 #include "libs/draw/proof_print.h"
+#include "libs/escdecode/escp_decoder.h"
 
 namespace proof {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/jobs/ink_estimate.h"
-#include "dot_pages.h"
+#include "libs/escdecode/dot_pages.h"
 
 namespace proof {
 

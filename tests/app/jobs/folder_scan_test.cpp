@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -234,49 +235,72 @@ TEST_F(FolderScan, MovesGiveSpoolNamesAndSurviveVanishedFilesAndMissingFolders) 
   EXPECT_EQ(deleteJob(nullptr), 0);
 }
 
-// The printed list: newest first, equal dates in their listed order, and
-// at most HOLDJOB jobs, the files of the others deleted.
-struct Dated {
-  const char* name;
-  int day, second;
-};
-
-TEST_F(FolderScan, PrintedListIsSortedNewestFirstAndTrimmedToHoldJobs) {
+// The printed list, as the printed folder's scan leaves it: newest first by
+// the files' dates, equal dates in their listed order, and at most HOLDJOB
+// jobs, the files of the others deleted.
+TEST_F(FolderScan, ThePrintedScanSortsNewestFirstAndTrimsToHoldJobs) {
   const struct {
     int32_t holdJobs;
-    std::vector<Dated> jobs;
+    std::vector<std::string> oldestFirst;
     std::vector<std::string> kept;
   } cases[] = {
-      {2, {{"old", 1, 0}, {"new", 3, 0}, {"mid", 2, 0}}, {"new", "mid"}},
-      {5, {{"e1", 2, 5}, {"x", 1, 0}, {"e2", 2, 5}, {"e3", 2, 5}}, {"e1", "e2", "e3", "x"}},
-      {0, {{"a", 1, 0}, {"b", 2, 0}}, {}},
-      {-1, {{"a", 1, 0}, {"b", 2, 0}, {"c", 3, 0}}, {"c", "b", "a"}},
+      {2, {"old", "mid", "new"}, {"new", "mid"}},
+      {0, {"a", "b"}, {}},
+      {-1, {"a", "b", "c"}, {"c", "b", "a"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.holdJobs);
-    TestLists printedList;
-    ScratchFolder files;
-    for (const Dated& d : c.jobs) {
-      ASSERT_TRUE(writeBytes(files.join(d.name), "JOB"));
-      JobRecord* r = printedList.add(files.join(d.name).c_str(), Idle, kPrintedList);
-      r->year = 2026;
-      r->month = 12;
-      r->day = d.day;
-      r->second = d.second;
+    TestLists scanned;
+    ScratchFolder moved;
+    platform::copyString(scanned.state.printedFolder, sizeof scanned.state.printedFolder, moved.path().c_str());
+    scanned.state.holdJobs = c.holdJobs;
+    // Written newest first, so the folder's own order is not the answer.
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (std::size_t i = c.oldestFirst.size(); i-- > 0;) {
+      const std::string& name = c.oldestFirst[i];
+      ASSERT_TRUE(writeBytes(moved.join(name), "JOB"));
+      std::filesystem::last_write_time(moved.join(name), now - std::chrono::hours(24 * (10 - i)));
     }
-    sortNewestFirst(printedList.head(kPrintedList));
-    trimToHoldJobs(printedList.head(kPrintedList), c.holdJobs);
+    scanPrintedFolder(&scanned.state);
+    g_now += kSettleMilliseconds;
+    scanPrintedFolder(&scanned.state);
     std::vector<std::string> kept;
-    for (JobRecord* r = nextOf(printedList.head(kPrintedList)); r; r = nextOf(r)) {
+    for (JobRecord* r = nextOf(scanned.head(kPrintedList)); r; r = nextOf(r))
       kept.push_back(platform::fileNamePart(r->path));
-      EXPECT_EQ(r->next ? r->next->prev : r, r) << "links";
-    }
     EXPECT_EQ(kept, c.kept);
-    for (const Dated& d : c.jobs) {
-      const bool listed = std::find(kept.begin(), kept.end(), d.name) != kept.end();
-      EXPECT_EQ(platform::pathExists(files.join(d.name).c_str()), listed) << d.name;
+    for (const std::string& name : c.oldestFirst) {
+      const bool listed = std::find(kept.begin(), kept.end(), name) != kept.end();
+      EXPECT_EQ(platform::pathExists(moved.join(name).c_str()), listed) << name;
     }
   }
+}
+
+TEST_F(FolderScan, ThePrintedScanKeepsEqualDatesInTheirListedOrder) {
+  // Enough records that a sort which does not keep equal ones in order (an
+  // introsort partitions past 16) reorders them.
+  TestLists scanned;
+  ScratchFolder moved;
+  platform::copyString(scanned.state.printedFolder, sizeof scanned.state.printedFolder, moved.path().c_str());
+  scanned.state.holdJobs = 100;
+  std::vector<std::string> byDay[3];
+  for (int i = 0; i < 48; ++i) {
+    const std::string name = "j" + std::to_string(i);
+    ASSERT_TRUE(writeBytes(moved.join(name), "JOB"));
+    JobRecord* r = scanned.add(moved.join(name).c_str(), Idle, kPrintedList);
+    r->year = 2026;
+    r->month = 12;
+    r->day = 1 + (i * 7) % 3;
+    byDay[r->day - 1].push_back(name);
+  }
+  scanPrintedFolder(&scanned.state);
+  std::vector<std::string> expected = byDay[2], listed;
+  expected.insert(expected.end(), byDay[1].begin(), byDay[1].end());
+  expected.insert(expected.end(), byDay[0].begin(), byDay[0].end());
+  for (JobRecord* r = nextOf(scanned.head(kPrintedList)); r; r = nextOf(r)) {
+    listed.push_back(platform::fileNamePart(r->path));
+    EXPECT_EQ(r->next ? r->next->prev : r, r) << "links";
+  }
+  EXPECT_EQ(listed, expected);
 }
 
 }  // namespace

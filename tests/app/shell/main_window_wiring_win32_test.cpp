@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs/dialog_script_win32.h"
 #include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
@@ -22,6 +21,7 @@
 #include "app/shell/soft_proof_window_win32.h"
 #include "platform/scratch_folder.h"
 #include "test_main_window_win32.h"
+#include "tests/support/dialog_script_win32.h"
 
 namespace vlx {
 namespace {
@@ -585,11 +585,11 @@ TEST_F(MainWindowWiring, EnvironmentDialogChangesTheModeAndTheFileWrittenAtExit)
   std::strcpy(state_.environmentPath, environment.c_str());
   {
     dialog_test::DialogScript script;
-    script.then("環境設定", [](HWND d) {
+    script.on("環境設定", [](HWND d) {
       HWND general = dialog_test::pageWith(d, IDC_ENV_HOLDJOB);
       dialog_test::press(general, IDC_ENV_AUTO);
       SetDlgItemTextA(general, IDC_ENV_HOLDJOB, "33");
-      dialog_test::click(d, IDOK);
+      dialog_test::postClick(d, IDOK);
     });
     command(IDM_ENVIRONMENT);
     EXPECT_TRUE(script.finished());

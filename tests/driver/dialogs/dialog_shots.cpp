@@ -15,13 +15,13 @@
 #include "SPOOL.h"
 #include "driver/machines/scratch_folder.h"
 #include "driver/resources/rx3_resource.h"
-#include "modal_script.h"
 #include "platform/module.h"
 #include "plugin_host.h"
+#include "tests/support/dialog_script_win32.h"
 
 namespace {
 
-using dialog_test::ModalScript;
+using dialog_test::DialogScript;
 
 bool saveWindowPicture(HWND window, const std::string& path) {
   // Let the window settle where it belongs and paint, messages pumped.
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     return [&, name](HWND window) { saved += saveWindowPicture(window, out + "\\" + name + ".bmp") ? 1 : 0; };
   };
   {
-    ModalScript script;
+    DialogScript script;
     script
         .on("ﾌﾟﾘﾝﾀ設定",
             [&](HWND d) {
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     reinterpret_cast<jPrintSetupWindow_t>(get("jPrintSetupMachine"))(&g_record, nullptr);
   }
   {
-    ModalScript script;
+    DialogScript script;
     script.on("ｲﾝｸ使用量の設定", [&](HWND d) {
       shoot("ink-settings")(d);
       dialog_test::click(d, IDCANCEL);

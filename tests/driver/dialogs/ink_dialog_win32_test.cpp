@@ -8,7 +8,7 @@
 #include "dialog_bench.h"
 #include "driver/ink/ink_dialog_rows.h"
 #include "driver/resources/rx3_resource.h"
-#include "modal_script.h"
+#include "tests/support/dialog_script_win32.h"
 
 namespace dialog_test {
 namespace {
@@ -33,7 +33,7 @@ using rx3::InkColumn;
 
 TEST_F(InkDialog, EditsResetAndCopyAreWrittenOnOk) {
   std::string usageShown, capacitiesAfterCopy, clamped;
-  ModalScript script;
+  DialogScript script;
   script.on(kInk, [&](HWND d) {
     usageShown = text(d, field(0, InkColumn::kUsage));
     type(d, field(0, InkColumn::kCapacity), "700");
@@ -76,7 +76,7 @@ TEST_F(InkDialog, EditsResetAndCopyAreWrittenOnOk) {
 TEST_F(InkDialog, CancelLeavesTheInkFileUntouched) {
   const std::vector<unsigned char> before = testing_support::readBytes(file("EPSON RX-3.ink"));
   ASSERT_FALSE(before.empty());
-  ModalScript script;
+  DialogScript script;
   script.on(kInk, [&](HWND d) {
     type(d, field(0, InkColumn::kCapacity), "900");
     click(d, IDC_INK_COPY_K1);
@@ -90,7 +90,7 @@ TEST_F(InkDialog, CancelLeavesTheInkFileUntouched) {
 
 TEST_F(InkDialog, NameBoxesArePaintedInTheInkColour) {
   COLORREF painted[8] = {};
-  ModalScript script;
+  DialogScript script;
   script.on(kInk, [&](HWND d) {
     for (int i = 0; i < 8; ++i) {
       HWND box = GetDlgItem(d, rx3::kInkRowIds[i].nameBox);

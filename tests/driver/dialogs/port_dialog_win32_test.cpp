@@ -9,7 +9,7 @@
 #include "driver/machines/machine_state.h"
 #include "driver/resources/rx3_resource.h"
 #include "libs/spool/port_dialog_ids.h"
-#include "modal_script.h"
+#include "tests/support/dialog_script_win32.h"
 
 namespace dialog_test {
 namespace {
@@ -34,7 +34,7 @@ void chooseTcp(HWND selection, int device, const char* host, const char* port) {
 TEST_F(PortDialog, APortChosenIsSavedInTheRegistryAndTheSpoolLimitOutOfRangeIsRefused) {
   std::string deviceShown, portShown, portInSetup, limitAfterRefusal, limitAfterTaking;
   bool limitEnabledBefore = true, limitEnabledAfter = false;
-  ModalScript script;
+  DialogScript script;
   script.on(kSetup, [&](HWND d) { click(d, IDC_SETUP_PORT_BUTTON); })
       .on(kPort,
           [&](HWND p) {
@@ -85,7 +85,7 @@ TEST_F(PortDialog, APortChosenIsSavedInTheRegistryAndTheSpoolLimitOutOfRangeIsRe
 
 TEST_F(PortDialog, CancelOfTheSetupDropsDevicePortAndSpoolChoices) {
   const std::vector<unsigned char> before = settingsBytes();
-  ModalScript script;
+  DialogScript script;
   script.on(kSetup, [](HWND d) { click(d, IDC_SETUP_PORT_BUTTON); })
       .on(kPort, [](HWND p) { click(p, IDC_PORT_CHOOSE); })
       .on(kSelection, [](HWND s) { chooseTcp(s, 1, "localhost", "9101"); })
@@ -106,7 +106,7 @@ TEST_F(PortDialog, TheSelectionRefusesAPortOutsideTheRangeAndItsCancelChangesNot
   const std::vector<unsigned char> registryBefore = testing_support::readBytes(file("DEVICE.rgs"));
   char device[260] = "RX-3 出力";
   char port[260] = "FILE:output";
-  ModalScript script;
+  DialogScript script;
   script.on(kSelection, [](HWND s) { chooseTcp(s, 1, "localhost", "70000"); })
       .answer(kSelection, IDOK)
       .on(kSelection, [](HWND s) { chooseTcp(s, 1, "two words", "9100"); })

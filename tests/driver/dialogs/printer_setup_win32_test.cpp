@@ -9,7 +9,7 @@
 #include "driver/machines/machine_state.h"
 #include "driver/resources/rx3_resource.h"
 #include "libs/device/profile_dialog_ids.h"
-#include "modal_script.h"
+#include "tests/support/dialog_script_win32.h"
 
 namespace dialog_test {
 namespace {
@@ -49,7 +49,7 @@ TEST_F(PrinterSetup, OpensOnTheRecordAndAPaperNamingAResolutionSelectsIt) {
   std::vector<std::string> resolutions, inkSets, margins, papers;
   std::string name, port;
   int resolutionAfterPaper = -1;
-  ModalScript script;
+  DialogScript script;
   script.on(kSetup, [&](HWND d) {
     name = text(d, IDC_SETUP_NAME);
     port = text(d, IDC_SETUP_PORT_NAME);
@@ -83,7 +83,7 @@ TEST_F(PrinterSetup, AddEditAndDeleteAreSavedAtOnceAndCancelKeepsTheRecord) {
   std::string addName;
   std::vector<std::string> papersAfterDelete;
 
-  ModalScript script;
+  DialogScript script;
   script.on(kSetup, [&](HWND d) { click(d, IDC_SETUP_ADD_PAPER); })
       .on(kEditor,
           [&](HWND e) {
@@ -153,7 +153,7 @@ TEST_F(PrinterSetup, RefusedListChangesShowTheirMessageAndLeaveTheFile) {
     writePapers(0, papers);
     const std::vector<unsigned char> before = testing_support::readBytes(file("RX3.cpf0"));
     int count = 0;
-    ModalScript script;
+    DialogScript script;
     script
         .on(kSetup,
             [&](HWND d) {
@@ -183,7 +183,7 @@ TEST_F(PrinterSetup, TheEditorRefusesValuesOutOfRangeInsteadOfBendingThem) {
   // The full table of refusals is checked without a window; here the
   // dialog's wiring: a refusal keeps the editor open, Cancel keeps the file.
   const Entry refused[] = {{IDC_CPF_INK_LIMIT, "4294967696"}, {IDC_CPF_DRAW_OPTION, "256"}};
-  ModalScript script;
+  DialogScript script;
   script.on(kSetup, [&](HWND d) { click(d, IDC_SETUP_ADD_PAPER); });
   for (const Entry& entry : refused) {
     script.on(kEditor, [&](HWND e) {
@@ -206,7 +206,7 @@ TEST_F(PrinterSetup, MarginModeGatesThePaperCutAndAbsentOptionsStayAbsent) {
   record_.state->bidirectional = -1;
   bool cutAt[4] = {};
   bool bidirectionalEnabled = true;
-  ModalScript script;
+  DialogScript script;
   script.on(kSetup, [&](HWND d) {
     bidirectionalEnabled = enabled(d, IDC_SETUP_BIDIRECTIONAL);
     for (int mode : {2, 3, 0, 1}) {
@@ -231,7 +231,7 @@ TEST_F(PrinterSetup, MarginModeGatesThePaperCutAndAbsentOptionsStayAbsent) {
 
   record_.state->paperCut = -1;
   bool cutVisible = true;
-  ModalScript hidden;
+  DialogScript hidden;
   hidden.on(kSetup, [&](HWND d) {
     cutVisible = visible(d, IDC_SETUP_PAPER_CUT);
     click(d, IDOK);
@@ -244,7 +244,7 @@ TEST_F(PrinterSetup, MarginModeGatesThePaperCutAndAbsentOptionsStayAbsent) {
 
 TEST_F(PrinterSetup, ReopeningPlacesTheDialogWhereItWasClosed) {
   RECT closedAt{}, reopenedAt{};
-  ModalScript script;
+  DialogScript script;
   script
       .on(kSetup,
           [&](HWND d) {

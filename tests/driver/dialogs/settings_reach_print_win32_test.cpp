@@ -10,8 +10,8 @@
 #include "dialog_bench.h"
 #include "driver/machines/machine_state.h"
 #include "driver/resources/rx3_resource.h"
-#include "modal_script.h"
 #include "platform/folders.h"
+#include "tests/support/dialog_script_win32.h"
 
 namespace dialog_test {
 namespace {
@@ -68,7 +68,7 @@ TEST_F(SettingsReachPrint, ResolutionAndInkSetChosenInTheDialogChangeTheHeader) 
   EXPECT_TRUE(contains(before, kUnits720));
 
   std::string paperAfterInkSet;
-  ModalScript script;
+  DialogScript script;
   script.on("ﾌﾟﾘﾝﾀ設定", [&](HWND d) {
     choose(d, IDC_SETUP_INK_SET, 1);
     MSG m;

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "dot_pages.h"
 #include "driver/ink/process_support.h"
 #include "driver/machines/scratch_folder.h"
-#include "escp_decoder.h"
+#include "libs/escdecode/dot_pages.h"
+#include "libs/escdecode/escp_decoder.h"
 #include "platform/folders.h"
 #include "plugin_host.h"
 

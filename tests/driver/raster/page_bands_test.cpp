@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "dot_pages.h"
 #include "driver/machines/exports.h"
+#include "libs/escdecode/dot_pages.h"
 #include "page_bench.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "PrintDriver.h"
 #include "driver/machines/machine_state.h"
 #include "driver/machines/scratch_folder.h"
-#include "escp_decoder.h"
+#include "libs/escdecode/escp_decoder.h"
 
 namespace raster_test {
 

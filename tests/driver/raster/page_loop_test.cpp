@@ -7,9 +7,9 @@
 #include <random>
 #include <string>
 
-#include "dot_pages.h"
 #include "driver/machines/exports.h"
 #include "driver/raster/page_buffers.h"
+#include "libs/escdecode/dot_pages.h"
 #include "page_bench.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "dot_pages.h"
-#include "escp_decoder.h"
 #include "halftone_reference.h"
+#include "libs/escdecode/dot_pages.h"
+#include "libs/escdecode/escp_decoder.h"
 #include "raster_lines.h"
 #include "raster_page.h"
 #include "spool_capture.h"

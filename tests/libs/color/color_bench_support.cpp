@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "driver/machines/machine_state.h"
-#include "escp_decoder.h"
+#include "libs/escdecode/escp_decoder.h"
 #include "libs/draw/driver_plugins.h"
 #include "libs/draw/setting_block.h"
 #include "platform/folders.h"

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <vector>
 
 #include "job_maker.h"
 #include "libs/draw/job_file.h"
+#include "platform/folders.h"
 #include "platform/scratch_folder.h"
 
 namespace {
@@ -136,6 +141,31 @@ TEST(JobFile, AChunkOfALaterVersionIsSkipped) {
   EXPECT_EQ(parse(bytes), Status::Ok);
 }
 
+#ifndef _WIN32
+// Lowers the process's file-size limit for its lifetime: writes past it fail
+// (EFBIG), as they would on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &lowered);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+#endif
+
+// A refused job and a write that fails half way (a disk that fills) both
+// leave the old file whole.
 TEST(JobFile, AFailedWriteLeavesTheOldFile) {
   testing_support::ScratchFolder folder;
   const std::string path = folder.join("job.vjx");
@@ -143,10 +173,20 @@ TEST(JobFile, AFailedWriteLeavesTheOldFile) {
   jobfile::Job bad = draw_test::sampleJob("EPSON RX-2");
   bad.items[0].width = -1;
   EXPECT_FALSE(jobfile::writeJobFile(path.c_str(), bad));
+#ifndef _WIN32
+  {
+    // A sound job the disk fills up under half way through.
+    FileSizeLimit full(sampleBytes().size() / 2);
+    EXPECT_FALSE(jobfile::writeJobFile(path.c_str(), draw_test::sampleJob("EPSON RX-2")));
+  }
+#endif
   jobfile::Job back;
-  ASSERT_EQ(jobfile::readJobFile(path.c_str(), jobfile::kDescription, &back), Status::Ok);
+  ASSERT_EQ(jobfile::readJobFile(path.c_str(), jobfile::kEverything, &back), Status::Ok);
   EXPECT_EQ(back.machine, "EPSON RX-1");
   EXPECT_EQ(jobfile::readJobFile(folder.join("missing").c_str(), jobfile::kDescription, &back), Status::Unreadable);
+  std::size_t files = 0;
+  platform::listFolder(folder.path().c_str(), [&](const platform::FolderEntry&) { return ++files, true; });
+  EXPECT_EQ(files, 1u) << "no temporary file left behind";
 }
 
 }  // namespace

@@ -7,12 +7,12 @@
 
 #include "Base.h"
 #include "Draw.h"
-#include "dot_pages.h"
-#include "escp_decoder.h"
 #include "job_maker.h"
 #include "libs/draw/driver_plugins.h"
 #include "libs/draw/setting_block.h"
 #include "libs/draw/tile_block.h"
+#include "libs/escdecode/dot_pages.h"
+#include "libs/escdecode/escp_decoder.h"
 #include "platform/folders.h"
 #include "plugin_folder.h"
 #include "printing_fixture.h"
@@ -116,6 +116,31 @@ TEST_F(Printing, AWholePageIsTheSameAsThroughThePluginsExports) {
   const std::string expected = printDirectly(printer.join(draw_test::pluginFileName()), job, direct.path());
   ASSERT_GT(expected.size(), 1000u) << expected;
   EXPECT_TRUE(printed[0] == expected) << printed[0].size() << " bytes, directly " << expected.size();
+}
+
+TEST_F(Printing, TheJobsUnitScalePlacesThePageInMillimetres) {
+  // The same page as above with its area and drawing in units of 2 mm
+  // across and 2.5 mm down: the print is the millimetre job's, byte for byte.
+  const jobfile::Job inMm = draw_test::sampleJob("EPSON RX-3", 30, 25);
+  jobfile::Job job = inMm;
+  job.area.mmPerUnitX = 2;
+  job.area.mmPerUnitY = 2.5f;
+  job.area.x1 /= 2;
+  job.area.y1 /= 2.5f;
+  for (jobfile::Item& item : job.items) {
+    item.x0 /= 2;
+    item.x1 /= 2;
+    item.y0 /= 2.5f;
+    item.y1 /= 2.5f;
+  }
+  ASSERT_TRUE(load(job));
+  ASSERT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 1);
+  const std::vector<std::string> printed = filesIn(out.path());
+  ASSERT_EQ(printed.size(), 1u);
+  ScratchFolder direct;
+  const std::string expected = printDirectly(printer.join(draw_test::pluginFileName()), inMm, direct.path());
+  ASSERT_GT(expected.size(), 1000u) << expected;
+  EXPECT_TRUE(printed[0] == expected) << printed[0].size() << " bytes, the millimetre job " << expected.size();
 }
 
 escp::DotPage onlyPage(const std::string& job) {

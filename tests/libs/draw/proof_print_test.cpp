@@ -11,9 +11,9 @@
 
 #include "Base.h"
 #include "Draw.h"
-#include "escp_decoder.h"
 #include "job_maker.h"
 #include "libs/draw/proof_print.h"
+#include "libs/escdecode/escp_decoder.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/named_mutex.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "dot_band.h"
-#include "dot_pages.h"
-#include "escp_decoder.h"
+#include "libs/escdecode/dot_band.h"
+#include "libs/escdecode/dot_pages.h"
+#include "libs/escdecode/escp_decoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "dot_pages.h"
+#include "libs/escdecode/dot_pages.h"
 
 #include <algorithm>
 #include <map>

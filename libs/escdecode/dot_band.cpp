@@ -1,4 +1,4 @@
-#include "dot_band.h"
+#include "libs/escdecode/dot_band.h"
 
 #include <algorithm>
 

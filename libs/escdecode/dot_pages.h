@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "escp_decoder.h"
+#include "libs/escdecode/escp_decoder.h"
 
 namespace escp {
 

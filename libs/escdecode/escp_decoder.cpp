@@ -1,4 +1,4 @@
-#include "escp_decoder.h"
+#include "libs/escdecode/escp_decoder.h"
 
 #include <cstdio>
 #include <cstring>

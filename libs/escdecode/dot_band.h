@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dot_pages.h"
+#include "libs/escdecode/dot_pages.h"
 
 namespace escp {
 
