@@ -18,6 +18,7 @@
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
 #include "app/jobs/list_view_fake.h"
+#include "app/jobs/print_journal.h"
 #include "app/resources/resource.h"
 #include "app/shell/app_defaults.h"
 #include "app/shell/environment_file.h"
@@ -337,6 +338,41 @@ TEST_F(DialogsTest, EnvironmentReopensWhereItWasClosedOnTheGeneralTab) {
   EXPECT_EQ(1, openEnvironment(script));
 }
 
+// The printed-job count: a stored value the user did not touch survives OK
+// (even -1, keep everything), and lowering it below the printed jobs held
+// asks first; No keeps the old count and everything else of the dialog.
+TEST_F(DialogsTest, EnvironmentKeepsAnUntouchedCountAndAsksBeforeLoweringIt) {
+  const struct {
+    int32_t stored;
+    const char* typed;  // null: the field is left alone
+    int answer;         // 0: no question may come
+    int32_t kept;
+  } cases[] = {
+      {-1, nullptr, 0, -1}, {500, nullptr, 0, 500}, {500, "1", IDNO, 500}, {500, "1", IDYES, 1}, {2, "5", 0, 5},
+  };
+  state_.lists[kPrintedList] = createJob();
+  for (int i = 0; i < 3; ++i) append(createJob(), state_.lists[kPrintedList]);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed ? c.typed : "untouched");
+    state_.holdJobs = c.stored;
+    state_.autoPrint = 0;
+    DialogScript script;
+    script.then(kEnvironment, [&](HWND d) {
+      press(generalPage(d), IDC_ENV_AUTO);
+      if (c.typed) typeCount(d, c.typed);
+      click(d, IDOK);
+    });
+    if (c.answer) script.answer("owner", c.answer);
+    EXPECT_EQ(1, openEnvironment(script));
+    EXPECT_EQ(c.kept, state_.holdJobs);
+    EXPECT_EQ(1, state_.autoPrint) << "the rest of the dialog holds";
+    ASSERT_EQ(script.messages().size(), c.answer ? 1u : 0u);
+    if (c.answer) {
+      EXPECT_NE(std::string::npos, script.messages()[0].find(" 2 件")) << script.messages()[0];
+    }
+  }
+}
+
 // Two jobs of the printed list, in rows a fake view reports selected.
 class PropertiesTest : public DialogsTest {
  protected:
@@ -403,6 +439,38 @@ TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
   EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
   EXPECT_TRUE(script.finished());
   stopJobInk();
+}
+
+// Every attempt at the job from the print journal, with a failure's reason.
+TEST_F(PropertiesTest, TheJobsJournalLinesAreShown) {
+  useJournalFile(folder_.join("PrintJournal.csv").c_str());
+  const struct {
+    JournalOutcome outcome;
+    const char* reason;
+  } attempts[] = {{JournalOutcome::Failed, "ﾎﾟｰﾄがﾀｲﾑｱｳﾄしました"}, {JournalOutcome::Printed, ""}};
+  for (const auto& a : attempts) {
+    JournalEntry e;
+    e.started = e.ended = platform::LocalTime{2026, 12, 8, 7, 6, 5};
+    e.file = "C:\\vellox\\HotFolder\\x.vjx";
+    e.movedTo = "C:\\vellox\\MoveFolder\\x.vjx";
+    e.device = "RX-3 file";
+    e.outcome = a.outcome;
+    e.reason = a.reason;
+    ASSERT_TRUE(appendJournal(e));
+  }
+  views_[kPrintedList].select({0});
+  DialogScript script;
+  script.then(kProperties, [](HWND d) {
+    const std::string history = textOf(d, IDC_PROP_HISTORY);
+    const std::size_t failed = history.find("失敗");
+    EXPECT_NE(std::string::npos, failed) << history;
+    EXPECT_NE(std::string::npos, history.find("ﾎﾟｰﾄがﾀｲﾑｱｳﾄしました")) << history;
+    EXPECT_GT(history.find("印刷済み"), failed) << "oldest first";
+    click(d, IDOK);
+  });
+  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
+  EXPECT_TRUE(script.finished());
+  useJournalFile(nullptr);
 }
 
 TEST_F(PropertiesTest, WithoutASelectedJobItSaysSo) {
