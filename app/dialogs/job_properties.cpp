@@ -1,11 +1,14 @@
 #include "app/dialogs/job_properties.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
+#include "app/jobs/journal_texts.h"
 #include "platform/path.h"
 
 namespace vlx {
@@ -46,6 +49,16 @@ void fillInkText(const char* path, JobPropertiesTexts* t) {
     platform::copyTruncated(t->ink, sizeof t->ink, jobInkRunning() ? kInkBeingEstimated : "");
 }
 
+void fillHistoryText(const char* path, JobPropertiesTexts* t) {
+  std::vector<JournalEntry> entries = journalEntriesFor(path);
+  std::string text = attemptHistoryText(entries);
+  while (text.size() >= sizeof t->history && entries.size() > 1) {
+    entries.erase(entries.begin());
+    text = attemptHistoryText(entries);
+  }
+  platform::copyTruncated(t->history, sizeof t->history, text.c_str());
+}
+
 JobPropertiesTexts noJobPropertiesTexts() {
   JobPropertiesTexts t{};
   platform::copyTruncated(t.title, sizeof t.title, kNoJob);
@@ -69,6 +82,7 @@ JobPropertiesTexts selectedJobPropertiesTexts(AppState* state, int listIndex) {
   }
   JobPropertiesTexts texts = jobPropertiesTexts(*job, info, area);
   fillInkText(job->path, &texts);
+  fillHistoryText(job->path, &texts);
   return texts;
 }
 

@@ -22,6 +22,7 @@ struct JobPropertiesTexts {
   char machine[kMachineNameSize];  // 1017
   char ink[512];                   // the ink estimate, or that it is being made
   bool inkReady;                   // false while the estimate is being made
+  char history[2048];              // the job's lines of the print journal, newest last
 };
 
 // The texts of one job, with its device's information text and area (a
@@ -33,6 +34,10 @@ JobPropertiesTexts noJobPropertiesTexts();
 // The ink text of a job file: its estimate when there is one, else that it
 // is being made (the file is then queued), or nothing without an estimator.
 void fillInkText(const char* path, JobPropertiesTexts* texts);
+
+// The job file's attempts from the print journal; the newest kept whole
+// when they do not all fit.
+void fillHistoryText(const char* path, JobPropertiesTexts* texts);
 
 // The texts of the first selected job of a list, taken under the job-list
 // lock; the no-job texts when nothing valid is selected.

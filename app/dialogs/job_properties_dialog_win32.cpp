@@ -23,6 +23,9 @@ void fill(HWND dialog, const JobPropertiesTexts& t) {
   SetDlgItemTextA(dialog, IDC_PROP_PRINT_SIZE, t.printSize);
   SetDlgItemTextA(dialog, IDC_PROP_MACHINE, t.machine);
   SetDlgItemTextA(dialog, IDC_PROP_INK, t.ink);
+  SetDlgItemTextA(dialog, IDC_PROP_HISTORY, t.history);
+  // The newest attempt, at the end, in sight.
+  SendDlgItemMessageA(dialog, IDC_PROP_HISTORY, EM_LINESCROLL, 0, 0x7FFF);
 }
 
 // While the job's estimate is being made the dialog looks for it now and

@@ -8,6 +8,7 @@
 #include "app/jobs/job_list_view_port.h"
 #include "app/jobs/job_selection.h"
 #include "app/jobs/job_walk.h"
+#include "app/jobs/journal_texts.h"
 #include "platform/path.h"
 
 namespace vlx {
@@ -82,10 +83,17 @@ struct StatusFill {
   int row;
 };
 
-int fillStatus(JobRecord* record, AppState*, int, void* user) {
+// A printed job's state is what its last attempt came to, from the journal.
+int fillStatus(JobRecord* record, AppState*, int listIndex, void* user) {
   StatusFill* fill = static_cast<StatusFill*>(user);
   const StateLook& look = lookOf(record->state);
-  fill->view->setCell(fill->row, kColumnState, look.text);
+  if (listIndex == kPrintedList) {
+    char text[kJobPathSize];
+    journalStateText(record->path, text, sizeof text);
+    fill->view->setCell(fill->row, kColumnState, text);
+  } else {
+    fill->view->setCell(fill->row, kColumnState, look.text);
+  }
   fill->view->setImage(fill->row, look.image);
   ++fill->row;
   return 0;

@@ -60,6 +60,7 @@
 #define IDC_PROP_MACHINE 1017
 #define IDC_PROP_DATE 1018
 #define IDC_PROP_INK 1019
+#define IDC_PROP_HISTORY 1020
 
 // Version dialog.
 #define IDC_VER_CAPTION 1010

@@ -10,16 +10,25 @@
 
 #include "platform/file.h"
 #include "platform/folders.h"
+#include "platform/module.h"
 #include "platform/path.h"
 
 namespace testing_support {
 
+// Always an absolute folder: a path handed to a library that resolves
+// relative paths against its own folder (the byte channel's file ports)
+// must name the same place as for the test. Without VLX_TEST_OUTPUT, the
+// test program's folder.
 inline std::string scratchBase() {
   const char* output = std::getenv("VLX_TEST_OUTPUT");
   if (output && output[0]) {
     platform::createFolder(output);
     if (platform::isFolder(output)) return output;
   }
+  char self[platform::kMaxPath];
+  char folder[platform::kMaxPath];
+  if (platform::moduleFileName(nullptr, self, sizeof self) && platform::folderPart(self, folder, sizeof folder))
+    return folder;
   return ".";
 }
 

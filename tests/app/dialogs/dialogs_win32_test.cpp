@@ -247,6 +247,41 @@ TEST_F(DialogsTest, EnvironmentReopensWhereItWasClosedOnTheGeneralTab) {
   EXPECT_EQ(1, openEnvironment(script));
 }
 
+// The printed-job count: a stored value the user did not touch survives OK
+// (even -1, keep everything), and lowering it below the printed jobs held
+// asks first; No keeps the old count and everything else of the dialog.
+TEST_F(DialogsTest, EnvironmentKeepsAnUntouchedCountAndAsksBeforeLoweringIt) {
+  const struct {
+    int32_t stored;
+    const char* typed;  // null: the field is left alone
+    int answer;         // 0: no question may come
+    int32_t kept;
+  } cases[] = {
+      {-1, nullptr, 0, -1}, {500, nullptr, 0, 500}, {500, "1", IDNO, 500}, {500, "1", IDYES, 1}, {2, "5", 0, 5},
+  };
+  state_.lists[kPrintedList] = createJob();
+  for (int i = 0; i < 3; ++i) append(createJob(), state_.lists[kPrintedList]);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed ? c.typed : "untouched");
+    state_.holdJobs = c.stored;
+    state_.autoPrint = 0;
+    DialogScript script;
+    script.on(kEnvironment, [&](HWND d) {
+      press(generalPage(d), IDC_ENV_AUTO);
+      if (c.typed) typeCount(d, c.typed);
+      postClick(d, IDOK);
+    });
+    if (c.answer) script.answer("owner", c.answer);
+    EXPECT_EQ(1, openEnvironment(script));
+    EXPECT_EQ(c.kept, state_.holdJobs);
+    EXPECT_EQ(1, state_.autoPrint) << "the rest of the dialog holds";
+    ASSERT_EQ(script.messages().size(), c.answer ? 1u : 0u);
+    if (c.answer) {
+      EXPECT_NE(std::string::npos, script.messages()[0].find(" 2 件")) << script.messages()[0];
+    }
+  }
+}
+
 // Two jobs of the printed list, in rows a fake view reports selected.
 }  // namespace
 }  // namespace vlx

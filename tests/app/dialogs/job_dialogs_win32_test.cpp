@@ -1,5 +1,6 @@
 // The job-properties, version and device-settings dialogs of the main window,
 // opened as the main window opens them and driven with real messages.
+#include "app/jobs/print_journal.h"
 #include "dialogs_fixture_win32.h"
 
 #include <string>
@@ -73,6 +74,38 @@ TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
   EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
   EXPECT_TRUE(script.finished());
   stopJobInk();
+}
+
+// Every attempt at the job from the print journal, with a failure's reason.
+TEST_F(PropertiesTest, TheJobsJournalLinesAreShown) {
+  useJournalFile(folder_.join("PrintJournal.csv").c_str());
+  const struct {
+    JournalOutcome outcome;
+    const char* reason;
+  } attempts[] = {{JournalOutcome::Failed, "ﾎﾟｰﾄがﾀｲﾑｱｳﾄしました"}, {JournalOutcome::Printed, ""}};
+  for (const auto& a : attempts) {
+    JournalEntry e;
+    e.started = e.ended = platform::LocalTime{2026, 12, 8, 7, 6, 5};
+    e.file = "C:\\vellox\\HotFolder\\x.vjx";
+    e.movedTo = "C:\\vellox\\MoveFolder\\x.vjx";
+    e.device = "RX-3 file";
+    e.outcome = a.outcome;
+    e.reason = a.reason;
+    ASSERT_TRUE(appendJournal(e));
+  }
+  views_[kPrintedList].select({0});
+  DialogScript script;
+  script.on(kProperties, [](HWND d) {
+    const std::string history = dialog_test::text(d, IDC_PROP_HISTORY);
+    const std::size_t failed = history.find("失敗");
+    EXPECT_NE(std::string::npos, failed) << history;
+    EXPECT_NE(std::string::npos, history.find("ﾎﾟｰﾄがﾀｲﾑｱｳﾄしました")) << history;
+    EXPECT_GT(history.find("印刷済み"), failed) << "oldest first";
+    postClick(d, IDOK);
+  });
+  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
+  EXPECT_TRUE(script.finished());
+  useJournalFile(nullptr);
 }
 
 TEST_F(PropertiesTest, WithoutASelectedJobItSaysSo) {

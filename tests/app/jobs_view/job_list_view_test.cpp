@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "app/jobs/job_list.h"
+#include "app/jobs/print_journal.h"
 #include "fake_job_list_view.h"
+#include "platform/scratch_folder.h"
 
 namespace vlx {
 namespace {
@@ -89,6 +91,46 @@ TEST_F(JobListViewTest, StatusColumnShowsEveryState) {
   // The texts as the program shows them, byte for byte.
   EXPECT_EQ(std::string("\x88\xf3\x8d\xfc\x91\xd2\x82\xbf"), stateText(Waiting));
   EXPECT_EQ(std::string("\xb4\xd7\xb0"), stateText(0));
+}
+
+// A printed job's state is its last attempt from the print journal, with
+// the reason of one that did not print; a job the journal does not know
+// shows nothing.
+TEST_F(JobListViewTest, PrintedJobsShowTheirLastAttemptFromTheJournal) {
+  testing_support::ScratchFolder folder;
+  useJournalFile(folder.join("PrintJournal.csv").c_str());
+  const struct {
+    const char* file;
+    JournalOutcome outcome;
+    const char* reason;
+    const char* shown;
+  } cases[] = {
+      {"good.vjx", JournalOutcome::Printed, "", "印刷済み 2026/05/01 10:22"},
+      {"bad.vjx", JournalOutcome::Failed, "ﾎﾟｰﾄがﾀｲﾑｱｳﾄしました", "失敗 2026/05/01 10:22 ﾎﾟｰﾄがﾀｲﾑｱｳﾄしました"},
+      {"stop.vjx", JournalOutcome::Cancelled, "ﾌﾟﾘﾝﾄが中断されました。",
+       "中断 2026/05/01 10:22 ﾌﾟﾘﾝﾄが中断されました。"},
+      {"unknown.vjx", JournalOutcome::Printed, nullptr, ""},
+  };
+  for (const auto& c : cases) {
+    const std::string moved = folder.join(c.file);
+    addJob(1, moved.c_str(), Idle);
+    if (!c.reason) continue;
+    JournalEntry e;
+    e.started = e.ended = platform::LocalTime{2026, 5, 1, 10, 22, 7};
+    e.file = "C:\\vellox\\HotFolder\\x.vjx";
+    e.movedTo = moved;
+    e.outcome = c.outcome;
+    e.reason = c.reason;
+    ASSERT_TRUE(appendJournal(e));
+  }
+  addJob(0, folder.join("good.vjx").c_str(), Waiting);  // the print list keeps its own states
+  for (int list : {0, 1}) {
+    refreshJobView(&state_, ViewFill::Rebuild, list);
+    refreshStatusColumn(&state_, list);
+  }
+  for (int n = 0; n < 4; ++n) EXPECT_EQ(cases[n].shown, views_[1].rows[n].texts[kColumnState]) << cases[n].file;
+  EXPECT_EQ("印刷待ち", views_[0].rows[0].texts[kColumnState]);
+  useJournalFile(nullptr);
 }
 
 TEST_F(JobListViewTest, FileNamePartLeavesDoubleByteFoldersWhole) {

@@ -253,15 +253,20 @@ TEST_F(PrintQueue, AFileAnotherProgramHoldsOpenIsNeitherListedNorDeleted) {
   EXPECT_EQ(rows(kPrintList), 1);
 }
 
+// The machine's account: 220 ml of every ink, warning at 10 %.
+void fillAccount(InkEntry* account) {
+  for (int i = 0; i < 8; ++i) {
+    std::strcpy(account[i].name, i == 1 ? "M" : "C");
+    account[i].capacityMl = 220, account[i].correctionPercent = 100, account[i].warningPercent = 10;
+  }
+}
+
 // The ink of a job whose file name has "short" in it takes more magenta
-// than remains; other jobs fit.
+// than remains; other jobs fit. Warnings set it against the account as the
+// library reads it at the time, so that is filled in too.
 bool inkByName(const char* path, const std::atomic<int>&, InkEstimate* out) {
   *out = InkEstimate{};
-  for (InkEntry& ink : out->account) {
-    std::strcpy(ink.name, "C");
-    ink.capacityMl = 220, ink.correctionPercent = 100, ink.warningPercent = 10;
-  }
-  std::strcpy(out->account[1].name, "M");
+  fillAccount(out->account);
   out->picolitres[0] = 1000000000;
   if (std::strstr(path, "short")) out->picolitres[1] = 300000000000ULL;
   return true;
@@ -269,6 +274,7 @@ bool inkByName(const char* path, const std::atomic<int>&, InkEstimate* out) {
 
 TEST_F(PrintQueue, AJobShortOfInkAsksInManualModeAndPrintsOnInAutoPrintMode) {
   startJobInk(inkByName);  // in place of the dry runs through a driver
+  fillAccount(fake::library().account);
   dropJob("short.job", "JOB short");
   refreshTwice();
   ASSERT_EQ(rows(kPrintList), 1);

@@ -24,52 +24,12 @@
 #include "app/shell/progress_hooks.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
+#include "recording_host.h"
 
 namespace vlx {
 namespace {
 
 using testing_support::writeBytes;
-
-// What the worker asked of the window, and what the hooks showed.
-class RecordingHost final : public PrintWorkerHost, public ProgressDisplay {
- public:
-  void requestStatusColumn() override { note("status"); }
-  void showWarning(const char* text) override { note(std::string("box:") + text); }
-  void notify(const char* text) override { note(std::string("notice:") + text); }
-  void postCompletion() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    events_.push_back("done");
-    done_ = true;
-    signal_.notify_all();
-  }
-  void setProgress(int position) override { note("progress:" + std::to_string(position)); }
-  void setActivityText(const char* text) override { note(std::string("text:") + (text ? text : "idle")); }
-  void pumpOwnQueue() override {}
-
-  // Waits (at most 10 s) for the completion message; the events until then.
-  std::vector<std::string> waitForCompletion() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    signal_.wait_for(lock, std::chrono::duration<int>(10), [&] { return done_; });
-    done_ = false;
-    std::vector<std::string> events;
-    events.swap(events_);
-    return events;
-  }
-
- private:
-  void note(std::string event) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    events_.push_back(std::move(event));
-  }
-  std::mutex mutex_;
-  std::condition_variable signal_;
-  std::vector<std::string> events_;
-  bool done_ = false;
-};
-
-bool contains(const std::vector<std::string>& events, const std::string& event) {
-  return std::find(events.begin(), events.end(), event) != events.end();
-}
 
 class PrintWorker : public ::testing::Test {
  protected:
