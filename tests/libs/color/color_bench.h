@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dot_pages.h"
+#include "libs/escdecode/dot_pages.h"
 #include "printing_fixture.h"
 
 namespace color_test {
