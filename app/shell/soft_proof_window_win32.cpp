@@ -4,8 +4,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,6 +22,9 @@ constexpr int kOverviewCells = 640;
 constexpr int kLineDots = 32;
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressMillis = 200;
+// How long closing the window waits for a cancelled dry run to end. One
+// held up past it (a host that keeps a dialog open) ends on its own thread.
+constexpr int kCloseWaitMs = 1000;
 
 constexpr char kTitle[] = "ｿﾌﾄﾌﾟﾙｰﾌ";
 constexpr char kFailedText[] = "ｿﾌﾄﾌﾟﾙｰﾌを作成できませんでした。";
@@ -52,6 +57,21 @@ HMENU makeMenu() {
   return bar;
 }
 
+// What the dry run's thread works on: shared, so that a run still held up
+// when its window closes can finish without it.
+struct ProofWork {
+  explicit ProofWork(ProofProducer p) : producer(std::move(p)) {}
+  ProofProducer producer;
+  std::atomic<int> cancel{0};
+  std::atomic<size_t> bytes{0};
+  // Written by the thread until it sets done; read after.
+  ProofResult result = ProofResult::kFailed;
+  ProofPicture picture;
+  std::mutex lock;
+  std::condition_variable ended;
+  bool done = false;
+};
+
 // A 24-bit top-down DIB of an RGB picture: rows padded to four bytes, BGR.
 struct Dib {
   BITMAPINFO info{};
@@ -75,7 +95,7 @@ struct Dib {
 class SoftProofWindow {
  public:
   SoftProofWindow(std::string title, ProofProducer producer)
-      : title_(std::move(title)), producer_(std::move(producer)) {}
+      : title_(std::move(title)), work_(std::make_shared<ProofWork>(std::move(producer))) {}
 
   LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -100,28 +120,43 @@ class SoftProofWindow {
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSoftProofStatusId)), nullptr, nullptr);
     running_ = true;
     SetTimer(window_, kProgressTimer, kProgressMillis, nullptr);
-    worker_ = std::thread([this, window = window_] {
+    worker_ = std::thread([work = work_, window = window_] {
       platform::lowerThisThreadPriority();
-      result_ = makeProofPicture(producer_, cancel_, &bytes_, kOverviewCells, &picture_);
+      work->result = makeProofPicture(work->producer, work->cancel, &work->bytes, kOverviewCells, &work->picture);
+      {
+        std::lock_guard<std::mutex> hold(work->lock);
+        work->done = true;
+      }
+      work->ended.notify_all();
       PostMessageA(window, kSoftProofDoneMessage, 0, 0);
     });
     refreshMenu();
     showStatus();
   }
 
-  // Ends the dry run before the window's state goes: a cancel ends it at
-  // its next band.
+  // Ends the dry run before the window goes: a cancel ends it at its next
+  // band or lock slice. The window waits for that within a bound only; a run
+  // still held up then ends on its own thread with the state it shares.
   void onDestroy() {
-    cancel_ = 1;
-    if (worker_.joinable()) worker_.join();
+    work_->cancel = 1;
     KillTimer(window_, kProgressTimer);
+    if (!worker_.joinable()) return;
+    std::unique_lock<std::mutex> hold(work_->lock);
+    const bool ended =
+        work_->ended.wait_for(hold, std::chrono::milliseconds(kCloseWaitMs), [this] { return work_->done; });
+    hold.unlock();
+    if (ended)
+      worker_.join();
+    else
+      worker_.detach();
   }
 
   void onDone() {
     if (worker_.joinable()) worker_.join();
     KillTimer(window_, kProgressTimer);
     running_ = false;
-    failed_ = result_ != ProofResult::kDone;
+    picture_ = std::move(work_->picture);
+    failed_ = work_->result != ProofResult::kDone;
     overviewInk_ = -2;
     refreshMenu();
     updateScrollBars();
@@ -318,7 +353,8 @@ class SoftProofWindow {
   void showStatus() {
     char text[160];
     if (running_) {
-      std::snprintf(text, sizeof text, "ﾄﾞｯﾄを作成しています... %u KB", static_cast<unsigned>(bytes_.load() / 1024));
+      std::snprintf(text, sizeof text, "ﾄﾞｯﾄを作成しています... %u KB",
+                    static_cast<unsigned>(work_->bytes.load() / 1024));
     } else if (failed_) {
       std::snprintf(text, sizeof text, "%s", kFailedText);
     } else {
@@ -348,13 +384,9 @@ class SoftProofWindow {
   HWND window_ = nullptr;
   HWND status_ = nullptr;
   std::string title_;
-  ProofProducer producer_;
+  std::shared_ptr<ProofWork> work_;
   std::thread worker_;
-  std::atomic<int> cancel_{0};
-  std::atomic<size_t> bytes_{0};
-  // Written by the worker until it posts that it is done; read after.
-  ProofResult result_ = ProofResult::kFailed;
-  ProofPicture picture_;
+  ProofPicture picture_;  // the worker's, taken over when it is done
 
   bool running_ = false;
   bool failed_ = false;

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "libs/spool/held_file.h"
+
 namespace spool {
 
 // Shared by the channel and the thread: a thread that was given up may
@@ -27,6 +29,7 @@ struct BlockingWriter::State {
   WriteFn writeFn = nullptr;
   CloseFn closeFn = nullptr;
   CloseFn abandonFn = nullptr;
+  HeldFile file;  // released by the thread once it closed the handle
 };
 
 namespace {
@@ -47,6 +50,8 @@ void run(std::shared_ptr<BlockingWriter::State> s) {
       s->closed = closed;
       s->closeDone = true;
       s->wake.notify_all();
+      hold.unlock();
+      s->file.letGo();
       return;
     }
     if (!s->work) return;  // quit: the writer closes the handle
@@ -68,6 +73,7 @@ void run(std::shared_ptr<BlockingWriter::State> s) {
     if (s->givenUp) {
       hold.unlock();
       s->abandonFn(s->handle);
+      s->file.letGo();
       return;
     }
   }
@@ -168,6 +174,14 @@ bool BlockingWriter::close(const SendControl& control) {
   thread->join();
   delete thread;
   return closed;
+}
+
+}  // namespace spool
+
+namespace spool {
+
+void BlockingWriter::removeFile(const char* path) {
+  state_->file.remove(path);
 }
 
 }  // namespace spool

@@ -35,6 +35,9 @@ class BlockingWriter {
   // The same, waiting for the close within the time-out of control (its
   // hook is not asked: a job's end is not cancelled).
   bool close(const SendControl& control);
+  // Removes the writer's file now, or, when a thread given up still holds
+  // it, as soon as that thread lets go of the handle.
+  void removeFile(const char* path);
 
   struct State;
 

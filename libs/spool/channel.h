@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "libs/spool/blocking_writer.h"
+#include "libs/spool/held_file.h"
 #include "libs/spool/port_sink.h"
 #include "platform/file.h"
 #include "platform/path.h"
@@ -28,9 +29,11 @@ struct Channel {
   bool ended = false;
   bool spooling = false;
   // The spool file: written on a thread of its writer (a stalled disk or
-  // share is waited on timed), read back for the send.
+  // share is waited on timed), read back for the send, each read timed.
   std::shared_ptr<BlockingWriter> spoolWriter;
   platform::FileHandle spoolFile = nullptr;
+  std::shared_ptr<HeldFile> spoolReadHeld;  // a read given up holds the file
+  std::shared_ptr<std::vector<uint8_t>> readBuffer;
   char spoolPath[platform::kMaxPath] = {};
   uint64_t spooled = 0;
   uint64_t spoolLimit = 0;  // bytes; 0 = none
@@ -56,9 +59,17 @@ bool sendStream(Channel* channel, const uint8_t* data, std::size_t size, uint64_
 // job, the send of the finished file, and its removal.
 bool writeSpoolFile(intptr_t file, const void* data, std::size_t size);
 bool closeSpoolFile(intptr_t file);
+// Opens the spool file at path for writing within the channel's time-out;
+// false (the failure's text noted) when it cannot.
+bool startSpoolFile(Channel* channel, const char* path);
 bool writeSpool(Channel* channel, const uint8_t* data, std::size_t count);
 bool sendSpoolFile(Channel* channel);
 void dropSpoolFile(Channel* channel);
+
+// The hook as a send sees it: the host's cancel is noted on the channel
+// (cancelRequested), never acted on inside the wait, so that the channel
+// always knows how far the printer got. Always 1.
+int noteCancel(void* data);
 
 // Records why the channel stopped, once: the first reason is the cause.
 void failChannel(Channel* channel, const char* reason);
@@ -77,6 +88,7 @@ extern const char* const kReasonSpoolLimit;
 extern const char* const kReasonSpoolWrite;
 extern const char* const kReasonSpoolTimedOut;
 extern const char* const kReasonSpoolRead;
+extern const char* const kReasonSpoolReadTimedOut;
 extern const char* const kReasonNotTaken;
 extern const char* const kReasonOutOfMemory;
 

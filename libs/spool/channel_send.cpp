@@ -21,6 +21,7 @@ const char* const kReasonSpoolLimit = "ｽﾌﾟｰﾙﾌｧｲﾙがｻｲｽ�
 const char* const kReasonSpoolWrite = "ｽﾌﾟｰﾙﾌｧｲﾙに書き込めませんでした（ﾃﾞｨｽｸがいっぱいです）。";
 const char* const kReasonSpoolTimedOut = "ｽﾌﾟｰﾙﾌｧｲﾙに書き込めません（ﾀｲﾑｱｳﾄ）。";
 const char* const kReasonSpoolRead = "ｽﾌﾟｰﾙﾌｧｲﾙを読めませんでした。";
+const char* const kReasonSpoolReadTimedOut = "ｽﾌﾟｰﾙﾌｧｲﾙを読めません（ﾀｲﾑｱｳﾄ）。";
 const char* const kReasonNotTaken = "ﾌﾟﾘﾝﾀがﾃﾞｰﾀを最後まで受け取りませんでした。";
 const char* const kReasonOutOfMemory = "ﾒﾓﾘが足りません。";
 
@@ -30,15 +31,6 @@ namespace {
 constexpr std::size_t kPiece = 64 * 1024;
 
 thread_local char t_reason[256];
-
-// The hook as the sink sees it: a cancel is noted, never acted on inside
-// the sink, so that the sink always knows how far the printer got.
-int noteCancel(void* data) {
-  auto* channel = static_cast<Channel*>(data);
-  if (!channel->cancelRequested && channel->keepGoing && channel->keepGoing(channel->keepGoingData) != 1)
-    channel->cancelRequested = true;
-  return 1;
-}
 
 // The first boundary at or after offset, or null.
 const Boundary* boundaryFrom(const Channel* channel, uint64_t offset) {
@@ -86,6 +78,13 @@ bool cutHere(Channel* channel, const Boundary& at) {
 }
 
 }  // namespace
+
+int noteCancel(void* data) {
+  auto* channel = static_cast<Channel*>(data);
+  if (!channel->cancelRequested && channel->keepGoing && channel->keepGoing(channel->keepGoingData) != 1)
+    channel->cancelRequested = true;
+  return 1;
+}
 
 void clearFailureText() {
   t_reason[0] = '\0';

@@ -5,10 +5,13 @@
 // installation keeps its output folder.
 #include <atomic>
 #include <cstdio>
+#include <functional>
+#include <string>
 
 #include "libs/spool/blocking_writer.h"
 #include "libs/spool/port_sink.h"
 #include "libs/spool/proof_port.h"
+#include "libs/spool/timed_call.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/module.h"
@@ -38,7 +41,63 @@ bool resolveFolder(const char* folder, char* out, std::size_t capacity) {
   return platform::joinPath(out, capacity, home, folder);
 }
 
-bool openJobFile(const char* folderText, PortSink* sink) {
+struct Opened {
+  bool ok = false;
+  intptr_t handle = -1;
+};
+
+// Creates path within the control's time-out (a stalled share can hold the
+// call for minutes). A file the system creates after the wait was given up
+// is closed and removed there: only whole jobs stand in the folder.
+SendResult createTimed(const char* path, const SendControl& control, intptr_t* handle) {
+  Opened opened;
+  SendResult verdict = SendResult::kFailed;
+  try {
+    const std::string name = path;
+    const std::function<Opened()> create = [name] {
+      Opened r;
+      r.ok = createNewFile(name.c_str(), &r.handle);
+      return r;
+    };
+    const std::function<void(Opened&)> release = [name](Opened& late) {
+      if (!late.ok) return;
+      closeFileHandle(late.handle);
+      platform::deleteFile(name.c_str());
+    };
+    verdict = callTimed<Opened>(create, control, release, &opened);
+  } catch (...) {
+    return SendResult::kFailed;
+  }
+  if (verdict != SendResult::kSent) return verdict;
+  if (!opened.ok) return SendResult::kFailed;
+  *handle = opened.handle;
+  return SendResult::kSent;
+}
+
+// Starts a printer's job within the control's time-out; a job the spooler
+// starts after the wait was given up is aborted there.
+bool startPrinterJobTimed(const char* printer, const char* jobName, const SendControl& control, intptr_t* handle) {
+  Opened opened;
+  try {
+    const std::string printerName = printer;
+    const std::string job = jobName ? jobName : "";
+    const std::function<Opened()> start = [printerName, job] {
+      Opened r;
+      r.ok = openPrinterJob(printerName.c_str(), job.c_str(), &r.handle);
+      return r;
+    };
+    const std::function<void(Opened&)> release = [](Opened& late) {
+      if (late.ok) abortPrinterJob(late.handle);
+    };
+    if (callTimed<Opened>(start, control, release, &opened) != SendResult::kSent || !opened.ok) return false;
+  } catch (...) {
+    return false;
+  }
+  *handle = opened.handle;
+  return true;
+}
+
+bool openJobFile(const char* folderText, PortSink* sink, const SendControl& control) {
   char folder[platform::kMaxPath];
   if (!resolveFolder(folderText, folder, sizeof folder) || !platform::isFolder(folder)) return false;
   const platform::LocalTime now = platform::localNow();
@@ -47,8 +106,9 @@ bool openJobFile(const char* folderText, PortSink* sink) {
     std::snprintf(name, sizeof name, "%04d%02d%02d-%02d%02d%02d-%lu-%u.prn", now.year, now.month, now.day, now.hour,
                   now.minute, now.second, currentProcessId(), ++g_jobCounter);
     if (!platform::joinPath(sink->path, sizeof sink->path, folder, name)) return false;
-    if (createNewFile(sink->path, &sink->handle)) return true;
-    if (platform::pathExists(sink->path)) continue;  // taken: the next number
+    const SendResult verdict = createTimed(sink->path, control, &sink->handle);
+    if (verdict == SendResult::kSent) return true;
+    if (verdict == SendResult::kFailed && platform::pathExists(sink->path)) continue;  // taken: the next number
     break;
   }
   sink->path[0] = '\0';
@@ -117,12 +177,12 @@ const char* closeFailureText(PortKind kind) {
   }
 }
 
-bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, const SendControl&) {
+bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, const SendControl& control) {
   *sink = PortSink{};
   bool opened = false;
   switch (target.kind) {
     case PortKind::kFolder:
-      opened = openJobFile(target.folder, sink);
+      opened = openJobFile(target.folder, sink, control);
       if (opened) sink->writer = BlockingWriter::start(sink->handle, &writeFileAll, &closeFileHandle, &closeFileHandle);
       if (opened && !sink->writer) {
         closeFileHandle(sink->handle);
@@ -134,7 +194,7 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, con
       opened = connectTcp(target.host, target.port, kConnectTimeoutMs, &sink->handle);
       break;
     case PortKind::kPrinter:
-      opened = openPrinterJob(target.printer, jobName, &sink->handle);
+      opened = startPrinterJobTimed(target.printer, jobName, control, &sink->handle);
       if (opened)
         sink->writer = BlockingWriter::start(sink->handle, &writePrinterJob, &closePrinterJob, &abortPrinterJob);
       if (opened && !sink->writer) {

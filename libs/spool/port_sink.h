@@ -28,7 +28,8 @@ struct PortSink {
 // How long a TCP connect may take before the port counts as dead.
 constexpr int kConnectTimeoutMs = 5000;
 
-// Opens the destination; false (sink closed) when it cannot be reached.
+// Opens the destination; false (sink closed) when it cannot be reached, or
+// not within the time-out of control (a job file, a printer's job).
 // jobName only names the job where the destination keeps names (printers).
 bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, const SendControl& control);
 // Writes all bytes, waiting on a port that takes none in slices: a time-out

@@ -99,7 +99,8 @@ bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
     struct addrinfo* list = nullptr;
     return ::getaddrinfo(name.c_str(), number.c_str(), &hints, &list) == 0 ? list : nullptr;
   };
-  if (!callTimed<struct addrinfo*>(lookup, timeoutMs, &releaseAddresses, &found) || !found) return false;
+  const std::function<void(struct addrinfo*&)> release = [](struct addrinfo*& list) { releaseAddresses(list); };
+  if (!callTimed<struct addrinfo*>(lookup, timeoutMs, release, &found) || !found) return false;
   bool connected = false;
   for (struct addrinfo* a = found; a && !connected; a = a->ai_next) {
     int fd = -1;

@@ -102,7 +102,8 @@ bool connectTcp(const char* host, int port, int timeoutMs, intptr_t* socket) {
     ADDRINFOA* list = nullptr;
     return getaddrinfo(name.c_str(), number.c_str(), &hints, &list) == 0 ? list : nullptr;
   };
-  if (!callTimed<ADDRINFOA*>(lookup, timeoutMs, &releaseAddresses, &found) || !found) return false;
+  const std::function<void(ADDRINFOA*&)> release = [](ADDRINFOA*& list) { releaseAddresses(list); };
+  if (!callTimed<ADDRINFOA*>(lookup, timeoutMs, release, &found) || !found) return false;
   bool connected = false;
   for (ADDRINFOA* a = found; a && !connected; a = a->ai_next) {
     SOCKET s = INVALID_SOCKET;

@@ -12,14 +12,16 @@
 //   printer port, connected at open with a 5-second time-out. Any other text
 //   names an installed Windows printer, fed through the spooler's RAW data
 //   type (there are none on POSIX). A port that cannot be reached fails
-//   jSplOpen.
+//   jSplOpen; creating a job file and starting a printer's job are waited
+//   for within the port's time-out.
 // - Writing: jSplWrite_* append to a memory buffer, so single bytes are
 //   cheap; jSplWritePrinter hands the buffer on. A buffer that grows past
 //   4 MB without being handed on passes its part before the abort point on
 //   by itself (all of it when there is no abort point).
 // - Spool mode (spoolMode 1 or 2 with a spool path): handed-on bytes go to
 //   the spool file, which jSplEnd then sends to the port and deletes. Its
-//   writes and its close run on a writer thread, timed like a port's. The
+//   open, writes, close and reads run on threads of their own, timed like
+//   a port's; a file a thread given up still holds goes once it lets go. The
 //   size limit (spoolLimitMB, 1..1000; 0 = none) counts the spool file and
 //   the buffer: a write that would take them past it is refused and the
 //   status drops, so a runaway job neither fills the disk nor the memory. Spool mode without a path writes straight to
@@ -211,10 +213,12 @@ void finish(Channel* channel) {
   std::memcpy(jobFile, channel->sink.path, sizeof jobFile);
   const PortKind kind = channel->sink.kind;
   const bool fileJob = kind == PortKind::kFolder;
+  // A writer given up may still hold the job file: it goes once it lets go.
+  const std::shared_ptr<BlockingWriter> writer = channel->sink.writer;
   SendControl control;
   control.timeoutMs = channel->timeoutMs;
   if (!closeSink(&channel->sink, control)) failChannel(channel, closeFailureText(kind));
-  if (fileJob && channel->status != 1) platform::deleteFile(jobFile);
+  if (fileJob && channel->status != 1) writer->removeFile(jobFile);
 }
 
 }  // namespace
@@ -236,25 +240,14 @@ JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
                         : block->spoolLimitMB > spool::kMaxLimitMB ? spool::kMaxLimitMB
                                                                    : block->spoolLimitMB;
   channel->spoolLimit = static_cast<uint64_t>(limit) * 1024 * 1024;
-  if ((block->spoolMode == 1 || block->spoolMode == 2) && block->spoolPath[0]) {
-    platform::copyString(channel->spoolPath, sizeof channel->spoolPath, block->spoolPath);
-    platform::FileHandle file = platform::openFile(channel->spoolPath, platform::OpenMode::CreateAlways);
-    if (file) {
-      channel->spoolWriter = spool::BlockingWriter::start(reinterpret_cast<intptr_t>(file), &spool::writeSpoolFile,
-                                                          &spool::closeSpoolFile, &spool::closeSpoolFile);
-      if (!channel->spoolWriter) platform::closeFile(file);
-    }
-    if (!channel->spoolWriter) {
-      spool::noteFailureText(spool::kReasonSpoolWrite);
-      if (file) platform::deleteFile(channel->spoolPath);
-      delete channel;
-      return nullptr;
-    }
-    channel->spooling = true;
-  }
   char registry[platform::kMaxPath];
   if (spool::registryPath(registry, sizeof registry))
     channel->timeoutMs = spool::portTimeoutMs(registry, block->portName);
+  if ((block->spoolMode == 1 || block->spoolMode == 2) && block->spoolPath[0] &&
+      !spool::startSpoolFile(channel, block->spoolPath)) {
+    delete channel;
+    return nullptr;
+  }
   spool::SendControl control;
   control.timeoutMs = channel->timeoutMs;
   const bool opened = spool::openSink(target, block->jobName, &channel->sink, control);
@@ -264,8 +257,9 @@ JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
       const bool fileJob = channel->sink.kind == spool::PortKind::kFolder;
       char jobFile[platform::kMaxPath];
       std::memcpy(jobFile, channel->sink.path, sizeof jobFile);
+      const std::shared_ptr<spool::BlockingWriter> writer = channel->sink.writer;
       spool::closeSink(&channel->sink, control);
-      if (fileJob) platform::deleteFile(jobFile);
+      if (fileJob) writer->removeFile(jobFile);
     }
     spool::dropSpoolFile(channel);
     delete channel;

@@ -1,7 +1,9 @@
 // A system call that may block for long with no time-out of its own (a
-// host-name lookup) runs on a thread of its own; the caller waits for it at
-// most a set time. A call that does not come back in time is left to finish
-// on its thread, and what it made then is released there.
+// host-name lookup, opening a file on a stalled share or a fifo, a read of a
+// stalled disk, starting a printer's job) runs on a thread of its own; the
+// caller waits for it in slices, within a time-out and asking the hook of
+// its control. A call that does not come back in time is left to finish on
+// its thread, and what it made then is released there.
 #pragma once
 
 #include <condition_variable>
@@ -10,10 +12,13 @@
 #include <mutex>
 #include <thread>
 
+#include "libs/spool/send_control.h"
+
 namespace spool {
 
 template <class Result>
-bool callTimed(const std::function<Result()>& call, int timeoutMs, void (*release)(Result), Result* out) {
+SendResult callTimed(const std::function<Result()>& call, const SendControl& control,
+                     const std::function<void(Result&)>& release, Result* out) {
   struct Shared {
     std::mutex lock;
     std::condition_variable done;
@@ -28,7 +33,7 @@ bool callTimed(const std::function<Result()>& call, int timeoutMs, void (*releas
       Result r = call();
       std::lock_guard<std::mutex> hold(shared->lock);
       if (shared->abandoned) {
-        release(r);
+        if (release) release(r);
         return;
       }
       shared->result = r;
@@ -36,15 +41,31 @@ bool callTimed(const std::function<Result()>& call, int timeoutMs, void (*releas
       shared->done.notify_all();
     }).detach();
   } catch (...) {
-    return false;  // no thread: the call is not made
+    return SendResult::kFailed;  // no thread: the call is not made
   }
+  SendClock clock(control);
   std::unique_lock<std::mutex> hold(shared->lock);
-  if (!shared->done.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] { return shared->finished; })) {
+  while (!shared->finished) {
+    shared->done.wait_for(hold, std::chrono::milliseconds(kWaitSliceMs));
+    if (shared->finished) break;
+    hold.unlock();
+    const SendResult verdict = clock.check();  // may call the host: not under the lock
+    hold.lock();
+    if (shared->finished || verdict == SendResult::kSent) continue;
     shared->abandoned = true;
-    return false;
+    return verdict;
   }
   *out = shared->result;
-  return true;
+  return SendResult::kSent;
+}
+
+// The same with a time-out alone.
+template <class Result>
+bool callTimed(const std::function<Result()>& call, int timeoutMs, const std::function<void(Result&)>& release,
+               Result* out) {
+  SendControl control;
+  control.timeoutMs = timeoutMs;
+  return callTimed<Result>(call, control, release, out) == SendResult::kSent;
 }
 
 }  // namespace spool
