@@ -31,6 +31,7 @@ class CancellingWindow final : public PrintWorkerHost, public ProgressDisplay {
  public:
   void requestStatusColumn() override {}
   void showWarning(const char* text) override { note(text); }
+  void notify(const char* text) override { note(text); }
   void postCompletion() override { note("done"); }
   void setProgress(int position) override {
     if (position <= 0) return;
