@@ -2,37 +2,15 @@
 
 #include "platform/clock.h"
 
-#if defined(_WIN32)
-#include <winsock2.h>
-#include <ws2tcpip.h>
-using Socket = SOCKET;
-constexpr Socket kNoSocket = INVALID_SOCKET;
-static void closeSock(Socket s) {
-  closesocket(s);
-}
-static void startSockets() {
-  static const bool started = [] {
-    WSADATA data;
-    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }();
-  (void)started;
-}
-#else
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-using Socket = int;
-constexpr Socket kNoSocket = -1;
-static void closeSock(Socket s) {
-  ::close(s);
-}
-static void startSockets() {}
-#endif
+#include "support/loopback_socket.h"
 
 namespace fault_bench {
 namespace {
+
+using test_socket::closeSock;
+using test_socket::kNoSocket;
+using test_socket::Socket;
+using test_socket::startSockets;
 
 // A small receive window, as a printer's: what the printer has not read
 // soon stops being acknowledged.
