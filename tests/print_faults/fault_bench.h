@@ -11,6 +11,7 @@
 #include "Draw.h"
 #include "platform/scratch_folder.h"
 #include "plugin_folder.h"
+#include "support/file_size_limit.h"
 
 namespace fault_bench {
 
@@ -51,18 +52,7 @@ class Bench {
   bool ready_ = false;
 };
 
-// A limit on the size of every file this process writes (natively), as a
-// full disk leaves one; lifted when it goes.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(uint64_t bytes);
-  ~FileSizeLimit();
-  static bool available();
-
- private:
-  uint64_t saved_[2] = {};
-  bool set_ = false;
-};
+using FileSizeLimit = test_support::FileSizeLimit;
 
 // The frame that ends a job the printer was cut off from.
 const std::vector<uint8_t>& abortTrailer();

@@ -165,35 +165,6 @@ std::vector<std::string> Bench::strayFiles() const {
   return stray;
 }
 
-#if defined(_WIN32)
-FileSizeLimit::FileSizeLimit(uint64_t) {}
-FileSizeLimit::~FileSizeLimit() {}
-bool FileSizeLimit::available() {
-  return false;
-}
-#else
-FileSizeLimit::FileSizeLimit(uint64_t bytes) {
-  struct rlimit now {};
-  if (::getrlimit(RLIMIT_FSIZE, &now) != 0) return;
-  saved_[0] = now.rlim_cur;
-  saved_[1] = now.rlim_max;
-  ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails (EFBIG), as on a full disk
-  struct rlimit limited = now;
-  limited.rlim_cur = bytes;
-  set_ = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-}
-FileSizeLimit::~FileSizeLimit() {
-  if (!set_) return;
-  struct rlimit back {};
-  back.rlim_cur = saved_[0];
-  back.rlim_max = saved_[1];
-  ::setrlimit(RLIMIT_FSIZE, &back);
-}
-bool FileSizeLimit::available() {
-  return true;
-}
-#endif
-
 const std::vector<uint8_t>& abortTrailer() {
   // ESC @, then remote mode with AC 41 (abort), form feed, and the job end:
   // remote mode with IR 02, JE and LD.

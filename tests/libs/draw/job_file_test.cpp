@@ -12,6 +12,7 @@
 #include "libs/draw/job_file.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
+#include "support/file_size_limit.h"
 
 namespace {
 
@@ -141,29 +142,6 @@ TEST(JobFile, AChunkOfALaterVersionIsSkipped) {
   EXPECT_EQ(parse(bytes), Status::Ok);
 }
 
-#ifndef _WIN32
-// Lowers the process's file-size limit for its lifetime: writes past it fail
-// (EFBIG), as they would on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*oldHandler_)(int) = nullptr;
-};
-#endif
-
 // A refused job and a write that fails half way (a disk that fills) both
 // leave the old file whole.
 TEST(JobFile, AFailedWriteLeavesTheOldFile) {
@@ -176,7 +154,7 @@ TEST(JobFile, AFailedWriteLeavesTheOldFile) {
 #ifndef _WIN32
   {
     // A sound job the disk fills up under half way through.
-    FileSizeLimit full(sampleBytes().size() / 2);
+    test_support::FileSizeLimit full(sampleBytes().size() / 2);
     EXPECT_FALSE(jobfile::writeJobFile(path.c_str(), draw_test::sampleJob("EPSON RX-2")));
   }
 #endif

@@ -14,31 +14,12 @@
 #include "SPOOL.h"
 #include "driver/machines/scratch_folder.h"
 #include "platform/folders.h"
+#include "support/file_size_limit.h"
 
 namespace {
 
+using test_support::FileSizeLimit;
 using testing_support::ScratchFolder;
-
-// Lowers the soft file-size limit for its lifetime; the hard limit stays, so
-// the old soft limit can be put back.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*oldHandler_)(int) = nullptr;
-};
 
 jSPOOL openSpooled(const ScratchFolder& out, const ScratchFolder& work) {
   jSplOpenBlock block;
