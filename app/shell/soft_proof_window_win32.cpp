@@ -1,3 +1,9 @@
+// The soft-proof window: one class, its menu, its window procedure and the
+// proof run it starts on a thread of its own. It is longer than our files
+// usually are because the run's thread and the window share one state (the
+// picture being made, the cancel, the bounded wait at close) that a reader
+// needs to see in one place; the window's stream handling is next to be
+// replaced by a reader of an indexed stream file, and the file is split then.
 #include "app/shell/soft_proof_window_win32.h"
 
 #include <commctrl.h>
