@@ -160,6 +160,46 @@ JDRAW_API int jPdevGetLastError(char* text, int size);
 // many, 0 when no installed plug-in offers the machine.
 JDRAW_API int jPdevGetInk(const char* machine, InkEntry* inks, int count);
 
+// ---- dry runs (ours, an addition to the maker's calls) ---------------------
+// A dry run prints a job through the same printing-device layer and the same
+// plug-in exports as jPdevPrint, making the same dots and the same stream,
+// but hands the stream to a function of the caller instead of a port. The
+// machine's ink account and the job are left as they were: the plug-in
+// counts the run's pages into a scratch account of its own, which gives the
+// job's ink to the picolitre.
+
+// Receives the stream in the order it would reach the port; 1 to go on,
+// anything else fails the run as a dead port would.
+typedef int (*jPdevProofWrite)(void* user, const void* data, int length);
+// Asked at every band and while the run waits for the printing lock;
+// non-zero ends the run as a cancel does.
+typedef int (*jPdevProofCancelled)(void* user);
+
+typedef struct jPdevProofRun {
+  // In: where the stream goes (write null: nowhere, only the ink is
+  // wanted) and who says the run is no longer wanted (null: nobody).
+  jPdevProofWrite write;
+  void* writeUser;
+  jPdevProofCancelled cancelled;
+  void* cancelUser;
+  // Out: the machine's ink account as it stands, the ink the job takes in
+  // picolitres (the plug-in's own count, as its account would add it) and
+  // the resolution it printed at.
+  InkEntry account[8];
+  uint64_t inkPicolitres[8];
+  int32_t xResolution, yResolution;
+} jPdevProofRun;
+
+// As jPdevPrint / jPdevPrintTile (tileBlock null for the whole area): 1 when
+// the run went through, 0 when it was cancelled, -1 on any failure (the
+// figures are then not the job's). A plug-in without the dry-run exports
+// (PrintDriver.h) fails.
+JDRAW_API int jPdevProof(int32_t document, jDEVICE device, const void* tileBlock, const void* setting,
+                         jPdevProofRun* run);
+// The same for a job file: loaded into a document of its own (the library
+// must be open), tiled when the file says so. The file is only read.
+JDRAW_API int jPdevProofFile(const char* path, jPdevProofRun* run);
+
 // ---- machine tables --------------------------------------------------------
 
 typedef struct jMcnEntry {

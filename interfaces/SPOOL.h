@@ -57,6 +57,20 @@ JSPOOL_API int jSplSetCancelTail(jSPOOL spool, const void* data, int length);
 // own words (CP932); the text is cleared by reading it and by jSplOpen.
 // Returns the text's length, 0 when there is none; text may be null.
 JSPOOL_API int jSplTakeFailureText(char* text, int size);
+// Proof ports: a port that hands the printer stream to a function of the
+// calling process instead of a file, printer or socket, so that a job can be
+// printed through the real driver without a drop of ink. The port text
+// "PROOF:<n>" names one; it is valid from jSplProofOpen to jSplProofClose,
+// only in the process that opened it.
+// The receiver gets the stream in the order it would reach the port; 1 to go
+// on, anything else fails the channel as a dead port would.
+typedef int (*jSplProofWrite)(void* user, const void* data, int length);
+// Opens a proof port and writes its port text into port (at least 32
+// bytes). 0 when no port is free or an argument is missing.
+JSPOOL_API int jSplProofOpen(jSplProofWrite write, void* user, char* port, int portSize);
+// Closes the port; channels opened on it afterwards fail to open. 1 when
+// the port was open.
+JSPOOL_API int jSplProofClose(const char* port);
 JSPOOL_API int jSplClose(jSPOOL spool);
 
 // Current virtual device and port (260 bytes each).

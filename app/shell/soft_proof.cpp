@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "libs/draw/proof_print.h"
+#include "app/jobs/dry_run_estimate.h"
 
 namespace vlx {
 namespace {
@@ -31,11 +31,10 @@ int overviewScale(int dotWidth, int dotHeight, int maxCells) {
 }  // namespace
 
 ProofProducer dryRunOfJobFile(std::string path) {
-  return [path = std::move(path)](const std::atomic<int>& cancel, jSplProofWrite write, void* user) {
-    jPdevProofRun run{};
+  return [path = std::move(path)](const std::atomic<int>& cancel, jPdevProofWrite write, void* user) {
+    jPdevProofRun run = dryRunCancelledBy(cancel);
     run.write = write;
-    run.user = user;
-    run.cancel = &cancel;
+    run.writeUser = user;
     return jPdevProofFile(path.c_str(), &run);
   };
 }

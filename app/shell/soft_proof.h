@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "libs/escdecode/dot_band.h"
-#include "libs/spool/proof_port.h"
+#include "Draw.h"
+#include "EscDecode.h"
 
 namespace vlx {
 
 // Makes a job's printer stream through write: 1 done, 0 cancelled, -1
 // failed, as the drawing library's dry run answers.
-using ProofProducer = std::function<int(const std::atomic<int>& cancel, jSplProofWrite write, void* user)>;
+using ProofProducer = std::function<int(const std::atomic<int>& cancel, jPdevProofWrite write, void* user)>;
 
 // The dry run of a job file through its machine's driver.
 ProofProducer dryRunOfJobFile(std::string path);

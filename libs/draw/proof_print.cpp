@@ -4,13 +4,13 @@
 // spool library, through the calls every host already makes. Spooling to a
 // file is turned off for the run; it changes where the bytes wait, not what
 // they are.
-#include "libs/draw/proof_print.h"
-
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "Base.h"
+#include "Draw.h"
+#include "SPOOL.h"
 #include "libs/draw/print_route.h"
 #include "platform/folders.h"
 #include "platform/named_mutex.h"
@@ -59,14 +59,18 @@ class ScratchFolder {
   char folder_[platform::kMaxPath] = {};
 };
 
-thread_local const std::atomic<int>* t_cancel = nullptr;
+bool cancelled(const jPdevProofRun* run) {
+  return run && run->cancelled && run->cancelled(run->cancelUser) != 0;
+}
+
+thread_local const jPdevProofRun* t_run = nullptr;
 
 void* begin(void* owner) {
   return owner;
 }
 void end(void*) {}
 int go(void*) {
-  return t_cancel && t_cancel->load() ? 0 : 1;
+  return cancelled(t_run) ? 0 : 1;
 }
 int step(void* progress, int, const char*) {
   return go(progress);
@@ -92,10 +96,10 @@ class PrintingLock {
   PrintingLock& operator=(const PrintingLock&) = delete;
 
   // false when cancelled or the bound ran out.
-  bool take(const std::atomic<int>* cancel) {
+  bool take(const jPdevProofRun* run) {
     if (!mutex_) return true;  // no lock to be had: the plug-in manages without
     for (int waited = 0; waited < kLockBoundMs; waited += kLockSliceMs) {
-      if (cancel && cancel->load()) return false;
+      if (cancelled(run)) return false;
       if (platform::lockNamedMutexFor(mutex_, kLockSliceMs)) return held_ = true;
     }
     return false;
@@ -160,25 +164,25 @@ JDRAW_API int jPdevProof(int32_t document, jDEVICE device, const void* tileBlock
   std::memset(run->inkPicolitres, 0, sizeof run->inkPicolitres);
   run->xResolution = run->yResolution = 0;
   char port[32];
-  if (jSplProofOpen(run->write ? run->write : discard, run->user, port, sizeof port) != 1) return -1;
-  const std::atomic<int>* outer = t_cancel;
-  t_cancel = run->cancel;
+  if (jSplProofOpen(run->write ? run->write : discard, run->writeUser, port, sizeof port) != 1) return -1;
+  const jPdevProofRun* outer = t_run;
+  t_run = run;
   int result;
   {
     PrintingLock lock;
-    if (!lock.take(run->cancel)) {
-      t_cancel = outer;
+    if (!lock.take(run)) {
+      t_run = outer;
       jSplProofClose(port);
-      return run->cancel && run->cancel->load() ? 0 : -1;
+      return cancelled(run) ? 0 : -1;
     }
     ProofRoute route(run, port);
     result = jdraw::printDocument(nullptr, document, device, tileBlock, setting, &route);
   }
-  t_cancel = outer;
+  t_run = outer;
   jSplProofClose(port);
   // A cancel seen by the stream's receiver fails the port rather than
   // interrupting a band; it is still a cancel.
-  if (result != 1 && run->cancel && run->cancel->load()) result = 0;
+  if (result != 1 && cancelled(run)) result = 0;
   return result;
 }
 

@@ -1,24 +1,10 @@
-// Proof ports: a port that hands the printer stream to a function of the
-// calling process instead of a file, printer or socket, so that a job can be
-// printed through the real driver without a drop of ink. The port text
-// "PROOF:<n>" names one; it is valid from jSplProofOpen to jSplProofClose,
-// only in the process that opened it.
+// The proof ports' table inside the spool library (the exports are declared
+// in SPOOL.h): the channel finds its port's receiver here.
 #pragma once
 
 #include <cstddef>
 
 #include "SPOOL.h"
-
-// Receives the stream in the order it would reach the port; 1 to go on,
-// anything else fails the channel as a dead port would.
-typedef int (*jSplProofWrite)(void* user, const void* data, int length);
-
-// Opens a proof port and writes its port text into port (at least 32 bytes).
-// 0 when no port is free or an argument is missing.
-JSPOOL_API int jSplProofOpen(jSplProofWrite write, void* user, char* port, int portSize);
-// Closes the port; channels opened on it afterwards fail to open. 1 when
-// the port was open.
-JSPOOL_API int jSplProofClose(const char* port);
 
 namespace spool {
 

@@ -19,7 +19,6 @@
 #include "Base.h"
 #include "Draw.h"
 #include "libs/draw/job_file.h"
-#include "libs/draw/proof_print.h"
 #include "libs/draw/setting_block.h"
 #include "platform/file.h"
 #include "platform/folders.h"

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "Draw.h"
-#include "libs/escdecode/png_writer.h"
+#include "EscDecode.h"
 #include "platform/folders.h"
 #include "platform/module.h"
 #include "platform/path.h"

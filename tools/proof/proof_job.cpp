@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "libs/draw/proof_print.h"
-#include "libs/escdecode/escp_decoder.h"
+#include "Draw.h"
+#include "EscDecode.h"
 
 namespace proof {
 namespace {
@@ -20,7 +20,7 @@ int keep(void* user, const void* data, int length) {
 bool proofJob(const char* path, int scale, ProofResult* out, std::string* error) {
   jPdevProofRun run{};
   run.write = keep;
-  run.user = &out->stream;
+  run.writeUser = &out->stream;
   out->stream.clear();
   if (jPdevProofFile(path, &run) != 1) {
     *error = "the job cannot be printed (not a job file, or no driver for its machine)";

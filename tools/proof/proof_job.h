@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "EscDecode.h"
 #include "app/jobs/ink_estimate.h"
-#include "libs/escdecode/dot_pages.h"
 
 namespace proof {
 

@@ -60,7 +60,7 @@ class SoftProof : public ::testing::Test {
   }
   void openHalves() {
     const std::vector<uint8_t> stream = halvesPage();
-    open([stream](const std::atomic<int>&, jSplProofWrite write, void* user) {
+    open([stream](const std::atomic<int>&, jPdevProofWrite write, void* user) {
       return write(user, stream.data(), static_cast<int>(stream.size())) ? 1 : -1;
     });
     pumpUntil([&] { return !factsOf(window_).running; });
@@ -151,7 +151,7 @@ TEST_F(SoftProof, ZoomsToOneDotPerPixelAndPansByScrollBarAndDrag) {
 
 TEST_F(SoftProof, ClosingWhileTheDryRunRunsCancelsIt) {
   std::atomic<int> sawCancel{0}, writes{0};
-  open([&](const std::atomic<int>& cancel, jSplProofWrite write, void* user) {
+  open([&](const std::atomic<int>& cancel, jPdevProofWrite write, void* user) {
     const uint8_t preamble[16] = {0x11, 0x11, 0x11, 0x11};
     for (int i = 0; i < 2000 && !cancel.load(); ++i) {
       if (!write(user, preamble, 4)) break;
@@ -170,7 +170,7 @@ TEST_F(SoftProof, ClosingWhileTheDryRunRunsCancelsIt) {
 }
 
 TEST_F(SoftProof, AStreamThatIsNoJobSaysSo) {
-  open([](const std::atomic<int>&, jSplProofWrite, void*) { return -1; });
+  open([](const std::atomic<int>&, jPdevProofWrite, void*) { return -1; });
   pumpUntil([&] { return !factsOf(window_).running; });
   EXPECT_TRUE(factsOf(window_).failed);
   char text[128] = "";

@@ -11,9 +11,9 @@
 
 #include "Base.h"
 #include "Draw.h"
+#include "EscDecode.h"
+#include "app/jobs/dry_run_estimate.h"
 #include "job_maker.h"
-#include "libs/draw/proof_print.h"
-#include "libs/escdecode/escp_decoder.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/named_mutex.h"
@@ -57,10 +57,9 @@ struct DryRun : draw_test::PrintingFixture {
     ASSERT_TRUE(load(draw_test::sampleJob("EPSON RX-3", 30, 25)));
   }
   int proof(Collected* into, jPdevProofRun* run) {
-    *run = jPdevProofRun{};
+    *run = vlx::dryRunCancelledBy(into->cancel);
     run->write = collect;
-    run->user = into;
-    run->cancel = &into->cancel;
+    run->writeUser = into;
     return jPdevProof(document, device, nullptr, setting, run);
   }
   std::string printedFile() {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "libs/spool/proof_port.h"
+#include "SPOOL.h"
 
 namespace {
 

@@ -1,0 +1,12 @@
+// The print-stream decoder: our own library (libs/escdecode), not one of the
+// maker's. Programs (vellox's soft proof, the proof tool, escp-decode)
+// include this header and nothing of the library's own files: the stream's
+// frames, its pages as ink dots (whole, or summed into cells), windows of one
+// page's dots, stream indexes for decoding from a band's start, and PNG
+// pictures of them.
+#pragma once
+
+#include "libs/escdecode/dot_band.h"
+#include "libs/escdecode/dot_pages.h"
+#include "libs/escdecode/escp_decoder.h"
+#include "libs/escdecode/png_writer.h"
