@@ -83,3 +83,21 @@ typedef jCMS (*jPrintCmsSetup_t)(const ColorProfile* profile);
 typedef int (*jPrintRect_t)(jHostJobContext* context, float x0, float y0, float x1, float y1);
 typedef int (*jPrintEndPage_t)(jHostJobContext* context, int abort);
 typedef int (*jPrintInk_t)(DeviceRecord* record, InkEntry* inks);
+
+// ---- Additions of ours, not in the maker's plug-in interface ---------------
+// A printing-device layer that finds them uses them; one that does not
+// prints with the stored settings and makes no dry run.
+
+// jPrintSetSettings: puts a job's settings image (the bytes an open record of
+// the same plug-in kept, size as the plug-in wrote them) over an open record,
+// keeping what belongs to this installation: the plug-in's folder and its
+// colour files there, the spool choice, the device and port. The record's
+// resolution fields follow the image. 1 when applied; 0 (record unchanged)
+// when the image is not one of this plug-in's.
+typedef int (*jPrintSetSettings_t)(DeviceRecord* record, const void* image, int size);
+// jPrintBeginDryRun: the open record's jobs go straight to its port (never
+// through a spool file) and its pages are counted into a scratch account of
+// the plug-in's own, started empty, which jPrintLoadInk reads meanwhile; the
+// machine's account is not touched. 1 when the scratch account is ready.
+// jPrintEndDryRun: removes the scratch account; the record counts into the
+// machine's account again. Both take a jPrintRecord_t.

@@ -1,6 +1,6 @@
-// The plug-in's exported interface: the 20 jPrint functions and the colour
-// callback, as the printing-device layer looks them up by name (undecorated,
-// listed in resources/RX3.def). Results: 1 success, 0 failure unless noted.
+// The plug-in's exported interface: the 20 jPrint functions, three of our
+// own and the colour callback, as the printing-device layer looks them up by
+// name (undecorated, listed in resources/RX3.def). Results: 1 success, 0 failure unless noted.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +35,11 @@ int jPrintEndDoc(jHostJobContext* context);
 int jPrintLoadInk(DeviceRecord* record, InkEntry* inks);  // ink count
 int jPrintSaveInk(DeviceRecord* record, InkEntry* inks);
 int jPrintSetupInk(DeviceRecord* record, jHWND parent);  // dialog result
+
+// Ours (PrintDriver.h): a job's settings image, and dry runs.
+int jPrintSetSettings(DeviceRecord* record, const void* image, int size);
+int jPrintBeginDryRun(DeviceRecord* record);
+int jPrintEndDryRun(DeviceRecord* record);
 
 // The default colour conversion (four values changed in place).
 int RgbToCmykFunc16(int32_t* values);

@@ -76,8 +76,17 @@ bool DriverPlugin::load(const char* path) {
   take(e.loadInk, "jPrintLoadInk");
   take(e.saveInk, "jPrintSaveInk");
   take(e.setupInk, "jPrintSetupInk");
-  if (!complete) unload();
-  return complete;
+  if (!complete) {
+    unload();
+    return false;
+  }
+  auto optional = [&](auto& slot, const char* name) {
+    slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(resolve(name));
+  };
+  optional(e.setSettings, "jPrintSetSettings");
+  optional(e.beginDryRun, "jPrintBeginDryRun");
+  optional(e.endDryRun, "jPrintEndDryRun");
+  return true;
 }
 
 void DriverPlugin::unload() {

@@ -12,7 +12,7 @@
 namespace jdraw {
 
 // Every export the printing-device layer calls; a plug-in lacking one of
-// them is not loaded.
+// them is not loaded, except those marked optional (null when missing).
 struct DriverExports {
   jPrintEnumMachine_t enumMachine;
   jPrintRecord_t openMachine;
@@ -34,6 +34,10 @@ struct DriverExports {
   jPrintInk_t loadInk;
   jPrintInk_t saveInk;
   jPrintSetupWindow_t setupInk;
+  // Optional, our additions (PrintDriver.h).
+  jPrintSetSettings_t setSettings;
+  jPrintRecord_t beginDryRun;
+  jPrintRecord_t endDryRun;
 };
 
 // The file names plug-ins have on this platform ("*.dll" on Windows, the

@@ -3,9 +3,9 @@
 // What it does, where the callers leave the choice to us:
 // - The job's machine is printed by the plug-in of the printer folder that
 //   offers it (printer_folder.h). The machine record is opened with the
-//   settings image of the job's setting block when it carries one (its
-//   colour files re-based onto this printer folder), else with the settings
-//   stored for the machine there, else with the machine's defaults. The
+//   settings image of the job's setting block when it carries one (handed
+//   to the plug-in, which keeps what belongs to this installation), else with
+//   the settings stored for the machine there, else with its defaults. The
 //   output device and port are the ones the registry gives for the machine
 //   (jPdevGetDevicePort's rule); when it gives none the record keeps what
 //   the plug-in chose.
@@ -48,12 +48,6 @@ namespace {
 constexpr double kInchesPerMillimetre = 0.03937007874015748;
 constexpr int kBandDots = 512;
 constexpr int kFailed = -1, kInterrupted = 0, kPrinted = 1;
-
-// Offsets of the settings image that the printing-device layer adjusts.
-constexpr std::size_t kColorFile1 = 28 + 64, kColorFile2 = 28 + 324;
-constexpr std::size_t kResolutionX = 0, kResolutionY = 4;
-constexpr std::size_t kDeviceName = 1204, kPortName = 1464;
-constexpr std::size_t kSpoolMode = jdraw::kStateSpoolMode, kDriverDirectory = jdraw::kStateDriverDirectory;
 
 // The application's hooks, wrapped so that the layer sees an interrupt.
 struct RunHooks {
@@ -138,38 +132,6 @@ void buildScene(const jdraw::Drawing& drawing, const DotScale& scale, Scene* out
   out->context.scene = &out->scene;
 }
 
-void rebase(uint8_t* field, const char* folder) {
-  char name[platform::kMaxPath];
-  char path[platform::kMaxPath] = {};
-  field[platform::kMaxPath - 1] = '\0';
-  const char* own = platform::fileNamePart(reinterpret_cast<const char*>(field));
-  if (platform::copyString(name, sizeof name, own) && name[0]) platform::joinPath(path, sizeof path, folder, name);
-  std::memcpy(field, path, sizeof path);
-}
-
-// Puts the job's settings over the freshly opened state, keeping what
-// belongs to this installation: the plug-in's folder, its colour files
-// there, the spool mode and size the record opened with.
-void applySettings(const jdraw::SettingBlock& block, DeviceRecord* record) {
-  auto* state = reinterpret_cast<uint8_t*>(record->state);
-  uint8_t image[jdraw::kMachineSettingsBytes];
-  std::memcpy(image, block.settings, sizeof image);
-  std::memcpy(image + kDriverDirectory, state + kDriverDirectory, platform::kMaxPath);
-  std::memcpy(image + kSpoolMode, state + kSpoolMode, 8);  // the spool mode and size
-  std::memcpy(image + kDeviceName, state + kDeviceName, platform::kMaxPath);
-  std::memcpy(image + kPortName, state + kPortName, platform::kMaxPath);
-  const char* folder = reinterpret_cast<const char*>(state + kDriverDirectory);
-  rebase(image + kColorFile1, folder);
-  rebase(image + kColorFile2, folder);
-  int32_t x, y;
-  std::memcpy(&x, image + kResolutionX, 4);
-  std::memcpy(&y, image + kResolutionY, 4);
-  if (x <= 0 || y <= 0) return;  // not a settings image this layer can use
-  std::memcpy(state, image, sizeof image);
-  record->xResolution = x;
-  record->yResolution = y;
-}
-
 bool openMachine(const jdraw::DriverExports& driver, const char* printerFolder, const char* machine,
                  const void* setting, DeviceRecord* record) {
   jdraw::SettingBlock block;
@@ -178,7 +140,10 @@ bool openMachine(const jdraw::DriverExports& driver, const char* printerFolder, 
     // Opened with the installation's stored settings first, so that its
     // spool choice holds for this job as for every other.
     if (driver.loadMachine(record) != 1 && driver.openMachine(record) != 1) return false;
-    applySettings(block, record);
+    // The image is the plug-in's own: it puts it over the record and sets the
+    // record's resolution. One it does not take (or a plug-in without the
+    // call) leaves the stored settings.
+    if (driver.setSettings) driver.setSettings(record, block.settings, static_cast<int>(sizeof block.settings));
   } else if (driver.loadMachine(record) != 1 && driver.openMachine(record) != 1) {
     return false;
   }

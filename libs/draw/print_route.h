@@ -4,15 +4,10 @@
 // before it is closed.
 #pragma once
 
-#include <cstddef>
-
 #include "Draw.h"
 #include "libs/draw/driver_plugins.h"
 
 namespace jdraw {
-
-// Offsets of the plug-in's settings image that the host adjusts.
-constexpr std::size_t kStateSpoolMode = 1724, kStateDriverDirectory = 1732;
 
 class PrintRoute {
  public:

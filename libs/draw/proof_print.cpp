@@ -1,20 +1,14 @@
-// The dry run's route through the printing-device layer. The plug-in is told
-// nothing new: its record's folder is pointed at a scratch folder (where the
-// page accounting then keeps its account) and its port at a proof port of the
-// spool library, through the calls every host already makes. Spooling to a
-// file is turned off for the run; it changes where the bytes wait, not what
-// they are.
+// The dry run's route through the printing-device layer: the record's port
+// is pointed at a proof port of the spool library, and the plug-in is told
+// through its dry-run exports to count the pages into a scratch account of
+// its own (and to send straight to the port) until the run ends.
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "Base.h"
 #include "Draw.h"
 #include "SPOOL.h"
 #include "libs/draw/print_route.h"
-#include "platform/folders.h"
 #include "platform/named_mutex.h"
-#include "platform/path.h"
 
 namespace {
 
@@ -23,41 +17,6 @@ constexpr int kInks = 8;
 int discard(void*, const void*, int) {
   return 1;
 }
-
-// The scratch folder beside the plug-in: a reserved temporary file and a
-// folder named after it, both removed at the end.
-class ScratchFolder {
- public:
-  bool make(const char* beside) {
-    if (!platform::makeTempFile(beside, "PRF", reserved_, sizeof reserved_)) return false;
-    if (platform::copyString(folder_, sizeof folder_, reserved_) && std::strlen(folder_) + 2 < sizeof folder_) {
-      std::strcat(folder_, "d");
-      if (platform::createFolder(folder_)) return true;
-    }
-    folder_[0] = '\0';
-    return false;
-  }
-  ~ScratchFolder() {
-    if (folder_[0]) {
-      std::vector<std::string> files;
-      platform::listFolder(folder_, [&](const platform::FolderEntry& e) {
-        if (!e.isDirectory) files.push_back(e.name);
-        return true;
-      });
-      for (const std::string& name : files) {
-        char path[platform::kMaxPath];
-        if (platform::joinPath(path, sizeof path, folder_, name.c_str())) platform::deleteFile(path);
-      }
-      platform::removeFolder(folder_);
-    }
-    if (reserved_[0]) platform::deleteFile(reserved_);
-  }
-  const char* path() const { return folder_; }
-
- private:
-  char reserved_[platform::kMaxPath] = {};
-  char folder_[platform::kMaxPath] = {};
-};
 
 bool cancelled(const jPdevProofRun* run) {
   return run && run->cancelled && run->cancelled(run->cancelUser) != 0;
@@ -115,36 +74,27 @@ class ProofRoute : public jdraw::PrintRoute {
   ProofRoute(jPdevProofRun* run, const char* port) : run_(run), port_(port) {}
 
   bool prepare(const jdraw::DriverExports& driver, DeviceRecord* record) override {
+    if (!driver.beginDryRun || !driver.endDryRun) return false;  // a plug-in that counts only real prints
     driver.loadInk(record, run_->account);
-    auto* state = reinterpret_cast<uint8_t*>(record->state);
-    // The scratch account lies inside the plug-in's folder, the only place
-    // besides that folder itself where the plug-in keeps an ink file.
-    char folder[platform::kMaxPath];
-    if (!platform::folderPart(record->driverPath, folder, sizeof folder) || !scratch_.make(folder)) return false;
     char device[260];
     char port[260];
     if (driver.getDeviceName(record, device, port) != 1 || driver.setDeviceName(record, device, port_) != 1)
       return false;
-    std::memset(state + jdraw::kStateDriverDirectory, 0, platform::kMaxPath);
-    std::memcpy(state + jdraw::kStateDriverDirectory, scratch_.path(), std::strlen(scratch_.path()));
-    const int32_t direct = 0;
-    std::memcpy(state + jdraw::kStateSpoolMode, &direct, sizeof direct);
-    // The run counts into a fresh scratch account; one that cannot be
-    // written would count nothing and pass for a job of 0 ml.
-    InkEntry fresh[kInks];
-    driver.loadInk(record, fresh);
-    for (InkEntry& ink : fresh) ink.totalUsed = ink.lastPage = 0;
-    if (driver.saveInk(record, fresh) != 1) return false;
+    if (driver.beginDryRun(record) != 1) return false;
+    counting_ = true;
     run_->xResolution = record->xResolution;
     run_->yResolution = record->yResolution;
     return true;
   }
 
   void finish(const jdraw::DriverExports& driver, DeviceRecord* record) override {
+    if (!counting_) return;
     InkEntry counted[kInks];
     driver.loadInk(record, counted);
     for (int i = 0; i < kInks; ++i)
       run_->inkPicolitres[i] = counted[i].totalUsed > 0 ? static_cast<uint64_t>(counted[i].totalUsed) : 0;
+    driver.endDryRun(record);
+    counting_ = false;
   }
 
   jProgressHooks hooks() const override { return jProgressHooks{begin, end, go, step, go}; }
@@ -152,7 +102,7 @@ class ProofRoute : public jdraw::PrintRoute {
  private:
   jPdevProofRun* run_;
   const char* port_;
-  ScratchFolder scratch_;
+  bool counting_ = false;
 };
 
 }  // namespace

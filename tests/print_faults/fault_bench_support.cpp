@@ -8,9 +8,9 @@
 #include "Base.h"
 #include "SPOOL.h"
 #include "app/shell/progress_hooks.h"
+#include "driver/machines/machine_state.h"
 #include "job_maker.h"
 #include "libs/draw/driver_plugins.h"
-#include "libs/draw/print_route.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 
@@ -98,7 +98,7 @@ void Bench::usePort(const std::string& portText, int timeoutSeconds) {
 
 bool Bench::setSpoolMode(int mode) {
   return withMachine(printer_.path(), [mode](const jdraw::DriverExports& d, DeviceRecord* record) {
-    std::memcpy(reinterpret_cast<uint8_t*>(record->state) + jdraw::kStateSpoolMode, &mode, sizeof mode);
+    record->state->spoolMode = mode;
     d.saveMachine(record);
   });
 }
