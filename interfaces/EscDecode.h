@@ -10,3 +10,4 @@
 #include "libs/escdecode/dot_pages.h"
 #include "libs/escdecode/escp_decoder.h"
 #include "libs/escdecode/png_writer.h"
+#include "libs/escdecode/stream_index.h"

@@ -46,21 +46,33 @@ ProofResult makeProofPicture(const ProofProducer& producer, const std::atomic<in
   const int made = producer(cancel, collect, &c);
   if (cancel.load()) return ProofResult::kCancelled;
   if (made != 1) return ProofResult::kFailed;
-  // Measured first (cells as large as a page), then summed at the scale
-  // that fits: two passes over the small packed stream, never the dots.
-  std::vector<escp::DotPage> pages;
+  // Indexed (and each page measured) first, then the first page summed at
+  // the scale that fits: passes over the packed stream, never the dots.
   std::string error;
-  if (!escp::buildPagesEachFrame(out->stream.data(), out->stream.size(), 1 << 20, &pages, &error, &cancel))
+  if (!escp::indexStream(out->stream.data(), out->stream.size(), &out->index, &error, &cancel))
     return cancel.load() ? ProofResult::kCancelled : ProofResult::kFailed;
-  if (pages.empty()) return ProofResult::kFailed;
-  out->pages = static_cast<int>(pages.size());
-  out->dotWidth = pages[0].dotWidth;
-  out->dotHeight = pages[0].dotHeight;
-  const int scale = overviewScale(out->dotWidth, out->dotHeight, maxCells);
-  if (!escp::buildPagesEachFrame(out->stream.data(), out->stream.size(), scale, &pages, &error, &cancel, 1))
-    return cancel.load() ? ProofResult::kCancelled : ProofResult::kFailed;
-  out->overview = std::move(pages[0]);
+  out->pages = static_cast<int>(out->index.pages.size());
+  if (out->pages == 0) return ProofResult::kFailed;
+  if (!showProofPage(out, 0, maxCells)) return cancel.load() ? ProofResult::kCancelled : ProofResult::kFailed;
   return ProofResult::kDone;
+}
+
+bool showProofPage(ProofPicture* picture, int page, int maxCells) {
+  if (page < 0 || page >= static_cast<int>(picture->index.pages.size())) return false;
+  const escp::PageStart& p = picture->index.pages[static_cast<size_t>(page)];
+  if (p.end > picture->stream.size() || p.offset > p.end) return false;
+  const int scale = overviewScale(p.dotWidth, p.dotHeight, maxCells);
+  std::vector<escp::DotPage> built;
+  std::string error;
+  if (!escp::buildPagesEachFrame(picture->stream.data() + p.offset, p.end - p.offset, scale, &built, &error, nullptr,
+                                 1) ||
+      built.empty())
+    return false;
+  picture->page = page;
+  picture->dotWidth = p.dotWidth;
+  picture->dotHeight = p.dotHeight;
+  picture->overview = std::move(built[0]);
+  return true;
 }
 
 ProofRect fitInto(int width, int height, int boxWidth, int boxHeight) {

@@ -1,7 +1,8 @@
 // The soft proof of a job: the dots its dry run would put on the paper,
-// as a picture. The packed stream is kept (it is small); the first page is
-// summed into a reduced overview as the stream is decoded, and views at one
-// pixel per dot decode only the rows and columns they show.
+// as a picture. The packed stream is kept with an index of where each page
+// and band starts; the page shown is summed into a reduced overview, and
+// views at one pixel per dot decode only the rows and columns they show,
+// from the nearest band start above them.
 #pragma once
 
 #include <atomic>
@@ -25,10 +26,12 @@ ProofProducer dryRunOfJobFile(std::string path);
 
 struct ProofPicture {
   std::vector<uint8_t> stream;
+  escp::StreamIndex index;
   int pages = 0;
-  int dotWidth = 0;  // of the first page
+  int page = 0;      // the page shown, 0-based
+  int dotWidth = 0;  // of that page
   int dotHeight = 0;
-  escp::DotPage overview;  // the first page in cells of overview.scale dots
+  escp::DotPage overview;  // that page in cells of overview.scale dots
 };
 
 enum class ProofResult { kDone, kCancelled, kFailed };
@@ -37,6 +40,11 @@ enum class ProofResult { kDone, kCancelled, kFailed };
 // maxCells cells. `bytes` follows the stream's length as it grows.
 ProofResult makeProofPicture(const ProofProducer& producer, const std::atomic<int>& cancel, std::atomic<size_t>* bytes,
                              int maxCells, ProofPicture* out);
+
+// Shows another page of a made picture: its size and its overview, the
+// longer side at most maxCells cells. False when the page is not there or
+// its part of the stream cannot be decoded (the picture is then unchanged).
+bool showProofPage(ProofPicture* picture, int page, int maxCells);
 
 // Where a picture of w x h lands when fitted into a box, centred, its
 // shape kept.

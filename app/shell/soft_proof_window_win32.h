@@ -13,9 +13,11 @@ constexpr char kSoftProofClass[] = "VlxSoftProof";
 constexpr UINT kSoftProofDoneMessage = WM_APP + 40;  // the dry run has ended
 
 // Menu commands of the window.
-constexpr int kProofFit = 100;     // the page fitted to the window
-constexpr int kProofDots = 101;    // one pixel per dot
-constexpr int kProofClose = 102;   // close the window
+constexpr int kProofFit = 100;    // the page fitted to the window
+constexpr int kProofDots = 101;   // one pixel per dot
+constexpr int kProofClose = 102;  // close the window
+constexpr int kProofPreviousPage = 103;
+constexpr int kProofNextPage = 104;
 constexpr int kProofInkAll = 110;  // all inks mixed; kProofInkAll + 1 + n: ink n alone
 
 constexpr int kSoftProofStatusId = 1;
@@ -29,6 +31,8 @@ struct SoftProofFacts {
   int scrollX = 0, scrollY = 0;  // dots, at one pixel per dot
   int dotWidth = 0, dotHeight = 0;
   int overviewScale = 0;
+  int page = 0;  // 0-based
+  int pages = 0;
 };
 
 // Opens a window for the named job and starts making its picture.

@@ -10,9 +10,8 @@ constexpr int64_t kMaxBandDots = int64_t{1} << 26;
 
 }  // namespace
 
-bool decodeBand(const uint8_t* data, size_t size, int page, int x0, int y0, int width, int height, DotBand* out,
-                std::string* error, const std::atomic<int>* cancel) {
-  if (page < 0 || x0 < 0 || y0 < 0 || width < 0 || height < 0 || int64_t{width} * height > kMaxBandDots) {
+bool startBand(int x0, int y0, int width, int height, DotBand* out, std::string* error) {
+  if (x0 < 0 || y0 < 0 || width < 0 || height < 0 || int64_t{width} * height > kMaxBandDots) {
     *error = "band out of range";
     return false;
   }
@@ -21,6 +20,27 @@ bool decodeBand(const uint8_t* data, size_t size, int page, int x0, int y0, int 
   out->width = width;
   out->height = height;
   for (auto& plane : out->codes) plane.assign(static_cast<size_t>(width) * height, 0);
+  return true;
+}
+
+void putRow(const Frame& f, int64_t line, DotBand* band) {
+  if (f.kind != FrameKind::kRasterRow || line < band->y0 || line >= int64_t{band->y0} + band->height) return;
+  const int plane = planeOfColorCode(f.colorCode);
+  if (plane < 0) return;
+  const int dots = static_cast<int>(f.unpacked.size()) * 4;
+  const int x0 = band->x0;
+  uint8_t* row = &band->codes[plane][static_cast<size_t>(line - band->y0) * band->width];
+  for (int x = x0; x < std::min(dots, x0 + band->width); ++x)
+    row[x - x0] = static_cast<uint8_t>((f.unpacked[static_cast<size_t>(x / 4)] >> (6 - 2 * (x % 4))) & 3);
+}
+
+bool decodeBand(const uint8_t* data, size_t size, int page, int x0, int y0, int width, int height, DotBand* out,
+                std::string* error, const std::atomic<int>* cancel) {
+  if (page < 0) {
+    *error = "band out of range";
+    return false;
+  }
+  if (!startBand(x0, y0, width, height, out, error)) return false;
   const int64_t yEnd = int64_t{y0} + height;
   int pageNow = 0;
   int64_t line = 0;
@@ -44,13 +64,7 @@ bool decodeBand(const uint8_t* data, size_t size, int page, int x0, int y0, int 
           line += f.lines;
           return line < yEnd || height == 0;
         }
-        if (f.kind != FrameKind::kRasterRow || line < y0 || line >= yEnd) return true;
-        const int plane = planeOfColorCode(f.colorCode);
-        if (plane < 0) return true;
-        const int dots = static_cast<int>(f.unpacked.size()) * 4;
-        uint8_t* row = &out->codes[plane][static_cast<size_t>(line - y0) * width];
-        for (int x = x0; x < std::min(dots, x0 + width); ++x)
-          row[x - x0] = static_cast<uint8_t>((f.unpacked[static_cast<size_t>(x / 4)] >> (6 - 2 * (x % 4))) & 3);
+        putRow(f, line, out);
         return true;
       },
       &problem);

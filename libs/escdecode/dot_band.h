@@ -28,6 +28,12 @@ struct DotBand {
 bool decodeBand(const uint8_t* data, size_t size, int page, int x0, int y0, int width, int height, DotBand* out,
                 std::string* error, const std::atomic<int>* cancel = nullptr);
 
+// The parts of a band's decode that the indexed decode shares: an empty band
+// for a window (false with a message when it is out of range), and a raster
+// row lying on `line` put into it.
+bool startBand(int x0, int y0, int width, int height, DotBand* out, std::string* error);
+void putRow(const Frame& row, int64_t line, DotBand* band);
+
 // RGB picture of a band, 3 bytes per dot (all inks mixed, or one alone).
 std::vector<uint8_t> composite(const DotBand& band, int only = -1);
 

@@ -1,7 +1,8 @@
 // The soft proof window driven with real messages over a made-up stream:
-// a page of cyan on the left and black on the right. The window fits the
-// page, zooms to one pixel per dot, pans by scroll bar and by dragging,
-// shows one ink alone, and a close while the dry run is under way cancels it.
+// a page of cyan on the left and black on the right (and a second page of
+// magenta). The window fits the page, zooms to one pixel per dot, pans by
+// scroll bar and by dragging, shows one ink alone, steps through the pages,
+// and a close while the dry run is under way cancels it.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -37,6 +39,17 @@ std::vector<uint8_t> halvesPage() {
   return s;
 }
 
+// A second page, narrower and lower: large magenta dots all over.
+std::vector<uint8_t> magentaPage(int width, int height) {
+  std::vector<uint8_t> s;
+  for (int line = 0; line < height; ++line) {
+    s.insert(s.end(), {0x1B, 'i', 0x01, 1, 2, static_cast<uint8_t>(width / 4), 0, 1, 0});
+    s.insert(s.end(), {static_cast<uint8_t>(257 - width / 4), 0xFF, 0x0D, 0x1B, '(', 'v', 2, 0, 1, 0});
+  }
+  s.push_back(0x0C);
+  return s;
+}
+
 void pumpUntil(const std::function<bool()>& done) {
   const ULONGLONG end = GetTickCount64() + 20000;
   MSG message;
@@ -58,8 +71,9 @@ class SoftProof : public ::testing::Test {
     window_ = openSoftProof(GetModuleHandleA(nullptr), "chart.vjx", std::move(producer));
     ASSERT_NE(window_, nullptr);
   }
-  void openHalves() {
-    const std::vector<uint8_t> stream = halvesPage();
+  void openHalves(const std::vector<uint8_t>& more = {}) {
+    std::vector<uint8_t> stream = halvesPage();
+    stream.insert(stream.end(), more.begin(), more.end());
     open([stream](const std::atomic<int>&, jPdevProofWrite write, void* user) {
       return write(user, stream.data(), static_cast<int>(stream.size())) ? 1 : -1;
     });
@@ -147,6 +161,38 @@ TEST_F(SoftProof, ZoomsToOneDotPerPixelAndPansByScrollBarAndDrag) {
 
   SendMessageA(window_, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 10));
   EXPECT_FALSE(factsOf(window_).oneToOne) << "a double-click goes back to the whole page";
+}
+
+TEST_F(SoftProof, StepsThroughEveryPage) {
+  openHalves(magentaPage(200, 100));
+  setClient(420, 360);
+  auto grayed = [&](int id) { return (GetMenuState(GetMenu(window_), id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+  auto status = [&] {
+    char text[128] = "";
+    SendMessageA(GetDlgItem(window_, kSoftProofStatusId), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return std::string(text);
+  };
+  EXPECT_EQ(factsOf(window_).pages, 2);
+  EXPECT_TRUE(grayed(kProofPreviousPage));
+  EXPECT_FALSE(grayed(kProofNextPage));
+  EXPECT_NE(status().find("ﾍﾟｰｼﾞ 1/2"), std::string::npos) << status();
+  command(kProofNextPage);
+  SoftProofFacts facts = factsOf(window_);
+  EXPECT_EQ(facts.page, 1);
+  EXPECT_EQ(facts.dotWidth, 200);
+  EXPECT_EQ(facts.dotHeight, 100);
+  EXPECT_FALSE(grayed(kProofPreviousPage));
+  EXPECT_TRUE(grayed(kProofNextPage));
+  EXPECT_NE(status().find("ﾍﾟｰｼﾞ 2/2"), std::string::npos) << status();
+  EXPECT_EQ(pixel(210, 180), RGB(255, 0, 255)) << "the fitted second page";
+  command(kProofDots);
+  EXPECT_EQ(pixel(5, 5), RGB(255, 0, 255)) << "its dots";
+  command(kProofPreviousPage);
+  facts = factsOf(window_);
+  EXPECT_EQ(facts.page, 0);
+  EXPECT_EQ(facts.dotWidth, kWidth);
+  EXPECT_EQ(facts.scrollX, 0);
+  EXPECT_EQ(pixel(5, 5), RGB(0, 255, 255)) << "back on the first page's top left";
 }
 
 TEST_F(SoftProof, ClosingWhileTheDryRunRunsCancelsIt) {

@@ -1,6 +1,8 @@
-// Decoding a window of a page straight from the stream's bytes gives the
-// dots of the full decode, and the summed cells built frame by frame equal
-// those built from a whole decoded stream.
+// Decoding a window of a page straight from the stream's bytes (from its
+// start, or from the nearest band start of the stream's index) gives the dots
+// of the full decode, and the summed cells built frame by frame (of the whole
+// stream, or of one page's part of it) equal those built from a whole decoded
+// stream.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,6 +14,7 @@
 #include "libs/escdecode/dot_band.h"
 #include "libs/escdecode/dot_pages.h"
 #include "libs/escdecode/escp_decoder.h"
+#include "libs/escdecode/stream_index.h"
 
 namespace {
 
@@ -49,26 +52,43 @@ std::vector<escp::DotPage> fullDecode(const std::vector<uint8_t>& bytes, int sca
   return pages;
 }
 
-TEST(DotBand, WindowsEqualTheFullDecode) {
+TEST(DotBand, WindowsEqualTheFullDecodeFromTheStartOrFromTheNearestBand) {
   const std::vector<uint8_t> bytes = randomStream(7);
   const std::vector<escp::DotPage> pages = fullDecode(bytes, 1);
   ASSERT_EQ(pages.size(), 2u);
+  escp::StreamIndex index;
+  std::string error;
+  ASSERT_TRUE(escp::indexStream(bytes.data(), bytes.size(), &index, &error, nullptr, 8)) << error;
+  ASSERT_EQ(index.pages.size(), pages.size());
+  for (size_t p = 0; p < pages.size(); ++p) {
+    EXPECT_EQ(index.pages[p].dotWidth, pages[p].dotWidth);
+    EXPECT_EQ(index.pages[p].dotHeight, pages[p].dotHeight);
+    EXPECT_GT(index.pages[p].bands.size(), 5u) << "a band every 8 lines";
+  }
   struct Window {
     int page, x0, y0, width, height;
-  } const windows[] = {{0, 0, 0, 30, 10}, {0, 17, 33, 60, 25}, {1, 3, 50, 200, 200}, {1, 0, 0, 0, 0}};
+  } const windows[] = {{0, 0, 0, 30, 10}, {0, 17, 33, 60, 25}, {1, 3, 50, 200, 200},
+                       {1, 0, 0, 0, 0},   {1, 5, 61, 40, 3},   {2, 0, 0, 10, 10}};
   for (const Window& w : windows) {
-    SCOPED_TRACE(testing::Message() << "page " << w.page << " at " << w.x0 << "," << w.y0);
-    escp::DotBand band;
-    std::string error;
-    ASSERT_TRUE(escp::decodeBand(bytes.data(), bytes.size(), w.page, w.x0, w.y0, w.width, w.height, &band, &error))
-        << error;
-    const escp::DotPage& page = pages[static_cast<size_t>(w.page)];
-    for (int j = 0; j < escp::kPlanes; ++j)
-      for (int y = w.y0; y < w.y0 + w.height; ++y)
-        for (int x = w.x0; x < w.x0 + w.width; ++x) {
-          const int full = x < page.width && y < page.height ? page.dot(j, x, y) : 0;
-          ASSERT_EQ(band.dot(j, x, y), full) << "ink " << j << " dot " << x << "," << y;
-        }
+    for (const bool indexed : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "page " << w.page << " at " << w.x0 << "," << w.y0
+                                      << (indexed ? ", indexed" : ""));
+      escp::DotBand band;
+      ASSERT_TRUE(
+          indexed ? escp::decodeBandIndexed(bytes.data(), bytes.size(), index, w.page, w.x0, w.y0, w.width, w.height,
+                                            &band, &error)
+                  : escp::decodeBand(bytes.data(), bytes.size(), w.page, w.x0, w.y0, w.width, w.height, &band, &error))
+          << error;
+      const escp::DotPage blank;
+      const escp::DotPage& page =
+          static_cast<size_t>(w.page) < pages.size() ? pages[static_cast<size_t>(w.page)] : blank;
+      for (int j = 0; j < escp::kPlanes; ++j)
+        for (int y = w.y0; y < w.y0 + w.height; ++y)
+          for (int x = w.x0; x < w.x0 + w.width; ++x) {
+            const int full = x < page.width && y < page.height ? page.dot(j, x, y) : 0;
+            ASSERT_EQ(band.dot(j, x, y), full) << "ink " << j << " dot " << x << "," << y;
+          }
+    }
   }
 }
 
@@ -90,9 +110,17 @@ TEST(DotBand, CellsBuiltFrameByFrameEqualTheWholeDecode) {
   ASSERT_EQ(streamed.size(), whole.size());
   for (size_t p = 0; p < whole.size(); ++p)
     for (int j = 0; j < escp::kPlanes; ++j) EXPECT_EQ(streamed[p].ink[j], whole[p].ink[j]);
-  ASSERT_TRUE(escp::buildPagesEachFrame(bytes.data(), bytes.size(), 3, &streamed, &error, nullptr, 1));
-  ASSERT_EQ(streamed.size(), 1u) << "the first page alone";
-  EXPECT_EQ(streamed[0].ink[0], whole[0].ink[0]);
+  // Each page alone, from its part of the stream as the index gives it.
+  escp::StreamIndex index;
+  ASSERT_TRUE(escp::indexStream(bytes.data(), bytes.size(), &index, &error)) << error;
+  ASSERT_EQ(index.pages.size(), whole.size());
+  for (size_t p = 0; p < whole.size(); ++p) {
+    const escp::PageStart& part = index.pages[p];
+    ASSERT_TRUE(escp::buildPagesEachFrame(bytes.data() + part.offset, part.end - part.offset, 3, &streamed, &error,
+                                          nullptr, 1));
+    ASSERT_EQ(streamed.size(), 1u) << "page " << p << " alone";
+    for (int j = 0; j < escp::kPlanes; ++j) EXPECT_EQ(streamed[0].ink[j], whole[p].ink[j]) << "page " << p;
+  }
 }
 
 TEST(DotBand, ACancelOrABrokenStreamIsReportedNotShown) {

@@ -1,0 +1,118 @@
+#include "libs/escdecode/stream_index.h"
+
+#include <algorithm>
+
+namespace escp {
+
+bool StreamIndexer::take(const Frame& f, std::string* error) {
+  switch (f.kind) {
+    case FrameKind::kVerticalMove:
+      if (f.lines < 0) {
+        *error = "upward paper move";
+        return false;
+      }
+      line_ += f.lines;
+      return true;
+    case FrameKind::kRasterRow: {
+      if (line_ != rowLine_ && (page_.bands.empty() || line_ >= page_.bands.back().line + bandLines_))
+        page_.bands.push_back(BandStart{f.offset, line_});
+      rowLine_ = line_;
+      rows_ = true;
+      // Measured as the page builder measures: the widest row, the lowest line.
+      page_.dotWidth = std::max(page_.dotWidth, static_cast<int>(f.unpacked.size()) * 4);
+      page_.dotHeight = std::max(page_.dotHeight, static_cast<int>(line_) + 1);
+      return true;
+    }
+    case FrameKind::kFormFeed:
+      page_.end = f.offset + f.length;
+      index_.pages.push_back(std::move(page_));
+      page_ = PageStart{};
+      page_.offset = f.offset + f.length;
+      line_ = 0;
+      rowLine_ = -1;
+      rows_ = false;
+      return true;
+    default:
+      return true;
+  }
+}
+
+StreamIndex StreamIndexer::finish(size_t streamSize) {
+  if (rows_) {
+    page_.end = streamSize;
+    index_.pages.push_back(std::move(page_));
+  }
+  page_ = PageStart{};
+  return std::move(index_);
+}
+
+bool indexStream(const uint8_t* data, size_t size, StreamIndex* out, std::string* error, const std::atomic<int>* cancel,
+                 int bandLines) {
+  StreamIndexer indexer(bandLines);
+  bool failed = false;
+  Problem problem{0, {}};
+  const bool whole = decodeEachFrame(
+      data, size,
+      [&](const Frame& f) {
+        if (cancel && cancel->load()) return false;
+        failed = !indexer.take(f, error);
+        return !failed;
+      },
+      &problem);
+  if (!whole) {
+    if (!failed) *error = problem.message.empty() ? "cancelled" : problem.message;
+    return false;
+  }
+  *out = indexer.finish(size);
+  return true;
+}
+
+bool decodeBandIndexed(const uint8_t* data, size_t size, const StreamIndex& index, int page, int x0, int y0, int width,
+                       int height, DotBand* out, std::string* error) {
+  if (page < 0) {
+    *error = "band out of range";
+    return false;
+  }
+  if (!startBand(x0, y0, width, height, out, error)) return false;
+  // A page the stream does not have is blank, as decodeBand gives it.
+  if (static_cast<size_t>(page) >= index.pages.size() || height == 0) return true;
+  const PageStart& p = index.pages[static_cast<size_t>(page)];
+  if (p.end > size || p.offset > p.end) {
+    *error = "index does not fit the stream";
+    return false;
+  }
+  // The last band starting at or above the window's first line.
+  const auto after = std::upper_bound(p.bands.begin(), p.bands.end(), int64_t{y0},
+                                      [](int64_t y, const BandStart& b) { return y < b.line; });
+  size_t from = p.offset;
+  int64_t line = 0;
+  if (after != p.bands.begin()) {
+    from = std::prev(after)->offset;
+    line = std::prev(after)->line;
+  }
+  const int64_t yEnd = int64_t{y0} + height;
+  bool failed = false;
+  Problem problem{0, {}};
+  const bool whole = decodeEachFrame(
+      data + from, p.end - from,
+      [&](const Frame& f) {
+        if (f.kind == FrameKind::kFormFeed) return false;  // the page's end
+        if (f.kind == FrameKind::kVerticalMove) {
+          if (f.lines < 0) {
+            *error = "upward paper move";
+            failed = true;
+            return false;
+          }
+          line += f.lines;
+          return line < yEnd;
+        }
+        putRow(f, line, out);
+        return true;
+      },
+      &problem);
+  if (whole || (!failed && problem.message.empty())) return true;
+  if (!failed) *error = problem.message;
+  return false;
+}
+
+}  // namespace escp
