@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/ink/ink_account.h"
 #include "driver/machines/driver_fixture.h"
 #include "driver/machines/machine_records.h"
 
@@ -305,3 +306,86 @@ TEST(MachineTable, AttachRefusesAPathThatDoesNotFit) {
 }
 
 }  // namespace
+
+// A job's settings image from another installation: the job's choices come
+// over, this installation's folder, colour files, spool choice and port stay.
+TEST_F(MachineExports, AJobsSettingsImageKeepsWhatBelongsToThisInstallation) {
+  DeviceRecord r = enumerated(kRx3);
+  ASSERT_EQ(1, jPrintOpenMachine(&r));
+  MachineState job = *r.state;
+  job.xResolution = 1440;
+  job.marginMode = 2;
+  std::strcpy(job.profile.colorFile1, "D:\\other\\GLOSSY.ct1");
+  std::strcpy(job.driverDirectory, "D:\\other");
+  job.spoolMode = 2;
+  std::strcpy(job.portName, "FILE:elsewhere");
+  const MachineState before = *r.state;
+  struct Case {
+    const char* what;
+    int size;
+    int32_t resolution;
+  } const refused[] = {{"a size of another plug-in", static_cast<int>(kMachineSettingsBytes) - 4, 1440},
+                       {"no resolution", static_cast<int>(kMachineSettingsBytes), 0}};
+  for (const Case& c : refused) {
+    MachineState bad = job;
+    bad.xResolution = c.resolution;
+    EXPECT_EQ(0, jPrintSetSettings(&r, &bad, c.size)) << c.what;
+    EXPECT_EQ(0, std::memcmp(&before, r.state, kMachineSettingsBytes)) << c.what;
+  }
+  ASSERT_EQ(1, jPrintSetSettings(&r, &job, static_cast<int>(kMachineSettingsBytes)));
+  const MachineState& s = *r.state;
+  EXPECT_EQ(1440, r.xResolution);
+  EXPECT_EQ(1440, s.xResolution);
+  EXPECT_EQ(2, s.marginMode);
+  EXPECT_EQ(folder.file("GLOSSY.ct1"), s.profile.colorFile1);
+  EXPECT_EQ(folder.path(), s.driverDirectory);
+  EXPECT_EQ(before.spoolMode, s.spoolMode);
+  EXPECT_STREQ(before.portName, s.portName);
+  jPrintCloseMachine(&r);
+}
+
+// A dry run counts a page into an empty scratch account, sends straight to
+// the port, and leaves the machine's account and the plug-in's folder as
+// they were.
+TEST_F(MachineExports, ADryRunCountsIntoAScratchAccountThatGoesWithIt) {
+  DeviceRecord r = enumerated(kRx3);
+  ASSERT_EQ(1, jPrintOpenMachine(&r));
+  r.state->spoolMode = 1;
+  r.spoolMode = 1;
+  InkEntry real[8];
+  jPrintLoadInk(&r, real);
+  real[0].totalUsed = 5000;
+  ASSERT_EQ(1, jPrintSaveInk(&r, real));
+  const std::vector<unsigned char> account = testing_support::readBytes(folder.file("EPSON RX-3.ink"));
+  std::vector<std::string> files;
+  auto list = [&] {
+    std::vector<std::string> names;
+    platform::listFolder(folder.path().c_str(), [&](const platform::FolderEntry& e) {
+      names.push_back(e.name);
+      return true;
+    });
+    return names;
+  };
+  files = list();
+
+  ASSERT_EQ(1, jPrintBeginDryRun(&r));
+  EXPECT_EQ(0, jPrintBeginDryRun(&r)) << "one run at a time";
+  EXPECT_EQ(0, r.state->spoolMode);
+  InkEntry inks[8];
+  jPrintLoadInk(&r, inks);
+  EXPECT_EQ(0, static_cast<int64_t>(inks[0].totalUsed));
+  const uint64_t page[8] = {700, 0, 0, 0, 0, 0, 0, 30};
+  ASSERT_EQ(1, accountInk(&r, page));
+  jPrintLoadInk(&r, inks);
+  EXPECT_EQ(700, static_cast<int64_t>(inks[0].totalUsed));
+  EXPECT_EQ(30, static_cast<int64_t>(inks[7].totalUsed));
+
+  ASSERT_EQ(1, jPrintEndDryRun(&r));
+  EXPECT_EQ(folder.path(), r.state->driverDirectory);
+  EXPECT_EQ(1, r.state->spoolMode);
+  EXPECT_EQ(files, list()) << "no scratch left behind";
+  EXPECT_EQ(account, testing_support::readBytes(folder.file("EPSON RX-3.ink")));
+  jPrintLoadInk(&r, inks);
+  EXPECT_EQ(5000, static_cast<int64_t>(inks[0].totalUsed));
+  jPrintCloseMachine(&r);
+}
