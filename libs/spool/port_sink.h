@@ -67,7 +67,7 @@ void resetSocket(intptr_t socket);
 // false (connection reset) when it did not.
 bool finishSocket(intptr_t socket, const SendControl& control);
 // The send queue of a connection kept small, so that a cut job ends soon.
-constexpr int kSocketSendBuffer = 128 * 1024;
+constexpr int kSocketSendBuffer = 32 * 1024;
 bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle);
 bool writePrinterJob(intptr_t handle, const void* data, std::size_t size);
 bool closePrinterJob(intptr_t handle);

@@ -207,7 +207,9 @@ void finish(Channel* channel) {
   if (channel->ended) return;
   channel->ended = true;
   handOn(channel, channel->pending.size());
-  if (channel->spooling && channel->status == 1) sendSpoolFile(channel);
+  if (channel->spooling && channel->status == 1 && sendSpoolFile(channel))
+    endCancelledStream(channel, channel->spooled);
+  if (!channel->spooling) endCancelledStream(channel, channel->handedOn);
   dropSpoolFile(channel);
   char jobFile[platform::kMaxPath];
   std::memcpy(jobFile, channel->sink.path, sizeof jobFile);

@@ -35,6 +35,11 @@ class FaultPrinter {
   bool sawJobEnd() const { return sawEnd_; }
   // When the first byte arrived (monotonic ms), 0 before.
   long long firstByteMs() const { return firstByteMs_; }
+  // Waits up to ms for the printer to have read all it will read: the
+  // connection ended, or it reached its read limit. A sender that finished
+  // only knows the printer acknowledged its bytes; a slow printer may still
+  // hold some of them unread in its receive buffer.
+  bool waitSettled(int ms);
 
  private:
   void serve(intptr_t listener);
@@ -46,6 +51,7 @@ class FaultPrinter {
   std::vector<uint8_t> bytes_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> sawEnd_{false};
+  std::atomic<bool> settled_{false};
   std::atomic<long long> firstByteMs_{0};
 };
 

@@ -63,6 +63,12 @@ std::size_t FaultPrinter::receivedCount() {
   return bytes_.size();
 }
 
+bool FaultPrinter::waitSettled(int ms) {
+  const long long until = platform::monotonicMilliseconds() + ms;
+  while (!settled_ && platform::monotonicMilliseconds() < until) platform::sleepMilliseconds(5);
+  return settled_;
+}
+
 std::vector<uint8_t> FaultPrinter::received() {
   std::lock_guard<std::mutex> hold(lock_);
   return bytes_;
@@ -72,14 +78,17 @@ void FaultPrinter::serve(intptr_t listener) {
   const Socket s = static_cast<Socket>(listener);
   while (!stop_ && !readable(s, 20)) {
   }
-  if (stop_) return;
-  Socket connection = ::accept(s, nullptr, nullptr);
-  if (connection == kNoSocket) return;
+  Socket connection = stop_ ? kNoSocket : ::accept(s, nullptr, nullptr);
+  if (connection == kNoSocket) {
+    settled_ = true;
+    return;
+  }
   long long readyAt = 0;
   std::size_t total = 0;
   char chunk[kReadPiece];
   while (!stop_) {
     if (total >= behaviour_.readLimit) {
+      settled_ = true;
       if (behaviour_.dropAtLimit) break;
       platform::sleepMilliseconds(10);  // holds the connection, reads nothing
       continue;
@@ -107,6 +116,7 @@ void FaultPrinter::serve(intptr_t listener) {
     bytes_.insert(bytes_.end(), chunk, chunk + got);
   }
   closeSock(connection);
+  settled_ = true;
 }
 
 }  // namespace fault_bench
