@@ -22,14 +22,7 @@ using fault_bench::PrinterBehaviour;
 using Bytes = std::vector<uint8_t>;
 
 constexpr int kTimeoutSeconds = 1;
-#if defined(_WIN32)
-// Under Wine a connection's send queue takes far more than the send buffer
-// the port asks for, and what it holds can no longer be cut: the printer
-// drains it at its pace first.
-constexpr long long kCancelBoundMs = 3000;
-#else
 constexpr long long kCancelBoundMs = 1000;
-#endif
 
 // The good print of the bench's job and what it costs in ink.
 struct Reference {
