@@ -41,7 +41,7 @@ const Boundary* boundaryFrom(const Channel* channel, uint64_t offset) {
 
 const char* sinkReason(const Channel* channel, SendResult result) {
   if (result == SendResult::kTimedOut) return kReasonTimedOut;
-  return sinkFailureText(channel->sink.kind);
+  return portFailureText(channel->sink.kind, PortStep::kWrite);
 }
 
 // Between pieces of a send that has lasted a slice or more the host is

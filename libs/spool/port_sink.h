@@ -41,10 +41,9 @@ SendResult writeSink(PortSink* sink, const void* data, std::size_t size, const S
 // abandoned.
 bool closeSink(PortSink* sink, const SendControl& control);
 
-// The operator's texts of a failure to open, to take bytes and to end.
-const char* openFailureText(PortKind kind);
-const char* sinkFailureText(PortKind kind);
-const char* closeFailureText(PortKind kind);
+// The operator's text of a port's failure at one step of a job.
+enum class PortStep { kOpen, kWrite, kClose };
+const char* portFailureText(PortKind kind, PortStep step);
 
 // ---- system calls (one implementation per platform) ------------------------
 
