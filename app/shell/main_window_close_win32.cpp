@@ -13,6 +13,7 @@
 #include "app/shell/print_requests.h"
 #include "app/shell/print_worker.h"
 #include "app/shell/progress_hooks.h"
+#include "app/shell/single_instance_win32.h"
 #include "app/shell/soft_proof_window_win32.h"
 
 namespace vlx {
@@ -61,6 +62,9 @@ void shutDown(MainWindowParts* parts) {
   KillTimer(window, kAnimationTimer);
   KillTimer(window, kSettleTimer);
   useProgressDisplay(nullptr);
+  // From here on a next start runs on its own rather than handing over to a
+  // window that is going away.
+  SetPropA(window, kClosingProperty, reinterpret_cast<HANDLE>(1));
   ShowWindow(window, SW_HIDE);
   storeLayout(parts);
   writeEnvironment(state->environmentPath, state);
@@ -73,6 +77,7 @@ void shutDown(MainWindowParts* parts) {
   closeDrawingLibrary();
   releaseWindowObjects(parts);
   jMemCheck();
+  RemovePropA(window, kClosingProperty);
   DestroyWindow(window);
 }
 
