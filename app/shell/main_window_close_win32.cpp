@@ -19,6 +19,10 @@
 namespace vlx {
 namespace {
 
+// A cancelled dry run ends within a slice of its wait for the printing lock
+// or a band: this is far more than it needs.
+constexpr int kDryRunStopMs = 2000;
+
 constexpr char kCannotCloseWhilePrinting[] = "印刷中のｼﾞｮﾌﾞがあるため終了できません。\n印刷中のｼﾞｮﾌﾞを中止しますか？";
 
 // The layout that the environment file keeps. When the window is minimised
@@ -69,14 +73,16 @@ void shutDown(MainWindowParts* parts) {
   storeLayout(parts);
   writeEnvironment(state->environmentPath, state);
   releaseJobLists(state);
-  // Their dry runs use the drawing library: they end before it closes.
+  // Their dry runs use the drawing library: they end before it closes. One
+  // that does not end in time (held inside the plug-in) keeps the library
+  // open; the process ends around it.
   closeSoftProofs();
-  stopJobInk();
+  const bool dryRunsEnded = stopJobInkWithin(kDryRunStopMs);
   closeDrawingDocument(&state->document);
   freePreviewBuffer(state);
-  closeDrawingLibrary();
+  if (dryRunsEnded) closeDrawingLibrary();
   releaseWindowObjects(parts);
-  jMemCheck();
+  if (dryRunsEnded) jMemCheck();
   RemovePropA(window, kClosingProperty);
   DestroyWindow(window);
 }
