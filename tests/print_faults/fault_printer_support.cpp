@@ -4,6 +4,10 @@
 
 #include "support/loopback_socket.h"
 
+#if !defined(_WIN32)
+#include <sys/ioctl.h>
+#endif
+
 namespace fault_bench {
 namespace {
 
@@ -26,6 +30,17 @@ bool readable(Socket s, int ms) {
   FD_SET(s, &set);
   timeval wait{0, ms * 1000};
   return ::select(static_cast<int>(s) + 1, &set, nullptr, nullptr, &wait) > 0;
+}
+
+// Bytes waiting in the receive queue, -1 when the socket cannot tell.
+long queued(Socket s) {
+#if defined(_WIN32)
+  u_long count = 0;
+  return ::ioctlsocket(s, FIONREAD, &count) == 0 ? static_cast<long>(count) : -1;
+#else
+  int count = 0;
+  return ::ioctl(s, FIONREAD, &count) == 0 ? count : -1;
+#endif
 }
 
 }  // namespace
@@ -91,12 +106,17 @@ void FaultPrinter::serve(intptr_t listener) {
   double paidUntil = static_cast<double>(platform::monotonicMilliseconds());
   const double msPerByte = behaviour_.bytesPerSecond > 0 ? 1000.0 / static_cast<double>(behaviour_.bytesPerSecond) : 0;
   std::size_t total = 0;
+  long waiting = 0;
   char chunk[kBurstPiece];
   while (!stop_) {
     if (total >= behaviour_.readLimit) {
       settled_ = true;
       if (behaviour_.dropAtLimit) break;
-      platform::sleepMilliseconds(10);  // holds the connection, reads nothing
+      // Holds the connection and reads nothing, watching its queue fill.
+      const long now = queued(connection);
+      if (now != waiting) lastArrivalMs_ = platform::monotonicMilliseconds();
+      waiting = now;
+      platform::sleepMilliseconds(10);
       continue;
     }
     std::size_t want = sizeof chunk;
@@ -118,7 +138,8 @@ void FaultPrinter::serve(intptr_t listener) {
     const int got = static_cast<int>(::recv(connection, chunk, static_cast<int>(want), 0));
     if (got == 0) sawEnd_ = true;
     if (got <= 0) break;
-    if (total == 0) firstByteMs_ = platform::monotonicMilliseconds();
+    lastArrivalMs_ = platform::monotonicMilliseconds();
+    if (total == 0) firstByteMs_ = lastArrivalMs_.load();
     paidUntil += got * msPerByte;
     total += static_cast<std::size_t>(got);
     std::lock_guard<std::mutex> hold(lock_);

@@ -120,6 +120,11 @@ void runTcpCase(const TcpCase& c, const Reference& ref) {
     if (o.cancelledAt) {
       EXPECT_LT(o.endedAt - o.cancelledAt, kCancelBoundMs);
     }
+    // A printer that stops taking bytes fails the job within the time-out
+    // and a second of the last byte it got.
+    if (c.result == -1 && !c.printer.dropAtLimit) {
+      EXPECT_LT(o.endedAt - printer.lastArrivalMs(), c.timeoutSeconds * 1000 + 1000);
+    }
     // Spooled, the printer hears of the job only once the page is made; direct, while it is made.
     if (printer.firstByteMs() && o.pageEndedAt) {
       EXPECT_EQ(c.spoolMode != 0, printer.firstByteMs() >= o.pageEndedAt) << "the installation's spool choice";
