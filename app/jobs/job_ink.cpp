@@ -1,9 +1,11 @@
 #include "app/jobs/job_ink.h"
 
+#include <condition_variable>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/jobs/draw_calls.h"
@@ -36,6 +38,34 @@ void stopJobInk() {
     ending.swap(g_estimates);
   }
   // The last owner's release cancels the running dry run and joins.
+}
+
+bool stopJobInkWithin(int boundMs) {
+  std::shared_ptr<InkEstimates> ending;
+  {
+    std::lock_guard<std::mutex> hold(g_mutex);
+    ending.swap(g_estimates);
+  }
+  if (!ending) return true;
+  struct Ended {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool done = false;
+  };
+  try {
+    auto ended = std::make_shared<Ended>();
+    std::thread([ending, ended]() mutable {
+      ending.reset();
+      std::lock_guard<std::mutex> hold(ended->lock);
+      ended->done = true;
+      ended->changed.notify_all();
+    }).detach();
+    ending.reset();
+    std::unique_lock<std::mutex> hold(ended->lock);
+    return ended->changed.wait_for(hold, std::chrono::milliseconds(boundMs), [&] { return ended->done; });
+  } catch (...) {
+    return true;  // no thread: the release at the end of this scope waits here
+  }
 }
 
 void onJobInkEstimated(std::function<void(const std::string& path)> notify) {

@@ -11,6 +11,10 @@ namespace vlx {
 
 void startJobInk(EstimateJob estimate);
 void stopJobInk();
+// The same, waiting at most boundMs for a running dry run to end; false when
+// it did not: it then ends on a thread of its own, still using the drawing
+// library.
+bool stopJobInkWithin(int boundMs);
 // Calls notify on the estimator's thread after each estimate made.
 void onJobInkEstimated(std::function<void(const std::string& path)> notify);
 

@@ -13,10 +13,15 @@
 #include "app/shell/print_requests.h"
 #include "app/shell/print_worker.h"
 #include "app/shell/progress_hooks.h"
+#include "app/shell/single_instance_win32.h"
 #include "app/shell/soft_proof_window_win32.h"
 
 namespace vlx {
 namespace {
+
+// A cancelled dry run ends within a slice of its wait for the printing lock
+// or a band: this is far more than it needs.
+constexpr int kDryRunStopMs = 2000;
 
 constexpr char kCannotCloseWhilePrinting[] = "印刷中のｼﾞｮﾌﾞがあるため終了できません。\n印刷中のｼﾞｮﾌﾞを中止しますか？";
 
@@ -61,18 +66,24 @@ void shutDown(MainWindowParts* parts) {
   KillTimer(window, kAnimationTimer);
   KillTimer(window, kSettleTimer);
   useProgressDisplay(nullptr);
+  // From here on a next start runs on its own rather than handing over to a
+  // window that is going away.
+  SetPropA(window, kClosingProperty, reinterpret_cast<HANDLE>(1));
   ShowWindow(window, SW_HIDE);
   storeLayout(parts);
   writeEnvironment(state->environmentPath, state);
   releaseJobLists(state);
-  // Their dry runs use the drawing library: they end before it closes.
+  // Their dry runs use the drawing library: they end before it closes. One
+  // that does not end in time (held inside the plug-in) keeps the library
+  // open; the process ends around it.
   closeSoftProofs();
-  stopJobInk();
+  const bool dryRunsEnded = stopJobInkWithin(kDryRunStopMs);
   closeDrawingDocument(&state->document);
   freePreviewBuffer(state);
-  closeDrawingLibrary();
+  if (dryRunsEnded) closeDrawingLibrary();
   releaseWindowObjects(parts);
-  jMemCheck();
+  if (dryRunsEnded) jMemCheck();
+  RemovePropA(window, kClosingProperty);
   DestroyWindow(window);
 }
 

@@ -55,6 +55,9 @@ struct Channel {
 // tail there and stops the channel. false when the port failed (status and
 // reason set).
 bool sendStream(Channel* channel, const uint8_t* data, std::size_t size, uint64_t at);
+// A cancel noted after the stream's last marked place: the job ends at the
+// stream's end, with the cancel tail unless a job ends there.
+void endCancelledStream(Channel* channel, uint64_t end);
 // The spool file (spool_file.cpp): the writer thread's half of a spooled
 // job, the send of the finished file, and its removal.
 bool writeSpoolFile(intptr_t file, const void* data, std::size_t size);

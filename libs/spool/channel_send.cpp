@@ -41,7 +41,7 @@ const Boundary* boundaryFrom(const Channel* channel, uint64_t offset) {
 
 const char* sinkReason(const Channel* channel, SendResult result) {
   if (result == SendResult::kTimedOut) return kReasonTimedOut;
-  return sinkFailureText(channel->sink.kind);
+  return portFailureText(channel->sink.kind, PortStep::kWrite);
 }
 
 // Between pieces of a send that has lasted a slice or more the host is
@@ -112,24 +112,31 @@ bool sendStream(Channel* channel, const uint8_t* data, std::size_t size, uint64_
     std::size_t piece = std::min(kPiece, size - done);
     if (channel->cancelRequested) {
       const Boundary* next = boundaryFrom(channel, at + done);
-      // No boundary within this range: its end is the nearest cut we have.
-      const Boundary cut = next && next->offset <= at + size ? *next : Boundary{at + size, false};
-      if (cut.offset == at + done) {
-        cutHere(channel, cut);
+      if (next && next->offset == at + done) {
+        cutHere(channel, *next);
         return false;
       }
-      piece = std::min<std::size_t>(piece, static_cast<std::size_t>(cut.offset - (at + done)));
+      // Only a marked place is a cut: without one in this range (the last
+      // line of a spool file's read piece, say) all of it goes, and the
+      // next range or the stream's end cuts.
+      if (next && next->offset < at + size)
+        piece = std::min<std::size_t>(piece, static_cast<std::size_t>(next->offset - (at + done)));
     }
     if (!sendPiece(channel, data + done, piece)) return false;
     done += piece;
   }
-  if (channel->cancelRequested) {
-    const Boundary* next = boundaryFrom(channel, at + size);
-    const Boundary cut = next && next->offset == at + size ? *next : Boundary{at + size, false};
-    cutHere(channel, cut);
+  const Boundary* end = channel->cancelRequested ? boundaryFrom(channel, at + size) : nullptr;
+  if (end && end->offset == at + size) {
+    cutHere(channel, *end);
     return false;
   }
   return true;
+}
+
+void endCancelledStream(Channel* channel, uint64_t end) {
+  if (!channel->cancelRequested || channel->cancelled || channel->status != 1) return;
+  const Boundary* last = boundaryFrom(channel, end);
+  cutHere(channel, last && last->offset == end ? *last : Boundary{end, false});
 }
 
 }  // namespace spool

@@ -138,43 +138,26 @@ SendResult sendTimed(intptr_t socket, const void* data, std::size_t size, const 
 
 }  // namespace
 
-const char* openFailureText(PortKind kind) {
-  switch (kind) {
-    case PortKind::kFolder:
-      return "出力ﾌｧｲﾙを作れませんでした。";
-    case PortKind::kTcp:
-      return "ﾌﾟﾘﾝﾀに接続できませんでした。";
-    case PortKind::kPrinter:
-      return "ﾌﾟﾘﾝﾀのｼﾞｮﾌﾞを開始できませんでした。";
-    default:
-      return "ﾎﾟｰﾄを開けませんでした。";
-  }
-}
-
-const char* sinkFailureText(PortKind kind) {
-  switch (kind) {
-    case PortKind::kFolder:
-      return "出力ﾌｧｲﾙに書き込めませんでした（ﾃﾞｨｽｸがいっぱいです）。";
-    case PortKind::kTcp:
-      return "ﾌﾟﾘﾝﾀとの接続が切れました。";
-    case PortKind::kPrinter:
-      return "ﾌﾟﾘﾝﾀにﾃﾞｰﾀを送れませんでした。";
-    default:
-      return "ﾎﾟｰﾄに出力できませんでした。";
-  }
-}
-
-const char* closeFailureText(PortKind kind) {
-  switch (kind) {
-    case PortKind::kFolder:
-      return "出力ﾌｧｲﾙを閉じられませんでした。";
-    case PortKind::kTcp:
-      return "ﾌﾟﾘﾝﾀがﾃﾞｰﾀを最後まで受け取りませんでした。";
-    case PortKind::kPrinter:
-      return "ﾌﾟﾘﾝﾀのｼﾞｮﾌﾞを終了できませんでした。";
-    default:
-      return "ﾎﾟｰﾄを閉じられませんでした。";
-  }
+const char* portFailureText(PortKind kind, PortStep step) {
+  struct Texts {
+    PortKind kind;
+    const char* text[3];  // by PortStep
+  };
+  // The last row speaks of any port.
+  static const Texts kTexts[] = {
+      {PortKind::kFolder,
+       {"出力ﾌｧｲﾙを作れませんでした。", "出力ﾌｧｲﾙに書き込めませんでした（ﾃﾞｨｽｸがいっぱいです）。",
+        "出力ﾌｧｲﾙを閉じられませんでした。"}},
+      {PortKind::kTcp,
+       {"ﾌﾟﾘﾝﾀに接続できませんでした。", "ﾌﾟﾘﾝﾀとの接続が切れました。", "ﾌﾟﾘﾝﾀがﾃﾞｰﾀを最後まで受け取りませんでした。"}},
+      {PortKind::kPrinter,
+       {"ﾌﾟﾘﾝﾀのｼﾞｮﾌﾞを開始できませんでした。", "ﾌﾟﾘﾝﾀにﾃﾞｰﾀを送れませんでした。",
+        "ﾌﾟﾘﾝﾀのｼﾞｮﾌﾞを終了できませんでした。"}},
+      {PortKind::kNone, {"ﾎﾟｰﾄを開けませんでした。", "ﾎﾟｰﾄに出力できませんでした。", "ﾎﾟｰﾄを閉じられませんでした。"}},
+  };
+  const Texts* row = kTexts;
+  while (row->kind != kind && row->kind != PortKind::kNone) ++row;
+  return row->text[static_cast<int>(step)];
 }
 
 bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, const SendControl& control) {

@@ -41,10 +41,9 @@ SendResult writeSink(PortSink* sink, const void* data, std::size_t size, const S
 // abandoned.
 bool closeSink(PortSink* sink, const SendControl& control);
 
-// The operator's texts of a failure to open, to take bytes and to end.
-const char* openFailureText(PortKind kind);
-const char* sinkFailureText(PortKind kind);
-const char* closeFailureText(PortKind kind);
+// The operator's text of a port's failure at one step of a job.
+enum class PortStep { kOpen, kWrite, kClose };
+const char* portFailureText(PortKind kind, PortStep step);
 
 // ---- system calls (one implementation per platform) ------------------------
 
@@ -67,7 +66,7 @@ void resetSocket(intptr_t socket);
 // false (connection reset) when it did not.
 bool finishSocket(intptr_t socket, const SendControl& control);
 // The send queue of a connection kept small, so that a cut job ends soon.
-constexpr int kSocketSendBuffer = 128 * 1024;
+constexpr int kSocketSendBuffer = 32 * 1024;
 bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle);
 bool writePrinterJob(intptr_t handle, const void* data, std::size_t size);
 bool closePrinterJob(intptr_t handle);

@@ -207,7 +207,9 @@ void finish(Channel* channel) {
   if (channel->ended) return;
   channel->ended = true;
   handOn(channel, channel->pending.size());
-  if (channel->spooling && channel->status == 1) sendSpoolFile(channel);
+  if (channel->spooling && channel->status == 1 && sendSpoolFile(channel))
+    endCancelledStream(channel, channel->spooled);
+  if (!channel->spooling) endCancelledStream(channel, channel->handedOn);
   dropSpoolFile(channel);
   char jobFile[platform::kMaxPath];
   std::memcpy(jobFile, channel->sink.path, sizeof jobFile);
@@ -217,7 +219,7 @@ void finish(Channel* channel) {
   const std::shared_ptr<BlockingWriter> writer = channel->sink.writer;
   SendControl control;
   control.timeoutMs = channel->timeoutMs;
-  if (!closeSink(&channel->sink, control)) failChannel(channel, closeFailureText(kind));
+  if (!closeSink(&channel->sink, control)) failChannel(channel, portFailureText(kind, PortStep::kClose));
   if (fileJob && channel->status != 1) writer->removeFile(jobFile);
 }
 
@@ -231,7 +233,7 @@ JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
   if (!spool::blockIsSound(block)) return nullptr;
   const spool::PortTarget target = spool::readPortText(block->portName);
   if (target.kind == spool::PortKind::kNone) {
-    spool::noteFailureText(spool::openFailureText(target.kind));
+    spool::noteFailureText(spool::portFailureText(target.kind, spool::PortStep::kOpen));
     return nullptr;
   }
   auto* channel = new (std::nothrow) Channel();
@@ -251,7 +253,7 @@ JSPOOL_API jSPOOL jSplOpen(const jSplOpenBlock* block) {
   spool::SendControl control;
   control.timeoutMs = channel->timeoutMs;
   const bool opened = spool::openSink(target, block->jobName, &channel->sink, control);
-  if (!opened) spool::noteFailureText(spool::openFailureText(target.kind));
+  if (!opened) spool::noteFailureText(spool::portFailureText(target.kind, spool::PortStep::kOpen));
   if (!opened || !spool::enter(channel)) {
     if (channel->sink.kind != spool::PortKind::kNone) {
       const bool fileJob = channel->sink.kind == spool::PortKind::kFolder;

@@ -35,6 +35,15 @@ class FaultPrinter {
   bool sawJobEnd() const { return sawEnd_; }
   // When the first byte arrived (monotonic ms), 0 before.
   long long firstByteMs() const { return firstByteMs_; }
+  // When bytes last reached the printer's receive queue, read or not
+  // (monotonic ms), 0 before: a sender that then takes nothing fails the job
+  // a time-out later.
+  long long lastArrivalMs() const { return lastArrivalMs_; }
+  // Waits up to ms for the printer to have read all it will read: the
+  // connection ended, or it reached its read limit. A sender that finished
+  // only knows the printer acknowledged its bytes; a slow printer may still
+  // hold some of them unread in its receive buffer.
+  bool waitSettled(int ms);
 
  private:
   void serve(intptr_t listener);
@@ -46,7 +55,9 @@ class FaultPrinter {
   std::vector<uint8_t> bytes_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> sawEnd_{false};
+  std::atomic<bool> settled_{false};
   std::atomic<long long> firstByteMs_{0};
+  std::atomic<long long> lastArrivalMs_{0};
 };
 
 }  // namespace fault_bench

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -122,6 +123,36 @@ TEST_F(InkWarning, ThePreviewTipGivesTheSelectedJobsEstimate) {
   EXPECT_EQ(std::string(tip), std::string("ｲﾝｸ見積り\r\n") + lines);
   previewInkTip(&state_, kPrintList, tip, 12);
   EXPECT_EQ(std::strlen(tip), 11u) << "cut to the buffer";
+}
+
+// Closing vellox stops the estimates: a dry run that heeds the cancel is
+// waited for, one held up inside is left to end on its own thread within
+// the bound, so that the window never hangs.
+std::atomic<bool> g_estimating{false};
+
+TEST_F(InkWarning, StoppingTheEstimatesWaitsForARunningDryRunOnlyWithinABound) {
+  stopJobInk();
+  const std::string path = folder_.join("slow.vjx");
+  ASSERT_TRUE(testing_support::writeBytes(path, "slow"));
+  JobRecord* record = createJob();
+  std::strcpy(record->path, path.c_str());
+  ASSERT_TRUE(append(record, state_.lists[kPrintList]));
+  for (const bool heedsCancel : {true, false}) {
+    SCOPED_TRACE(heedsCancel ? "heeds the cancel" : "held up");
+    g_estimating = false;
+    startJobInk([heedsCancel](const char*, const std::atomic<int>& cancel, InkEstimate*) {
+      g_estimating = true;
+      for (int i = 0; i < 150 && !(heedsCancel && cancel.load()); ++i) platform::sleepMilliseconds(10);
+      return false;
+    });
+    wantPrintListInk(&state_);
+    for (int tries = 0; !g_estimating && tries < 2500; ++tries) platform::sleepMilliseconds(2);
+    ASSERT_TRUE(g_estimating);
+    const long long start = platform::monotonicMilliseconds();
+    EXPECT_EQ(heedsCancel, stopJobInkWithin(300));
+    EXPECT_LT(platform::monotonicMilliseconds() - start, 800);
+  }
+  startJobInk(fakeEstimate);
 }
 
 }  // namespace
