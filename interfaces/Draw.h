@@ -179,6 +179,10 @@ static_assert(offsetof(jMcnTable, entries) == 8 && sizeof(jMcnEntry) == 68, "mac
 JDRAW_API jMcnTable* jPdevMcnOpen(const char* printerFolder, int flags);
 JDRAW_API int jPdevMcnSetup(const char* printerFolder, const jMcnEntry* entry, jHWND owner);
 JDRAW_API int jPdevMcnClose(jMcnTable* table);
+// Ours, an addition to the maker's calls: the machine's ink dialog, the
+// plug-in's own (jPrintSetupInk), over its account; the dialog's result, 1
+// when the user confirmed and the account was saved, 0 otherwise.
+JDRAW_API int jPdevMcnSetupInk(const char* printerFolder, const jMcnEntry* entry, jHWND owner);
 // The printer folder whose plug-ins print jobs (null: back to the default,
 // the folder last named by the host, else "printer" beside this library).
 JDRAW_API int jPdevSetPrinterFolder(const char* folder);

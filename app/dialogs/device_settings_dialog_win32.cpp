@@ -1,7 +1,9 @@
 // The device-settings dialog "ﾃﾞﾊﾞｲｽ設定": the machines of the printer
 // folder that the host offers, sorted by name; "設定" runs the chosen
 // machine's own setup through the drawing library, closing keeps the
-// chosen machine's name.
+// chosen machine's name. The same dialog, titled "ｲﾝｸ設定", opens the
+// chosen machine's ink dialog instead, so that the operator can reset a
+// counter after a cartridge change.
 #include <windows.h>
 
 #include "Base.h"
@@ -13,7 +15,14 @@
 namespace vlx {
 namespace {
 
+constexpr char kInkTitle[] = "ｲﾝｸ設定";
+
 DialogPlace gPlace{};
+DialogPlace gInkPlace{};
+
+DialogPlace* placeOf(const DeviceSettingsRequest& request) {
+  return request.ink ? &gInkPlace : &gPlace;
+}
 
 DeviceSettingsRequest* requestOf(HWND dialog) {
   return reinterpret_cast<DeviceSettingsRequest*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -47,7 +56,12 @@ int selectedMachine(HWND dialog, const DeviceSettingsRequest& request) {
 
 void setUpMachine(HWND dialog, DeviceSettingsRequest* request) {
   const int index = selectedMachine(dialog, *request);
-  if (index >= 0) jPdevMcnSetup(request->printerFolder, &request->table->entries[index], dialog);
+  if (index < 0) return;
+  const jMcnEntry* entry = &request->table->entries[index];
+  if (request->ink)
+    jPdevMcnSetupInk(request->printerFolder, entry, dialog);
+  else
+    jPdevMcnSetup(request->printerFolder, entry, dialog);
 }
 
 void close(HWND dialog, DeviceSettingsRequest* request) {
@@ -55,15 +69,17 @@ void close(HWND dialog, DeviceSettingsRequest* request) {
   request->machine[0] = '\0';
   if (index >= 0)
     platform::copyTruncated(request->machine, sizeof request->machine, request->table->entries[index].name);
-  rememberPlace(dialog, &gPlace);
+  rememberPlace(dialog, placeOf(*request));
   EndDialog(dialog, 1);
 }
 
 INT_PTR CALLBACK deviceSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    moveToRememberedPlace(dialog, gPlace);
-    fillMachines(dialog, *reinterpret_cast<DeviceSettingsRequest*>(lParam));
+    const auto* request = reinterpret_cast<DeviceSettingsRequest*>(lParam);
+    if (request->ink) SetWindowTextA(dialog, kInkTitle);
+    moveToRememberedPlace(dialog, *placeOf(*request));
+    fillMachines(dialog, *request);
     return TRUE;
   }
   DeviceSettingsRequest* request = requestOf(dialog);
@@ -99,6 +115,22 @@ int openDeviceSettings(HWND owner, AppState* state) {
   platform::copyTruncated(request.machine, sizeof request.machine, state->printerName);
   runDeviceSettingsDialog(owner, &request);
   platform::copyTruncated(state->printerName, sizeof state->printerName, request.machine);
+  jPdevMcnClose(table);
+  return 1;
+}
+
+int openInkSettings(HWND owner, AppState* state) {
+  if (!state) return 1;
+  jMcnTable* table = jPdevMcnOpen(state->printerFolder, 1);
+  if (!table) return 1;
+  DeviceSettingsRequest request{};
+  request.table = table;
+  request.ink = true;
+  platform::copyTruncated(request.printerFolder, sizeof request.printerFolder, state->printerFolder);
+  // Offered first: the machine of the device settings. The choice here is
+  // only which account to open; PRNNAME stays.
+  platform::copyTruncated(request.machine, sizeof request.machine, state->printerName);
+  runDeviceSettingsDialog(owner, &request);
   jPdevMcnClose(table);
   return 1;
 }

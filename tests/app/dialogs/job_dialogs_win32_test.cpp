@@ -9,6 +9,16 @@
 namespace vlx {
 namespace {
 
+// A machine table as the drawing library hands it over.
+jMcnTable* machineTable(std::initializer_list<std::pair<const char*, int32_t>> machines) {
+  auto* table = static_cast<jMcnTable*>(jMemAlloc(offsetof(jMcnTable, entries) + machines.size() * sizeof(jMcnEntry)));
+  for (const auto& [name, usable] : machines) {
+    std::strcpy(table->entries[table->count].name, name);
+    table->entries[table->count++].usable = usable;
+  }
+  return table;
+}
+
 class PropertiesTest : public DialogsTest {
  protected:
   void SetUp() override {
@@ -144,11 +154,9 @@ TEST_F(PropertiesTest, AJobThatVanishesWhileOpenStaysOnScreen) {
 // The properties and device-settings dialogs come back where they were
 // closed; the version dialog always opens at its template position.
 TEST_F(PropertiesTest, DialogsRememberTheirPlaceForTheRun) {
-  jMcnTable* table = static_cast<jMcnTable*>(jMemAlloc(sizeof(jMcnTable)));
-  table->count = 1;
-  std::strcpy(table->entries[0].name, "RX3-1600");
-  table->entries[0].usable = 1;
+  jMcnTable* table = machineTable({{"RX3-1600", 1}});
   DeviceSettingsRequest request{table, "", ""};
+  DeviceSettingsRequest ink{table, "", "", true};
   const struct {
     const char* title;
     std::function<void()> open;
@@ -156,6 +164,7 @@ TEST_F(PropertiesTest, DialogsRememberTheirPlaceForTheRun) {
   } dialogs[] = {
       {kProperties, [&] { openJobProperties(owner_, &state_, kPrintList); }, true},
       {kDevices, [&] { runDeviceSettingsDialog(owner_, &request); }, true},
+      {kInkSettings, [&] { runDeviceSettingsDialog(owner_, &ink); }, true},
       {kVersion, [&] { openVersionDialog(owner_, "Vellox for Quaddle", "Version 3.1.22", ""); }, false},
   };
   for (const auto& dialog : dialogs) {
@@ -191,16 +200,6 @@ TEST_F(DialogsTest, VersionShowsTheVariantsCaptionTextAndIcon) {
   EXPECT_TRUE(script.finished());
 }
 
-// A machine table as the drawing library hands it over.
-jMcnTable* machineTable(std::initializer_list<std::pair<const char*, int32_t>> machines) {
-  auto* table = static_cast<jMcnTable*>(jMemAlloc(offsetof(jMcnTable, entries) + machines.size() * sizeof(jMcnEntry)));
-  for (const auto& [name, usable] : machines) {
-    std::strcpy(table->entries[table->count].name, name);
-    table->entries[table->count++].usable = usable;
-  }
-  return table;
-}
-
 std::vector<std::string> comboItems(HWND d) {
   std::vector<std::string> items;
   const LRESULT count = SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_GETCOUNT, 0, 0);
@@ -214,10 +213,7 @@ std::vector<std::string> comboItems(HWND d) {
 
 std::string selectedItem(HWND d) {
   const LRESULT i = SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_GETCURSEL, 0, 0);
-  if (i < 0) return "<none>";
-  char text[80] = "";
-  SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-  return text;
+  return i < 0 ? "<none>" : comboItems(d).at(static_cast<std::size_t>(i));
 }
 
 TEST_F(DialogsTest, DeviceSettingsOffersTheHostsMachinesSortedAndKeepsTheChoice) {
@@ -282,10 +278,13 @@ TEST_F(DialogsTest, DeviceSettingsWithoutAMachineTableShowsNothing) {
   EXPECT_STREQ("RX3-1600", state_.printerName);
 }
 
-// The installed plug-in in a printer folder: its machines are listed, the
-// setup opens the plug-in's own dialog and the list stays open after it, the
-// choice becomes PRNNAME.
-TEST_F(DialogsTest, DeviceSettingsOverTheInstalledPlugin) {
+// The installed plug-in in a printer folder, as both commands reach it: the
+// machines are listed, "設定" opens the plug-in's own dialog and the list
+// stays open after it. The device settings keep the choice as PRNNAME; the
+// ink settings open the chosen machine's account, where the usage typed in
+// is saved on OK and a reset after a cartridge change empties it, and leave
+// PRNNAME alone.
+TEST_F(DialogsTest, SettingsCommandsOverTheInstalledPlugin) {
   char self[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, self, sizeof self);
   std::string plugin(self);
@@ -294,20 +293,55 @@ TEST_F(DialogsTest, DeviceSettingsOverTheInstalledPlugin) {
   ASSERT_FALSE(bytes.empty()) << plugin;
   ASSERT_TRUE(testing_support::writeBytes(file("RX3.dll"), bytes));
   std::strcpy(state_.printerFolder, folder_.path().c_str());
+  const auto inkUsed = [](const std::string& machine) {
+    InkEntry inks[8] = {};
+    return jPdevGetInk(machine.c_str(), inks, 8) == 8 ? inks[0].totalUsed : -1;
+  };
+  const struct {
+    const char* what;
+    const char* title;        // the list's
+    const char* pluginTitle;  // the plug-in's dialog
+    std::function<void(HWND)> inPlugin;
+    int64_t used;  // ink 1 afterwards, in picolitres (-1: not looked at)
+  } runs[] = {
+      {"device settings", kDevices, kPrinterSetup, [](HWND d) { postClick(d, IDCANCEL); }, -1},
+      {"usage typed in", kInkSettings, kInkDialog,
+       [](HWND d) {
+         dialog_test::type(d, kInkUsage1, "5");
+         postClick(d, IDOK);
+       },
+       5000000000},
+      {"reset after a cartridge change", kInkSettings, kInkDialog,
+       [](HWND d) {
+         EXPECT_EQ("5", dialog_test::text(d, kInkUsage1));
+         dialog_test::click(d, kInkReset1);
+         EXPECT_EQ("0", dialog_test::text(d, kInkUsage1));
+         postClick(d, IDOK);
+       },
+       0},
+  };
   std::string chosen;
-  DialogScript script;
-  script.on(kDevices, [&](HWND d) {
-    const std::vector<std::string> items = comboItems(d);
-    ASSERT_FALSE(items.empty());
-    SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_SETCURSEL, items.size() - 1, 0);
-    chosen = items.back();
-    postClick(d, IDC_DEV_SETUP);
-  });
-  script.on(kPrinterSetup, [](HWND d) { postClick(d, IDCANCEL); });
-  script.on(kDevices, [](HWND d) { postClick(d, IDOK); });
-  EXPECT_EQ(1, openDeviceSettings(owner_, &state_));
-  EXPECT_TRUE(script.finished());
-  EXPECT_EQ(chosen, state_.printerName);
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.what);
+    const bool ink = run.title == kInkSettings;
+    std::strcpy(state_.printerName, "before");
+    DialogScript script;
+    script.on(run.title, [&](HWND d) {
+      const std::vector<std::string> items = comboItems(d);
+      ASSERT_FALSE(items.empty());
+      SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_SETCURSEL, items.size() - 1, 0);
+      chosen = items.back();
+      postClick(d, IDC_DEV_SETUP);
+    });
+    script.on(run.pluginTitle, run.inPlugin);
+    script.on(run.title, [](HWND d) { postClick(d, IDOK); });
+    EXPECT_EQ(1, ink ? openInkSettings(owner_, &state_) : openDeviceSettings(owner_, &state_));
+    EXPECT_TRUE(script.finished()) << script.failure();
+    EXPECT_EQ(ink ? std::string("before") : chosen, state_.printerName);
+    if (run.used >= 0) {
+      EXPECT_EQ(run.used, inkUsed(chosen));
+    }
+  }
 }
 
 }  // namespace
