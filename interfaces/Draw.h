@@ -154,6 +154,19 @@ JDRAW_API int jPdevPrintTile(jHWND window, int32_t document, jDEVICE device, con
 // result is its length, 0 after a print that succeeded or before any print.
 JDRAW_API int jPdevGetLastError(char* text, int size);
 
+// Ours, an addition to the maker's calls: how the calling thread's last
+// jPdevPrint or jPdevPrintTile printed, for the host's records. Resolutions
+// and ink set are those the machine printed with (ink set as the driver's
+// settings number it: 0 photo black and grey, 1 matte black and grey, 2
+// four inks; -1 when no machine was opened); pages counts the pages (tiles)
+// that the port took whole. 1 after a print, 0 before any (all fields 0).
+typedef struct jPrintReport {
+  int32_t xResolution, yResolution;  // dots per inch
+  int32_t inkSet;
+  int32_t pages;
+} jPrintReport;
+JDRAW_API int jPdevGetLastPrint(jPrintReport* report);
+
 // Ours, an addition to the maker's calls: the ink account of a machine as
 // it stands now, read through the plug-in that serves it (printer folder of
 // jPdevSetPrinterFolder). Fills at most count entries; the result is how

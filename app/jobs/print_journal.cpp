@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <mutex>
 
@@ -16,6 +17,9 @@ constexpr int kFixedFields = 14;
 constexpr int kFields = kFixedFields + 2 * kJournalInks;
 
 constexpr const char* kOutcomeTexts[] = {"印刷済み", "失敗", "中断", "却下"};
+// The printer settings' names of the ink sets; the third is only ever set
+// in a settings file.
+constexpr const char* kInkSetTexts[] = {"ﾌｫﾄﾌﾞﾗｯｸ + ｸﾞﾚｰ", "ﾏｯﾄﾌﾞﾗｯｸ + ｸﾞﾚｰ", "4色"};
 constexpr const char* kHeader[kFixedFields] = {"開始", "終了",   "ｼﾞｮﾌﾞ名", "ﾌｧｲﾙ", "移動先", "機種",  "仮想ﾃﾞﾊﾞｲｽ",
                                                "ﾎﾟｰﾄ", "解像度", "ｲﾝｸｾｯﾄ",  "結果", "理由",   "ﾍﾟｰｼﾞ", "面積(m2)"};
 
@@ -158,6 +162,19 @@ bool endsMidLine(const std::string& path, bool* empty) {
 }
 
 }  // namespace
+
+void takePrintReport(const jPrintReport& report, JournalEntry* entry) {
+  if (report.xResolution > 0 && report.yResolution > 0) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%dx%d dpi", report.xResolution, report.yResolution);
+    entry->resolution = text;
+  }
+  if (report.inkSet >= 0 && report.inkSet < static_cast<int>(std::size(kInkSetTexts)))
+    entry->inkSet = kInkSetTexts[report.inkSet];
+  else if (report.inkSet >= 0)
+    entry->inkSet = std::to_string(report.inkSet);
+  entry->pages = report.pages;
+}
 
 const char* outcomeText(JournalOutcome outcome) {
   return kOutcomeTexts[static_cast<int>(outcome)];

@@ -51,7 +51,7 @@ constexpr int kFailed = -1, kInterrupted = 0, kPrinted = 1;
 
 // Offsets of the settings image that the printing-device layer adjusts.
 constexpr std::size_t kColorFile1 = 28 + 64, kColorFile2 = 28 + 324;
-constexpr std::size_t kResolutionX = 0, kResolutionY = 4;
+constexpr std::size_t kResolutionX = 0, kResolutionY = 4, kInkSet = 20;
 constexpr std::size_t kDeviceName = 1204, kPortName = 1464;
 constexpr std::size_t kSpoolMode = jdraw::kStateSpoolMode, kDriverDirectory = jdraw::kStateDriverDirectory;
 
@@ -83,6 +83,10 @@ const jProgressHooks kWrappedHooks{hookBegin, hookEnd, hookQuery, hookStep, hook
 
 // Why this thread's last print did not print; empty after a success.
 thread_local char t_lastError[256];
+
+// What the thread's last print printed with, and how many pages it got out.
+thread_local jPrintReport t_lastPrint{};
+thread_local bool t_printed = false;
 
 void noteFailure(const char* why) {
   platform::copyTruncated(t_lastError, sizeof t_lastError, why);
@@ -254,6 +258,9 @@ int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlo
     jdraw::installedHooks(&hooks.app);
   RunHooks* outer = t_hooks;
   t_hooks = &hooks;
+  t_lastPrint.xResolution = record.xResolution;
+  t_lastPrint.yResolution = record.yResolution;
+  std::memcpy(&t_lastPrint.inkSet, reinterpret_cast<const uint8_t*>(record.state) + kInkSet, 4);
   const DotScale scale = scaleOf(record);
   Scene scene;
   buildScene(*drawing, scale, &scene);
@@ -270,6 +277,7 @@ int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlo
     result = printPage(driver, &context, page, scale);
     if (hooks.interrupted) result = kInterrupted;
     if (result != kPrinted) break;
+    ++t_lastPrint.pages;
   }
   t_hooks = outer;
   if (route) route->finish(driver, &record);
@@ -286,6 +294,8 @@ int jdraw::printDocument(jHWND window, int32_t document, jDEVICE device, const v
 
 static int printNoted(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting) {
   t_lastError[0] = '\0';
+  t_lastPrint = jPrintReport{0, 0, -1, 0};
+  t_printed = true;
   jSplTakeFailureText(nullptr, 0);  // an earlier job's reason is not this one's
   const int result = printJob(window, document, device, tileBlock, setting, nullptr);
   // The port's own words say best why the job did not print.
@@ -313,4 +323,10 @@ JDRAW_API int jPdevGetLastError(char* text, int size) {
   if (!text || size <= 0) return 0;
   platform::copyTruncated(text, static_cast<std::size_t>(size), t_lastError);
   return static_cast<int>(std::strlen(text));
+}
+
+JDRAW_API int jPdevGetLastPrint(jPrintReport* report) {
+  if (!report) return 0;
+  *report = t_printed ? t_lastPrint : jPrintReport{};
+  return t_printed ? 1 : 0;
 }
