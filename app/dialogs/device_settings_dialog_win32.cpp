@@ -6,6 +6,8 @@
 // counter after a cartridge change.
 #include <windows.h>
 
+#include <string>
+
 #include "Base.h"
 #include "app/dialogs/dialog_place_win32.h"
 #include "app/dialogs/dialogs_win32.h"
@@ -105,33 +107,40 @@ int runDeviceSettingsDialog(HWND owner, DeviceSettingsRequest* request) {
   return 1;
 }
 
-int openDeviceSettings(HWND owner, AppState* state) {
-  if (!state) return 1;
-  jMcnTable* table = jPdevMcnOpen(state->printerFolder, 1);
-  if (!table) return 1;
+namespace {
+
+// The machine list over the printer folder's table, offering the current
+// machine first; the machine chosen when it closed, empty without a table.
+std::string runOverMachineTable(HWND owner, const AppState& state, bool ink, bool* shown) {
+  *shown = false;
+  jMcnTable* table = jPdevMcnOpen(state.printerFolder, 1);
+  if (!table) return std::string();
   DeviceSettingsRequest request{};
   request.table = table;
-  platform::copyTruncated(request.printerFolder, sizeof request.printerFolder, state->printerFolder);
-  platform::copyTruncated(request.machine, sizeof request.machine, state->printerName);
+  request.ink = ink;
+  platform::copyTruncated(request.printerFolder, sizeof request.printerFolder, state.printerFolder);
+  platform::copyTruncated(request.machine, sizeof request.machine, state.printerName);
   runDeviceSettingsDialog(owner, &request);
-  platform::copyTruncated(state->printerName, sizeof state->printerName, request.machine);
   jPdevMcnClose(table);
+  *shown = true;
+  return request.machine;
+}
+
+}  // namespace
+
+int openDeviceSettings(HWND owner, AppState* state) {
+  if (!state) return 1;
+  bool shown = false;
+  const std::string chosen = runOverMachineTable(owner, *state, false, &shown);
+  if (shown) platform::copyTruncated(state->printerName, sizeof state->printerName, chosen.c_str());
   return 1;
 }
 
+// The choice here is only which account to open; PRNNAME stays.
 int openInkSettings(HWND owner, AppState* state) {
   if (!state) return 1;
-  jMcnTable* table = jPdevMcnOpen(state->printerFolder, 1);
-  if (!table) return 1;
-  DeviceSettingsRequest request{};
-  request.table = table;
-  request.ink = true;
-  platform::copyTruncated(request.printerFolder, sizeof request.printerFolder, state->printerFolder);
-  // Offered first: the machine of the device settings. The choice here is
-  // only which account to open; PRNNAME stays.
-  platform::copyTruncated(request.machine, sizeof request.machine, state->printerName);
-  runDeviceSettingsDialog(owner, &request);
-  jPdevMcnClose(table);
+  bool shown = false;
+  runOverMachineTable(owner, *state, true, &shown);
   return 1;
 }
 

@@ -36,13 +36,20 @@ class PropertiesTest : public DialogsTest {
     append(job, state_.lists[kPrintedList]);
     views_[kPrintedList].resize(1);
   }
+  // Opens the properties of the list's selected job, as the main window
+  // does; inDialog acts on the dialog and closes it.
+  void showProperties(int list, dialog_test::Action inDialog) {
+    DialogScript script;
+    script.on(kProperties, std::move(inDialog));
+    EXPECT_EQ(1, openJobProperties(owner_, &state_, list));
+    EXPECT_TRUE(script.finished()) << script.failure();
+  }
   FakeJobListView views_[2];
 };
 
 TEST_F(PropertiesTest, TheSelectedJobIsShownFieldByField) {
   views_[kPrintedList].select({0});
-  DialogScript script;
-  script.on(kProperties, [](HWND d) {
+  showProperties(kPrintedList, [](HWND d) {
     EXPECT_EQ("VJX（専用ﾌｧｲﾙ）", dialog_test::text(d, IDC_PROP_KIND));
     EXPECT_EQ("C:\\vellox\\MoveFolder\\x.vjx", dialog_test::text(d, IDC_PROP_PATH));
     EXPECT_EQ("2026年 12月 08日  07時 06分 05秒", dialog_test::text(d, IDC_PROP_DATE));
@@ -51,8 +58,6 @@ TEST_F(PropertiesTest, TheSelectedJobIsShownFieldByField) {
     EXPECT_EQ("RX3-1600", dialog_test::text(d, IDC_PROP_MACHINE));
     postClick(d, IDOK);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
-  EXPECT_TRUE(script.finished());
 }
 
 TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
@@ -69,8 +74,7 @@ TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
     return true;
   });
   views_[kPrintedList].select({0});
-  DialogScript script;
-  script.on(kProperties, [&](HWND d) {
+  showProperties(kPrintedList, [&](HWND d) {
     EXPECT_EQ("見積り中...", dialog_test::text(d, IDC_PROP_INK));
     release = 1;
     for (int i = 0; i < 400 && dialog_test::text(d, IDC_PROP_INK) == "見積り中..."; ++i) {
@@ -81,8 +85,6 @@ TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
     EXPECT_EQ("C       2.200 ml  残量の 1.0%", dialog_test::text(d, IDC_PROP_INK));
     postClick(d, IDOK);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
-  EXPECT_TRUE(script.finished());
   stopJobInk();
 }
 
@@ -104,8 +106,7 @@ TEST_F(PropertiesTest, TheJobsJournalLinesAreShown) {
     ASSERT_TRUE(appendJournal(e));
   }
   views_[kPrintedList].select({0});
-  DialogScript script;
-  script.on(kProperties, [](HWND d) {
+  showProperties(kPrintedList, [](HWND d) {
     const std::string history = dialog_test::text(d, IDC_PROP_HISTORY);
     const std::size_t failed = history.find("失敗");
     EXPECT_NE(std::string::npos, failed) << history;
@@ -113,28 +114,22 @@ TEST_F(PropertiesTest, TheJobsJournalLinesAreShown) {
     EXPECT_GT(history.find("印刷済み"), failed) << "oldest first";
     postClick(d, IDOK);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
-  EXPECT_TRUE(script.finished());
   useJournalFile(nullptr);
 }
 
 TEST_F(PropertiesTest, WithoutASelectedJobItSaysSo) {
-  DialogScript script;
-  script.on(kProperties, [](HWND d) {
+  showProperties(kPrintList, [](HWND d) {
     EXPECT_EQ("情報なし（選択されていません）", dialog_test::text(d, IDC_PROP_TITLE));
     for (int id :
          {IDC_PROP_KIND, IDC_PROP_PATH, IDC_PROP_DATE, IDC_PROP_FILE_SIZE, IDC_PROP_PRINT_SIZE, IDC_PROP_MACHINE})
       EXPECT_EQ("", dialog_test::text(d, id)) << id;
     PostMessageA(d, WM_CLOSE, 0, 0);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintList));
-  EXPECT_TRUE(script.finished());
 }
 
 TEST_F(PropertiesTest, AJobThatVanishesWhileOpenStaysOnScreen) {
   views_[kPrintedList].select({0});
-  DialogScript script;
-  script.on(kProperties, [&](HWND d) {
+  showProperties(kPrintedList, [&](HWND d) {
     {
       JobListLock lock;
       JobRecord* job = jobAt(state_.lists[kPrintedList], 0);
@@ -147,7 +142,6 @@ TEST_F(PropertiesTest, AJobThatVanishesWhileOpenStaysOnScreen) {
     EXPECT_EQ("RX3-1600", dialog_test::text(d, IDC_PROP_MACHINE));
     postClick(d, IDOK);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
   EXPECT_EQ(0, countJobs(state_.lists[kPrintedList]));
 }
 
