@@ -16,11 +16,7 @@ namespace vlx {
 namespace {
 
 void useTypeStore(const std::string& path) {
-#if defined(_WIN32)
-  _putenv_s("VLX_DRAW_TYPES", path.c_str());
-#else
-  setenv("VLX_DRAW_TYPES", path.c_str(), 1);
-#endif
+  testing_support::setEnvironment("VLX_DRAW_TYPES", path.c_str());
 }
 
 int32_t start(int variant) {

@@ -13,11 +13,7 @@
 namespace {
 
 void useStore(const std::string& path) {
-#if defined(_WIN32)
-  _putenv_s("VLX_DRAW_TYPES", path.c_str());
-#else
-  setenv("VLX_DRAW_TYPES", path.c_str(), 1);
-#endif
+  testing_support::setEnvironment("VLX_DRAW_TYPES", path.c_str());
 }
 
 struct FileTypes : ::testing::Test {

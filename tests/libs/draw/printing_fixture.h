@@ -19,11 +19,7 @@ namespace draw_test {
 // One noise seed for the whole test program: two prints of a page compare
 // byte for byte.
 inline void fixNoiseSeed() {
-#if defined(_WIN32)
-  _putenv_s("RX3_NOISE_SEED", "12345");
-#else
-  setenv("RX3_NOISE_SEED", "12345", 1);
-#endif
+  testing_support::setEnvironment("RX3_NOISE_SEED", "12345");
 }
 
 // A line of the device registry: a virtual device of the built plug-in.
