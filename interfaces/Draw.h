@@ -154,6 +154,19 @@ JDRAW_API int jPdevPrintTile(jHWND window, int32_t document, jDEVICE device, con
 // result is its length, 0 after a print that succeeded or before any print.
 JDRAW_API int jPdevGetLastError(char* text, int size);
 
+// Ours, an addition to the maker's calls: how the calling thread's last
+// jPdevPrint or jPdevPrintTile printed, for the host's records. Resolutions
+// and ink set are those the machine printed with (the ink set in the
+// plug-in's own words, CP932, empty when the plug-in does not name it or no
+// machine was opened); pages counts the pages (tiles) that the port took
+// whole. 1 after a print, 0 before any (all fields 0).
+typedef struct jPrintReport {
+  int32_t xResolution, yResolution;  // dots per inch
+  int32_t pages;
+  char inkSet[64];
+} jPrintReport;
+JDRAW_API int jPdevGetLastPrint(jPrintReport* report);
+
 // Ours, an addition to the maker's calls: the ink account of a machine as
 // it stands now, read through the plug-in that serves it (printer folder of
 // jPdevSetPrinterFolder). Fills at most count entries; the result is how
@@ -219,6 +232,10 @@ static_assert(offsetof(jMcnTable, entries) == 8 && sizeof(jMcnEntry) == 68, "mac
 JDRAW_API jMcnTable* jPdevMcnOpen(const char* printerFolder, int flags);
 JDRAW_API int jPdevMcnSetup(const char* printerFolder, const jMcnEntry* entry, jHWND owner);
 JDRAW_API int jPdevMcnClose(jMcnTable* table);
+// Ours, an addition to the maker's calls: the machine's ink dialog, the
+// plug-in's own (jPrintSetupInk), over its account; the dialog's result, 1
+// when the user confirmed and the account was saved, 0 otherwise.
+JDRAW_API int jPdevMcnSetupInk(const char* printerFolder, const jMcnEntry* entry, jHWND owner);
 // The printer folder whose plug-ins print jobs (null: back to the default,
 // the folder last named by the host, else "printer" beside this library).
 JDRAW_API int jPdevSetPrinterFolder(const char* folder);

@@ -95,6 +95,10 @@ typedef int (*jPrintInk_t)(DeviceRecord* record, InkEntry* inks);
 // resolution fields follow the image. 1 when applied; 0 (record unchanged)
 // when the image is not one of this plug-in's.
 typedef int (*jPrintSetSettings_t)(DeviceRecord* record, const void* image, int size);
+// jPrintGetInkSetName: the ink set an open record prints with, in the
+// plug-in's own words (as its settings dialog names it), into text (size
+// bytes, always ended). 1 when named; 0 (text empty) when not known.
+typedef int (*jPrintGetInkSetName_t)(DeviceRecord* record, char* text, int size);
 // jPrintBeginDryRun: the open record's jobs go straight to its port (never
 // through a spool file) and its pages are counted into a scratch account of
 // the plug-in's own, started empty, which jPrintLoadInk reads meanwhile; the

@@ -14,6 +14,9 @@ struct DeviceSettingsRequest {
   jMcnTable* table;
   char printerFolder[260];
   char machine[64];  // in: the current machine; out: the one chosen, or empty
+  // "設定" opens the machine's ink dialog (after a cartridge change) instead
+  // of its printer set-up; the dialog is then titled for it.
+  bool ink = false;
 };
 
 // Whether an entry is offered under a host keyword: usable entries only;

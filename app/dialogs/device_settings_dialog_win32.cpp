@@ -1,8 +1,12 @@
 // The device-settings dialog "ﾃﾞﾊﾞｲｽ設定": the machines of the printer
 // folder that the host offers, sorted by name; "設定" runs the chosen
 // machine's own setup through the drawing library, closing keeps the
-// chosen machine's name.
+// chosen machine's name. The same dialog, titled "ｲﾝｸ設定", opens the
+// chosen machine's ink dialog instead, so that the operator can reset a
+// counter after a cartridge change.
 #include <windows.h>
+
+#include <string>
 
 #include "Base.h"
 #include "app/dialogs/dialog_place_win32.h"
@@ -13,7 +17,14 @@
 namespace vlx {
 namespace {
 
+constexpr char kInkTitle[] = "ｲﾝｸ設定";
+
 DialogPlace gPlace{};
+DialogPlace gInkPlace{};
+
+DialogPlace* placeOf(const DeviceSettingsRequest& request) {
+  return request.ink ? &gInkPlace : &gPlace;
+}
 
 DeviceSettingsRequest* requestOf(HWND dialog) {
   return reinterpret_cast<DeviceSettingsRequest*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -47,7 +58,12 @@ int selectedMachine(HWND dialog, const DeviceSettingsRequest& request) {
 
 void setUpMachine(HWND dialog, DeviceSettingsRequest* request) {
   const int index = selectedMachine(dialog, *request);
-  if (index >= 0) jPdevMcnSetup(request->printerFolder, &request->table->entries[index], dialog);
+  if (index < 0) return;
+  const jMcnEntry* entry = &request->table->entries[index];
+  if (request->ink)
+    jPdevMcnSetupInk(request->printerFolder, entry, dialog);
+  else
+    jPdevMcnSetup(request->printerFolder, entry, dialog);
 }
 
 void close(HWND dialog, DeviceSettingsRequest* request) {
@@ -55,15 +71,17 @@ void close(HWND dialog, DeviceSettingsRequest* request) {
   request->machine[0] = '\0';
   if (index >= 0)
     platform::copyTruncated(request->machine, sizeof request->machine, request->table->entries[index].name);
-  rememberPlace(dialog, &gPlace);
+  rememberPlace(dialog, placeOf(*request));
   EndDialog(dialog, 1);
 }
 
 INT_PTR CALLBACK deviceSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    moveToRememberedPlace(dialog, gPlace);
-    fillMachines(dialog, *reinterpret_cast<DeviceSettingsRequest*>(lParam));
+    const auto* request = reinterpret_cast<DeviceSettingsRequest*>(lParam);
+    if (request->ink) SetWindowTextA(dialog, kInkTitle);
+    moveToRememberedPlace(dialog, *placeOf(*request));
+    fillMachines(dialog, *request);
     return TRUE;
   }
   DeviceSettingsRequest* request = requestOf(dialog);
@@ -89,17 +107,40 @@ int runDeviceSettingsDialog(HWND owner, DeviceSettingsRequest* request) {
   return 1;
 }
 
-int openDeviceSettings(HWND owner, AppState* state) {
-  if (!state) return 1;
-  jMcnTable* table = jPdevMcnOpen(state->printerFolder, 1);
-  if (!table) return 1;
+namespace {
+
+// The machine list over the printer folder's table, offering the current
+// machine first; the machine chosen when it closed, empty without a table.
+std::string runOverMachineTable(HWND owner, const AppState& state, bool ink, bool* shown) {
+  *shown = false;
+  jMcnTable* table = jPdevMcnOpen(state.printerFolder, 1);
+  if (!table) return std::string();
   DeviceSettingsRequest request{};
   request.table = table;
-  platform::copyTruncated(request.printerFolder, sizeof request.printerFolder, state->printerFolder);
-  platform::copyTruncated(request.machine, sizeof request.machine, state->printerName);
+  request.ink = ink;
+  platform::copyTruncated(request.printerFolder, sizeof request.printerFolder, state.printerFolder);
+  platform::copyTruncated(request.machine, sizeof request.machine, state.printerName);
   runDeviceSettingsDialog(owner, &request);
-  platform::copyTruncated(state->printerName, sizeof state->printerName, request.machine);
   jPdevMcnClose(table);
+  *shown = true;
+  return request.machine;
+}
+
+}  // namespace
+
+int openDeviceSettings(HWND owner, AppState* state) {
+  if (!state) return 1;
+  bool shown = false;
+  const std::string chosen = runOverMachineTable(owner, *state, false, &shown);
+  if (shown) platform::copyTruncated(state->printerName, sizeof state->printerName, chosen.c_str());
+  return 1;
+}
+
+// The choice here is only which account to open; PRNNAME stays.
+int openInkSettings(HWND owner, AppState* state) {
+  if (!state) return 1;
+  bool shown = false;
+  runOverMachineTable(owner, *state, true, &shown);
   return 1;
 }
 

@@ -24,6 +24,9 @@ int openVersionDialog(HWND owner, const char* caption, const char* versionText, 
 // The machines of the printer folder; the chosen one becomes PRNNAME.
 // Without a machine table nothing is shown. Always 1.
 int openDeviceSettings(HWND owner, AppState* state);
+// The machines of the printer folder again; "設定" opens the chosen one's
+// ink dialog (the plug-in's own). PRNNAME stays. Always 1.
+int openInkSettings(HWND owner, AppState* state);
 // The dialog over a machine table the caller holds.
 int runDeviceSettingsDialog(HWND owner, DeviceSettingsRequest* request);
 

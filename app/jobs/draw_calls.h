@@ -30,6 +30,9 @@ struct DrawCalls {
   // The job's title (32 bytes) and page area, from its device.
   int (*title)(jDEVICE device, char* title32);
   int (*area)(jDEVICE device, jPdevArea* area);
+  // How the calling thread's last print printed (resolution, ink set, the
+  // pages the port took); 0 before any print.
+  int (*lastPrint)(jPrintReport* report);
 };
 
 // The table in use: the drawing library's own unless a test replaced it.

@@ -1,7 +1,9 @@
 #include "app/jobs/print_journal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <mutex>
 
@@ -158,6 +160,17 @@ bool endsMidLine(const std::string& path, bool* empty) {
 }
 
 }  // namespace
+
+void takePrintReport(const jPrintReport& report, JournalEntry* entry) {
+  if (report.xResolution > 0 && report.yResolution > 0) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%dx%d dpi", report.xResolution, report.yResolution);
+    entry->resolution = text;
+  }
+  const char* end = std::find(std::begin(report.inkSet), std::end(report.inkSet), '\0');
+  entry->inkSet.assign(report.inkSet, end);
+  entry->pages = report.pages;
+}
 
 const char* outcomeText(JournalOutcome outcome) {
   return kOutcomeTexts[static_cast<int>(outcome)];

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Draw.h"
 #include "platform/file.h"
 
 namespace vlx {
@@ -34,6 +35,11 @@ struct JournalEntry {
   std::string inkNames[kJournalInks];
   int64_t inkPicolitres[kJournalInks] = {};
 };
+
+// The resolution ("720x720 dpi"), the ink set in the printer settings'
+// words and the pages of a print, as the drawing library reports them; left
+// as they are when it reports none.
+void takePrintReport(const jPrintReport& report, JournalEntry* entry);
 
 // The journal file (empty: no journal). Reads what is there for the lookups.
 void useJournalFile(const char* path);

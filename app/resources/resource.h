@@ -34,6 +34,7 @@
 #define IDM_MOVE_OTHER_FOLDER 40026
 #define IDM_ENVIRONMENT 40028
 #define IDM_SOFT_PROOF 40030
+#define IDM_INK_SETTINGS 40031
 
 // Environment settings dialog: base dialog and its two pages.
 #define IDC_ENV_PAGE_OK 1

@@ -1,5 +1,5 @@
 // The main window's dialog commands: environment settings, job properties,
-// soft proof, version and device settings.
+// soft proof, version, device settings and ink settings.
 #include <string>
 
 #include "app/dialogs/dialogs_win32.h"
@@ -7,11 +7,27 @@
 #include "app/jobs/job_selection.h"
 #include "app/resources/resource.h"
 #include "app/shell/main_window_parts_win32.h"
+#include "app/shell/print_worker.h"
 #include "app/shell/soft_proof_window_win32.h"
 #include "platform/path.h"
 
 namespace vlx {
 namespace {
+
+constexpr char kInkWhilePrinting[] = "印刷中はｲﾝｸ設定を開けません。印刷が終わってから開いてください。";
+
+// The plug-in's ink dialog holds the printing lock while it is open: a job
+// printing now would wait on it at its next page, so the dialog waits for
+// the print instead, and no job starts while it is open.
+void openInkSettingsWhenIdle(MainWindowParts* parts) {
+  if (printWorkerRunning()) {
+    messageBox(parts, kInkWhilePrinting, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  parts->inkDialogOpen = true;
+  openInkSettings(parts->window, parts->context->state);
+  parts->inkDialogOpen = false;
+}
 
 // The selected job's soft proof, in a window of its own: the queue goes on.
 void openSelectedJobProof(MainWindowParts* parts, int listIndex) {
@@ -49,6 +65,9 @@ bool onDialogCommand(MainWindowParts* parts, int command, int listIndex) {
       // A variant without the menu entry has no such command, however it arrives.
       if (parts->context->variant && parts->context->variant->removesDeviceMenu) return true;
       openDeviceSettings(parts->window, state);
+      return true;
+    case IDM_INK_SETTINGS:
+      openInkSettingsWhenIdle(parts);
       return true;
     default:
       return false;

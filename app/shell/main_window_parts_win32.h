@@ -56,6 +56,9 @@ struct MainWindowParts {
   HWND previewTip;      // the preview panel's tooltip: the shown job's ink estimate
   int previewList;      // the list whose selected job the preview shows
   char previewTipText[600];
+  // The plug-in's ink dialog is open and holds the printing lock: no job
+  // starts until it closes (its first page would wait on the lock).
+  bool inkDialogOpen;
 };
 
 // main_window_create_win32.cpp

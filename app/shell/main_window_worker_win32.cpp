@@ -21,7 +21,7 @@ void refreshJobs(MainWindowParts* parts, bool rebuild) {
   wantPrintListInk(state);
   refreshStatusPart(parts, kStatusCounts);
   if (filesSettling() > 0) SetTimer(parts->window, kSettleTimer, kSettlePeriod, nullptr);
-  if (startNextJob(state, &parts->worker)) {
+  if (!parts->inkDialogOpen && startNextJob(state, &parts->worker)) {
     // Auto-print never waits on the user: the warning goes to the status bar.
     parts->inkNotice[0] = '\0';
     if (state->autoPrint == 1) inkNoticeForPrintingJob(state, parts->inkNotice, sizeof parts->inkNotice);

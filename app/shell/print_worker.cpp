@@ -61,7 +61,7 @@ bool stillPrinting(const JobRecord* job) {
   return job->state == Printing;
 }
 
-Outcome print(AppState* state, JobRecord* job, std::string* reason) {
+Outcome print(AppState* state, JobRecord* job, std::string* reason, jPrintReport* printed) {
   if (!stillPrinting(job)) {  // cancelled before the thread got here
     *reason = kCancelledBeforeReason;
     return Outcome::Failure;
@@ -76,7 +76,8 @@ Outcome print(AppState* state, JobRecord* job, std::string* reason) {
   const int result = job->tileBlock
                          ? draw.printTile(nullptr, state->document, job->device, job->tileBlock, 0, job->deviceSettings)
                          : draw.print(state->mainWindow, state->document, job->device, 0, job->deviceSettings);
-  // The layer's own words, read on the thread that printed.
+  // The layer's own words and its report, read on the thread that printed.
+  if (draw.lastPrint) draw.lastPrint(printed);
   char words[256] = "";
   if ((result == -1 || result == 0) && draw.lastError && draw.lastError(words, sizeof words) > 0) *reason = words;
   draw.emptyDocument(state->document, -1);
@@ -110,14 +111,15 @@ JournalEntry beginEntry(const JobRecord& job, InkEntry* before, int* inks) {
 
 // The ink the print took: the account after less the account before, ink
 // by ink, to the picolitre.
-void endEntry(JournalEntry* entry, Outcome outcome, const std::string& reason, const InkEntry* before, int inks) {
+void endEntry(JournalEntry* entry, Outcome outcome, const std::string& reason, const jPrintReport& printed,
+              const InkEntry* before, int inks) {
   const DrawCalls& draw = drawCalls();
   entry->ended = platform::localNow();
   entry->outcome = outcome == Outcome::Success       ? JournalOutcome::Printed
                    : outcome == Outcome::Interrupted ? JournalOutcome::Cancelled
                                                      : JournalOutcome::Failed;
   entry->reason = outcome == Outcome::Interrupted && reason.empty() ? kPrintInterrupted : reason;
-  entry->pages = outcome == Outcome::Success ? 1 : 0;
+  takePrintReport(printed, entry);
   InkEntry after[kJournalInks] = {};
   const int read = inks > 0 && draw.machineInk ? draw.machineInk(entry->machine.c_str(), after, kJournalInks) : 0;
   entry->inks = read == inks ? inks : 0;
@@ -147,8 +149,9 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
   int inks = 0;
   JournalEntry entry = beginEntry(*job, before, &inks);
   std::string reason;
-  const Outcome outcome = print(state, job, &reason);
-  endEntry(&entry, outcome, reason, before, inks);
+  jPrintReport printed{0, 0, -1, 0};
+  const Outcome outcome = print(state, job, &reason, &printed);
+  endEntry(&entry, outcome, reason, printed, before, inks);
   if (outcome == Outcome::Failure) report(state, host, kPrintFailed, reason);
   if (outcome == Outcome::Interrupted) report(state, host, kPrintInterrupted, reason);
   bool moved = false;

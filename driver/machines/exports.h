@@ -38,6 +38,7 @@ int jPrintSetupInk(DeviceRecord* record, jHWND parent);  // dialog result
 
 // Ours (PrintDriver.h): a job's settings image, and dry runs.
 int jPrintSetSettings(DeviceRecord* record, const void* image, int size);
+int jPrintGetInkSetName(DeviceRecord* record, char* text, int size);
 int jPrintBeginDryRun(DeviceRecord* record);
 int jPrintEndDryRun(DeviceRecord* record);
 

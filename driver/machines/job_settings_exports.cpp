@@ -7,6 +7,8 @@
 #include "driver/machines/exports.h"
 #include "driver/machines/machine_records.h"
 #include "driver/machines/machine_state.h"
+#include "driver/machines/printer_setup_dialog_rules.h"
+#include "platform/path.h"
 
 extern "C" int jPrintSetSettings(DeviceRecord* record, const void* image, int size) {
   if (!record || !record->state || !image || size != static_cast<int>(kMachineSettingsBytes)) return 0;
@@ -25,5 +27,20 @@ extern "C" int jPrintSetSettings(DeviceRecord* record, const void* image, int si
   std::memcpy(state, &job, kMachineSettingsBytes);
   record->xResolution = job.xResolution;
   record->yResolution = job.yResolution;
+  return 1;
+}
+
+// The ink set in the words of the printer settings dialog; a third set that
+// only a settings file can choose has its own name.
+extern "C" int jPrintGetInkSetName(DeviceRecord* record, char* text, int size) {
+  if (!text || size <= 0) return 0;
+  text[0] = '\0';
+  if (!record || !record->state) return 0;
+  const int inkSet = record->state->inkSet;
+  const char* name = inkSet >= 0 && inkSet < rx3::kInkSetChoices ? rx3::kInkSetTexts[inkSet]
+                     : inkSet == rx3::kInkSetChoices             ? "4色"
+                                                                 : nullptr;
+  if (!name) return 0;
+  platform::copyTruncated(text, static_cast<std::size_t>(size), name);
   return 1;
 }

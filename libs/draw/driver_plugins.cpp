@@ -84,6 +84,7 @@ bool DriverPlugin::load(const char* path) {
     slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(resolve(name));
   };
   optional(e.setSettings, "jPrintSetSettings");
+  optional(e.inkSetName, "jPrintGetInkSetName");
   optional(e.beginDryRun, "jPrintBeginDryRun");
   optional(e.endDryRun, "jPrintEndDryRun");
   return true;

@@ -36,6 +36,7 @@ struct DriverExports {
   jPrintSetupWindow_t setupInk;
   // Optional, our additions (PrintDriver.h).
   jPrintSetSettings_t setSettings;
+  jPrintGetInkSetName_t inkSetName;
   jPrintRecord_t beginDryRun;
   jPrintRecord_t endDryRun;
 };

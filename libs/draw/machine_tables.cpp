@@ -1,5 +1,5 @@
 // Machine tables across the installed driver plug-ins, and the set-up of one
-// machine through its plug-in's own dialog.
+// machine (its settings, its ink account) through its plug-in's own dialogs.
 //
 // A table lists, in plug-in file order and then in each plug-in's
 // enumeration order, every machine the plug-ins offer this host; a name
@@ -47,6 +47,23 @@ std::vector<jMcnEntry> collectMachines(const char* printerFolder) {
   return entries;
 }
 
+// Runs use over the machine opened with its stored settings (a fresh record
+// when none are stored) and closes it; 0 when no plug-in serves the entry.
+template <typename Use>
+int withOpenMachine(const char* printerFolder, const jMcnEntry* entry, Use use) {
+  if (!printerFolder || !entry) return 0;
+  char machine[sizeof entry->name + 1] = {};
+  std::memcpy(machine, entry->name, sizeof entry->name);
+  jdraw::DriverPlugin plugin;
+  DeviceRecord record{};
+  if (!jdraw::loadPluginForMachine(printerFolder, machine, &plugin, &record)) return 0;
+  const jdraw::DriverExports& driver = plugin.exports();
+  if (driver.loadMachine(&record) != 1 && driver.openMachine(&record) != 1) return 0;
+  const int result = use(driver, &record);
+  driver.closeMachine(&record);
+  return result;
+}
+
 }  // namespace
 
 JDRAW_API jMcnTable* jPdevMcnOpen(const char* printerFolder, int) {
@@ -73,20 +90,17 @@ JDRAW_API int jPdevMcnClose(jMcnTable* table) {
   return 1;
 }
 
-// Opens the machine with its stored settings (a fresh record when none are
-// stored), runs the plug-in's set-up dialog and stores what was confirmed.
-// 1 when the user confirmed and the settings were stored.
+// The plug-in's set-up dialog; what was confirmed is stored. 1 when the
+// user confirmed and the settings were stored.
 JDRAW_API int jPdevMcnSetup(const char* printerFolder, const jMcnEntry* entry, jHWND owner) {
-  if (!printerFolder || !entry) return 0;
-  char machine[sizeof entry->name + 1] = {};
-  std::memcpy(machine, entry->name, sizeof entry->name);
-  jdraw::DriverPlugin plugin;
-  DeviceRecord record{};
-  if (!jdraw::loadPluginForMachine(printerFolder, machine, &plugin, &record)) return 0;
-  const jdraw::DriverExports& driver = plugin.exports();
-  if (driver.loadMachine(&record) != 1 && driver.openMachine(&record) != 1) return 0;
-  int result = driver.setupMachine(&record, owner) == 1 ? 1 : 0;
-  if (result == 1) result = driver.saveMachine(&record) == 1 ? 1 : 0;
-  driver.closeMachine(&record);
-  return result;
+  return withOpenMachine(printerFolder, entry, [owner](const jdraw::DriverExports& driver, DeviceRecord* record) {
+    return driver.setupMachine(record, owner) == 1 && driver.saveMachine(record) == 1 ? 1 : 0;
+  });
+}
+
+// The plug-in loads, shows and saves the account itself, under its own lock.
+JDRAW_API int jPdevMcnSetupInk(const char* printerFolder, const jMcnEntry* entry, jHWND owner) {
+  return withOpenMachine(printerFolder, entry, [owner](const jdraw::DriverExports& driver, DeviceRecord* record) {
+    return driver.setupInk(record, owner) == 1 ? 1 : 0;
+  });
 }

@@ -78,6 +78,10 @@ const jProgressHooks kWrappedHooks{hookBegin, hookEnd, hookQuery, hookStep, hook
 // Why this thread's last print did not print; empty after a success.
 thread_local char t_lastError[256];
 
+// What the thread's last print printed with, and how many pages it got out.
+thread_local jPrintReport t_lastPrint{};
+thread_local bool t_printed = false;
+
 void noteFailure(const char* why) {
   platform::copyTruncated(t_lastError, sizeof t_lastError, why);
 }
@@ -219,6 +223,10 @@ int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlo
     jdraw::installedHooks(&hooks.app);
   RunHooks* outer = t_hooks;
   t_hooks = &hooks;
+  t_lastPrint.xResolution = record.xResolution;
+  t_lastPrint.yResolution = record.yResolution;
+  t_lastPrint.inkSet[0] = '\0';
+  if (driver.inkSetName) driver.inkSetName(&record, t_lastPrint.inkSet, static_cast<int>(sizeof t_lastPrint.inkSet));
   const DotScale scale = scaleOf(record);
   Scene scene;
   buildScene(*drawing, scale, &scene);
@@ -235,6 +243,7 @@ int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlo
     result = printPage(driver, &context, page, scale);
     if (hooks.interrupted) result = kInterrupted;
     if (result != kPrinted) break;
+    ++t_lastPrint.pages;
   }
   t_hooks = outer;
   if (route) route->finish(driver, &record);
@@ -251,6 +260,8 @@ int jdraw::printDocument(jHWND window, int32_t document, jDEVICE device, const v
 
 static int printNoted(jHWND window, int32_t document, jDEVICE device, const void* tileBlock, const void* setting) {
   t_lastError[0] = '\0';
+  t_lastPrint = jPrintReport{};
+  t_printed = true;
   jSplTakeFailureText(nullptr, 0);  // an earlier job's reason is not this one's
   const int result = printJob(window, document, device, tileBlock, setting, nullptr);
   // The port's own words say best why the job did not print.
@@ -278,4 +289,10 @@ JDRAW_API int jPdevGetLastError(char* text, int size) {
   if (!text || size <= 0) return 0;
   platform::copyTruncated(text, static_cast<std::size_t>(size), t_lastError);
   return static_cast<int>(std::strlen(text));
+}
+
+JDRAW_API int jPdevGetLastPrint(jPrintReport* report) {
+  if (!report) return 0;
+  *report = t_printed ? t_lastPrint : jPrintReport{};
+  return t_printed ? 1 : 0;
 }

@@ -72,6 +72,15 @@ class ScratchFolder {
   std::string path_;
 };
 
+// Sets an environment variable of this process (the tests' switches).
+inline void setEnvironment(const char* name, const char* value) {
+#if defined(_WIN32)
+  _putenv_s(name, value);
+#else
+  setenv(name, value, 1);
+#endif
+}
+
 inline bool writeBytes(const std::string& path, const std::string& bytes) {
   platform::FileHandle file = platform::openFile(path.c_str(), platform::OpenMode::CreateAlways);
   if (!file) return false;

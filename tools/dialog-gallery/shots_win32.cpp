@@ -61,6 +61,7 @@ struct Samples {
   OneSelectedRow selectedRow;
   jMcnTable* machines = nullptr;
   vlx::DeviceSettingsRequest devices{};
+  vlx::DeviceSettingsRequest inks{};
   jProfileBlock profiles{};
 };
 
@@ -110,6 +111,8 @@ Samples& samples(const char* folder) {
   }
   s.devices.table = s.machines;
   platform::copyString(s.devices.machine, sizeof s.devices.machine, "RX3-1300");
+  s.inks = s.devices;
+  s.inks.ink = true;
   return s;
 }
 
@@ -136,6 +139,7 @@ std::vector<Shot> velloxShots(const char* workFolder) {
        [] { vlx::openVersionDialog(nullptr, "Vellox for Quaddle", "Version 3.1.22\nロールプリンタ用 印刷キュー", ""); },
        nullptr},
       {"device-settings", "ﾃﾞﾊﾞｲｽ設定", [&s] { vlx::runDeviceSettingsDialog(nullptr, &s.devices); }, nullptr},
+      {"ink-settings", "ｲﾝｸ設定", [&s] { vlx::runDeviceSettingsDialog(nullptr, &s.inks); }, nullptr},
   };
 }
 

@@ -43,6 +43,10 @@ inline constexpr char kProperties[] = "ｼｮﾌﾞ ﾌﾟﾛﾊﾟﾃｨ";
 inline constexpr char kVersion[] = "ﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr char kDevices[] = "ﾃﾞﾊﾞｲｽ設定";
 inline constexpr char kPrinterSetup[] = "ﾌﾟﾘﾝﾀ設定";  // the plug-in's own dialog
+inline constexpr char kInkSettings[] = "ｲﾝｸ設定";
+inline constexpr char kInkDialog[] = "ｲﾝｸ使用量の設定";  // the plug-in's own dialog
+inline constexpr int kInkUsage1 = 1019;                  // the plug-in's controls of the first ink
+inline constexpr int kInkReset1 = 1049;
 
 inline RECT rectOf(HWND window) {
   RECT r{};

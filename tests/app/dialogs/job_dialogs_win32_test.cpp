@@ -9,6 +9,16 @@
 namespace vlx {
 namespace {
 
+// A machine table as the drawing library hands it over.
+jMcnTable* machineTable(std::initializer_list<std::pair<const char*, int32_t>> machines) {
+  auto* table = static_cast<jMcnTable*>(jMemAlloc(offsetof(jMcnTable, entries) + machines.size() * sizeof(jMcnEntry)));
+  for (const auto& [name, usable] : machines) {
+    std::strcpy(table->entries[table->count].name, name);
+    table->entries[table->count++].usable = usable;
+  }
+  return table;
+}
+
 class PropertiesTest : public DialogsTest {
  protected:
   void SetUp() override {
@@ -26,13 +36,20 @@ class PropertiesTest : public DialogsTest {
     append(job, state_.lists[kPrintedList]);
     views_[kPrintedList].resize(1);
   }
+  // Opens the properties of the list's selected job, as the main window
+  // does; inDialog acts on the dialog and closes it.
+  void showProperties(int list, dialog_test::Action inDialog) {
+    DialogScript script;
+    script.on(kProperties, std::move(inDialog));
+    EXPECT_EQ(1, openJobProperties(owner_, &state_, list));
+    EXPECT_TRUE(script.finished()) << script.failure();
+  }
   FakeJobListView views_[2];
 };
 
 TEST_F(PropertiesTest, TheSelectedJobIsShownFieldByField) {
   views_[kPrintedList].select({0});
-  DialogScript script;
-  script.on(kProperties, [](HWND d) {
+  showProperties(kPrintedList, [](HWND d) {
     EXPECT_EQ("VJX（専用ﾌｧｲﾙ）", dialog_test::text(d, IDC_PROP_KIND));
     EXPECT_EQ("C:\\vellox\\MoveFolder\\x.vjx", dialog_test::text(d, IDC_PROP_PATH));
     EXPECT_EQ("2026年 12月 08日  07時 06分 05秒", dialog_test::text(d, IDC_PROP_DATE));
@@ -41,8 +58,6 @@ TEST_F(PropertiesTest, TheSelectedJobIsShownFieldByField) {
     EXPECT_EQ("RX3-1600", dialog_test::text(d, IDC_PROP_MACHINE));
     postClick(d, IDOK);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
-  EXPECT_TRUE(script.finished());
 }
 
 TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
@@ -59,8 +74,7 @@ TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
     return true;
   });
   views_[kPrintedList].select({0});
-  DialogScript script;
-  script.on(kProperties, [&](HWND d) {
+  showProperties(kPrintedList, [&](HWND d) {
     EXPECT_EQ("見積り中...", dialog_test::text(d, IDC_PROP_INK));
     release = 1;
     for (int i = 0; i < 400 && dialog_test::text(d, IDC_PROP_INK) == "見積り中..."; ++i) {
@@ -71,8 +85,6 @@ TEST_F(PropertiesTest, TheInkEstimateShowsWhenItArrives) {
     EXPECT_EQ("C       2.200 ml  残量の 1.0%", dialog_test::text(d, IDC_PROP_INK));
     postClick(d, IDOK);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
-  EXPECT_TRUE(script.finished());
   stopJobInk();
 }
 
@@ -94,8 +106,7 @@ TEST_F(PropertiesTest, TheJobsJournalLinesAreShown) {
     ASSERT_TRUE(appendJournal(e));
   }
   views_[kPrintedList].select({0});
-  DialogScript script;
-  script.on(kProperties, [](HWND d) {
+  showProperties(kPrintedList, [](HWND d) {
     const std::string history = dialog_test::text(d, IDC_PROP_HISTORY);
     const std::size_t failed = history.find("失敗");
     EXPECT_NE(std::string::npos, failed) << history;
@@ -103,28 +114,22 @@ TEST_F(PropertiesTest, TheJobsJournalLinesAreShown) {
     EXPECT_GT(history.find("印刷済み"), failed) << "oldest first";
     postClick(d, IDOK);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
-  EXPECT_TRUE(script.finished());
   useJournalFile(nullptr);
 }
 
 TEST_F(PropertiesTest, WithoutASelectedJobItSaysSo) {
-  DialogScript script;
-  script.on(kProperties, [](HWND d) {
+  showProperties(kPrintList, [](HWND d) {
     EXPECT_EQ("情報なし（選択されていません）", dialog_test::text(d, IDC_PROP_TITLE));
     for (int id :
          {IDC_PROP_KIND, IDC_PROP_PATH, IDC_PROP_DATE, IDC_PROP_FILE_SIZE, IDC_PROP_PRINT_SIZE, IDC_PROP_MACHINE})
       EXPECT_EQ("", dialog_test::text(d, id)) << id;
     PostMessageA(d, WM_CLOSE, 0, 0);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintList));
-  EXPECT_TRUE(script.finished());
 }
 
 TEST_F(PropertiesTest, AJobThatVanishesWhileOpenStaysOnScreen) {
   views_[kPrintedList].select({0});
-  DialogScript script;
-  script.on(kProperties, [&](HWND d) {
+  showProperties(kPrintedList, [&](HWND d) {
     {
       JobListLock lock;
       JobRecord* job = jobAt(state_.lists[kPrintedList], 0);
@@ -137,18 +142,15 @@ TEST_F(PropertiesTest, AJobThatVanishesWhileOpenStaysOnScreen) {
     EXPECT_EQ("RX3-1600", dialog_test::text(d, IDC_PROP_MACHINE));
     postClick(d, IDOK);
   });
-  EXPECT_EQ(1, openJobProperties(owner_, &state_, kPrintedList));
   EXPECT_EQ(0, countJobs(state_.lists[kPrintedList]));
 }
 
 // The properties and device-settings dialogs come back where they were
 // closed; the version dialog always opens at its template position.
 TEST_F(PropertiesTest, DialogsRememberTheirPlaceForTheRun) {
-  jMcnTable* table = static_cast<jMcnTable*>(jMemAlloc(sizeof(jMcnTable)));
-  table->count = 1;
-  std::strcpy(table->entries[0].name, "RX3-1600");
-  table->entries[0].usable = 1;
+  jMcnTable* table = machineTable({{"RX3-1600", 1}});
   DeviceSettingsRequest request{table, "", ""};
+  DeviceSettingsRequest ink{table, "", "", true};
   const struct {
     const char* title;
     std::function<void()> open;
@@ -156,6 +158,7 @@ TEST_F(PropertiesTest, DialogsRememberTheirPlaceForTheRun) {
   } dialogs[] = {
       {kProperties, [&] { openJobProperties(owner_, &state_, kPrintList); }, true},
       {kDevices, [&] { runDeviceSettingsDialog(owner_, &request); }, true},
+      {kInkSettings, [&] { runDeviceSettingsDialog(owner_, &ink); }, true},
       {kVersion, [&] { openVersionDialog(owner_, "Vellox for Quaddle", "Version 3.1.22", ""); }, false},
   };
   for (const auto& dialog : dialogs) {
@@ -191,16 +194,6 @@ TEST_F(DialogsTest, VersionShowsTheVariantsCaptionTextAndIcon) {
   EXPECT_TRUE(script.finished());
 }
 
-// A machine table as the drawing library hands it over.
-jMcnTable* machineTable(std::initializer_list<std::pair<const char*, int32_t>> machines) {
-  auto* table = static_cast<jMcnTable*>(jMemAlloc(offsetof(jMcnTable, entries) + machines.size() * sizeof(jMcnEntry)));
-  for (const auto& [name, usable] : machines) {
-    std::strcpy(table->entries[table->count].name, name);
-    table->entries[table->count++].usable = usable;
-  }
-  return table;
-}
-
 std::vector<std::string> comboItems(HWND d) {
   std::vector<std::string> items;
   const LRESULT count = SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_GETCOUNT, 0, 0);
@@ -214,10 +207,7 @@ std::vector<std::string> comboItems(HWND d) {
 
 std::string selectedItem(HWND d) {
   const LRESULT i = SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_GETCURSEL, 0, 0);
-  if (i < 0) return "<none>";
-  char text[80] = "";
-  SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-  return text;
+  return i < 0 ? "<none>" : comboItems(d).at(static_cast<std::size_t>(i));
 }
 
 TEST_F(DialogsTest, DeviceSettingsOffersTheHostsMachinesSortedAndKeepsTheChoice) {
@@ -282,10 +272,13 @@ TEST_F(DialogsTest, DeviceSettingsWithoutAMachineTableShowsNothing) {
   EXPECT_STREQ("RX3-1600", state_.printerName);
 }
 
-// The installed plug-in in a printer folder: its machines are listed, the
-// setup opens the plug-in's own dialog and the list stays open after it, the
-// choice becomes PRNNAME.
-TEST_F(DialogsTest, DeviceSettingsOverTheInstalledPlugin) {
+// The installed plug-in in a printer folder, as both commands reach it: the
+// machines are listed, "設定" opens the plug-in's own dialog and the list
+// stays open after it. The device settings keep the choice as PRNNAME; the
+// ink settings open the chosen machine's account, where the usage typed in
+// is saved on OK and a reset after a cartridge change empties it, and leave
+// PRNNAME alone.
+TEST_F(DialogsTest, SettingsCommandsOverTheInstalledPlugin) {
   char self[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, self, sizeof self);
   std::string plugin(self);
@@ -294,20 +287,55 @@ TEST_F(DialogsTest, DeviceSettingsOverTheInstalledPlugin) {
   ASSERT_FALSE(bytes.empty()) << plugin;
   ASSERT_TRUE(testing_support::writeBytes(file("RX3.dll"), bytes));
   std::strcpy(state_.printerFolder, folder_.path().c_str());
+  const auto inkUsed = [](const std::string& machine) {
+    InkEntry inks[8] = {};
+    return jPdevGetInk(machine.c_str(), inks, 8) == 8 ? inks[0].totalUsed : -1;
+  };
+  const struct {
+    const char* what;
+    const char* title;        // the list's
+    const char* pluginTitle;  // the plug-in's dialog
+    std::function<void(HWND)> inPlugin;
+    int64_t used;  // ink 1 afterwards, in picolitres (-1: not looked at)
+  } runs[] = {
+      {"device settings", kDevices, kPrinterSetup, [](HWND d) { postClick(d, IDCANCEL); }, -1},
+      {"usage typed in", kInkSettings, kInkDialog,
+       [](HWND d) {
+         dialog_test::type(d, kInkUsage1, "5");
+         postClick(d, IDOK);
+       },
+       5000000000},
+      {"reset after a cartridge change", kInkSettings, kInkDialog,
+       [](HWND d) {
+         EXPECT_EQ("5", dialog_test::text(d, kInkUsage1));
+         dialog_test::click(d, kInkReset1);
+         EXPECT_EQ("0", dialog_test::text(d, kInkUsage1));
+         postClick(d, IDOK);
+       },
+       0},
+  };
   std::string chosen;
-  DialogScript script;
-  script.on(kDevices, [&](HWND d) {
-    const std::vector<std::string> items = comboItems(d);
-    ASSERT_FALSE(items.empty());
-    SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_SETCURSEL, items.size() - 1, 0);
-    chosen = items.back();
-    postClick(d, IDC_DEV_SETUP);
-  });
-  script.on(kPrinterSetup, [](HWND d) { postClick(d, IDCANCEL); });
-  script.on(kDevices, [](HWND d) { postClick(d, IDOK); });
-  EXPECT_EQ(1, openDeviceSettings(owner_, &state_));
-  EXPECT_TRUE(script.finished());
-  EXPECT_EQ(chosen, state_.printerName);
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.what);
+    const bool ink = run.title == kInkSettings;
+    std::strcpy(state_.printerName, "before");
+    DialogScript script;
+    script.on(run.title, [&](HWND d) {
+      const std::vector<std::string> items = comboItems(d);
+      ASSERT_FALSE(items.empty());
+      SendDlgItemMessageA(d, IDC_DEV_MACHINES, CB_SETCURSEL, items.size() - 1, 0);
+      chosen = items.back();
+      postClick(d, IDC_DEV_SETUP);
+    });
+    script.on(run.pluginTitle, run.inPlugin);
+    script.on(run.title, [](HWND d) { postClick(d, IDOK); });
+    EXPECT_EQ(1, ink ? openInkSettings(owner_, &state_) : openDeviceSettings(owner_, &state_));
+    EXPECT_TRUE(script.finished()) << script.failure();
+    EXPECT_EQ(ink ? std::string("before") : chosen, state_.printerName);
+    if (run.used >= 0) {
+      EXPECT_EQ(run.used, inkUsed(chosen));
+    }
+  }
 }
 
 }  // namespace

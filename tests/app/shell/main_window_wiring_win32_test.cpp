@@ -515,6 +515,8 @@ TEST_F(MainWindowWiring, OnlyBannerforgeLosesTheDeviceSettingsItem) {
   create(kBannerforge);
   EXPECT_EQ(GetMenuState(GetSubMenu(GetMenu(window_), 0), IDM_DEVICE_SETTINGS, MF_BYCOMMAND), static_cast<UINT>(-1));
   EXPECT_NE(GetMenuState(GetSubMenu(GetMenu(window_), 0), IDM_EXIT, MF_BYCOMMAND), static_cast<UINT>(-1));
+  EXPECT_NE(GetMenuState(GetSubMenu(GetMenu(window_), 0), IDM_INK_SETTINGS, MF_BYCOMMAND), static_cast<UINT>(-1))
+      << "a cartridge is changed whatever the host";
   // The test program's folder holds the built plug-in: a table would open.
   GetModuleFileNameA(nullptr, state_.printerFolder, sizeof state_.printerFolder);
   *std::strrchr(state_.printerFolder, '\\') = '\0';

@@ -87,6 +87,7 @@ TEST_F(ProgramResources, MainMenuHasEveryCommandInOrder) {
         {"-", 0},
         {"環境設定(&E)...", IDM_ENVIRONMENT},
         {"ﾃﾞﾊﾞｲｽ設定(&D)...", IDM_DEVICE_SETTINGS},
+        {"ｲﾝｸ設定(&I)...", IDM_INK_SETTINGS},
         {"-", 0},
         {"終了(&E)", IDM_EXIT}}},
       {"ｼﾞｮﾌﾞ(&J)",

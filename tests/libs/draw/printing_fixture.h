@@ -1,6 +1,7 @@
 // The common ground of the printing tests: a printer folder holding the real
 // plug-in with one virtual device on the file port, an open drawing document,
 // and a fixed noise seed so that two prints of a page compare byte for byte.
+// The queue's own printing tests take the seed and the registry lines.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,19 +16,24 @@
 
 namespace draw_test {
 
+// One noise seed for the whole test program: two prints of a page compare
+// byte for byte.
+inline void fixNoiseSeed() {
+  testing_support::setEnvironment("RX3_NOISE_SEED", "12345");
+}
+
+// A line of the device registry: a virtual device of the built plug-in.
+inline std::string deviceLine(const std::string& device, const std::string& machine, const std::string& port) {
+  return "DEVICE\t" + device + "\t" + pluginFileName() + "\t" + machine + "\t" + port + "\r\n";
+}
+
 struct PrintingFixture : ::testing::Test {
-  static void SetUpTestSuite() {
-#if defined(_WIN32)
-    _putenv_s("RX3_NOISE_SEED", "12345");
-#else
-    setenv("RX3_NOISE_SEED", "12345", 1);
-#endif
-  }
+  static void SetUpTestSuite() { fixNoiseSeed(); }
   void SetUp() override {
     ASSERT_TRUE(printer.ready());
     jOemSetText("");
-    testing_support::writeBytes(printer.join("DEVICE.rgs"), "DEVICE\tRX-3 file\t" + std::string(pluginFileName()) +
-                                                                "\tEPSON RX-3\tFILE:" + out.path() + "\r\n");
+    testing_support::writeBytes(printer.join("DEVICE.rgs"),
+                                deviceLine("RX-3 file", "EPSON RX-3", "FILE:" + out.path()));
     ASSERT_EQ(jPdevSetPrinterFolder(printer.path().c_str()), 1);
     jDrawOpenParams open{1000, {}};
     ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
