@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <map>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "app/jobs/intake_watch.h"
 #include "app/jobs/job_files.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
+#include "app/jobs/listed_index.h"
 #include "app/jobs/print_journal.h"
 #include "app/jobs/unmoved_jobs.h"
 #include "platform/clock.h"
@@ -119,17 +119,12 @@ void orderPrinted(AppState* state) {
 void scanFolder(AppState* state, int listIndex, const char* folder) {
   JobRecord* head = listHead(state, listIndex);
   if (!head || !folder || !folder[0]) return;
-  // Listed paths in a set sized for them at once and the tail kept at hand:
-  // a scan stays linear in the number of files and records.
-  std::unordered_set<std::string> listed;
-  JobRecord* tail = head;
-  std::size_t count = 0;
-  for (JobRecord* r = head->next; r; r = r->next) ++count;
-  listed.reserve(count + 1);
-  for (JobRecord* r = head->next; r; r = r->next) {
-    listed.insert(foldedPath(r->path));
-    tail = r;
-  }
+  // Listed paths in an index kept from scan to scan and the tail kept at
+  // hand: a scan stays linear in the number of files and records.
+  static ListedIndex indexes[2];
+  ListedIndex& listed = indexes[listIndex == kPrintedList ? 1 : 0];
+  listed.rebuild(head);
+  JobRecord* tail = lastOf(head);
   FolderWatch& watched = watches()[foldedPath(folder)];
   watched.listIndex = listIndex;
   IntakeWatch& watch = watched.watch;
@@ -140,12 +135,11 @@ void scanFolder(AppState* state, int listIndex, const char* folder) {
     char path[kJobPathSize];
     // A name that does not fit the record would name another file once cut.
     if (!platform::joinPath(path, sizeof path, folder, entry.name)) return true;
-    std::string key = foldedPath(path);
-    if (listed.count(key)) return true;
-    if (JobRecord* record = consider(state, watch, key, path, entry, now)) {
+    if (listed.contains(path)) return true;
+    if (JobRecord* record = consider(state, watch, foldedPath(path), path, entry, now)) {
       insertAfter(record, tail);
       tail = record;
-      listed.insert(std::move(key));
+      listed.add(record);
     }
     return true;
   });

@@ -80,9 +80,11 @@ void InkEstimates::wantInOrder(const std::vector<std::string>& paths) {
   // Which files to look at on disk this time: those read back from the store
   // first, in the list's order, then a turn over the others.
   std::vector<std::string> looks;
+  bool sameList = false;
   {
     std::lock_guard<std::mutex> hold(mutex_);
-    listed_ = paths;
+    sameList = paths == listed_;
+    if (!sameList) listed_ = paths;
     for (const std::string& path : paths) {
       if (looks.size() == kLooksPerList) break;
       const auto found = done_.find(path);
@@ -103,11 +105,17 @@ void InkEstimates::wantInOrder(const std::vector<std::string>& paths) {
     for (std::size_t i = 0; i < looks.size(); ++i) {
       const auto found = done_.find(looks[i]);
       if (found == done_.end()) continue;
-      if (seen[i].first && sameVersion(found->second.version, seen[i].second))
+      if (seen[i].first && sameVersion(found->second.version, seen[i].second)) {
         found->second.checked = true;
-      else
+      } else {
         done_.erase(found);  // changed in place, or another file now: made again
+        sameList = false;
+      }
     }
+    // The same list and nothing to make again: the queue is in order already
+    // (the worker only takes from its front, and what a single want adds
+    // goes behind the list's files either way).
+    if (sameList) return;
     // The new queue: the list's unknown files in its order, then what was
     // asked for otherwise (a printed job's properties).
     std::deque<std::string> queue;

@@ -46,18 +46,25 @@ void wantPrintListInk(AppState* state) {
   auto estimates = current();
   if (!estimates || !state) return;
   // Print order: the printing job, the waiting ones as they will print, then
-  // the rest as listed.
-  std::vector<std::string> paths;
+  // the rest as listed. The strings are kept from tick to tick, so a list
+  // that stays as it was costs no allocation.
+  static std::mutex scratchMutex;
+  static std::vector<std::string> paths;
+  std::lock_guard<std::mutex> scratch(scratchMutex);
+  std::size_t used = 0;
   {
     JobListLock lock;
     JobRecord* head = listHead(state, kPrintList);
     for (const int32_t wanted : {int32_t{Printing}, int32_t{Waiting}, int32_t{-1}}) {
       for (const JobRecord* job = head ? head->next : nullptr; job; job = job->next) {
         const bool first = job->state == Printing || job->state == Waiting;
-        if (job->path[0] && (wanted == -1 ? !first : job->state == wanted)) paths.emplace_back(job->path);
+        if (!job->path[0] || (wanted == -1 ? first : job->state != wanted)) continue;
+        if (used == paths.size()) paths.emplace_back();
+        paths[used++].assign(job->path);
       }
     }
   }
+  paths.resize(used);
   // Whatever is looked at on disk is looked at outside the lock.
   estimates->wantInOrder(paths);
 }

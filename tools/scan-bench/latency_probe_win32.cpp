@@ -6,9 +6,12 @@
 //
 //   latency-probe drop <staged job> <hot folder> <port folder> [time-out s]
 //   latency-probe command <window class> <command id> <port folder> [time-out s]
+//   latency-probe listed <staged job> <hot folder> <window class> <rows> [time-out s]
 //   latency-probe rows <window class> <rows> [time-out s]
 //
-// drop and command print the milliseconds to the first byte; rows waits
+// drop and command print the milliseconds to the first byte; listed renames
+// the job into the hot folder and prints the milliseconds until the first
+// list of the window shows that many rows; rows waits
 // until the window is there and its first list shows exactly that many rows
 // (a job is listed, or the list is empty) and prints the milliseconds it
 // waited. Exit status 0 when it happened
@@ -83,23 +86,45 @@ double timeoutOf(int argc, char** argv, int at) {
   return 1000.0 * (argc > at ? std::atof(argv[at]) : 60.0);
 }
 
+int waitRows(const char* windowClass, int rows, const LARGE_INTEGER& start, double timeoutMs) {
+  while (millisecondsSince(start) < timeoutMs) {
+    HWND list = firstList(windowClass);
+    if (list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == rows) {
+      std::printf("%.0f\n", millisecondsSince(start));
+      return 0;
+    }
+    Sleep(kPollMilliseconds);
+  }
+  std::fprintf(stderr, "latency-probe: the list of %s never showed %d rows\n", windowClass, rows);
+  return 1;
+}
+
+// Renames the staged job into the hot folder; false (said why) when it
+// cannot.
+bool dropInto(const std::string& staged, const std::string& hot) {
+  const char* name = std::strrchr(staged.c_str(), '\\');
+  const std::string target = hot + "\\" + (name ? name + 1 : staged.c_str());
+  if (MoveFileA(staged.c_str(), target.c_str())) return true;
+  std::fprintf(stderr, "latency-probe: cannot move %s to %s (error %lu)\n", staged.c_str(), target.c_str(),
+               GetLastError());
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   LARGE_INTEGER start;
   if (mode == "drop" && argc >= 5) {
-    const std::string staged = argv[2], hot = argv[3], port = argv[4];
-    const char* name = std::strrchr(staged.c_str(), '\\');
-    const std::string target = hot + "\\" + (name ? name + 1 : staged.c_str());
-    const std::set<std::string> before = filesIn(port);
-    if (!MoveFileA(staged.c_str(), target.c_str())) {
-      std::fprintf(stderr, "latency-probe: cannot move %s to %s (error %lu)\n", staged.c_str(), target.c_str(),
-                   GetLastError());
-      return 2;
-    }
+    const std::set<std::string> before = filesIn(argv[4]);
+    if (!dropInto(argv[2], argv[3])) return 2;
     QueryPerformanceCounter(&start);
-    return waitFirstByte(port, before, start, timeoutOf(argc, argv, 5));
+    return waitFirstByte(argv[4], before, start, timeoutOf(argc, argv, 5));
+  }
+  if (mode == "listed" && argc >= 6) {
+    if (!dropInto(argv[2], argv[3])) return 2;
+    QueryPerformanceCounter(&start);
+    return waitRows(argv[4], std::atoi(argv[5]), start, timeoutOf(argc, argv, 6));
   }
   if (mode == "command" && argc >= 5) {
     HWND window = FindWindowA(argv[2], nullptr);
@@ -116,23 +141,13 @@ int main(int argc, char** argv) {
     return waitFirstByte(argv[4], before, start, timeoutOf(argc, argv, 5));
   }
   if (mode == "rows" && argc >= 4) {
-    const int rows = std::atoi(argv[3]);
-    const double timeoutMs = timeoutOf(argc, argv, 4);
     QueryPerformanceCounter(&start);
-    while (millisecondsSince(start) < timeoutMs) {
-      HWND list = firstList(argv[2]);
-      if (list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == rows) {
-        std::printf("%.0f\n", millisecondsSince(start));
-        return 0;
-      }
-      Sleep(kPollMilliseconds);
-    }
-    std::fprintf(stderr, "latency-probe: the list of %s never showed %d rows\n", argv[2], rows);
-    return 1;
+    return waitRows(argv[2], std::atoi(argv[3]), start, timeoutOf(argc, argv, 4));
   }
   std::fprintf(stderr,
                "usage: latency-probe drop <staged job> <hot folder> <port folder> [time-out s]\n"
                "       latency-probe command <window class> <command id> <port folder> [time-out s]\n"
+               "       latency-probe listed <staged job> <hot folder> <window class> <rows> [time-out s]\n"
                "       latency-probe rows <window class> <rows> [time-out s]\n");
   return 2;
 }
