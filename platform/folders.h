@@ -29,6 +29,10 @@ bool removeFolder(const char* path);  // an empty folder
 // folder cannot be searched.
 bool listFolder(const char* folder, const std::function<bool(const FolderEntry&)>& visit);
 
+// The entry of one file, as listFolder would give it (name is the file-name
+// part of path). False when it does not exist or cannot be looked at.
+bool lookAtFile(const char* path, FolderEntry* out);
+
 // Creates a new, empty, uniquely named file "<prefix><hex>.TMP" in folder
 // and writes its path (like GetTempFileNameA with unique number 0).
 bool makeTempFile(const char* folder, const char* prefix, char* out, std::size_t capacity);

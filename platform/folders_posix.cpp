@@ -121,6 +121,16 @@ bool listFolder(const char* folder, const std::function<bool(const FolderEntry&)
   return true;
 }
 
+bool lookAtFile(const char* path, FolderEntry* out) {
+  struct stat info;
+  if (!path || !path[0] || !out || ::stat(path, &info) != 0) return false;
+  out->name = fileNamePart(path);
+  out->isDirectory = S_ISDIR(info.st_mode);
+  out->size = out->isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size);
+  out->writeTime = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return true;
+}
+
 bool makeTempFile(const char* folder, const char* prefix, char* out, std::size_t capacity) {
   if (out && capacity) out[0] = '\0';
   if (!folder || !out) return false;

@@ -52,6 +52,23 @@ bool listFolder(const char* folder, const std::function<bool(const FolderEntry&)
   return true;
 }
 
+bool lookAtFile(const char* path, FolderEntry* out) {
+  // A path without wild cards finds that one entry, with the same fields a
+  // folder listing gives.
+  if (!path || !path[0] || !out || std::strpbrk(path, "*?")) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path, &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  out->name = fileNamePart(path);
+  out->isDirectory = directory;
+  out->size = directory ? 0 : (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  out->writeTime = static_cast<std::int64_t>((static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                                             found.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 bool makeTempFile(const char* folder, const char* prefix, char* out, std::size_t capacity) {
   if (out && capacity) out[0] = '\0';
   if (!folder || !out) return false;

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <map>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "app/jobs/intake_watch.h"
 #include "app/jobs/job_files.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
+#include "app/jobs/listed_index.h"
 #include "app/jobs/print_journal.h"
 #include "app/jobs/unmoved_jobs.h"
 #include "platform/clock.h"
@@ -20,9 +20,15 @@
 namespace vlx {
 namespace {
 
-// One watch per scanned folder, for the life of the process.
-std::map<std::string, IntakeWatch>& watches() {
-  static std::map<std::string, IntakeWatch> all;
+// One watch per scanned folder, for the life of the process, with the list
+// its files go to.
+struct FolderWatch {
+  IntakeWatch watch;
+  int listIndex = kPrintList;
+};
+
+std::map<std::string, FolderWatch>& watches() {
+  static std::map<std::string, FolderWatch> all;
   return all;
 }
 
@@ -88,18 +94,40 @@ JobRecord* takeJob(AppState* state, const char* path, bool* done) {
   return nullptr;
 }
 
+// A file not listed yet, looked at now: its new record when it has settled
+// and could be taken, else null (it waits, or it is put off: held open
+// elsewhere, not readable just now).
+JobRecord* consider(AppState* state, IntakeWatch& watch, const std::string& key, const char* path,
+                    const platform::FolderEntry& entry, std::int64_t now) {
+  if (watch.look(key, path, entry.size, entry.writeTime, now) == IntakeWatch::Verdict::Wait) return nullptr;
+  bool done = false;
+  JobRecord* record = openExclusively(path) ? takeJob(state, path, &done) : nullptr;
+  if (!record && !done) {
+    watch.putOff(key, now);  // no memory, or not readable now: tried again later
+    return nullptr;
+  }
+  watch.forget(key);
+  return record;
+}
+
+// The printed list as its scans leave it: newest first, HOLDJOB long.
+void orderPrinted(AppState* state) {
+  sortNewestFirst(listHead(state, kPrintedList));
+  trimToHoldJobs(listHead(state, kPrintedList), state->holdJobs);
+}
+
 void scanFolder(AppState* state, int listIndex, const char* folder) {
   JobRecord* head = listHead(state, listIndex);
   if (!head || !folder || !folder[0]) return;
-  // Listed paths in a set and the tail kept at hand: a scan stays linear in
-  // the number of files and records.
-  std::unordered_set<std::string> listed;
-  JobRecord* tail = head;
-  for (JobRecord* r = head->next; r; r = r->next) {
-    listed.insert(foldedPath(r->path));
-    tail = r;
-  }
-  IntakeWatch& watch = watches()[foldedPath(folder)];
+  // Listed paths in an index kept from scan to scan and the tail kept at
+  // hand: a scan stays linear in the number of files and records.
+  static ListedIndex indexes[2];
+  ListedIndex& listed = indexes[listIndex == kPrintedList ? 1 : 0];
+  listed.rebuild(head);
+  JobRecord* tail = lastOf(head);
+  FolderWatch& watched = watches()[foldedPath(folder)];
+  watched.listIndex = listIndex;
+  IntakeWatch& watch = watched.watch;
   watch.beginScan();
   const std::int64_t now = watchClock();
   platform::listFolder(folder, [&](const platform::FolderEntry& entry) {
@@ -107,18 +135,11 @@ void scanFolder(AppState* state, int listIndex, const char* folder) {
     char path[kJobPathSize];
     // A name that does not fit the record would name another file once cut.
     if (!platform::joinPath(path, sizeof path, folder, entry.name)) return true;
-    std::string key = foldedPath(path);
-    if (listed.count(key)) return true;
-    if (watch.look(key, entry.size, entry.writeTime, now) == IntakeWatch::Verdict::Wait) return true;
-    if (!openExclusively(path)) return true;
-    bool done = false;
-    JobRecord* record = takeJob(state, path, &done);
-    if (!record && !done) return true;  // no memory, or not readable now: try again next scan
-    watch.forget(key);
-    if (record) {
+    if (listed.contains(path)) return true;
+    if (JobRecord* record = consider(state, watch, foldedPath(path), path, entry, now)) {
       insertAfter(record, tail);
       tail = record;
-      listed.insert(std::move(key));
+      listed.add(record);
     }
     return true;
   });
@@ -154,8 +175,7 @@ int scanPrintedFolder(AppState* state) {
   JobListLock lock;
   if (!state) return 1;
   scanFolder(state, kPrintedList, state->printedFolder);
-  sortNewestFirst(listHead(state, kPrintedList));
-  trimToHoldJobs(listHead(state, kPrintedList), state->holdJobs);
+  orderPrinted(state);
   refreshJobView(state, ViewFill::Rebuild, kPrintedList);
   refreshStatusColumn(state, kPrintedList);
   return 1;
@@ -208,8 +228,46 @@ void trimToHoldJobs(JobRecord* head, int32_t holdJobs) {
 int filesSettling() {
   JobListLock lock;
   std::size_t count = 0;
-  for (const auto& [folder, watch] : watches()) count += watch.waiting();
+  for (const auto& [folder, watched] : watches()) count += watched.watch.waiting();
   return static_cast<int>(count);
+}
+
+int settleCheckDelay() {
+  JobListLock lock;
+  std::int64_t due = IntakeWatch::kNotDue;
+  for (const auto& [folder, watched] : watches()) due = std::min(due, watched.watch.nextDue());
+  if (due == IntakeWatch::kNotDue) return -1;
+  const std::int64_t wait = due - watchClock();
+  return wait <= 0 ? 0 : static_cast<int>(std::min<std::int64_t>(wait, INT32_MAX));
+}
+
+int recheckSettling(AppState* state) {
+  JobListLock lock;
+  if (!state) return 0;
+  int mask = 0;
+  const std::int64_t now = watchClock();
+  for (auto& [folder, watched] : watches()) {
+    JobRecord* head = listHead(state, watched.listIndex);
+    if (!head) continue;
+    for (const auto& [key, path] : watched.watch.dueLooks(now)) {
+      platform::FolderEntry entry{};
+      if (!platform::lookAtFile(path.c_str(), &entry) || entry.isDirectory || entry.size == 0) {
+        watched.watch.forget(key);  // gone or emptied: the next scan sees what is there
+        continue;
+      }
+      if (JobRecord* record = consider(state, watched.watch, key, path.c_str(), entry, now)) {
+        append(record, head);
+        mask |= 1 << watched.listIndex;
+      }
+    }
+  }
+  if (mask & (1 << kPrintedList)) orderPrinted(state);
+  return mask;
+}
+
+void sortPrintedList(AppState* state) {
+  JobListLock lock;
+  if (state) sortNewestFirst(listHead(state, kPrintedList));
 }
 
 void forgetSeenFiles() {

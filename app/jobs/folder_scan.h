@@ -35,6 +35,16 @@ void trimToHoldJobs(JobRecord* head, int32_t holdJobs);
 // still be changing. The window looks again about a second later while any
 // wait, instead of a whole refresh period.
 int filesSettling();
+// Milliseconds until the earliest file waiting to be taken is due for a
+// look of its own (0: now); -1 when none is.
+int settleCheckDelay();
+// Looks at just the files that are due, not at the folders: a file that has
+// settled is taken. Bit 1 << list index set for each list that grew (the
+// printed list is then in order again).
+int recheckSettling(AppState* state);
+// The printed list newest first, as the scans keep it, after the program
+// itself moved a job into it (trimming to HOLDJOB is left to the scans).
+void sortPrintedList(AppState* state);
 // Forgets every file seen (tests; the next scan starts afresh).
 void forgetSeenFiles();
 

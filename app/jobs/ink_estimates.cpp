@@ -3,10 +3,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/jobs/ink_estimate_store.h"
 #include "platform/file.h"
 #include "platform/thread_priority.h"
 
 namespace vlx {
+namespace {
+
+// The store is written at most this often while estimates come in, and at
+// the end; a crash loses the estimates of the last few seconds at most.
+constexpr std::int64_t kSaveIntervalMs = 5000;
+
+}  // namespace
 
 bool fileVersionOf(const char* path, FileVersion* version) {
   platform::FileHandle file = platform::openFile(path, platform::OpenMode::ReadAnyShare);
@@ -22,7 +30,16 @@ bool sameVersion(const FileVersion& a, const FileVersion& b) {
          x.minute == y.minute && x.second == y.second;
 }
 
-InkEstimates::InkEstimates(EstimateJob estimate) : estimate_(std::move(estimate)) {
+InkEstimates::InkEstimates(EstimateJob estimate, std::string storePath)
+    : estimate_(std::move(estimate)), storePath_(std::move(storePath)) {
+  for (StoredEstimate& stored : loadEstimates(storePath_.c_str())) {
+    Entry entry;
+    entry.version = FileVersion{stored.size, stored.written};
+    entry.checked = false;
+    entry.estimate = stored.estimate;
+    done_[stored.path] = entry;
+  }
+  savedAt_ = platform::monotonicMilliseconds();
   worker_ = std::thread([this] { work(); });
 }
 
@@ -34,6 +51,12 @@ InkEstimates::~InkEstimates() {
   }
   changed_.notify_all();
   worker_.join();
+  if (unsaved_) save();
+}
+
+void InkEstimates::enqueue(const std::string& path) {
+  if (path == running_ || !queued_.insert(path).second) return;
+  queue_.push_back(path);
 }
 
 void InkEstimates::want(const char* path) {
@@ -42,11 +65,70 @@ void InkEstimates::want(const char* path) {
   {
     std::lock_guard<std::mutex> hold(mutex_);
     const auto found = done_.find(path);
-    if (found != done_.end() && sameVersion(found->second.version, version)) return;
+    if (found != done_.end() && sameVersion(found->second.version, version)) {
+      found->second.checked = true;
+      return;
+    }
     // A file being estimated now is checked again by the worker when its run
     // ends, and queued again there if it changed meanwhile.
-    if (running_ == path || std::find(queue_.begin(), queue_.end(), path) != queue_.end()) return;
-    queue_.emplace_back(path);
+    enqueue(path);
+  }
+  changed_.notify_all();
+}
+
+void InkEstimates::wantInOrder(const std::vector<std::string>& paths) {
+  // Which files to look at on disk this time: those read back from the store
+  // first, in the list's order, then a turn over the others.
+  std::vector<std::string> looks;
+  bool sameList = false;
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    sameList = paths == listed_;
+    if (!sameList) listed_ = paths;
+    for (const std::string& path : paths) {
+      if (looks.size() == kLooksPerList) break;
+      const auto found = done_.find(path);
+      if (found != done_.end() && !found->second.checked) looks.push_back(path);
+    }
+    std::size_t n = 0;
+    for (; n < paths.size() && looks.size() < kLooksPerList; ++n) {
+      const std::string& path = paths[(lookFrom_ + n) % paths.size()];
+      const auto found = done_.find(path);
+      if (found != done_.end() && found->second.checked) looks.push_back(path);
+    }
+    lookFrom_ = paths.empty() ? 0 : (lookFrom_ + n) % paths.size();
+  }
+  std::vector<std::pair<bool, FileVersion>> seen(looks.size());
+  for (std::size_t i = 0; i < looks.size(); ++i) seen[i].first = fileVersionOf(looks[i].c_str(), &seen[i].second);
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    for (std::size_t i = 0; i < looks.size(); ++i) {
+      const auto found = done_.find(looks[i]);
+      if (found == done_.end()) continue;
+      if (seen[i].first && sameVersion(found->second.version, seen[i].second)) {
+        found->second.checked = true;
+      } else {
+        done_.erase(found);  // changed in place, or another file now: made again
+        sameList = false;
+      }
+    }
+    // The same list and nothing to make again: the queue is in order already
+    // (the worker only takes from its front, and what a single want adds
+    // goes behind the list's files either way).
+    if (sameList) return;
+    // The new queue: the list's unknown files in its order, then what was
+    // asked for otherwise (a printed job's properties).
+    std::deque<std::string> queue;
+    std::unordered_set<std::string> queued;
+    queued.reserve(paths.size() + queue_.size());
+    for (const std::string& path : paths) {
+      if (path == running_ || done_.count(path) || !queued.insert(path).second) continue;
+      queue.push_back(path);
+    }
+    for (std::string& path : queue_)
+      if (queued.insert(path).second) queue.push_back(std::move(path));
+    queue_.swap(queue);
+    queued_.swap(queued);
   }
   changed_.notify_all();
 }
@@ -66,9 +148,33 @@ void InkEstimates::onEstimated(std::function<void(const std::string& path)> noti
   notify_ = std::move(notify);
 }
 
+std::vector<std::string> InkEstimates::queued() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return std::vector<std::string>(queue_.begin(), queue_.end());
+}
+
 bool InkEstimates::waitIdle(int timeoutMs) const {
   std::unique_lock<std::mutex> hold(mutex_);
   return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return queue_.empty() && !busy_; });
+}
+
+void InkEstimates::save() {
+  std::vector<StoredEstimate> kept;
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    unsaved_ = false;
+    savedAt_ = platform::monotonicMilliseconds();
+    if (storePath_.empty()) return;
+    // Only the jobs still listed (all, before the first list came): a job
+    // that printed moved away under another name.
+    const std::unordered_set<std::string> listed(listed_.begin(), listed_.end());
+    for (const auto& [path, entry] : done_) {
+      if (entry.failed || (!listed_.empty() && !listed.count(path))) continue;
+      kept.push_back(StoredEstimate{path, entry.version.size, entry.version.written, entry.estimate});
+    }
+  }
+  std::lock_guard<std::mutex> writing(saveMutex_);
+  saveEstimates(storePath_.c_str(), kept);
 }
 
 void InkEstimates::work() {
@@ -79,6 +185,7 @@ void InkEstimates::work() {
     if (stopping_) return;
     const std::string path = queue_.front();
     queue_.pop_front();
+    queued_.erase(path);
     busy_ = true;
     running_ = path;
     hold.unlock();
@@ -94,19 +201,21 @@ void InkEstimates::work() {
     }
     std::function<void(const std::string&)> notify;
     hold.lock();
+    running_.clear();
     if (kept) {
       done_[path] = entry;
+      unsaved_ = unsaved_ || !entry.failed;
       notify = notify_;
-    } else if (!stopping_ && !cancel_ && std::find(queue_.begin(), queue_.end(), path) == queue_.end() &&
-               fileVersionOf(path.c_str(), &entry.version)) {
-      queue_.push_back(path);
+    } else if (!stopping_ && !cancel_ && fileVersionOf(path.c_str(), &entry.version)) {
+      enqueue(path);
     }
     busy_ = false;
-    running_.clear();
+    const bool saveNow = unsaved_ && platform::monotonicMilliseconds() - savedAt_ >= kSaveIntervalMs;
     changed_.notify_all();
-    if (notify && !entry.failed) {
+    if ((notify && !entry.failed) || saveNow) {
       hold.unlock();
-      notify(path);
+      if (saveNow) save();
+      if (notify && !entry.failed) notify(path);
       hold.lock();
     }
   }

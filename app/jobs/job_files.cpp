@@ -174,20 +174,37 @@ int moveJobToFolder(JobRecord* record, const char* folder) {
 }
 
 int moveJobToFolder(JobRecord* record, const char* folder, bool* moved, char* movedTo, std::size_t capacity) {
+  return moveJobToList(record, folder, nullptr, moved, movedTo, capacity);
+}
+
+int moveJobToList(JobRecord* record, const char* folder, JobRecord* targetHead, bool* moved, char* movedTo,
+                  std::size_t capacity) {
   if (moved) *moved = false;
   if (movedTo && capacity) movedTo[0] = '\0';
   if (!record) return 0;
+  char target[platform::kMaxPath] = "";
+  bool done = false;
   if (record->path[0] && folder && folder[0]) {
     // The folder may have been removed while the program ran; a move into
     // nothing would leave the file in its own folder, to be printed again.
     if (!platform::isFolder(folder)) platform::createFolder(folder);
-    char target[platform::kMaxPath];
-    if (makeSpoolName(folder, target, sizeof target) && platform::moveFile(record->path, target)) {
+    done = makeSpoolName(folder, target, sizeof target) && platform::moveFile(record->path, target);
+    if (done) {
       if (moved) *moved = true;
       if (movedTo && capacity) platform::copyTruncated(movedTo, capacity, target);
     }
   }
   unlink(record);
+  // The record already holds what a scan of the new folder would load from
+  // the same bytes: it is listed there as it is, not after the settling look
+  // and the next refresh.
+  if (done && targetHead && platform::copyString(record->path, sizeof record->path, target)) {
+    record->state = Idle;
+    record->selected = 0;
+    record->fileKind = platform::endsWithNoCase(record->path, "vjx") ? kOwnSpoolFileKind : 0;
+    record->prev = record->next = nullptr;
+    if (append(record, targetHead)) return 1;
+  }
   destroyJob(record);
   return 1;
 }

@@ -42,6 +42,13 @@ int moveJobToFolder(JobRecord* record, const char* folder);
 // The same, telling whether the file moved and where to (movedTo may be null).
 int moveJobToFolder(JobRecord* record, const char* folder, bool* moved, char* movedTo, std::size_t capacity);
 
+// The same, but a record whose file moved is not destroyed: with its new
+// path, Idle and unselected, it goes to the end of the list of targetHead,
+// so the job is in its new list at once. (A file that could not be moved
+// stays where it was; its record is destroyed and the next scan lists it.)
+int moveJobToList(JobRecord* record, const char* folder, JobRecord* targetHead, bool* moved, char* movedTo,
+                  std::size_t capacity);
+
 // Deletes the record's file, then unlinks and destroys the record. 0 only
 // for null.
 int deleteJob(JobRecord* record);

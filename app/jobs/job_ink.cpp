@@ -25,8 +25,8 @@ std::shared_ptr<InkEstimates> current() {
 
 }  // namespace
 
-void startJobInk(EstimateJob estimate) {
-  auto made = std::make_shared<InkEstimates>(std::move(estimate));
+void startJobInk(EstimateJob estimate, const char* storePath) {
+  auto made = std::make_shared<InkEstimates>(std::move(estimate), storePath ? storePath : "");
   std::lock_guard<std::mutex> hold(g_mutex);
   g_estimates = std::move(made);
 }
@@ -75,15 +75,28 @@ void onJobInkEstimated(std::function<void(const std::string& path)> notify) {
 void wantPrintListInk(AppState* state) {
   auto estimates = current();
   if (!estimates || !state) return;
-  std::vector<std::string> paths;
+  // Print order: the printing job, the waiting ones as they will print, then
+  // the rest as listed. The strings are kept from tick to tick, so a list
+  // that stays as it was costs no allocation.
+  static std::mutex scratchMutex;
+  static std::vector<std::string> paths;
+  std::lock_guard<std::mutex> scratch(scratchMutex);
+  std::size_t used = 0;
   {
     JobListLock lock;
     JobRecord* head = listHead(state, kPrintList);
-    for (const JobRecord* job = head ? head->next : nullptr; job; job = job->next)
-      if (job->path[0]) paths.emplace_back(job->path);
+    for (const int32_t wanted : {int32_t{Printing}, int32_t{Waiting}, int32_t{-1}}) {
+      for (const JobRecord* job = head ? head->next : nullptr; job; job = job->next) {
+        const bool first = job->state == Printing || job->state == Waiting;
+        if (!job->path[0] || (wanted == -1 ? first : job->state != wanted)) continue;
+        if (used == paths.size()) paths.emplace_back();
+        paths[used++].assign(job->path);
+      }
+    }
   }
-  // Looking at the files happens outside the lock: the list may go on.
-  for (const std::string& path : paths) estimates->want(path.c_str());
+  paths.resize(used);
+  // Whatever is looked at on disk is looked at outside the lock.
+  estimates->wantInOrder(paths);
 }
 
 bool jobInk(const char* path, InkEstimate* out) {

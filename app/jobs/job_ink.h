@@ -9,7 +9,9 @@
 
 namespace vlx {
 
-void startJobInk(EstimateJob estimate);
+// storePath: the file the estimates are kept in across restarts (null or
+// empty: in memory only).
+void startJobInk(EstimateJob estimate, const char* storePath = nullptr);
 void stopJobInk();
 // The same, waiting at most boundMs for a running dry run to end; false when
 // it did not: it then ends on a thread of its own, still using the drawing
@@ -18,8 +20,10 @@ bool stopJobInkWithin(int boundMs);
 // Calls notify on the estimator's thread after each estimate made.
 void onJobInkEstimated(std::function<void(const std::string& path)> notify);
 
-// Queues every job of the print list whose file has no estimate yet (the
-// caller need not hold the job-list lock; it is taken here).
+// Hands the print list to the estimator in print order: the printing job,
+// the waiting ones, then the rest; a job whose file has no estimate yet is
+// queued in that order (the caller need not hold the job-list lock; it is
+// taken here).
 void wantPrintListInk(AppState* state);
 // The estimate of a job file as it is now; queues it when there is none.
 bool jobInk(const char* path, InkEstimate* out);

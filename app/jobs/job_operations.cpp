@@ -1,6 +1,7 @@
 #include "app/jobs/job_operations.h"
 
 #include "app/jobs/draw_calls.h"
+#include "app/jobs/folder_scan.h"
 #include "app/jobs/job_files.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
@@ -41,6 +42,7 @@ int toBottom(JobRecord* record, AppState*, int, void*) {
 
 struct Removal {
   const char* folder;  // move target; null: delete
+  JobRecord* target;   // the list a moved job goes to
   bool refused;
 };
 
@@ -50,7 +52,7 @@ int removeOne(JobRecord* record, AppState*, int, void* user) {
   if (!isRemovable(record)) {
     removal->refused = true;
   } else if (removal->folder) {
-    moveJobToFolder(record, removal->folder);
+    moveJobToList(record, removal->folder, removal->target, nullptr, nullptr, 0);
   } else {
     deleteJob(record);
   }
@@ -75,15 +77,20 @@ int reorder(AppState* state, int listIndex, JobVisitor visitor, bool forward) {
 }
 
 Refusal remove(AppState* state, int listIndex, bool all, const char* folder, Refusal refusal) {
+  const int other = listIndex == kPrintList ? kPrintedList : kPrintList;
   JobListLock lock;
   if (all) {
     markAllJobs(state, listIndex);
   } else {
     syncSelection(state, listIndex);
   }
-  Removal removal{folder, false};
+  Removal removal{folder, folder ? listHead(state, other) : nullptr, false};
   walkForward(state, listIndex, removeOne, &removal);
   rebuild(state, listIndex);
+  if (folder) {
+    if (other == kPrintedList) sortPrintedList(state);
+    rebuild(state, other);
+  }
   return removal.refused ? refusal : Refusal{nullptr, false};
 }
 

@@ -27,6 +27,7 @@ void openInkSettingsWhenIdle(MainWindowParts* parts) {
   parts->inkDialogOpen = true;
   openInkSettings(parts->window, parts->context->state);
   parts->inkDialogOpen = false;
+  startPrinting(parts);  // a job that came meanwhile starts now, not at the next tick
 }
 
 // The selected job's soft proof, in a window of its own: the queue goes on.

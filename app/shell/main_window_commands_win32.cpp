@@ -54,6 +54,7 @@ void print(MainWindowParts* parts) {
   inkQuestionForRequest(stateOf(parts), question, sizeof question);
   if (question[0] && messageBox(parts, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return;
   if (!requestPrint(stateOf(parts), RequestScope::Selected).acted) requestPrint(stateOf(parts), RequestScope::All);
+  startPrinting(parts);  // now, not at the next refresh
 }
 
 // Cancel and leave auto-print; with selectedFirst only the selected jobs,

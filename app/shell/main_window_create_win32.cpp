@@ -223,7 +223,7 @@ LRESULT onCreate(MainWindowParts* parts) {
   state->document = openDrawingLibrary(parts->window, link);
   if (state->document == 0) messageBox(parts, kDrawOpenFailed, MB_OK | MB_ICONWARNING);
   // The print list's ink estimates, made in the background by dry runs.
-  if (state->document != 0) startJobInk(estimateByDryRun);
+  if (state->document != 0) startJobInk(estimateByDryRun, context->paths.inkEstimates);
   // A list or buffer that cannot be made stays missing; nothing is reported.
   state->lists[kPrintList] = createJob();
   state->lists[kPrintedList] = createJob();
@@ -236,6 +236,8 @@ LRESULT onCreate(MainWindowParts* parts) {
   repaintAll(parts);
   fillLists(parts);
   SetTimer(parts->window, kRefreshTimer, kRefreshPeriod, nullptr);
+  // A new file's first look as it appears, not at the next refresh.
+  parts->hotFolderWatch = HotFolderWatch::start(parts->window, kHotFolderChangedMessage, state->hotFolder);
   refreshCommandStates(parts);
   refreshStatusPart(parts, kStatusActivity);
   refreshStatusPart(parts, kStatusMode);
@@ -248,6 +250,8 @@ LRESULT onCreate(MainWindowParts* parts) {
 }
 
 void releaseWindowObjects(MainWindowParts* parts) {
+  delete parts->hotFolderWatch;
+  parts->hotFolderWatch = nullptr;
   for (HIMAGELIST* images : {&parts->animationImages, &parts->toolbarImages, &parts->stateImages}) {
     if (*images) ImageList_Destroy(*images);
     *images = nullptr;

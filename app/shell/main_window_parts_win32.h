@@ -12,6 +12,7 @@
 #include "Base.h"
 #include "app/jobs/job_list_view_win32.h"
 #include "app/shell/command_state_win32.h"
+#include "app/shell/hot_folder_watch_win32.h"
 #include "app/shell/main_layout.h"
 #include "app/shell/print_worker_host_win32.h"
 #include "app/shell/shell_context.h"
@@ -23,9 +24,12 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshPeriod = 10000;
 constexpr UINT_PTR kAnimationTimer = 2;
 constexpr UINT kAnimationPeriod = 1000;
-// A one-shot re-check of files that were still changing at the last scan.
+// A one-shot look at just the files that were still settling (or could not
+// be taken yet) when they are due; a little past the due time, so they are.
 constexpr UINT_PTR kSettleTimer = 3;
-constexpr UINT kSettlePeriod = 1100;
+constexpr UINT kSettleMargin = 100;
+// Posted by the hot-folder watch: a file appeared in the hot folder.
+constexpr UINT kHotFolderChangedMessage = WM_APP + 4;
 // No print runs: the panel shows the still printer.
 constexpr int kAnimationStopped = -1;
 
@@ -59,6 +63,7 @@ struct MainWindowParts {
   // The plug-in's ink dialog is open and holds the printing lock: no job
   // starts until it closes (its first page would wait on the lock).
   bool inkDialogOpen;
+  HotFolderWatch* hotFolderWatch;  // null when the folder cannot be watched
 };
 
 // main_window_create_win32.cpp
@@ -90,6 +95,16 @@ void showPreview(MainWindowParts* parts, int listIndex);
 // The refresh: both folders scanned, the next job started when none prints,
 // a short re-check scheduled while new files are still settling.
 void refreshJobs(MainWindowParts* parts, bool rebuild);
+// A worker for the first Waiting job when none runs, with the running
+// display.
+void startPrinting(MainWindowParts* parts);
+// The settle timer set for the earliest file due for a look, or killed.
+void scheduleSettleCheck(MainWindowParts* parts);
+// The settle timer: the due files looked at (not the folders); a job taken
+// is listed and queued at once.
+void onSettleCheck(MainWindowParts* parts);
+// A file appeared in the hot folder: its first look now.
+void onHotFolderChanged(MainWindowParts* parts);
 void onWorkerStatus(MainWindowParts* parts);
 void onWorkerDone(MainWindowParts* parts);
 // Takes (and frees) the worker's notice: it stays in the status bar until

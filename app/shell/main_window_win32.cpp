@@ -18,7 +18,7 @@ LRESULT onCopyData(MainWindowParts* parts) {
   HWND window = parts->window;
   const int count = rescanAfterHandOver(parts->context);
   // New files are listed after their second look, a second from now.
-  if (filesSettling() > 0) SetTimer(window, kSettleTimer, kSettlePeriod, nullptr);
+  scheduleSettleCheck(parts);
   refreshStatusPart(parts, kStatusCounts);
   SetPropA(window, kHandOverCountProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(count)));
   return 1;
@@ -42,10 +42,7 @@ void onPaint(HWND window) {
 LRESULT onTimer(MainWindowParts* parts, UINT_PTR timer) {
   if (timer == kRefreshTimer) onRefreshTimer(parts);
   if (timer == kAnimationTimer) onAnimationTick(parts);
-  if (timer == kSettleTimer) {
-    KillTimer(parts->window, kSettleTimer);
-    PostMessageA(parts->window, WM_COMMAND, IDM_REFRESH, 0);
-  }
+  if (timer == kSettleTimer) onSettleCheck(parts);
   return 0;
 }
 
@@ -90,6 +87,9 @@ LRESULT dispatch(MainWindowParts* parts, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case kWorkerDoneMessage:
       onWorkerDone(parts);
+      return 0;
+    case kHotFolderChangedMessage:
+      onHotFolderChanged(parts);
       return 0;
     case kWorkerNoticeMessage:
       onWorkerNotice(parts, reinterpret_cast<char*>(lParam));
@@ -137,6 +137,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   MainWindowParts* parts = partsOf(window);
   if (message == WM_NCDESTROY && parts) {
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    delete parts->hotFolderWatch;  // its thread ends within its wait
     delete parts;
     return DefWindowProcA(window, message, wParam, lParam);
   }

@@ -10,7 +10,9 @@
 
 #include "Base.h"
 #include "app/jobs/draw_calls.h"
+#include "app/jobs/folder_scan.h"
 #include "app/jobs/job_files.h"
+#include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
 #include "app/jobs/job_queries.h"
@@ -163,7 +165,9 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
       // auto-printed again, even after a restart.
       rememberUnmoved(*job);
     }
-    moveJobToFolder(job, state->printedFolder, &moved, movedTo, sizeof movedTo);
+    // Into the printed list at once: the window shows it there when it
+    // handles the completion.
+    moveJobToList(job, state->printedFolder, listHead(state, kPrintedList), &moved, movedTo, sizeof movedTo);
     if (moved) forgetUnmoved(entry.file.c_str());
     setWorkerRecord(nullptr);
   }
@@ -231,6 +235,9 @@ void finishPrintWorker(AppState* state) {
     JobListLock lock;
     refreshJobView(state, ViewFill::Rebuild, kPrintList);
     refreshStatusColumn(state, kPrintList);
+    sortPrintedList(state);
+    refreshJobView(state, ViewFill::Rebuild, kPrintedList);
+    refreshStatusColumn(state, kPrintedList);
   }
   w.running.store(false);
 }

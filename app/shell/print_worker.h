@@ -42,8 +42,9 @@ class PrintWorkerHost {
 int startNextJob(AppState* state, PrintWorkerHost* host);
 
 // Window thread, on the completion message: waits for the worker thread's
-// end (it has nothing left to do but return), rebuilds the print list's view
-// and state column, and clears the worker-running flag.
+// end (it has nothing left to do but return), rebuilds both lists' views and
+// state columns (the printed job is in the printed list already), and
+// clears the worker-running flag.
 void finishPrintWorker(AppState* state);
 
 // The worker-running flag: set by the start step, cleared by

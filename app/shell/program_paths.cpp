@@ -17,6 +17,7 @@ constexpr char kFontListName[] = "Tagwright.ini";
 constexpr char kFontFolderName[] = "FONT";
 constexpr char kPrintJournalName[] = "PrintJournal.csv";
 constexpr char kUnmovedJobsName[] = "UnmovedJobs.txt";
+constexpr char kInkEstimatesName[] = "InkEstimates.txt";
 
 // head + tail into out; false (out empty) when it does not fit.
 bool concatenate(char* out, std::size_t capacity, const char* head, const char* tail) {
@@ -77,7 +78,8 @@ bool buildProgramPaths(const char* programPath, ProgramPaths* paths, AppState* s
       platform::joinPath(paths->fontList, kPathCapacity, paths->folder, kFontListName) &&
       platform::joinPath(paths->fontFolder, kPathCapacity, paths->folder, kFontFolderName) &&
       platform::joinPath(paths->printJournal, kPathCapacity, paths->folder, kPrintJournalName) &&
-      platform::joinPath(paths->unmovedJobs, kPathCapacity, paths->folder, kUnmovedJobsName);
+      platform::joinPath(paths->unmovedJobs, kPathCapacity, paths->folder, kUnmovedJobsName) &&
+      platform::joinPath(paths->inkEstimates, kPathCapacity, paths->folder, kInkEstimatesName);
   if (!built) clearPaths(paths, state);
   return built;
 }

@@ -24,6 +24,7 @@ struct ProgramPaths {
   char fontFolder[kPathCapacity];      // D\FONT
   char printJournal[kPathCapacity];    // D\PrintJournal.csv
   char unmovedJobs[kPathCapacity];     // D\UnmovedJobs.txt
+  char inkEstimates[kPathCapacity];    // D\InkEstimates.txt
 };
 
 // Environment variable naming a folder to use in place of the program's own

@@ -100,6 +100,29 @@ TEST_F(FolderScan, AFileIsTakenOnlyAfterASettledSecondLook) {
   EXPECT_EQ(filesSettling(), 0);
 }
 
+TEST_F(FolderScan, ASettledFileThatCannotBeTakenYetIsLookedAtAloneLessAndLessOften) {
+  fake::library().noDevicePort = true;  // and no device registry: not now, later
+  ASSERT_TRUE(writeBytes(inHot("held.job"), "JOB held"));
+  scanHotFolder(&lists.state);
+  ASSERT_TRUE(writeBytes(inHot("later.job"), "JOB later"));
+  std::vector<int> pauses{settleCheckDelay()};
+  while (pauses.back() >= 0 && pauses.size() < 8) {
+    g_now += pauses.back();
+    EXPECT_EQ(recheckSettling(&lists.state), 0);
+    pauses.push_back(settleCheckDelay());
+  }
+  EXPECT_EQ(pauses, (std::vector<int>{1000, 1000, 2000, 4000, 8000, -1})) << "then only the scans look";
+  EXPECT_EQ(filesSettling(), 1) << "the looks never listed the folder";
+
+  fake::library().noDevicePort = false;
+  scanHotFolder(&lists.state);
+  EXPECT_EQ(listedNames(), std::vector<std::string>{"held.job"});
+  g_now += settleCheckDelay();
+  EXPECT_EQ(recheckSettling(&lists.state), 1 << kPrintList) << "the new file, settled, at its own look";
+  EXPECT_EQ(listedNames(), (std::vector<std::string>{"held.job", "later.job"}));
+  EXPECT_EQ(settleCheckDelay(), -1);
+}
+
 TEST_F(FolderScan, AHalfWrittenFileSurvivesScansUntilItIsComplete) {
   // A host writes the job in pieces; none of the pieces is a loadable job,
   // so taking the file early would delete it.

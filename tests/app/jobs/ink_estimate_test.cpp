@@ -1,12 +1,21 @@
-// Ink estimates: the account's rules applied to a job's ink, the texts, and
-// the per-file cache of the background estimates.
+// Ink estimates: the account's rules applied to a job's ink, the texts, the
+// per-file cache of the background estimates, its order and its store.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "app/jobs/ink_estimate_store.h"
 #include "app/jobs/ink_estimates.h"
+#include "app/jobs/job_ink.h"
+#include "app/jobs/job_list.h"
+#include "app/jobs/job_lock.h"
+#include "job_lists_support.h"
+#include "platform/clock.h"
+#include "platform/folders.h"
 #include "platform/scratch_folder.h"
 
 namespace {
@@ -126,6 +135,131 @@ TEST(InkEstimates, AnUnchangedFileIsEstimatedOnceAChangedOneAgain) {
   estimates.want(folder.join("missing.vjx").c_str());
   ASSERT_TRUE(estimates.waitIdle(10000));
   EXPECT_EQ(counter.calls, 3);
+}
+
+// A dry run that waits until the test lets it go, so the queue can be read.
+struct HeldEstimator {
+  std::atomic<bool> release{false};
+  std::atomic<int> calls{0};
+  std::mutex mutex;
+  std::vector<std::string> made;  // the paths, in the order they were made
+  std::vector<std::string> paths() {
+    std::lock_guard<std::mutex> hold(mutex);
+    return made;
+  }
+  vlx::EstimateJob fn() {
+    return [this](const char* path, const std::atomic<int>& cancel, vlx::InkEstimate* out) {
+      {
+        std::lock_guard<std::mutex> hold(mutex);
+        made.push_back(path);
+      }
+      ++calls;
+      while (!release && !cancel) platform::sleepMilliseconds(1);
+      *out = estimateOf(std::strlen(path), 0);
+      return true;
+    };
+  }
+};
+
+struct JobFiles {
+  testing_support::ScratchFolder folder;
+  std::string operator()(const std::string& name, const std::string& content = "JOB") {
+    const std::string path = folder.join(name);
+    EXPECT_TRUE(testing_support::writeBytes(path, content));
+    return path;
+  }
+};
+
+TEST(InkEstimates, TheQueueTakesTheOrderOfEachListAndKnownFilesStayOutOfIt) {
+  JobFiles file;
+  const std::string first = file("first"), a = file("a"), b = file("b"), c = file("c"), other = file("other");
+  HeldEstimator held;
+  vlx::InkEstimates estimates(held.fn());
+  estimates.want(first.c_str());
+  while (held.calls == 0) platform::sleepMilliseconds(1);
+  estimates.wantInOrder({c, first, a, b});
+  EXPECT_EQ(estimates.queued(), (std::vector<std::string>{c, a, b})) << "the running one is not queued again";
+  estimates.want(other.c_str());  // asked for by itself (a printed job's properties)
+  estimates.wantInOrder({b, a, c, b});
+  EXPECT_EQ(estimates.queued(), (std::vector<std::string>{b, a, c, other}));
+  held.release = true;
+  ASSERT_TRUE(estimates.waitIdle(10000));
+  estimates.wantInOrder({a, b, c, first});
+  EXPECT_TRUE(estimates.queued().empty());
+  ASSERT_TRUE(estimates.waitIdle(10000));
+  EXPECT_EQ(held.calls, 5);
+}
+
+TEST(InkEstimates, ThePrintListIsEstimatedPrintingJobFirstThenTheWaitingOnesThenTheRest) {
+  JobFiles file;
+  vlx::TestLists lists;
+  const struct {
+    const char* name;
+    int32_t state;
+  } jobs[] = {{"i1", vlx::Idle}, {"w1", vlx::Waiting}, {"i2", vlx::Idle}, {"p", vlx::Printing}, {"w2", vlx::Waiting}};
+  for (const auto& job : jobs) lists.add(file(job.name).c_str(), job.state);
+  const std::string blocker = file("blocker");
+  HeldEstimator held;
+  vlx::initJobListLock();
+  vlx::startJobInk(held.fn());
+  vlx::InkEstimate unused;
+  vlx::jobInk(blocker.c_str(), &unused);
+  while (held.calls == 0) platform::sleepMilliseconds(1);
+  vlx::wantPrintListInk(&lists.state);
+  held.release = true;
+  for (int i = 0; i < 10000 && held.calls < 6; ++i) platform::sleepMilliseconds(1);
+  vlx::stopJobInk();
+  vlx::deleteJobListLock();
+  std::vector<std::string> expected{blocker};
+  for (const char* name : {"p", "w1", "w2", "i1", "i2"}) expected.push_back(file.folder.join(name));
+  EXPECT_EQ(held.paths(), expected);
+}
+
+TEST(InkEstimates, EstimatesOutliveARestartUntilTheirFileChanges) {
+  JobFiles file;
+  const std::string store = file.folder.join("InkEstimates.txt");
+  const std::string a = file("a.vjx", "JOB a"), b = file("b.vjx", "JOB b");
+  {
+    CountingEstimator counter;
+    vlx::InkEstimates estimates(counter.fn(), store);
+    estimates.wantInOrder({a, b});
+    ASSERT_TRUE(estimates.waitIdle(10000));
+    EXPECT_EQ(counter.calls, 2);
+  }
+  ASSERT_TRUE(testing_support::writeBytes(b, "JOB b, written again"));
+  CountingEstimator counter;
+  vlx::InkEstimates estimates(counter.fn(), store);
+  vlx::InkEstimate got{};
+  ASSERT_TRUE(estimates.find(a.c_str(), &got)) << "kept across the restart";
+  EXPECT_EQ(got.picolitres[0], a.size());
+  EXPECT_STREQ(got.account[1].name, "M");
+  const int64_t used = got.account[1].totalUsed;
+  EXPECT_EQ(used, 0);
+  EXPECT_FALSE(estimates.find(b.c_str(), &got)) << "not the changed file's";
+  estimates.wantInOrder({b, a});
+  ASSERT_TRUE(estimates.waitIdle(10000));
+  EXPECT_EQ(counter.calls, 1) << "only the changed file is made again";
+  EXPECT_TRUE(estimates.find(b.c_str(), &got));
+}
+
+TEST(InkEstimateStore, ReadsBackWhatItWroteAndSkipsWhatItCannotRead) {
+  vlx::StoredEstimate e;
+  e.path = "C:\\HotFolder\\表 ソ\tname.vjx";
+  e.size = 123456789012ULL;
+  e.written = {2026, 12, 9, 4, 59, 42};
+  e.estimate = estimateOf(kMl, 3 * kMl, 216 * kMl);
+  std::strcpy(e.estimate.account[7].name, "Lk, x");
+  const std::string text = vlx::formatEstimates({e, e});
+  const std::vector<vlx::StoredEstimate> back = vlx::parseEstimates(text);
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(back[0].path, e.path);
+  EXPECT_EQ(back[0].size, e.size);
+  EXPECT_EQ(back[0].written.second, 42);
+  EXPECT_EQ(std::memcmp(&back[0].estimate, &e.estimate, sizeof e.estimate), 0);
+  const std::string broken[] = {"", "another file\r\n", text.substr(0, text.size() - 3),
+                                text.substr(0, text.find('\n') + 1) + "12 x y\r\n"};
+  const std::size_t whole[] = {0, 0, 1, 0};
+  for (std::size_t i = 0; i < std::size(broken); ++i) EXPECT_EQ(vlx::parseEstimates(broken[i]).size(), whole[i]) << i;
 }
 
 TEST(InkEstimates, ClosingCancelsTheRunningEstimate) {

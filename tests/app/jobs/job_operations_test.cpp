@@ -137,6 +137,8 @@ TEST_F(JobOperations, MovingToTheOtherFolderRefusesThePrintingJobAndRenamesTheRe
   EXPECT_EQ(order(), "J1");
   EXPECT_EQ(fake::fileText((printed + platform::kSeparator + "VLX0000.vjx").c_str()), "JOB 2");
   EXPECT_EQ(fake::fileText((printed + platform::kSeparator + "VLX0001.vjx").c_str()), "JOB 3");
+  EXPECT_EQ(order(kPrintedList), "VLX0000.vjx VLX0001.vjx") << "listed there at once";
+  EXPECT_EQ(views[kPrintedList].rowCount(), 2);
 }
 
 TEST_F(JobOperations, RestoringPutsTheFileBackUnderTheLowestFreeSpoolName) {
@@ -148,6 +150,9 @@ TEST_F(JobOperations, RestoringPutsTheFileBackUnderTheLowestFreeSpoolName) {
   EXPECT_EQ(countJobs(lists.head(kPrintedList)), 0);
   EXPECT_EQ(fake::fileText((hot + platform::kSeparator + "VLX0001.vjx").c_str()), "JOB 1");
   EXPECT_FALSE(exists(printed, "J1"));
+  EXPECT_EQ(order(kPrintList), "VLX0001.vjx") << "listed there at once";
+  EXPECT_EQ(views[kPrintList].rowCount(), 1);
+  EXPECT_EQ(jobAt(lists.head(kPrintList), 0)->state, Idle);
 }
 
 TEST_F(JobOperations, PreviewIsTheSelectedJobsThumbnailOrLightGrey) {

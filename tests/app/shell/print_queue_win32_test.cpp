@@ -1,7 +1,8 @@
 // The print queue in the real main window, driven with real messages over
 // real folders and the fake drawing library: intake, auto-print in list
-// order, cancel mid-page, delete all while a job prints, and a file another
-// program still holds open. Message boxes of every thread of this process
+// order, a job printed as soon as it settles or is asked for, cancel
+// mid-page, delete all while a job prints, and a file another program still
+// holds open. Message boxes of every thread of this process
 // (the print worker's too) are answered by a timer and their texts kept.
 #include <windows.h>
 
@@ -21,6 +22,7 @@
 #include "app/jobs/job_lock.h"
 #include "app/resources/resource.h"
 #include "app/shell/app_defaults.h"
+#include "app/shell/main_window_parts_win32.h"
 #include "app/shell/main_window_win32.h"
 #include "app/shell/print_worker.h"
 #include "app/shell/progress_hooks.h"
@@ -186,6 +188,35 @@ TEST_F(PrintQueue, AutoPrintPrintsTheJobsInListOrderAndListsThemAsPrinted) {
   EXPECT_EQ(statusText(1), "待機中");
   EXPECT_EQ(statusText(3), "印刷待ちｼﾞｮﾌﾞ数 : 0個     印刷済みｼﾞｮﾌﾞ数 : 2個");
   EXPECT_EQ(SendMessageA(GetDlgItem(GetDlgItem(window_, kStatusBarId), kProgressBarId), PBM_GETPOS, 0, 0), 0);
+  EXPECT_TRUE(Boxes::texts.empty());
+}
+
+TEST_F(PrintQueue, AJobPrintsAsItSettlesOrIsAskedForAndShowsInItsNewListAtOnce) {
+  state_.autoPrint = 1;
+  dropJob("a.job", "JOB a");
+  // The hot folder's watch gives a new file its first look as it appears.
+  ASSERT_TRUE(pumpUntil([] { return filesSettling() == 1; }));
+  EXPECT_EQ(rows(kPrintList), 0);
+  g_now += kSettleMilliseconds;
+  SendMessageA(window_, WM_TIMER, kSettleTimer, 0);  // the settle check alone: no refresh, no tick
+  ASSERT_TRUE(pumpUntil([] { return fake::library().prints.size() == 1 && !printWorkerRunning(); }));
+  EXPECT_EQ(rows(kPrintList), 0);
+  EXPECT_EQ(rows(kPrintedList), 1) << "in the printed list as the print ends";
+
+  state_.autoPrint = 0;
+  LVITEMA item{};
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(state_.listViews[kPrintedList], LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+  pump();
+  command(IDM_MOVE_OTHER_FOLDER, kPrintedList);
+  EXPECT_EQ(rows(kPrintedList), 0);
+  ASSERT_EQ(rows(kPrintList), 1) << "back in the print list at once";
+  EXPECT_EQ(jobAt(state_.lists[kPrintList], 0)->state, Idle);
+
+  command(IDM_PRINT);  // manual mode: the command itself starts the print
+  ASSERT_TRUE(pumpUntil([] { return fake::library().prints.size() == 2 && !printWorkerRunning(); }));
+  EXPECT_EQ(fake::library().prints[1].path.rfind(hot_, 0), 0u) << "the restored file, in the hot folder";
+  EXPECT_EQ(rows(kPrintedList), 1);
   EXPECT_TRUE(Boxes::texts.empty());
 }
 
