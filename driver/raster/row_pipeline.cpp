@@ -23,6 +23,7 @@ constexpr double kPatience = 1.25;
 constexpr int64_t kFirstStripNs = 2 * 1000 * 1000;  // until one is measured
 
 std::atomic<int> g_helperStall{0};
+std::atomic<int64_t> g_helperStrips{0}, g_callerStrips{0}, g_madeAgain{0}, g_waitedNs{0};
 
 bool defaultAllowed() {
   return std::thread::hardware_concurrency() > 1;
@@ -46,6 +47,10 @@ void allowRowPipeline(bool allowed) {
 
 bool rowPipelineAllowed() {
   return allowedFlag();
+}
+
+PipelineCounters pipelineCounters() {
+  return PipelineCounters{g_helperStrips.load(), g_callerStrips.load(), g_madeAgain.load(), g_waitedNs.load()};
 }
 
 void stallPipelineHelper(int milliseconds) {
@@ -137,6 +142,7 @@ struct RowPipeline::Shared {
         helperStrip.store(q);
         if (const int stall = g_helperStall.load()) std::this_thread::sleep_for(std::chrono::milliseconds(stall));
         makeInSlot(b, base, q, 0);
+        g_helperStrips.fetch_add(1, std::memory_order_relaxed);
         helperStrip.store(-1);
         helperActive.store(false);
         wakeCallerIfWaiting();
@@ -193,6 +199,7 @@ struct RowPipeline::Shared {
     int64_t waitedSince = -1;
     for (;;) {
       if (filled[slot].load() == s) {
+        if (waitedSince >= 0) g_waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
         *stripFailed = failed[slot].load() != 0;
         return ring.slot(slot);
       }
@@ -202,6 +209,9 @@ struct RowPipeline::Shared {
         const int64_t start = nowNs();
         makeInSlot(band, bandBase, q, 1);
         stripNs = (3 * stripNs + (nowNs() - start)) / 4;
+        g_callerStrips.fetch_add(1, std::memory_order_relaxed);
+        if (waitedSince >= 0) g_waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
+        waitedSince = -1;
         continue;
       }
       const int64_t held = helperStrip.load();
@@ -214,6 +224,8 @@ struct RowPipeline::Shared {
       }
       // Not running, or the slot is held by a late writer: made here, and
       // nobody need make it again.
+      g_waitedNs.fetch_add(now - waitedSince, std::memory_order_relaxed);
+      g_madeAgain.fetch_add(1, std::memory_order_relaxed);
       *stripFailed = !ring.make(band, static_cast<int32_t>(s - bandBase), ring.spare(), 1);
       int64_t unclaimed = s;
       next.compare_exchange_strong(unclaimed, s + 1);
@@ -328,7 +340,10 @@ bool RowPipeline::finish() {
   if (!shared_) return true;
   Shared* s = shared_;
   s->stop.store(true);
-  if (s->waitUntil([s] { return !s->helperActive.load(); })) return true;
+  const int64_t start = nowNs();
+  const bool left = s->waitUntil([s] { return !s->helperActive.load(); });
+  g_waitedNs.fetch_add(nowNs() - start, std::memory_order_relaxed);
+  if (left) return true;
   broken_ = true;
   return false;
 }

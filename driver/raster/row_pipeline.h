@@ -103,6 +103,18 @@ class RowPipeline {
 RowPipeline* documentRowPipeline(const MachineState* state);
 void endRowPipeline(const MachineState* state);
 
+// What the pipelines of this process did so far, for the benchmarks: strips
+// made by the helpers and by the callers, strips a caller made again (its
+// helper did not come back in time), and the callers' time spent waiting
+// (spinning for a helper's strip, or for the helper to leave a band).
+struct PipelineCounters {
+  int64_t helperStrips;
+  int64_t callerStrips;
+  int64_t madeAgain;
+  int64_t waitedNs;
+};
+PipelineCounters pipelineCounters();
+
 // For tests: the helper sleeps this long after claiming each strip, as if
 // the system had taken its processor away.
 void stallPipelineHelper(int milliseconds);

@@ -3,7 +3,8 @@
 // that both report on one basis. Each benchmark runs until it has taken half
 // a second (at least one iteration) and reports wall time per iteration and
 // each rate counter twice: per wall-clock second and per second of processor
-// time of the whole process (all threads).
+// time of the whole process (all threads); cpu-s is that processor time per
+// iteration.
 #pragma once
 
 #include <cstdint>
@@ -141,6 +142,10 @@ struct Registered {
     argSets.push_back(a);
     return this;
   }
+  Registered* Apply(void (*cases)(Registered*)) {
+    cases(this);
+    return this;
+  }
   Registered* Unit(TimeUnit) { return this; }
   Registered* UseRealTime() { return this; }
 };
@@ -170,8 +175,9 @@ inline bool runOne(const Registered& r, const std::vector<int64_t>& args) {
       return false;
     }
     if (s.seconds() >= 0.5 || n >= (int64_t{1} << 30)) {
-      std::printf("%-32s %10.3f ms %6lld iterations", name.c_str(), s.seconds() * 1e3 / static_cast<double>(n),
-                  static_cast<long long>(n));
+      std::printf("%-32s %10.3f ms %6lld iterations cpu-s=%.4g", name.c_str(),
+                  s.seconds() * 1e3 / static_cast<double>(n), static_cast<long long>(n),
+                  s.cpuSeconds() / static_cast<double>(n));
       for (const auto& [key, c] : s.counters) {
         if (c.flags == Counter::kIsRate)
           std::printf(" %s wall=%.4g cpu=%.4g", key.c_str(), c.value / s.seconds(),
