@@ -9,7 +9,7 @@ namespace {
 
 // About this much room per strip: a few rows of a wide band, enough to
 // make a strip's fixed cost (a render call, a claim) small beside its work.
-constexpr size_t kStripBytes = size_t{2} << 20;
+constexpr size_t kStripBytes = size_t{512} << 10;
 constexpr int32_t kMaxStripRows = 16;
 constexpr size_t kRenderedBytes = 8;
 

@@ -1,6 +1,6 @@
 // Speed of the raster path of RX3, from rendered pixels to bytes at the port.
 //
-//   raster-bench [name filter] [--image=<file>] [--page-inches=<n>]
+//   raster-bench [name filter] [--image=<file> [--page-mm=<w>x<h>]] [--page-inches=<n>]
 //   raster-bench --load-table[=<rounds>] [--before=<other raster-bench>]
 //                [--page-inches=<n>]
 //
@@ -20,7 +20,10 @@
 //                                       1024-dot photographic tiles placed
 //                                       1:1, conversion, separation,
 //                                       diffusion and writing (shared with
-//                                       a second thread when pipelined is 1)
+//                                       a second thread when pipelined is 1);
+//                                       content 3 is the --image stretched
+//                                       over the page (of --page-mm when
+//                                       given), as a job of it prints
 //   PageRun/<dpi>/<inkSet>/<content>    whole pages of 17 x 4 inches (or
 //                                       --page-inches), each its own job:
 //                                       buffers set up, every line converted
@@ -87,6 +90,7 @@ namespace {
 using namespace raster_bench;
 
 int g_pageInches = 4;
+float g_pageMm[2] = {0, 0};  // the page loop's page of the image, when given
 
 // Whole pages of 17 inches by g_pageInches, each its own job.
 void PageRun(benchmark::State& state) {
@@ -151,6 +155,23 @@ struct TiledScene {
         item.pixels = pixels.data();
         items.push_back(item);
       }
+    finish(width, height);
+  }
+  // The loaded image stretched over the whole page, as a job of it prints.
+  TiledScene(int width, int height) {
+    int w = 0, h = 0;
+    const std::vector<uint8_t>& rgb = RowSource::imagePixels(&w, &h);
+    jGdcItem item{};
+    item.kind = J_GDC_RGB_IMAGE;
+    item.x1 = width;
+    item.y1 = height;
+    item.width = w;
+    item.height = h;
+    item.pixels = const_cast<uint8_t*>(rgb.data());
+    items.push_back(item);
+    finish(width, height);
+  }
+  void finish(int width, int height) {
     scene.count = static_cast<int32_t>(items.size());
     scene.items = items.data();
     drawing.x1 = width - 1;
@@ -167,8 +188,10 @@ void PageLoop(benchmark::State& state) {
   const int inkSet = static_cast<int>(state.range(1));
   const Content content = contentOf(state.range(2));
   const bool pipelined = state.range(3) != 0;
-  const int width = kInches * dpi;
-  const int height = g_pageInches * 720;
+  const bool image = content == Content::kImage;
+  const bool pageMm = image && g_pageMm[0] > 0;
+  const int width = pageMm ? static_cast<int>(g_pageMm[0] / 25.4f * static_cast<float>(dpi) + 0.5f) : kInches * dpi;
+  const int height = pageMm ? static_cast<int>(g_pageMm[1] / 25.4f * 720 + 0.5f) : g_pageInches * 720;
   const jCMS transform = transformOrFail(state);
   Channel channel;
   if (!transform) return;
@@ -176,11 +199,11 @@ void PageLoop(benchmark::State& state) {
     state.SkipWithError(channel.error().c_str());
     return;
   }
-  if (content == Content::kImage || content == Content::kPhoto) {
-    state.SkipWithError("the page loop run takes the distinct photograph or flat colour");
+  if (content == Content::kPhoto) {
+    state.SkipWithError("the page loop run takes the distinct photograph, flat colour or an image");
     return;
   }
-  TiledScene scene(content, dpi, width, height);
+  TiledScene scene = image ? TiledScene(width, height) : TiledScene(content, dpi, width, height);
   Page page(dpi, inkSet, width);
   page.state->yResolution = 720;
   page.state->engine.colorTransform = transform;
@@ -215,9 +238,12 @@ void PageLoop(benchmark::State& state) {
     e.pageRect[2] = width;
     e.pageRect[3] = height;
     e.currentLine = 0;
-    for (int band = g_pageInches; band > 0 && written; --band)
-      written = rx3::drawPage(&context, rx3::UnitRect{0, static_cast<float>(band - 1), static_cast<float>(kInches),
-                                                      static_cast<float>(band)}) == 1;
+    const float widthInches = static_cast<float>(width) / static_cast<float>(dpi);
+    const float heightInches = static_cast<float>(height) / 720;
+    for (int band = (height + 719) / 720; band > 0 && written; --band) {
+      const float top = band * 720 > height ? heightInches : static_cast<float>(band);
+      written = rx3::drawPage(&context, rx3::UnitRect{0, static_cast<float>(band - 1), widthInches, top}) == 1;
+    }
     written = written && e.currentLine == height && rx3::writeVerticalSkip(&record, 0) == 1;
     if (!written) {
       state.SkipWithError("the page was not written whole");
@@ -291,7 +317,11 @@ int main(int argc, char** argv) {
         return 1;
       }
       for (auto* r : benchmark::internal::registry()) {
-        if (r->name == "PageLoop") continue;  // takes generated content only
+        if (r->name == "PageLoop") {  // the image stretched over the page
+          for (const int64_t dpi : {720, 1440})
+            for (const int64_t pipelined : {1, 0}) r->Args({dpi, 0, 3, pipelined});
+          continue;
+        }
         const bool convert = r->name == "Convert";
         if (r->name == "Separate") {
           r->Args({720, 0, 3, 0});
@@ -309,6 +339,12 @@ int main(int argc, char** argv) {
       }
     } else if (arg.rfind("--before=", 0) == 0) {
       before = arg.substr(9);
+    } else if (arg.rfind("--page-mm=", 0) == 0) {
+      if (std::sscanf(arg.c_str() + 10, "%fx%f", &g_pageMm[0], &g_pageMm[1]) != 2 || !(g_pageMm[0] >= 10) ||
+          !(g_pageMm[1] >= 10) || g_pageMm[0] > 3000 || g_pageMm[1] > 50000) {
+        std::fprintf(stderr, "raster-bench: --page-mm takes <width>x<height> in millimetres\n");
+        return 1;
+      }
     } else if (arg.rfind("--page-inches=", 0) == 0) {
       g_pageInches = std::atoi(arg.c_str() + 14);
       if (g_pageInches < 1 || g_pageInches > 2000) {
