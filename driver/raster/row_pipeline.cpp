@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "Base.h"
+#include "driver/raster/pipeline_choice.h"
 #include "driver/raster/row_strips.h"
 #include "platform/thread_priority.h"
 #include "platform/wait_lock.h"
@@ -73,6 +74,9 @@ struct RowPipeline::Shared {
   std::atomic<int64_t> filled[kPipelineSlots];  // the strip a slot holds, made, -1 none
   std::atomic<int32_t> failed[kPipelineSlots];  // its render failed
   std::atomic<bool> stop{true};
+  // The helper stays out (the process gets no more time with it).
+  std::atomic<bool> solo{false};
+  PipelineChoice choice;  // the caller's
   std::atomic<bool> quit{false};
   std::atomic<bool> exited{false};
   // The helper is claiming or making a strip (set before it looks at stop).
@@ -99,8 +103,8 @@ struct RowPipeline::Shared {
   // Claims the next strip for its slot; -1 when none may be: the band is
   // stopped or made, the ring is full, or the slot's last writer (of a
   // strip the caller made again) is still in it.
-  int64_t claim(int64_t base, int64_t end) {
-    if (stop.load()) return -1;
+  int64_t claim(int64_t base, int64_t end, bool helper) {
+    if (stop.load() || (helper && solo.load())) return -1;
     const int64_t q = next.load();
     if (q < base || q >= end || q >= released.load() + kPipelineSlots) return -1;
     std::atomic<int64_t>& slotWriter = writer[q % kPipelineSlots];
@@ -136,7 +140,7 @@ struct RowPipeline::Shared {
     int myPriority = platform::thisThreadPriority();
     for (;;) {
       helperActive.store(true);
-      const int64_t q = claim(base, end);
+      const int64_t q = claim(base, end, true);
       if (q >= 0) {
         helperSince.store(nowNs());
         helperStrip.store(q);
@@ -166,7 +170,8 @@ struct RowPipeline::Shared {
       // Nothing to claim: sleep until the caller frees half the ring or
       // starts a band. Said before looking again, so no wake-up is missed.
       helperWaiting.store(true);
-      const bool more = !stop.load() && next.load() < end && next.load() < released.load() + kPipelineSlots;
+      const bool more =
+          !stop.load() && !solo.load() && next.load() < end && next.load() < released.load() + kPipelineSlots;
       if (!more) wake.waitFor(lock, kWaitSlice);
       helperWaiting.store(false);
     }
@@ -204,7 +209,7 @@ struct RowPipeline::Shared {
         return ring.slot(slot);
       }
       // The next unclaimed strip, which is s itself or one after it.
-      const int64_t q = claim(bandBase, bandEnd);
+      const int64_t q = claim(bandBase, bandEnd, false);
       if (q >= 0) {
         const int64_t start = nowNs();
         makeInSlot(band, bandBase, q, 1);
@@ -333,6 +338,14 @@ HalftonedRow RowPipeline::row(int32_t r) {
   s.ring.diffuse(s.band, *s.current, r % perStrip, r, planes, totals);
   // The strip's last row: its slot may take a later strip.
   if (r % perStrip == perStrip - 1 || r == s.band.rows - 1) s.release(strip + 1);
+  const bool helperOn = s.choice.rowDone();
+  if (helperOn == s.solo.load()) {
+    s.solo.store(!helperOn);
+    if (helperOn) {
+      std::lock_guard<platform::WaitLock> hold(s.lock);
+      s.wake.notifyAll();
+    }
+  }
   return HalftonedRow{planes, totals, s.ring.planar()};
 }
 

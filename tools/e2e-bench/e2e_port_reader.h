@@ -38,10 +38,11 @@ class PortReader {
 
   std::string folder_;
   int listener_ = -1;
+  int printer_ = 0;  // the TCP printer's process
+  int times_ = -1;   // the pipe its times come through
   int port_ = 0;
   std::thread thread_;
   std::atomic<bool> stop_{false};
-  std::atomic<bool> done_{false};
   std::atomic<double> first_{0}, last_{0};
   std::atomic<long long> bytes_{0};
 };

@@ -27,6 +27,8 @@
 namespace raster_bench {
 namespace {
 
+#if !defined(_WIN32)
+
 struct Measure {
   double wall = 0;  // seconds
   double cpu = 0;   // processor seconds of the whole child process
@@ -64,8 +66,6 @@ double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
 }
-
-#if !defined(_WIN32)
 
 // Other work on the machine, in a process group of its own so that it all
 // ends at once.
