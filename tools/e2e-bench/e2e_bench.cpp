@@ -42,12 +42,6 @@ namespace {
 
 constexpr const char* kMachine = "EPSON RX-3";
 
-double now() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 double cpuNow() {
   timespec ts;
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -121,7 +115,7 @@ Result runOnce(const std::string& printerFolder, const std::string& hotFolder, c
   port.arm();
   const double cpu0 = cpuNow();
   const std::string path = jobmaker::dropJob(job, hotFolder, "e2e.vjx", &error);
-  const double dropped = now();
+  const double dropped = e2e::monotonicSeconds();
   if (path.empty()) {
     r.why = error;
     return r;
@@ -136,9 +130,9 @@ Result runOnce(const std::string& printerFolder, const std::string& hotFolder, c
   jDEVICE device = jFileLoadDRXDevOpen(path.c_str());
   void* setting = jFileLoadDRXDevSetting(path.c_str());
   const bool loaded = document && device && setting && jFileLoad(document, 16, 0, path.c_str()) == 1;
-  const double read = now();
+  const double read = e2e::monotonicSeconds();
   const int printed = loaded ? jPdevPrint(nullptr, document, device, 0, setting) : 0;
-  const double ended = now();
+  const double ended = e2e::monotonicSeconds();
   char reason[256] = {};
   if (!printed) jPdevGetLastError(reason, sizeof reason);
   if (device) jPdevClose(device);

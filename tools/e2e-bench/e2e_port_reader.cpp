@@ -17,15 +17,11 @@
 #include "platform/folders.h"
 
 namespace e2e {
-namespace {
-
-double now() {
+double monotonicSeconds() {
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
-
-}  // namespace
 
 PortReader::~PortReader() {
   stop_ = true;
@@ -92,7 +88,7 @@ void PortReader::serve() {
     for (;;) {
       const ssize_t got = read(connection, buffer.data(), buffer.size());
       if (got <= 0) break;
-      last = now();
+      last = monotonicSeconds();
       if (bytes == 0) first = last;
       bytes += got;
     }
@@ -113,7 +109,7 @@ void PortReader::watchFolder() {
       return true;
     });
     if (total != bytes_) {
-      const double t = now();
+      const double t = monotonicSeconds();
       if (bytes_ == 0) first_ = t;
       last_ = t;
       bytes_ = total;
