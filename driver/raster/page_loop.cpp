@@ -18,7 +18,9 @@
 namespace rx3 {
 namespace {
 
-constexpr uint32_t kChunkBudget = 10000000;  // pixels x 4: render buffers near 20 MB
+// Pixels x 4: render buffers near 1 MB, so that the rows rendered are still
+// in the cache when they are converted.
+constexpr uint32_t kChunkBudget = 1 << 19;
 constexpr int kProgressLines = 50;
 constexpr int kRenderedPixelBytes = 8;
 
