@@ -22,6 +22,7 @@ constexpr int64_t kGiveUpNs = int64_t{30} * 1000 * 1000 * 1000;
 // many times what a strip takes (a running helper is about to finish).
 constexpr double kPatience = 1.25;
 constexpr int64_t kFirstStripNs = 2 * 1000 * 1000;  // until one is measured
+constexpr int64_t kSpinNs = 50 * 1000;
 
 std::atomic<int> g_helperStall{0};
 std::atomic<int64_t> g_helperStrips{0}, g_callerStrips{0}, g_madeAgain{0}, g_waitedNs{0};
@@ -224,7 +225,17 @@ struct RowPipeline::Shared {
       if (waitedSince < 0) waitedSince = now;
       const int64_t since = held == s ? helperSince.load() : waitedSince;
       if (now - since < static_cast<int64_t>(kPatience * static_cast<double>(stripNs))) {
-        std::this_thread::yield();
+        // A moment's spin for a helper about to finish, then asleep until
+        // it says it has (each of its strips ends with a wake-up when
+        // the caller waits), so that waiting costs no processor time.
+        if (now - waitedSince < kSpinNs) {
+          std::this_thread::yield();
+          continue;
+        }
+        std::unique_lock<platform::WaitLock> hold(lock);
+        callerWaiting.store(true);
+        if (filled[slot].load() != s && helperStrip.load() == held) wake.waitFor(lock, 1);
+        callerWaiting.store(false);
         continue;
       }
       // Not running, or the slot is held by a late writer: made here, and
