@@ -1,10 +1,6 @@
 #include "driver/raster/pipeline_choice.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <time.h>
-#endif
+#include "platform/clock.h"
 
 namespace rx3 {
 namespace {
@@ -23,46 +19,18 @@ constexpr double kHelperMargin = 1.08;
 
 }  // namespace
 
-double pipelineWallSeconds() {
-#if defined(_WIN32)
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-#else
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-#endif
-}
-
-double pipelineProcessSeconds() {
-#if defined(_WIN32)
-  FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
-  auto ticks = [](const FILETIME& t) {
-    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
-  };
-  return (ticks(kernel) + ticks(user)) * 1e-7;
-#else
-  timespec ts;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-#endif
-}
-
 void PipelineChoice::switchTo(bool on) {
   helperOn_ = on;
 }
 
 bool PipelineChoice::rowDone() {
   if (wallStart_ < 0) {
-    wallStart_ = pipelineWallSeconds();
-    cpuStart_ = pipelineProcessSeconds();
+    wallStart_ = platform::monotonicSeconds();
+    cpuStart_ = platform::processSeconds();
     return helperOn_;
   }
   if (++rows_ < kWindowRows) return helperOn_;
-  const double wall = pipelineWallSeconds(), cpu = pipelineProcessSeconds();
+  const double wall = platform::monotonicSeconds(), cpu = platform::processSeconds();
   if (wall > wallStart_) rate_[helperOn_ ? 1 : 0] = (cpu - cpuStart_) / (wall - wallStart_);
   rows_ = 0;
   wallStart_ = wall;

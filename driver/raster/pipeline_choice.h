@@ -30,9 +30,4 @@ class PipelineChoice {
   double rate_[2] = {0, 0};  // processor seconds per wall second: off, on (0 unknown)
 };
 
-// Seconds on a monotonic clock, and processor seconds of all the
-// process's threads.
-double pipelineWallSeconds();
-double pipelineProcessSeconds();
-
 }  // namespace rx3

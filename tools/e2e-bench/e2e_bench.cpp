@@ -31,22 +31,15 @@
 #include "image_job.h"
 #include "libs/draw/driver_plugins.h"
 #include "libs/draw/setting_block.h"
+#include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/module.h"
 #include "platform/path.h"
 
-#include <time.h>
-
 namespace {
 
 constexpr const char* kMachine = "EPSON RX-3";
-
-double cpuNow() {
-  timespec ts;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 std::string besideProgram(const char* name) {
   char self[platform::kMaxPath], folder[platform::kMaxPath], path[platform::kMaxPath];
@@ -113,9 +106,9 @@ Result runOnce(const std::string& printerFolder, const std::string& hotFolder, c
   Result r;
   std::string error;
   port.arm();
-  const double cpu0 = cpuNow();
+  const double cpu0 = platform::processSeconds();
   const std::string path = jobmaker::dropJob(job, hotFolder, "e2e.vjx", &error);
-  const double dropped = e2e::monotonicSeconds();
+  const double dropped = platform::monotonicSeconds();
   if (path.empty()) {
     r.why = error;
     return r;
@@ -130,16 +123,16 @@ Result runOnce(const std::string& printerFolder, const std::string& hotFolder, c
   jDEVICE device = jFileLoadDRXDevOpen(path.c_str());
   void* setting = jFileLoadDRXDevSetting(path.c_str());
   const bool loaded = document && device && setting && jFileLoad(document, 16, 0, path.c_str()) == 1;
-  const double read = e2e::monotonicSeconds();
+  const double read = platform::monotonicSeconds();
   const int printed = loaded ? jPdevPrint(nullptr, document, device, 0, setting) : 0;
-  const double ended = e2e::monotonicSeconds();
+  const double ended = platform::monotonicSeconds();
   char reason[256] = {};
   if (!printed) jPdevGetLastError(reason, sizeof reason);
   if (device) jPdevClose(device);
   if (setting) jMemFree(setting);
   jDrawClose();
   const e2e::PortTimes times = port.wait(30000);
-  r.cpu = cpuNow() - cpu0;
+  r.cpu = platform::processSeconds() - cpu0;
   platform::deleteFile(path.c_str());
   r.jobRead = read - dropped;
   r.print = ended - read;

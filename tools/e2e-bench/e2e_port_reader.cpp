@@ -14,14 +14,10 @@
 
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/folders.h"
 
 namespace e2e {
-double monotonicSeconds() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 PortReader::~PortReader() {
   stop_ = true;
@@ -88,7 +84,7 @@ void PortReader::serve() {
     for (;;) {
       const ssize_t got = read(connection, buffer.data(), buffer.size());
       if (got <= 0) break;
-      last = monotonicSeconds();
+      last = platform::monotonicSeconds();
       if (bytes == 0) first = last;
       bytes += got;
     }
@@ -109,7 +105,7 @@ void PortReader::watchFolder() {
       return true;
     });
     if (total != bytes_) {
-      const double t = monotonicSeconds();
+      const double t = platform::monotonicSeconds();
       if (bytes_ == 0) first_ = t;
       last_ = t;
       bytes_ = total;

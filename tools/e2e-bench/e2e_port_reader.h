@@ -9,9 +9,6 @@
 
 namespace e2e {
 
-// Seconds on the system's monotonic clock (the same in every process).
-double monotonicSeconds();
-
 struct PortTimes {
   double first = 0;  // monotonic seconds; 0 when nothing arrived
   double last = 0;

@@ -14,44 +14,18 @@
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <time.h>
-#endif
+#include "platform/clock.h"
 
 namespace benchmark {
 namespace internal {
 
-// Seconds on a monotonic clock (<chrono> is avoided: its headers do not
-// survive the CP932 execution character set).
+// Seconds on a monotonic clock, and processor seconds used by every thread
+// of the process so far.
 inline double now() {
-#if defined(_WIN32)
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-#else
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-#endif
+  return platform::monotonicSeconds();
 }
-
-// Processor seconds used by every thread of the process so far.
 inline double cpuNow() {
-#if defined(_WIN32)
-  FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
-  auto ticks = [](const FILETIME& t) {
-    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
-  };
-  return (ticks(kernel) + ticks(user)) * 1e-7;
-#else
-  timespec ts;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-#endif
+  return platform::processSeconds();
 }
 
 }  // namespace internal
