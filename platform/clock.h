@@ -13,5 +13,9 @@ void sleepMilliseconds(int milliseconds);
 // A clock that only moves forward (not the calendar), for time-outs and
 // waits; milliseconds from an arbitrary start.
 std::int64_t monotonicMilliseconds();
+// The same clock in seconds at its finest resolution, for measuring.
+double monotonicSeconds();
+// Processor seconds used so far by every thread of this process.
+double processSeconds();
 
 }  // namespace platform

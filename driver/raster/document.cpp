@@ -8,6 +8,7 @@
 #include "driver/raster/page_buffers.h"
 #include "driver/raster/page_ink_hold.h"
 #include "driver/raster/page_steps.h"
+#include "driver/raster/row_pipeline.h"
 #include "platform/folders.h"
 #include "platform/path.h"
 
@@ -108,6 +109,7 @@ int abandonJob(DeviceRecord* record) {
     holdPageInk(record);
   }
   releasePageBuffers(state);
+  endRowPipeline(state);
   settleHeldInk(record, closeChannel(record) == 1);
   if (engine.colorTransform) jColorCmsRelease(engine.colorTransform);
   engine.colorTransform = nullptr;
@@ -116,6 +118,8 @@ int abandonJob(DeviceRecord* record) {
 
 int endDocument(jHostJobContext* context) {
   MachineState* state = context->device->state;
+  // The pipeline's helper ends with the document, however it ends.
+  endRowPipeline(state);
   const int ended = closeChannel(context->device);
   // Only a page the printer took is charged; one the port lost is not.
   settleHeldInk(context->device, ended == 1);

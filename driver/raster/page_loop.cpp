@@ -18,7 +18,9 @@
 namespace rx3 {
 namespace {
 
-constexpr uint32_t kChunkBudget = 10000000;  // pixels x 4: render buffers near 20 MB
+// Pixels x 4: render buffers near 1 MB, so that the rows rendered are still
+// in the cache when they are converted.
+constexpr uint32_t kChunkBudget = 1 << 19;
 constexpr int kProgressLines = 50;
 constexpr int kRenderedPixelBytes = 8;
 
@@ -71,15 +73,9 @@ struct Outcome {
   int write = 1;  // the line writer's result
 };
 
-// How a row is made: converted and halftoned here, just before it is
-// written, or by the pipeline's two threads a few rows ahead.
-struct RowSource {
-  ConvertedPixel* records;  // this thread's row (pipeline off)
-  RowPipeline* pipeline;    // null: convert here
-};
-
-// Renders and writes the clipped rows, top down, k at a time.
-Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* render, const RowSource& source) {
+// Renders and writes the clipped rows on this thread alone, top down, k
+// at a time.
+Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* render, ConvertedPixel* records) {
   DeviceRecord* record = context->device;
   MachineState* state = record->state;
   EngineState& engine = state->engine;
@@ -90,51 +86,60 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
   Outcome outcome;
   for (int32_t y = b.clip.y1; y > b.clip.y0; y -= k) {
     const int32_t rows = y - b.clip.y0 < k ? y - b.clip.y0 : k;
-    const int drawn = source.pipeline ? source.pipeline->render(context->drawContext, render, b.clip.x0, y - k,
-                                                                b.clip.x1, y, state->profile.drawOption)
-                                      : jGdcDraw(context->drawContext, render, b.clip.x0, y - k, b.clip.x1, y,
-                                                 state->profile.drawOption);
-    if (!drawn) {
+    if (!jGdcDraw(context->drawContext, render, b.clip.x0, y - k, b.clip.x1, y, state->profile.drawOption)) {
       outcome.write = 0;  // nothing trustworthy to print
       return outcome;
     }
-    const ConvertChunk chunk{engine.colorTransform,
-                             state->profile.colorMode,
-                             render,
-                             rowBytes,
-                             b.width,
-                             offset,
-                             rows,
-                             halftoneTakesSeparatedInks(),
-                             lineSeparationOf(state),
-                             state,
-                             engine.currentLine + 1};
-    if (source.pipeline) source.pipeline->begin(chunk);
     for (int32_t r = 0; r < rows; ++r) {
       if (engine.currentLine >= engine.pageHeight) return outcome;  // the page is full
       engine.currentLine += 1;
       outcome.go = reportProgress(context, engine);
       if (outcome.go != 1) return outcome;
-      if (source.pipeline) {
-        const HalftonedRow row = source.pipeline->row(r);
-        if (!row.planes) {
-          outcome.write = 0;  // the other thread stopped answering
-          return outcome;
-        }
-        outcome.write = writeHalftonedLine(record, engine.currentLine, row.planes, row.inkTotals, count, row.planar);
-      } else {
-        convertBand(chunk.transform, chunk.colorMode, render + r * rowBytes, source.records + offset, b.width);
-        outcome.write = writeRasterLine(record, engine.currentLine, source.records, count);
-      }
+      convertBand(engine.colorTransform, state->profile.colorMode, render + r * rowBytes, records + offset, b.width);
+      outcome.write = writeRasterLine(record, engine.currentLine, records, count);
       if (outcome.write != 1) return outcome;
-      if (source.pipeline) source.pipeline->done(r);
-    }
-    // The thread has left the chunk before the next one is rendered over it.
-    if (source.pipeline && !source.pipeline->cancel()) {
-      outcome.write = 0;
-      return outcome;
     }
   }
+  return outcome;
+}
+
+// The same with the document's pipeline making the rows a few ahead.
+Outcome writeRowsPipelined(jHostJobContext* context, const Band& b, RowPipeline* pipeline) {
+  DeviceRecord* record = context->device;
+  MachineState* state = record->state;
+  EngineState& engine = state->engine;
+  const int32_t pageLeft = engine.pageRect[0];
+  const int32_t count = b.clip.x1 - pageLeft;
+  const PipelineBand band{context->drawContext,
+                          b.clip.x0,
+                          b.clip.x1,
+                          b.clip.y1,
+                          state->profile.drawOption,
+                          engine.colorTransform,
+                          state->profile.colorMode,
+                          b.clip.x0 - pageLeft,
+                          b.height,
+                          halftoneTakesSeparatedInks(),
+                          lineSeparationOf(state),
+                          state,
+                          engine.currentLine + 1};
+  pipeline->begin(band);
+  Outcome outcome;
+  for (int32_t r = 0; r < b.height; ++r) {
+    if (engine.currentLine >= engine.pageHeight) break;  // the page is full
+    engine.currentLine += 1;
+    outcome.go = reportProgress(context, engine);
+    if (outcome.go != 1) break;
+    const HalftonedRow row = pipeline->row(r);
+    if (!row.planes) {
+      outcome.write = 0;  // nothing trustworthy to print
+      break;
+    }
+    outcome.write = writeHalftonedLine(record, engine.currentLine, row.planes, row.inkTotals, count, row.planar);
+    if (outcome.write != 1) break;
+  }
+  // The helper leaves the band (and the drawing) before the page goes on.
+  if (!pipeline->finish()) outcome.write = 0;
   return outcome;
 }
 
@@ -164,35 +169,36 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   if (!hasDrawing(drawing) || b.width <= 0 || b.height <= 0)
     return skipLines(record, b.onPage.y1 - b.onPage.y0) == 1 ? 1 : 0;
 
+  const int32_t count = b.clip.x1 - engine.pageRect[0];
+  // With a second processor, the document's pipeline makes the rows on two
+  // threads; else, or when it cannot be had, all is done here.
+  RowPipeline* pipeline = rowPipelineAllowed() && b.height > 1 ? documentRowPipeline(state) : nullptr;
+  if (pipeline && !pipeline->prepare(count, b.width, static_cast<size_t>(engine.rowBytes) * 8,
+                                     halftoneTakesSeparatedInks(), g_chunkRows))
+    pipeline = nullptr;
+  uint8_t* render = nullptr;
+  ConvertedPixel* records = nullptr;
   uint32_t k = kChunkBudget / (static_cast<uint32_t>(b.width) * 4u);
   if (g_chunkRows > 0) k = static_cast<uint32_t>(g_chunkRows);
   if (k > static_cast<uint32_t>(b.height)) k = static_cast<uint32_t>(b.height);
   if (k < 1) k = 1;
-  const int32_t count = b.clip.x1 - engine.pageRect[0];
-  auto* render = static_cast<uint8_t*>(jMemAlloc(static_cast<size_t>(k) * b.width * kRenderedPixelBytes));
-  if (!render) return 0;
-  // With a second processor, rows are converted on a thread of their own a
-  // few rows ahead of the writing; else, or when no thread can be had, here.
-  RowPipeline pipeline;
-  RowSource source{nullptr, nullptr};
-  if (rowPipelineAllowed() && b.height > 1 && pipeline.start(count, static_cast<size_t>(engine.rowBytes) * 8))
-    source.pipeline = &pipeline;
-  if (!source.pipeline) {
-    source.records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
-    if (!source.records) {
+  if (!pipeline) {
+    render = static_cast<uint8_t*>(jMemAlloc(static_cast<size_t>(k) * b.width * kRenderedPixelBytes));
+    records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
+    if (!render || !records) {
       jMemFree(render);
+      jMemFree(records);
       return 0;
     }
     // Records left of the drawing are never converted: they stay nothing drawn.
-    std::memset(source.records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
+    std::memset(records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
   }
-
   skipLines(record, b.onPage.y1 - b.clip.y1);
-  const Outcome outcome = writeRows(context, b, static_cast<int32_t>(k), render, source);
+  const Outcome outcome = pipeline ? writeRowsPipelined(context, b, pipeline)
+                                   : writeRows(context, b, static_cast<int32_t>(k), render, records);
+  jMemFree(render);
+  jMemFree(records);
   const int handedOn = skipLines(record, b.clip.y0 - b.onPage.y0);
-  jMemFree(source.records);
-  // A thread that would not leave the rendered rows keeps them.
-  if (!source.pipeline || pipeline.cancel()) jMemFree(render);
   // Any answer of the host other than 1 stops the page: never a success.
   return outcome.go == 1 && outcome.write == 1 && handedOn == 1 ? 1 : 0;
 }

@@ -15,7 +15,8 @@ int startPage(jHostJobContext* context, UnitRect page);
 int endPage(jHostJobContext* context, int abort);
 int drawPage(jHostJobContext* context, UnitRect band);
 // Rows rendered at a time by drawPage; 0 (the default) takes as many as fit
-// about 20 MB. Small chunks let short test pages cross chunk borders.
+// about 1 MB (on one thread) or a pipeline strip. Small chunks let short
+// test pages cross chunk borders.
 void setRenderChunkRows(int32_t rows);
 
 // Ends whatever job an open record still carries, for a record that is

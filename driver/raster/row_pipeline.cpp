@@ -1,7 +1,5 @@
 #include "driver/raster/row_pipeline.h"
 
-#include "platform/thread_priority.h"
-
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -9,14 +7,25 @@
 #include <thread>
 
 #include "Base.h"
+#include "driver/raster/pipeline_choice.h"
+#include "driver/raster/row_strips.h"
+#include "platform/thread_priority.h"
 #include "platform/wait_lock.h"
 
 namespace rx3 {
 namespace {
 
-constexpr int kWaitSlice = 50;  // milliseconds
-// One row converts in milliseconds; a thread silent this long is stuck.
-constexpr int kGiveUpSlices = 30000 / 50;
+constexpr int kWaitSlice = 100;  // milliseconds; every wake-up that matters is signalled
+// A strip is made in milliseconds; a helper silent this long is stuck.
+constexpr int64_t kGiveUpNs = int64_t{30} * 1000 * 1000 * 1000;
+// Before the caller makes a strip the helper holds, the helper gets this
+// many times what a strip takes (a running helper is about to finish).
+constexpr double kPatience = 1.25;
+constexpr int64_t kFirstStripNs = 2 * 1000 * 1000;  // until one is measured
+constexpr int64_t kSpinNs = 50 * 1000;
+
+std::atomic<int> g_helperStall{0};
+std::atomic<int64_t> g_helperStrips{0}, g_callerStrips{0}, g_madeAgain{0}, g_waitedNs{0};
 
 bool defaultAllowed() {
   return std::thread::hardware_concurrency() > 1;
@@ -25,6 +34,11 @@ bool defaultAllowed() {
 std::atomic<bool>& allowedFlag() {
   static std::atomic<bool> allowed{defaultAllowed()};
   return allowed;
+}
+
+int64_t nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 }  // namespace
@@ -37,159 +51,231 @@ bool rowPipelineAllowed() {
   return allowedFlag();
 }
 
+PipelineCounters pipelineCounters() {
+  return PipelineCounters{g_helperStrips.load(), g_callerStrips.load(), g_madeAgain.load(), g_waitedNs.load()};
+}
+
+void stallPipelineHelper(int milliseconds) {
+  g_helperStall = milliseconds;
+}
+
 struct RowPipeline::Shared {
   platform::WaitLock lock;
   platform::WaitSignal wake;
-  ConvertedPixel* ring = nullptr;
-  int16_t* inkRing = nullptr;   // 8 inks per record
-  uint8_t* kindRing = nullptr;  // a diffusion kind per record
-  // Each side's records of the row it separates (which then stay in its
-  // cache): the thread's and the caller's.
-  ConvertedPixel* scratch[2] = {};
-  uint8_t* planeRing = nullptr;
-  uint8_t* planar = nullptr;  // the caller's
-  uint64_t inkTotals[kPipelineSlots][8] = {};
-  int32_t recordsPerRow = 0;
-  size_t planeBytes = 0;
-  ConvertChunk chunk{};
-  bool working = false;  // a chunk is under way
-  bool busy = false;     // the thread is doing a step, outside the lock
-  // Who sleeps on wake: each side wakes the other only when it waits (a
-  // wake-up is a system call, dear on some systems).
-  bool threadWaiting = false;
-  bool callerWaiting = false;
-  bool stop = false;       // the chunk is cancelled
-  bool quit = false;       // the thread ends
-  bool diffusing = false;  // a side is diffusing row `diffused`
-  int32_t claimed = 0;     // rows taken for conversion by either side, in order
-  int32_t diffused = 0;    // rows diffused
-  int32_t written = 0;     // rows the caller is done with
-  // A part of a chunk's render handed to the thread.
-  struct RenderPart {
-    jGdc* drawing;
-    uint8_t* buffer;
-    int32_t x0, y0, x1, y1, option;
-  } renderPart{};
-  bool renderAsked = false;
-  int renderResult = 0;
-  // The row whose records each ring slot holds, once converted; -1 none.
-  int32_t converted[kPipelineSlots] = {};
+  StripRing ring;
+  // Strips are numbered across the document's bands, so a slot's number
+  // never matches a strip of another band.
+  PipelineBand band{};
+  int32_t bandGeneration = 0;  // under lock: the helper copies band when it changes
+  int64_t bandBase = 0;        // the band's first strip
+  int64_t bandEnd = 0;
+  std::atomic<int64_t> next{0};                 // the next strip nobody has claimed
+  std::atomic<int64_t> released{0};             // strips below this the caller is done with
+  std::atomic<int64_t> writer[kPipelineSlots];  // the strip being made in a slot, -1 none
+  std::atomic<int64_t> filled[kPipelineSlots];  // the strip a slot holds, made, -1 none
+  std::atomic<int32_t> failed[kPipelineSlots];  // its render failed
+  std::atomic<bool> stop{true};
+  // The helper stays out (the process gets no more time with it).
+  std::atomic<bool> solo{false};
+  PipelineChoice choice;  // the caller's
+  std::atomic<bool> quit{false};
+  std::atomic<bool> exited{false};
+  // The helper is claiming or making a strip (set before it looks at stop).
+  std::atomic<bool> helperActive{false};
+  std::atomic<int64_t> helperStrip{-1};  // the strip it makes, and since when
+  std::atomic<int64_t> helperSince{0};
+  std::atomic<bool> helperWaiting{false};
+  std::atomic<bool> callerWaiting{false};
+  std::atomic<int> priority{0};
+  int64_t stripNs = kFirstStripNs;  // the caller's measure of one strip
+  // The caller's place in the band.
+  const StripData* current = nullptr;
+  int64_t currentStrip = -1;
+  bool currentFailed = false;
 
-  ConvertedPixel* records(int32_t r) {
-    return ring + static_cast<size_t>(r % kPipelineSlots) * static_cast<size_t>(recordsPerRow);
-  }
-  int16_t* inks(int32_t r) {
-    return inkRing + static_cast<size_t>(r % kPipelineSlots) * static_cast<size_t>(recordsPerRow) * 8;
-  }
-  uint8_t* kinds(int32_t r) {
-    return kindRing + static_cast<size_t>(r % kPipelineSlots) * static_cast<size_t>(recordsPerRow);
-  }
-  uint8_t* planes(int32_t r) { return planeRing + static_cast<size_t>(r % kPipelineSlots) * planeBytes; }
-
-  bool live() const { return working && !stop; }
-
-  // The next row to convert: its record slot must have been diffused.
-  int32_t claimConversion() {
-    if (!live() || claimed >= chunk.rows || claimed - diffused >= kPipelineSlots) return -1;
-    converted[claimed % kPipelineSlots] = -1;
-    return claimed++;
+  Shared() {
+    for (int i = 0; i < kPipelineSlots; ++i) {
+      writer[i] = -1;
+      filled[i] = -1;
+      failed[i] = 0;
+    }
   }
 
-  // Whether the next row may be diffused now: converted, and its plane slot
-  // written.
-  bool mayDiffuse() const {
-    const int32_t r = diffused;
-    return live() && !diffusing && r < chunk.rows && converted[r % kPipelineSlots] == r && r - written < kPipelineSlots;
+  // Claims the next strip for its slot; -1 when none may be: the band is
+  // stopped or made, the ring is full, or the slot's last writer (of a
+  // strip the caller made again) is still in it.
+  int64_t claim(int64_t base, int64_t end, bool helper) {
+    if (stop.load() || (helper && solo.load())) return -1;
+    const int64_t q = next.load();
+    if (q < base || q >= end || q >= released.load() + kPipelineSlots) return -1;
+    std::atomic<int64_t>& slotWriter = writer[q % kPipelineSlots];
+    int64_t none = -1;
+    if (!slotWriter.compare_exchange_strong(none, q)) return -1;
+    int64_t expected = q;
+    if (!next.compare_exchange_strong(expected, q + 1)) {
+      slotWriter.store(-1);  // someone else took q meanwhile
+      return -1;
+    }
+    return q;
   }
 
-  void notifyWaiters() {
-    if (threadWaiting || callerWaiting) wake.notifyAll();
+  // Makes strip q of band b in its slot and says so.
+  void makeInSlot(const PipelineBand& b, int64_t base, int64_t q, int side) {
+    const int slot = static_cast<int>(q % kPipelineSlots);
+    const bool ok = ring.make(b, static_cast<int32_t>(q - base), ring.slot(slot), side);
+    failed[slot].store(ok ? 0 : 1);
+    filled[slot].store(q);
+    writer[slot].store(-1);
   }
 
-  // The steps run outside the lock on rows no other step touches.
-  // side: 0 the thread, 1 the caller.
-  void convert(std::unique_lock<platform::WaitLock>& hold, int32_t r, int side) {
-    const ConvertChunk c = chunk;
-    hold.unlock();
-    // Separated rows need their records no longer: they stay on this side.
-    ConvertedPixel* rowRecords = c.separate ? scratch[side] : records(r);
-    convertBand(c.transform, c.colorMode, c.rendered + static_cast<size_t>(r) * c.rowBytes, rowRecords + c.offset,
-                c.width);
-    if (c.separate) separateLineInks(c.separation, rowRecords, c.offset + c.width, inks(r), kinds(r));
-    hold.lock();
-    converted[r % kPipelineSlots] = r;
-    notifyWaiters();
-  }
-
-  void diffuse(std::unique_lock<platform::WaitLock>& hold) {
-    const int32_t r = diffused;
-    const ConvertChunk c = chunk;
-    diffusing = true;
-    hold.unlock();
-    uint8_t* rowPlanes = planes(r);
-    std::memset(rowPlanes, 0, planeBytes);
-    const SeparatedLine separated{inks(r), kinds(r)};
-    halftoneLineInto(c.state, c.firstLine + r, c.separate ? nullptr : records(r), c.separate ? &separated : nullptr,
-                     c.offset + c.width, rowPlanes, inkTotals[r % kPipelineSlots]);
-    hold.lock();
-    diffusing = false;
-    diffused = r + 1;
-    notifyWaiters();
+  void wakeCallerIfWaiting() {
+    if (!callerWaiting.load()) return;
+    std::lock_guard<platform::WaitLock> hold(lock);
+    wake.notifyAll();
   }
 
   void run() {
-    std::unique_lock<platform::WaitLock> hold(lock);
+    PipelineBand b{};
+    int32_t generation = -1;
+    int64_t base = 0, end = 0;
+    int myPriority = platform::thisThreadPriority();
     for (;;) {
-      while (!quit && !live() && !renderAsked) wake.waitFor(lock, kWaitSlice);
-      if (quit) return;
-      if (renderAsked) {
-        const RenderPart part = renderPart;
-        busy = true;
-        hold.unlock();
-        const int result = jGdcDraw(part.drawing, part.buffer, part.x0, part.y0, part.x1, part.y1, part.option);
-        hold.lock();
-        busy = false;
-        renderResult = result;
-        renderAsked = false;
-        wake.notifyAll();
+      helperActive.store(true);
+      const int64_t q = claim(base, end, true);
+      if (q >= 0) {
+        helperSince.store(nowNs());
+        helperStrip.store(q);
+        if (const int stall = g_helperStall.load()) std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+        makeInSlot(b, base, q, 0);
+        g_helperStrips.fetch_add(1, std::memory_order_relaxed);
+        helperStrip.store(-1);
+        helperActive.store(false);
+        wakeCallerIfWaiting();
         continue;
       }
-      int32_t r = -1;
-      if (mayDiffuse() || (r = claimConversion()) >= 0) {
-        busy = true;
-        if (r < 0)
-          diffuse(hold);
-        else
-          convert(hold, r, 0);
-        busy = false;
-        // A cancel or the end waits for the step to be over.
-        if (stop || quit) wake.notifyAll();
-      } else if (diffused >= chunk.rows) {
-        working = false;
-        wake.notifyAll();
-      } else {
-        threadWaiting = true;
-        wake.waitFor(lock, kWaitSlice);
-        threadWaiting = false;
+      helperActive.store(false);
+      wakeCallerIfWaiting();
+      std::unique_lock<platform::WaitLock> hold(lock);
+      if (quit.load()) break;
+      if (bandGeneration != generation) {
+        generation = bandGeneration;
+        b = band;
+        base = bandBase;
+        end = bandEnd;
+        if (priority.load() != myPriority) {
+          myPriority = priority.load();
+          platform::setThisThreadPriority(myPriority);
+        }
+        continue;
       }
+      // Nothing to claim: sleep until the caller frees half the ring or
+      // starts a band. Said before looking again, so no wake-up is missed.
+      helperWaiting.store(true);
+      const bool more =
+          !stop.load() && !solo.load() && next.load() < end && next.load() < released.load() + kPipelineSlots;
+      if (!more) wake.waitFor(lock, kWaitSlice);
+      helperWaiting.store(false);
+    }
+    exited.store(true);
+    std::lock_guard<platform::WaitLock> hold(lock);
+    wake.notifyAll();
+  }
+
+  // Waits for cond (helper state) in signalled slices, up to the give-up
+  // time; false when it never came.
+  template <typename Cond>
+  bool waitUntil(Cond cond) {
+    if (cond()) return true;
+    const int64_t start = nowNs();
+    std::unique_lock<platform::WaitLock> hold(lock);
+    callerWaiting.store(true);
+    bool ok = cond();
+    while (!ok && nowNs() - start < kGiveUpNs) {
+      wake.waitFor(lock, kWaitSlice);
+      ok = cond();
+    }
+    callerWaiting.store(false);
+    return ok;
+  }
+
+  // The strip the caller needs: made already, claimed and made here, or
+  // made here again when the helper holding it does not come back in time.
+  const StripData* strip(int64_t s, bool* stripFailed) {
+    const int slot = static_cast<int>(s % kPipelineSlots);
+    int64_t waitedSince = -1;
+    for (;;) {
+      if (filled[slot].load() == s) {
+        if (waitedSince >= 0) g_waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
+        *stripFailed = failed[slot].load() != 0;
+        return ring.slot(slot);
+      }
+      // The next unclaimed strip, which is s itself or one after it.
+      const int64_t q = claim(bandBase, bandEnd, false);
+      if (q >= 0) {
+        const int64_t start = nowNs();
+        makeInSlot(band, bandBase, q, 1);
+        stripNs = (3 * stripNs + (nowNs() - start)) / 4;
+        g_callerStrips.fetch_add(1, std::memory_order_relaxed);
+        if (waitedSince >= 0) g_waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
+        waitedSince = -1;
+        continue;
+      }
+      const int64_t held = helperStrip.load();
+      const int64_t now = nowNs();
+      if (waitedSince < 0) waitedSince = now;
+      const int64_t since = held == s ? helperSince.load() : waitedSince;
+      if (now - since < static_cast<int64_t>(kPatience * static_cast<double>(stripNs))) {
+        // A moment's spin for a helper about to finish, then asleep until
+        // it says it has (each of its strips ends with a wake-up when
+        // the caller waits), so that waiting costs no processor time.
+        if (now - waitedSince < kSpinNs) {
+          std::this_thread::yield();
+          continue;
+        }
+        std::unique_lock<platform::WaitLock> hold(lock);
+        callerWaiting.store(true);
+        if (filled[slot].load() != s && helperStrip.load() == held) wake.waitFor(lock, 1);
+        callerWaiting.store(false);
+        continue;
+      }
+      // Not running, or the slot is held by a late writer: made here, and
+      // nobody need make it again.
+      g_waitedNs.fetch_add(now - waitedSince, std::memory_order_relaxed);
+      g_madeAgain.fetch_add(1, std::memory_order_relaxed);
+      *stripFailed = !ring.make(band, static_cast<int32_t>(s - bandBase), ring.spare(), 1);
+      int64_t unclaimed = s;
+      next.compare_exchange_strong(unclaimed, s + 1);
+      return ring.spare();
+    }
+  }
+
+  void release(int64_t upTo) {
+    released.store(upTo);
+    if (helperWaiting.load() && released.load() + kPipelineSlots - next.load() >= kPipelineSlots / 2) {
+      std::lock_guard<platform::WaitLock> hold(lock);
+      wake.notifyAll();
     }
   }
 };
 
 RowPipeline::~RowPipeline() {
+  end();
+}
+
+void RowPipeline::end() {
   if (!shared_) return;
-  bool stuck = false;
-  {
-    std::unique_lock<platform::WaitLock> hold(shared_->lock);
-    shared_->quit = true;
-    shared_->wake.notifyAll();
-    for (int slices = 0; shared_->busy && !stuck; ++slices) {
-      stuck = slices >= kGiveUpSlices;
-      if (!stuck) shared_->wake.waitFor(shared_->lock, kWaitSlice);
-    }
-  }
+  Shared* s = shared_;
   auto* thread = static_cast<std::thread*>(thread_);
-  if (stuck) {
+  s->stop.store(true);
+  s->quit.store(true);
+  {
+    std::lock_guard<platform::WaitLock> hold(s->lock);
+    s->wake.notifyAll();
+  }
+  const bool ended = !thread || s->waitUntil([s] { return s->exited.load(); });
+  shared_ = nullptr;
+  thread_ = nullptr;
+  if (!ended) {
     // A thread that never came back still holds the ring: it is left to
     // end on its own, and the ring to it.
     thread->detach();
@@ -200,132 +286,90 @@ RowPipeline::~RowPipeline() {
     thread->join();
     delete thread;
   }
-  jMemFree(shared_->ring);
-  jMemFree(shared_->inkRing);
-  jMemFree(shared_->kindRing);
-  jMemFree(shared_->scratch[0]);
-  jMemFree(shared_->scratch[1]);
-  jMemFree(shared_->planeRing);
-  jMemFree(shared_->planar);
-  delete shared_;
+  delete s;
 }
 
-bool RowPipeline::start(int32_t recordsPerRow, size_t planeBytes) {
-  if (shared_ || recordsPerRow <= 0 || planeBytes == 0) return false;
-  shared_ = new (std::nothrow) Shared();
-  if (!shared_) return false;
-  const size_t slots = kPipelineSlots;
-  const size_t records = slots * static_cast<size_t>(recordsPerRow);
-  shared_->ring = static_cast<ConvertedPixel*>(jMemAlloc(records * sizeof(ConvertedPixel)));
-  shared_->inkRing = static_cast<int16_t*>(jMemAlloc(records * 8 * sizeof(int16_t)));
-  shared_->planeRing = static_cast<uint8_t*>(jMemAlloc(slots * planeBytes));
-  shared_->planar = static_cast<uint8_t*>(jMemAlloc(planeBytes));
-  shared_->kindRing = static_cast<uint8_t*>(jMemAlloc(records));
-  const size_t scratchBytes = static_cast<size_t>(recordsPerRow) * sizeof(ConvertedPixel);
-  for (ConvertedPixel*& row : shared_->scratch) row = static_cast<ConvertedPixel*>(jMemAlloc(scratchBytes));
-  if (!shared_->ring || !shared_->inkRing || !shared_->planeRing || !shared_->planar || !shared_->kindRing ||
-      !shared_->scratch[0] || !shared_->scratch[1])
-    return false;
-  // Records left of the drawing are never converted: they stay nothing drawn.
-  std::memset(shared_->ring, 0, records * sizeof(ConvertedPixel));
-  for (ConvertedPixel* row : shared_->scratch) std::memset(row, 0, scratchBytes);
-  shared_->recordsPerRow = recordsPerRow;
-  shared_->planeBytes = planeBytes;
-  try {
-    // At its caller's priority: a dry run lowers its own thread, and the
-    // conversion it shares must not run above it.
-    thread_ = new std::thread([s = shared_, priority = platform::thisThreadPriority()] {
-      platform::setThisThreadPriority(priority);
-      s->run();
-    });
-  } catch (...) {
-    thread_ = nullptr;  // no thread: the caller does every step
+bool RowPipeline::prepare(int32_t recordsPerRow, int32_t width, size_t planeBytes, bool separate, int32_t maxRows) {
+  if (broken_ || recordsPerRow <= 0 || width <= 0 || width > recordsPerRow || planeBytes == 0) return false;
+  if (!shared_) {
+    shared_ = new (std::nothrow) Shared();
+    if (!shared_) return false;
+  }
+  if (!shared_->ring.fit(recordsPerRow, width, planeBytes, separate, maxRows)) return false;
+  if (!thread_) {
+    try {
+      // At its caller's priority: a dry run lowers its own thread, and the
+      // work it shares must not run above it.
+      shared_->priority.store(platform::thisThreadPriority());
+      Shared* s = shared_;
+      thread_ = new std::thread([s, priority = s->priority.load()] {
+        platform::setThisThreadPriority(priority);
+        s->run();
+      });
+    } catch (...) {
+      thread_ = nullptr;  // no thread: the caller does every step
+    }
   }
   return thread_ != nullptr;
 }
 
-int RowPipeline::render(jGdc* drawing, uint8_t* buffer, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                        int32_t option) {
-  const int32_t rows = y1 - y0;
-  const int32_t upper = rows / 2;
-  if (upper < 1) return jGdcDraw(drawing, buffer, x0, y0, x1, y1, option);
-  const size_t rowBytes = static_cast<size_t>(static_cast<int64_t>(x1) - x0) * 8;
+void RowPipeline::begin(const PipelineBand& band) {
   Shared& s = *shared_;
+  s.ring.clearLeftOf(band.offset);
+  const int64_t strips = band.rows > 0 ? (band.rows + s.ring.rowsPerStrip() - 1) / s.ring.rowsPerStrip() : 0;
   {
     std::lock_guard<platform::WaitLock> hold(s.lock);
-    s.renderPart =
-        Shared::RenderPart{drawing, buffer + rowBytes * static_cast<size_t>(upper), x0, y0, x1, y1 - upper, option};
-    s.renderAsked = true;
+    s.band = band;
+    s.bandBase = s.bandEnd;
+    s.bandEnd = s.bandBase + strips;
+    s.released.store(s.bandBase);
+    s.next.store(s.bandBase);
+    s.priority.store(platform::thisThreadPriority());
+    s.current = nullptr;
+    s.currentStrip = -1;
+    s.stop.store(false);
+    ++s.bandGeneration;
+    s.wake.notifyAll();
   }
-  s.wake.notifyAll();
-  const int mine = jGdcDraw(drawing, buffer, x0, y1 - upper, x1, y1, option);
-  std::unique_lock<platform::WaitLock> hold(s.lock);
-  for (int slices = 0; s.renderAsked; ++slices) {
-    if (slices >= kGiveUpSlices) return 0;  // the thread may still write: the caller must not reuse the buffer
-    s.wake.waitFor(s.lock, kWaitSlice);
-  }
-  return mine && s.renderResult ? 1 : 0;
 }
 
-void RowPipeline::begin(const ConvertChunk& chunk) {
-  {
-    std::lock_guard<platform::WaitLock> hold(shared_->lock);
-    shared_->chunk = chunk;
-    shared_->claimed = 0;
-    shared_->diffused = 0;
-    shared_->written = 0;
-    for (int32_t& r : shared_->converted) r = -1;
-    shared_->stop = false;
-    shared_->working = chunk.rows > 0;
-  }
-  shared_->wake.notifyAll();
-}
-
-// While its row is not ready the caller does a free step itself, the
-// diffusion first (the rows' one sequential step), rather than wait.
 HalftonedRow RowPipeline::row(int32_t r) {
-  std::unique_lock<platform::WaitLock> hold(shared_->lock);
   Shared& s = *shared_;
-  for (int slices = 0; s.diffused <= r;) {
-    if (s.stop || r >= s.chunk.rows) return HalftonedRow{nullptr, nullptr, nullptr};
-    if (s.mayDiffuse()) {
-      s.diffuse(hold);
-      continue;
-    }
-    const int32_t mine = s.claimConversion();
-    if (mine >= 0) {
-      s.convert(hold, mine, 1);
-      continue;
-    }
-    if (slices++ >= kGiveUpSlices) return HalftonedRow{nullptr, nullptr, nullptr};
-    s.callerWaiting = true;
-    s.wake.waitFor(s.lock, kWaitSlice);
-    s.callerWaiting = false;
+  const HalftonedRow none{nullptr, nullptr, nullptr};
+  if (s.stop.load() || r < 0 || r >= s.band.rows) return none;
+  const int32_t perStrip = s.ring.rowsPerStrip();
+  const int64_t strip = s.bandBase + r / perStrip;
+  if (strip != s.currentStrip) {
+    s.current = s.strip(strip, &s.currentFailed);
+    s.currentStrip = strip;
   }
-  return HalftonedRow{s.planes(r), s.inkTotals[r % kPipelineSlots], s.planar};
+  if (s.currentFailed) return none;
+  uint8_t* planes = s.ring.planes();
+  uint64_t* totals = s.ring.inkTotals();
+  s.ring.diffuse(s.band, *s.current, r % perStrip, r, planes, totals);
+  // The strip's last row: its slot may take a later strip.
+  if (r % perStrip == perStrip - 1 || r == s.band.rows - 1) s.release(strip + 1);
+  const bool helperOn = s.choice.rowDone();
+  if (helperOn == s.solo.load()) {
+    s.solo.store(!helperOn);
+    if (helperOn) {
+      std::lock_guard<platform::WaitLock> hold(s.lock);
+      s.wake.notifyAll();
+    }
+  }
+  return HalftonedRow{planes, totals, s.ring.planar()};
 }
 
-void RowPipeline::done(int32_t r) {
-  bool wake = false;
-  {
-    std::lock_guard<platform::WaitLock> hold(shared_->lock);
-    if (r + 1 > shared_->written) shared_->written = r + 1;
-    wake = shared_->threadWaiting;
-  }
-  if (wake) shared_->wake.notifyAll();
-}
-
-bool RowPipeline::cancel() {
-  std::unique_lock<platform::WaitLock> hold(shared_->lock);
-  shared_->stop = true;
-  shared_->working = false;
-  shared_->wake.notifyAll();
-  // The thread finishes the row it holds, then waits for a new chunk.
-  for (int slices = 0; shared_->busy; ++slices) {
-    if (slices >= kGiveUpSlices) return false;
-    shared_->wake.waitFor(shared_->lock, kWaitSlice);
-  }
-  return true;
+bool RowPipeline::finish() {
+  if (!shared_) return true;
+  Shared* s = shared_;
+  s->stop.store(true);
+  const int64_t start = nowNs();
+  const bool left = s->waitUntil([s] { return !s->helperActive.load(); });
+  g_waitedNs.fetch_add(nowNs() - start, std::memory_order_relaxed);
+  if (left) return true;
+  broken_ = true;
+  return false;
 }
 
 }  // namespace rx3

@@ -1,19 +1,24 @@
-// The rows of a band on two processors. Each row takes three steps:
-// conversion (records from the rendered pixels, then their inks), the
-// error diffusion into dot planes, and the writing. Conversion of one row
-// depends on nothing else, so rows convert in any order and on either
-// thread; the diffusion carries its errors from row to row, so rows diffuse
-// one at a time in order; the writing stays on the caller's thread (it
-// talks to the port and the host) and takes rows in order. A thread of the
-// page loop diffuses whenever the next row is converted and converts
-// otherwise; the caller, while its next row is not diffused, does whichever
-// step is free. Each step has no effect outside its own rows, the diffusion
-// state and the chunk's rendered pixels, so the bytes written are those of
-// doing all three just before writing each row.
+// The rows of a band on two processors. A row takes four steps: the
+// render, the conversion (records from the rendered pixels, then their
+// inks), the error diffusion into dot planes, and the writing. Render and
+// conversion of a row depend on nothing but the drawing, so rows are made
+// in strips of a few rows, in any order and on either thread; the diffusion
+// carries its errors from row to row and the writing talks to the port, so
+// both stay on the caller's thread and take rows in order.
 //
-// Memory stays bounded: rings of kPipelineSlots rows. Every wait is in
-// short slices with a time-out, and the caller can cancel the chunk (each
-// side stops before its next step).
+// One helper thread serves a whole document; strips are claimed by an
+// atomic counter, so neither side ever waits for the other to hand work
+// over. The caller makes every strip nobody has claimed yet itself; when
+// the one it needs next is in the helper's hands it makes later strips
+// meanwhile, and when the helper takes clearly longer than a strip takes
+// (it is not running: the machine is busy) the caller makes that strip
+// again on its own rather than wait for it. A page with the pipeline is
+// therefore never slower than on one thread by more than a strip's work,
+// and the bytes are those of doing every step just before writing the row.
+//
+// Memory stays bounded: a ring of kPipelineSlots strips of about 2 MB,
+// reused from band to band. Every wait has a time-out, and the band can be
+// stopped at any row (each side stops before its next strip).
 #pragma once
 
 #include <cstddef>
@@ -34,14 +39,15 @@ constexpr int kPipelineSlots = 8;
 void allowRowPipeline(bool allowed);
 bool rowPipelineAllowed();
 
-// One chunk of rendered rows, top row first.
-struct ConvertChunk {
+// One band: rows yTop - 1 down to yTop - rows of the drawing, top row first.
+struct PipelineBand {
+  jGdc* drawing;
+  int32_t x0, x1;  // drawn columns; x1 - x0 pixels are converted per row
+  int32_t yTop;
+  int32_t option;  // the render option
   jCMS transform;
   int colorMode;
-  uint8_t* rendered;  // rows x rowBytes; changed in place by the conversion
-  size_t rowBytes;
-  int32_t width;   // pixels converted per row
-  int32_t offset;  // records before the first converted one (left as they are)
+  int32_t offset;  // records before the first converted one (left nothing drawn)
   int32_t rows;
   bool separate;              // separate the inks ahead of the diffusion
   LineSeparation separation;  // how, when separate
@@ -59,36 +65,58 @@ struct HalftonedRow {
 class RowPipeline {
  public:
   RowPipeline() = default;
+  // Ends the helper (see end()).
   ~RowPipeline();
   RowPipeline(const RowPipeline&) = delete;
   RowPipeline& operator=(const RowPipeline&) = delete;
 
-  // Takes the rings (records all nothing drawn, inks and dot planes for
-  // kPipelineSlots rows of recordsPerRow records and planeBytes) and starts
-  // the thread; false when any cannot be had (the caller then does every
-  // step on its own thread).
-  bool start(int32_t recordsPerRow, size_t planeBytes);
-  // Renders rows y0..y1 of the drawing into buffer as one jGdcDraw call
-  // would (top row first), the lower half on the thread: the render reads
-  // only the drawing, and each half fills rows of its own. Between chunks
-  // only. jGdcDraw's result.
-  int render(jGdc* drawing, uint8_t* buffer, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t option);
-  // Starts a chunk; the previous chunk must be finished or cancelled.
-  void begin(const ConvertChunk& chunk);
-  // Row r of the chunk, halftoned, waiting for it; planes is null when the
-  // steps did not finish in time (the page must then stop).
+  // Makes the ring fit bands of recordsPerRow records, width rendered
+  // pixels and planeBytes of dot planes (kept when it already does) and
+  // starts the helper if it is not running; strips of at most maxRows rows
+  // (0: as many as fit the room of a strip). Between bands only. False when
+  // any of it cannot be had: the caller then does every step on its own.
+  bool prepare(int32_t recordsPerRow, int32_t width, size_t planeBytes, bool separate, int32_t maxRows);
+  // Starts a band; the previous one must be finished.
+  void begin(const PipelineBand& band);
+  // Row r of the band (in order, each once), halftoned; planes is null when
+  // its render failed or the band was stopped (the page must then stop).
   HalftonedRow row(int32_t r);
-  // Row r is written: its slot may take a later row.
-  void done(int32_t r);
-  // Stops the chunk before either side's next step and waits until the
-  // thread has left the chunk's buffers; false when it did not in time
-  // (the buffers must then not be given back).
-  bool cancel();
+  // Stops the band and waits until the helper has left it (the drawing may
+  // go away after); false when it did not in time: the pipeline is then
+  // broken and must not be used again.
+  bool finish();
+  // Ends the helper thread, waiting for it with a time-out; one that does
+  // not answer is left to end on its own, with the ring.
+  void end();
+  bool broken() const { return broken_; }
 
  private:
   struct Shared;
   Shared* shared_ = nullptr;
   void* thread_ = nullptr;
+  bool broken_ = false;
 };
+
+// The pipeline of the document printing on this machine state: made at
+// its first band, its helper kept until endRowPipeline (the end of the
+// document, a failure or an abandoned job). Null when none can be had.
+RowPipeline* documentRowPipeline(const MachineState* state);
+void endRowPipeline(const MachineState* state);
+
+// What the pipelines of this process did so far, for the benchmarks: strips
+// made by the helpers and by the callers, strips a caller made again (its
+// helper did not come back in time), and the callers' time spent waiting
+// (spinning for a helper's strip, or for the helper to leave a band).
+struct PipelineCounters {
+  int64_t helperStrips;
+  int64_t callerStrips;
+  int64_t madeAgain;
+  int64_t waitedNs;
+};
+PipelineCounters pipelineCounters();
+
+// For tests: the helper sleeps this long after claiming each strip, as if
+// the system had taken its processor away.
+void stallPipelineHelper(int milliseconds);
 
 }  // namespace rx3

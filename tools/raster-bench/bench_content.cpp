@@ -70,6 +70,13 @@ const char* contentName(Content content) {
   return "?";
 }
 
+const std::vector<uint8_t>& RowSource::imagePixels(int* width, int* height) {
+  const Image& image = loadedImage();
+  *width = image.width;
+  *height = image.height;
+  return image.rgb;
+}
+
 bool RowSource::loadImage(const char* path, std::string* error) {
   int width = 0, height = 0, channels = 0;
   unsigned char* data = stbi_load(path, &width, &height, &channels, 3);

@@ -23,6 +23,8 @@ class RowSource {
   RowSource(Content content, int dpi, int width);
   // Takes the pixels of an image file (PNG, PPM, JPEG, BMP) for kImage.
   static bool loadImage(const char* path, std::string* error);
+  // The loaded image's RGB pixels (rows top first); empty before a load.
+  static const std::vector<uint8_t>& imagePixels(int* width, int* height);
   // True when the content can be made (an image has been loaded for kImage).
   bool ready() const;
   // Fills one rendered row (width pixels, 8 bytes each) of the given line.

@@ -17,6 +17,7 @@
 #include "driver/raster/band_convert.h"
 #include "driver/raster/halftone.h"
 #include "driver/raster/page_buffers.h"
+#include "driver/raster/raster_writer.h"
 #include "mini_benchmark.h"
 #include "platform/folders.h"
 #include "platform/module.h"
@@ -174,6 +175,37 @@ inline bool ready(benchmark::State& state, const Rows& rows, const Channel& chan
   }
   return true;
 }
+
+// The set-up of the runs that convert and write lines of the content into
+// a channel, page after page or line after line: ok is false (the state
+// told why) when any part of it failed.
+struct LineRig {
+  int width;
+  jCMS transform;
+  Content content;
+  Rows rows;
+  Channel channel;
+  std::vector<rx3::ConvertedPixel> records;
+  Page page;
+  DeviceRecord record{};
+  bool ok;
+  explicit LineRig(benchmark::State& state)
+      : width(kInches * static_cast<int>(state.range(0))),
+        transform(transformOrFail(state)),
+        content(contentOf(state.range(2))),
+        rows(content, static_cast<int>(state.range(0)), width),
+        records(static_cast<size_t>(width)),
+        page(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), width) {
+    std::memset(&record, 0, sizeof record);
+    record.state = page.state.get();
+    ok = transform && ready(state, rows, channel);
+  }
+  // Converts and writes one line; false when the channel stopped taking it.
+  bool line(benchmark::State& state, int y) {
+    rx3::convertBand(transform, 0, rows.row(state, y), records.data(), width);
+    return rx3::writeRasterLine(&record, y, records.data(), width) == 1;
+  }
+};
 
 // Four rows of records, converted from the content as the page loop would;
 // none (the benchmark skipped, saying why) without a transform or image.

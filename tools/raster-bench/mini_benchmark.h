@@ -3,7 +3,8 @@
 // that both report on one basis. Each benchmark runs until it has taken half
 // a second (at least one iteration) and reports wall time per iteration and
 // each rate counter twice: per wall-clock second and per second of processor
-// time of the whole process (all threads).
+// time of the whole process (all threads); cpu-s is that processor time per
+// iteration.
 #pragma once
 
 #include <cstdint>
@@ -13,44 +14,18 @@
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <time.h>
-#endif
+#include "platform/clock.h"
 
 namespace benchmark {
 namespace internal {
 
-// Seconds on a monotonic clock (<chrono> is avoided: its headers do not
-// survive the CP932 execution character set).
+// Seconds on a monotonic clock, and processor seconds used by every thread
+// of the process so far.
 inline double now() {
-#if defined(_WIN32)
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-#else
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-#endif
+  return platform::monotonicSeconds();
 }
-
-// Processor seconds used by every thread of the process so far.
 inline double cpuNow() {
-#if defined(_WIN32)
-  FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
-  auto ticks = [](const FILETIME& t) {
-    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
-  };
-  return (ticks(kernel) + ticks(user)) * 1e-7;
-#else
-  timespec ts;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-#endif
+  return platform::processSeconds();
 }
 
 }  // namespace internal
@@ -141,6 +116,10 @@ struct Registered {
     argSets.push_back(a);
     return this;
   }
+  Registered* Apply(void (*cases)(Registered*)) {
+    cases(this);
+    return this;
+  }
   Registered* Unit(TimeUnit) { return this; }
   Registered* UseRealTime() { return this; }
 };
@@ -170,8 +149,9 @@ inline bool runOne(const Registered& r, const std::vector<int64_t>& args) {
       return false;
     }
     if (s.seconds() >= 0.5 || n >= (int64_t{1} << 30)) {
-      std::printf("%-32s %10.3f ms %6lld iterations", name.c_str(), s.seconds() * 1e3 / static_cast<double>(n),
-                  static_cast<long long>(n));
+      std::printf("%-32s %10.3f ms %6lld iterations cpu-s=%.4g", name.c_str(),
+                  s.seconds() * 1e3 / static_cast<double>(n), static_cast<long long>(n),
+                  s.cpuSeconds() / static_cast<double>(n));
       for (const auto& [key, c] : s.counters) {
         if (c.flags == Counter::kIsRate)
           std::printf(" %s wall=%.4g cpu=%.4g", key.c_str(), c.value / s.seconds(),

@@ -78,42 +78,31 @@ void Halftone(benchmark::State& state) {
 // One line after another into one channel; the channel is flushed every
 // 100 lines, as vertical skips would, and its job file dropped every 5000.
 void Line(benchmark::State& state) {
-  const int dpi = static_cast<int>(state.range(0));
-  const int inkSet = static_cast<int>(state.range(1));
-  const Content content = contentOf(state.range(2));
-  const int width = kInches * dpi;
-  const jCMS transform = transformOrFail(state);
-  Rows rows(content, dpi, width);
-  Channel channel;
-  if (!transform || !ready(state, rows, channel)) return;
-  std::vector<rx3::ConvertedPixel> records(static_cast<size_t>(width));
-  Page page(dpi, inkSet, width);
-  DeviceRecord record;
-  std::memset(&record, 0, sizeof record);
-  record.state = page.state.get();
-  page.state->engine.spoolHandle = channel.handle();
+  LineRig rig(state);
+  if (!rig.ok) return;
+  rig.page.state->engine.spoolHandle = rig.channel.handle();
   int line = 0;
   for (auto _ : state) {
-    rx3::convertBand(transform, 0, rows.row(state, line), records.data(), width);
-    if (rx3::writeRasterLine(&record, line, records.data(), width) != 1) {
+    if (!rig.line(state, line)) {
       state.SkipWithError("the channel stopped taking lines");
       break;
     }
     ++line;
-    if (line % 100 == 0) rx3::writeVerticalSkip(&record, 0);
+    if (line % 100 == 0) rx3::writeVerticalSkip(&rig.record, 0);
     if (line % 5000 == 0) {
       state.PauseTiming();
-      const bool open = channel.reopen();
-      page.state->engine.spoolHandle = channel.handle();
+      const bool open = rig.channel.reopen();
+      rig.page.state->engine.spoolHandle = rig.channel.handle();
       state.ResumeTiming();
       if (!open) {
-        state.SkipWithError(channel.error().c_str());
+        state.SkipWithError(rig.channel.error().c_str());
         break;
       }
     }
   }
-  state.counters["Mpx/s"] = benchmark::Counter(static_cast<double>(line) * width / 1e6, benchmark::Counter::kIsRate);
-  state.SetLabel(raster_bench::contentName(content));
+  state.counters["Mpx/s"] =
+      benchmark::Counter(static_cast<double>(line) * rig.width / 1e6, benchmark::Counter::kIsRate);
+  state.SetLabel(raster_bench::contentName(rig.content));
 }
 
 void Separate(benchmark::State& state) {

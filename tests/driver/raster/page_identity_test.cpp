@@ -26,10 +26,16 @@ struct Paths {
   const char* name;
   bool vector;
   bool pipeline;
+  int helperStall = 0;  // milliseconds the pipeline's helper sleeps holding each strip
 };
 
 const Paths kPlain = {"plain", false, false};
-const Paths kFast[] = {{"vector", true, false}, {"pipeline", false, true}, {"vector and pipeline", true, true}};
+// The stalled helper stands for one the system does not run: the caller
+// makes its strips again.
+const Paths kFast[] = {{"vector", true, false},
+                       {"pipeline", false, true},
+                       {"vector and pipeline", true, true},
+                       {"vector and pipeline, helper stalled", true, true, 3}};
 
 // Sets the engine's path switches and a fixed noise seed for a scope, and
 // back to the defaults.
@@ -37,6 +43,7 @@ struct PathChoice {
   explicit PathChoice(const Paths& p) {
     rx3::allowVectorHalftone(p.vector);
     rx3::allowRowPipeline(p.pipeline);
+    rx3::stallPipelineHelper(p.helperStall);
     rx3::setNoiseSeed(20261208);
     rx3::setRenderChunkRows(5);  // chunk borders inside the page
   }
@@ -44,6 +51,7 @@ struct PathChoice {
   ~PathChoice() {
     rx3::allowVectorHalftone(true);
     rx3::allowRowPipeline(pipelineDefault);
+    rx3::stallPipelineHelper(0);
     rx3::seedNoiseFromClock();
     rx3::setRenderChunkRows(0);
   }
