@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/icc-profiles/press_model.h"
+#include "tools/icc-profiles/press_separation.h"
 
 namespace escp {
 namespace {
@@ -21,6 +22,7 @@ constexpr int kEncodeSteps = 4096;
 
 struct Tables {
   double solid[16][3];                // linear sRGB of each overprint, bit i: ink i at full
+  double black;                       // the darkest the press prints, as linear sRGB (grey)
   uint8_t encoded[kEncodeSteps + 1];  // sRGB's transfer curve over linear 0..1
 };
 
@@ -34,6 +36,9 @@ Tables makeTables() {
     for (int c = 0; c < 3; ++c)
       t.solid[combo][c] = kXyzToRgb[c][0] * xyz[0] + kXyzToRgb[c][1] * xyz[1] + kXyzToRgb[c][2] * xyz[2];
   }
+  double xyz[3];
+  press::labToXyz({press::darkestLightness(), 0, 0}, xyz);
+  t.black = xyz[1];
   for (int i = 0; i <= kEncodeSteps; ++i) {
     const double v = static_cast<double>(i) / kEncodeSteps;
     const double e = v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
@@ -68,8 +73,11 @@ void printedColour(const double coverage[kPlanes], uint8_t rgb[3]) {
     for (int i = 0; i < 4; ++i) w *= (combo >> i & 1) ? a[i] : 1 - a[i];
     for (int c = 0; c < 3; ++c) linear[c] += w * t.solid[combo][c];
   }
-  for (int c = 0; c < 3; ++c)
-    rgb[c] = t.encoded[static_cast<int>(std::lround(std::clamp(linear[c], 0.0, 1.0) * kEncodeSteps))];
+  // The press's black is the screen's black, the paper its white.
+  for (int c = 0; c < 3; ++c) {
+    const double v = (linear[c] - t.black) / (1 - t.black);
+    rgb[c] = t.encoded[static_cast<int>(std::lround(std::clamp(v, 0.0, 1.0) * kEncodeSteps))];
+  }
 }
 
 }  // namespace escp

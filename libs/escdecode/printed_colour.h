@@ -4,9 +4,11 @@
 // dark ink, the densities the driver separates with), and the four print
 // as the press model that the default output profile is built from (each
 // ink's tone value increase, then the mixture of the sixteen solid
-// overprints). The colour is relative to the paper, seen in sRGB: bare
-// paper is white, and what the press cannot print (a screen's pure blue,
-// say) shows as the duller colour it prints.
+// overprints). It is seen in sRGB as colour-managed screens show printed
+// colour: relative to the paper with the black point compensated (bare
+// paper is white, the darkest the press prints is black), so what the press
+// cannot print (a screen's pure blue, say) shows as the duller colour it
+// prints.
 #pragma once
 
 #include <cstdint>

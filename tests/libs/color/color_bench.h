@@ -43,7 +43,7 @@ class Reference {
   cmsCIELab sourceLab(const Rgb& rgb) const;
   bool inGamut(const Rgb& rgb) const;
   // How printed CMYK looks: through the CMYK profile into the RGB profile
-  // (relative colorimetric).
+  // (relative colorimetric, black point compensated).
   Rgb onScreen(const Cmyk& cmyk) const;
 
  private:

@@ -38,7 +38,8 @@ Reference::Reference(const std::string& rgbProfile, const std::string& cmykProfi
   toCmyk_ = cmsCreateTransform(rgb_, TYPE_RGB_8, cmyk_, TYPE_CMYK_DBL, intent, flags);
   toLab_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, lab_, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
   sourceToLab_ = cmsCreateTransform(rgb_, TYPE_RGB_8, lab_, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
-  toRgb_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, rgb_, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC, 0);
+  toRgb_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, rgb_, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC,
+                              cmsFLAGS_BLACKPOINTCOMPENSATION);
   cmsUInt16Number alarm[cmsMAXCHANNELS] = {};
   cmsSetAlarmCodes(alarm);
   gamut_ = cmsCreateProofingTransform(rgb_, TYPE_RGB_8, lab_, TYPE_Lab_16, cmyk_, INTENT_RELATIVE_COLORIMETRIC,

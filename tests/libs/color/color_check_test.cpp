@@ -136,7 +136,10 @@ TEST_F(ColorCheck, EachPairAndIntentPrintsTheCmykLittleCmsGives) {
     ASSERT_EQ(patches.size(), prints.back().size());
     for (size_t i = 0; i < patches.size(); ++i) {
       const Cmyk want = ref.cmyk(patches[i]), got = prints.back()[i];
-      const double near = 2.0;  // percent: grid interpolation, halftoning and the light inks' rounding
+      // Percent: grid interpolation (steep where the separation adds black
+      // to reach a colour near the press's edge), halftoning and the light
+      // inks' rounding.
+      const double near = 3.0;
       EXPECT_NEAR(want.c, got.c, near) << s.rgb << " intent " << s.intent << " patch " << i;
       EXPECT_NEAR(want.m, got.m, near) << s.rgb << " intent " << s.intent << " patch " << i;
       EXPECT_NEAR(want.y, got.y, near) << s.rgb << " intent " << s.intent << " patch " << i;
