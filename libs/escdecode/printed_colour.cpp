@@ -52,27 +52,17 @@ const Tables& tables() {
   return t;
 }
 
-// The printed coverage of a nominal one, as the press model has it: a
-// parabola through 0, 1 and the ink's increase at 50 %.
-double printed(double tone, int ink) {
-  const double v = std::clamp(tone, 0.0, 1.0);
-  return v + 4 * press::toneValueIncrease(ink) * v * (1 - v);
-}
-
 }  // namespace
 
 void printedColour(const double coverage[kPlanes], uint8_t rgb[3]) {
   double tone[4] = {coverage[0], coverage[1], coverage[2], coverage[3]};
   for (int i = 0; i < 4; ++i) tone[kDarkOf[i]] += kLightDensity[i] * coverage[4 + i];
-  double a[4];
-  for (int i = 0; i < 4; ++i) a[i] = printed(tone[i], i);
+  double shares[16];
+  press::overprintShares(tone, shares);
   const Tables& t = tables();
   double linear[3] = {0, 0, 0};
-  for (int combo = 0; combo < 16; ++combo) {
-    double w = 1;
-    for (int i = 0; i < 4; ++i) w *= (combo >> i & 1) ? a[i] : 1 - a[i];
-    for (int c = 0; c < 3; ++c) linear[c] += w * t.solid[combo][c];
-  }
+  for (int combo = 0; combo < 16; ++combo)
+    for (int c = 0; c < 3; ++c) linear[c] += shares[combo] * t.solid[combo][c];
   // The press's black is the screen's black, the paper its white.
   for (int c = 0; c < 3; ++c) {
     const double v = (linear[c] - t.black) / (1 - t.black);
