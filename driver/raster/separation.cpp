@@ -75,6 +75,19 @@ void splitBlack(int32_t k, int32_t dK, int32_t dL, int32_t headroom, int32_t tot
   inks[kLightLightBlack] = static_cast<int16_t>(a);
 }
 
+// Grey replacement cannot cut an overprint without a common part (red is
+// magenta and yellow alone): what is still over the limit after it comes
+// off cyan, magenta and yellow in proportion, black kept. Only a black over
+// the limit on its own stays over it.
+void withinLimit(int32_t limit, int32_t* c, int32_t* m, int32_t* y, int32_t k) {
+  const int32_t chromatic = *c + *m + *y;
+  if (chromatic + k <= limit || chromatic == 0) return;
+  const int32_t room = std::max(limit - k, 0);
+  *c = *c * room / chromatic;
+  *m = *m * room / chromatic;
+  *y = *y * room / chromatic;
+}
+
 }  // namespace
 
 SeparationParams separationParams(const EngineState& engine) {
@@ -113,9 +126,11 @@ void separateEight(const SeparationParams& params, const int16_t device[4], int1
     splitBlack(k, params.lightBlackDensity, params.lightLightBlackDensity, headroom, total, inks);
   } else if (sum > limit) {
     const int32_t g = std::min({(sum - limit) / 2, c, m, y, kFull - k});
-    inks[kCyan] = static_cast<int16_t>(c - g);
-    inks[kMagenta] = static_cast<int16_t>(m - g);
-    inks[kYellow] = static_cast<int16_t>(y - g);
+    int32_t outC = c - g, outM = m - g, outY = y - g;
+    withinLimit(limit, &outC, &outM, &outY, k + g);
+    inks[kCyan] = static_cast<int16_t>(outC);
+    inks[kMagenta] = static_cast<int16_t>(outM);
+    inks[kYellow] = static_cast<int16_t>(outY);
     inks[kBlack] = static_cast<int16_t>(k + g);
   }
 }
@@ -133,9 +148,11 @@ void separateFour(const SeparationParams& params, const int16_t device[4], int16
   } else if (sum > params.limit) {
     g = std::min({(sum - params.limit) / 2, c, m, y, kFull - k});
   }
-  inks[kCyan] = static_cast<int16_t>(c - g);
-  inks[kMagenta] = static_cast<int16_t>(m - g);
-  inks[kYellow] = static_cast<int16_t>(y - g);
+  int32_t outC = c - g, outM = m - g, outY = y - g;
+  if (sum > params.limit) withinLimit(params.limit, &outC, &outM, &outY, k + g);
+  inks[kCyan] = static_cast<int16_t>(outC);
+  inks[kMagenta] = static_cast<int16_t>(outM);
+  inks[kYellow] = static_cast<int16_t>(outY);
   inks[kBlack] = static_cast<int16_t>(k + g);
 }
 

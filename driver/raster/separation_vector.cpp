@@ -95,6 +95,26 @@ RX3_AVX2 inline __m256i overLimitShare(__m256i c, __m256i m, __m256i y, __m256i 
                           _mm256_sub_epi32(_mm256_set1_epi32(kFull), k));
 }
 
+// withinLimit of the over-limit lanes: cyan, magenta and yellow times
+// room / (their sum), truncated, where the sum with black is still over.
+// The products stay below 2^28 and the sum below 12241, as divideByTotal
+// needs.
+struct Chromatic {
+  __m256i c, m, y;
+};
+
+RX3_AVX2 inline Chromatic withinLimit(__m256i limit, __m256i over, Chromatic in, __m256i k) {
+  const __m256i chromatic = _mm256_add_epi32(_mm256_add_epi32(in.c, in.m), in.y);
+  const __m256i cut = _mm256_and_si256(over, _mm256_cmpgt_epi32(_mm256_add_epi32(chromatic, k), limit));
+  if (_mm256_testz_si256(cut, cut)) return in;
+  const __m256i room = _mm256_max_epi32(_mm256_sub_epi32(limit, k), _mm256_setzero_si256());
+  const __m256i safe = _mm256_max_epi32(chromatic, _mm256_set1_epi32(1));
+  const __m256 reciprocal = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(safe));
+  return {pick(cut, divideByTotal(_mm256_mullo_epi32(in.c, room), safe, reciprocal), in.c),
+          pick(cut, divideByTotal(_mm256_mullo_epi32(in.m, room), safe, reciprocal), in.m),
+          pick(cut, divideByTotal(_mm256_mullo_epi32(in.y, room), safe, reciprocal), in.y)};
+}
+
 // Two ink vectors (one pixel per lane) into one of 16-bit values, each
 // value by its low 16 bits as the per-pixel functions store them: per
 // 128-bit half (pixels 0-3, then 4-7) ink a of the four pixels, then ink b.
@@ -124,17 +144,22 @@ RX3_AVX2 inline PackedInks separateBlock(const Lanes& p, const Block& px) {
     const __m256i gUnder = _mm256_min_epi32(_mm256_min_epi32(_mm256_srai_epi32(_mm256_sub_epi32(p.limit, sum), 1), k),
                                             _mm256_sub_epi32(_mm256_set1_epi32(kFull), maxCmy));
     const __m256i g = _mm256_sub_epi32(_mm256_and_si256(over, gOver), _mm256_and_si256(under, gUnder));
-    out.cm = packLow16(_mm256_sub_epi32(c, g), _mm256_sub_epi32(m, g));
-    out.yk = packLow16(_mm256_sub_epi32(y, g), _mm256_add_epi32(k, g));
+    const __m256i outK = _mm256_add_epi32(k, g);
+    const Chromatic cmy =
+        withinLimit(p.limit, over, {_mm256_sub_epi32(c, g), _mm256_sub_epi32(m, g), _mm256_sub_epi32(y, g)}, outK);
+    out.cm = packLow16(cmy.c, cmy.m);
+    out.yk = packLow16(cmy.y, outK);
     out.lightCm = out.lightK = zero;
     return out;
   }
   const __m256i total = _mm256_add_epi32(_mm256_add_epi32(c, m), k);
   const __m256i light = _mm256_and_si256(under, _mm256_cmpgt_epi32(total, zero));
   const __m256i g = _mm256_and_si256(over, gOver);
-  __m256i outC = _mm256_sub_epi32(c, g), outM = _mm256_sub_epi32(m, g);
-  const __m256i outY = _mm256_sub_epi32(y, g);
   __m256i outK = _mm256_add_epi32(k, g);
+  const Chromatic cmy =
+      withinLimit(p.limit, over, {_mm256_sub_epi32(c, g), _mm256_sub_epi32(m, g), _mm256_sub_epi32(y, g)}, outK);
+  __m256i outC = cmy.c, outM = cmy.m;
+  const __m256i outY = cmy.y;
   out.lightCm = out.lightK = zero;
   if (!_mm256_testz_si256(light, light)) {
     const __m256i headroom = _mm256_sub_epi32(p.limit, sum);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "libs/escdecode/printed_colour.h"
+
 namespace escp {
 namespace {
 
@@ -210,16 +212,7 @@ void inkColour(const double coverage[kPlanes], int only, uint8_t rgb[3]) {
     for (int k = 0; k < 3; ++k) rgb[k] = level(kDarkens[only][k] ? 1 - c : 1.0, 1.0);
     return;
   }
-  // Light inks count at their densities: light cyan and light magenta 30 %,
-  // light black 50 %, light-light black 17 %; the colours multiply as inks
-  // on paper do.
-  const double cyan = std::min(1.0, coverage[0] + 0.30 * coverage[4]);
-  const double magenta = std::min(1.0, coverage[1] + 0.30 * coverage[5]);
-  const double yellow = std::min(1.0, coverage[2]);
-  const double black = std::min(1.0, coverage[3] + 0.50 * coverage[6] + 0.17 * coverage[7]);
-  rgb[0] = level(1 - cyan, 1 - black);
-  rgb[1] = level(1 - magenta, 1 - black);
-  rgb[2] = level(1 - yellow, 1 - black);
+  printedColour(coverage, rgb);
 }
 
 std::vector<uint8_t> composite(const DotPage& page, int only) {

@@ -45,12 +45,12 @@ bool buildPagesEachFrame(const uint8_t* data, size_t size, int scale, std::vecto
 // Mean coverage (0..1) of one ink over the cells [x0, x1) x [y0, y1).
 double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int y1);
 
-// Screen colour of a cell from each ink's coverage (0..1): all inks mixed
-// (only = -1), or one ink on its own.
+// Screen colour of a cell from each ink's coverage (0..1): all inks as they
+// print (only = -1, printed_colour.h), or one ink on its own.
 void inkColour(const double coverage[kPlanes], int only, uint8_t rgb[3]);
 
-// RGB picture of a page, 3 bytes per cell: the light inks count at their
-// densities, the colours multiply as inks on paper do (or one ink alone).
+// RGB picture of a page, 3 bytes per cell: the inks as they print (or one
+// ink alone).
 std::vector<uint8_t> composite(const DotPage& page, int only = -1);
 
 }  // namespace escp

@@ -33,11 +33,19 @@ cmsUInt16Number toWord(double v) {
   return static_cast<cmsUInt16Number>(std::lround(std::clamp(v, 0.0, 1.0) * 65535));
 }
 
-cmsInt32Number sampleCmykToLab(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
+// Colorimetric: the printed colour itself. Perceptual: its lightness taken
+// back from the press's range into the perceptual reference medium's, the
+// inverse of what the perceptual separation does, so that the press's black
+// is the reference black a perceptual conversion out of the profile expects.
+cmsInt32Number sampleCmykToLab(const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo) {
   double cmyk[4];
   for (int i = 0; i < 4; ++i) cmyk[i] = in[i] / 65535.0;
   const press::Lab lab = press::printedLab(cmyk);
-  const cmsCIELab l{lab.L, lab.a, lab.b};
+  cmsCIELab l{lab.L, lab.a, lab.b};
+  if (*static_cast<const Table*>(cargo) == Table::Perceptual) {
+    const double black = press::darkestLightness();
+    l.L = std::max(press::kReferenceBlackL + (lab.L - black) * (100 - press::kReferenceBlackL) / (100 - black), 0.0);
+  }
   cmsFloat2LabEncoded(out, &l);
   return TRUE;
 }
@@ -116,8 +124,9 @@ Bytes makeCmykProfile() {
   const bool ok =
       writeText(h, cmsSigProfileDescriptionTag, kDescription) && writeText(h, cmsSigCopyrightTag, kCopyright) &&
       cmsWriteTag(h, cmsSigMediaWhitePointTag, &white) &&
-      writePipeline(h, cmsSigAToB1Tag, sampledPipeline(4, 3, kAToBPoints, sampleCmykToLab, nullptr)) &&
-      cmsLinkTag(h, cmsSigAToB0Tag, cmsSigAToB1Tag) && cmsLinkTag(h, cmsSigAToB2Tag, cmsSigAToB1Tag) &&
+      writePipeline(h, cmsSigAToB0Tag, sampledPipeline(4, 3, kAToBPoints, sampleCmykToLab, &perceptual)) &&
+      writePipeline(h, cmsSigAToB1Tag, sampledPipeline(4, 3, kAToBPoints, sampleCmykToLab, &colorimetric)) &&
+      cmsLinkTag(h, cmsSigAToB2Tag, cmsSigAToB0Tag) &&
       writePipeline(h, cmsSigBToA0Tag, sampledPipeline(3, 4, kBToAPoints, sampleLabToCmyk, &perceptual)) &&
       writePipeline(h, cmsSigBToA1Tag, sampledPipeline(3, 4, kBToAPoints, sampleLabToCmyk, &colorimetric)) &&
       cmsLinkTag(h, cmsSigBToA2Tag, cmsSigBToA0Tag) &&

@@ -2,7 +2,8 @@
 // LittleCMS: the sRGB profile from LittleCMS's own sRGB, and a CMYK output
 // profile of a press model (press_model.h): perceptual and colorimetric
 // tables from the model's inverse with medium grey replacement under a 350 %
-// total ink limit, and a gamut tag.
+// total ink limit (the perceptual pair in the perceptual reference medium),
+// and a gamut tag.
 #pragma once
 
 #include <cstddef>

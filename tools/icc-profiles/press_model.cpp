@@ -96,16 +96,23 @@ double toneValueIncrease(int ink) {
   return kTvi50[ink];
 }
 
-Lab printedLab(const double cmyk[4]) {
+void overprintShares(const double cmyk[4], double shares[16]) {
   double a[4];
   for (int i = 0; i < 4; ++i) a[i] = printed(cmyk[i], i);
-  const Solids& s = solids();
-  double xyz[3] = {0, 0, 0};
   for (int combo = 0; combo < 16; ++combo) {
     double w = 1;
     for (int i = 0; i < 4; ++i) w *= (combo >> i & 1) ? a[i] : 1 - a[i];
-    for (int c = 0; c < 3; ++c) xyz[c] += w * s.t[combo][c] * kD50[c];
+    shares[combo] = w;
   }
+}
+
+Lab printedLab(const double cmyk[4]) {
+  double shares[16];
+  overprintShares(cmyk, shares);
+  const Solids& s = solids();
+  double xyz[3] = {0, 0, 0};
+  for (int combo = 0; combo < 16; ++combo)
+    for (int c = 0; c < 3; ++c) xyz[c] += shares[combo] * s.t[combo][c] * kD50[c];
   return xyzToLab(xyz);
 }
 

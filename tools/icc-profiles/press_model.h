@@ -16,6 +16,11 @@ struct Lab {
 // paper (the paper itself is L 100, a 0, b 0).
 Lab printedLab(const double cmyk[4]);
 
+// The mixture printedLab makes: the share of the page each of the sixteen
+// solid overprints covers (bit i set: ink i), after each ink's tone value
+// increase. Colours mix linearly in XYZ by these shares.
+void overprintShares(const double cmyk[4], double shares[16]);
+
 // The paper's own Lab (D50), for the profile's media white point.
 Lab paperLab();
 

@@ -1,19 +1,16 @@
 // The inverse is solved per colour: cyan, magenta and yellow by a damped
 // Gauss-Newton search inside the unit cube for a given black, black from the
 // grey component of the three-ink solution (medium replacement: none below a
-// fifth, most of it in the shadows), and more black while the total is over
-// the limit.
+// fifth, most of it in the shadows), another black where that one cannot
+// reach the colour, and more black while the total is over the limit.
 #include "tools/icc-profiles/press_separation.h"
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace press {
 namespace {
-
-// Lightness of the perceptual reference black that colour engines map an
-// input's black to for the perceptual intent.
-constexpr double kReferenceBlackL = 3.1373;
 
 double distance2(const Lab& x, const Lab& y) {
   return (x.L - y.L) * (x.L - y.L) + (x.a - y.a) * (x.a - y.a) + (x.b - y.b) * (x.b - y.b);
@@ -121,6 +118,57 @@ double sum(const double cmy[3], double k) {
   return cmy[0] + cmy[1] + cmy[2] + k;
 }
 
+// A colour counts as reached this close (squared CIE 1976 distance); one
+// this far out is beyond any black's help worth the search.
+constexpr double kReached = 0.25;
+constexpr double kFarOut = 20.0 * 20.0;
+
+// Where the replacement's black cannot reach a colour, another black often
+// can (a dark olive needs more black than its grey part asks for): the
+// black whose solution comes nearest, from a coarse scan refined by halving
+// steps around the best. A black that does no better leaves k as it was.
+double nearestBlack(const Lab& wanted, double* k, double cmy[3], double err) {
+  double best[3] = {cmy[0], cmy[1], cmy[2]};
+  auto tryBlack = [&](double trialK) {
+    if (trialK < 0 || trialK > 1) return;
+    double trial[3] = {best[0], best[1], best[2]};
+    const double e = solveCmy(wanted, trialK, trial);
+    if (e < err - 1e-9) {
+      err = e;
+      *k = trialK;
+      std::copy(trial, trial + 3, best);
+    }
+  };
+  const double replacement = *k;
+  for (double trialK : {0.0, 0.25, 0.5, 0.75, 1.0}) tryBlack(trialK);
+  for (double step = 0.125; step > 0.01; step /= 2) {
+    const double around = *k;
+    tryBlack(around - step);
+    tryBlack(around + step);
+  }
+  if (err < kReached) {
+    // Reached: the black nearest the replacement's that still reaches it,
+    // so the separation moves on smoothly from where the replacement's
+    // black stops reaching.
+    double far = *k, near = replacement;
+    for (int i = 0; i < 6; ++i) {
+      const double mid = (far + near) / 2;
+      double trial[3] = {best[0], best[1], best[2]};
+      const double e = solveCmy(wanted, mid, trial);
+      if (e < kReached) {
+        far = mid;
+        err = e;
+        *k = mid;
+        std::copy(trial, trial + 3, best);
+      } else {
+        near = mid;
+      }
+    }
+  }
+  std::copy(best, best + 3, cmy);
+  return err;
+}
+
 }  // namespace
 
 Separation separateColorimetric(const Lab& wanted) {
@@ -128,6 +176,7 @@ Separation separateColorimetric(const Lab& wanted) {
   solveCmy(wanted, 0, cmy);
   double k = blackFor(std::min({cmy[0], cmy[1], cmy[2]}));
   double err = solveCmy(wanted, k, cmy);
+  if (err > kReached && err < kFarOut) err = nearestBlack(wanted, &k, cmy, err);
   if (sum(cmy, k) > kTotalInkLimit) {
     // The least black that keeps the total within the limit.
     double low = k, high = 1;

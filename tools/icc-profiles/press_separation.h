@@ -11,6 +11,10 @@ namespace press {
 // Total ink limit: 350 % of coverage.
 constexpr double kTotalInkLimit = 3.5;
 
+// Lightness of the perceptual reference black that colour engines map an
+// input's black to for the perceptual intent.
+constexpr double kReferenceBlackL = 3.1373;
+
 struct Separation {
   double cmyk[4];
   double error;  // distance in Lab (CIE 1976) from the wanted colour to the printed one

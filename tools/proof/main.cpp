@@ -1,7 +1,8 @@
 // proof: a job file's dry run through the installed driver, without a drop
 // of ink and without touching the ink account or the job: the ink it takes
 // per ink (picolitres, millilitres, share of what remains) and a composite
-// PNG of the dots it would print.
+// PNG of the dots it would print, in the colour they print. The colour
+// profiles and intent are those vellox prints with.
 //
 //   proof [--printer <folder>] [--png out.png] [--scale N] job.vjx
 //
@@ -10,10 +11,13 @@
 // --scale    cells of N x N dots for the picture (default 1)
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "Draw.h"
 #include "EscDecode.h"
+#include "app/shell/app_defaults.h"
+#include "app/shell/environment_file.h"
 #include "platform/folders.h"
 #include "platform/module.h"
 #include "platform/path.h"
@@ -60,6 +64,22 @@ std::string defaultPrinterFolder() {
   return std::string();
 }
 
+// The colour profiles and intent vellox prints with: those of its
+// environment file in the installation (the printer folder's parent), or
+// the installation's default pair where none was ever chosen.
+void useThePrintsProfiles(const std::string& printer) {
+  char own[platform::kMaxPath], folder[platform::kMaxPath], environment[platform::kMaxPath];
+  vlx::AppState state;
+  std::memset(&state, 0, sizeof state);
+  state.intent = vlx::kIntentNeverConfigured;
+  if (!platform::copyString(own, sizeof own, printer.c_str())) return;
+  platform::removeTrailingSeparators(own);
+  if (!platform::folderPart(own, folder, sizeof folder)) return;
+  if (platform::joinPath(environment, sizeof environment, folder, "vellox.ENV"))
+    vlx::readEnvironment(environment, &state);
+  vlx::applyEnvironment(&state, folder, jCol2SetupProfile);
+}
+
 std::string pagePath(const std::string& base, size_t page) {
   if (page == 0) return base;
   const size_t dot = base.rfind('.');
@@ -81,6 +101,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "proof: no printer folder %s\n", o.printer.c_str());
     return 1;
   }
+  useThePrintsProfiles(o.printer);
   proof::ProofResult result;
   std::string error;
   const bool made = proof::proofJob(o.input.c_str(), o.scale, &result, &error);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/shell/soft_proof_window_win32.h"
+#include "libs/escdecode/dot_pages.h"
 
 namespace vlx {
 namespace {
@@ -49,6 +50,16 @@ std::vector<uint8_t> magentaPage(int width, int height) {
   s.push_back(0x0C);
   return s;
 }
+
+// How one ink at full coverage prints, as the proof shows all inks.
+COLORREF printed(int plane) {
+  double coverage[escp::kPlanes] = {};
+  coverage[plane] = 1;
+  uint8_t rgb[3];
+  escp::inkColour(coverage, -1, rgb);
+  return RGB(rgb[0], rgb[1], rgb[2]);
+}
+const COLORREF kCyan = printed(0), kBlack = printed(3);
 
 void pumpUntil(const std::function<bool()>& done) {
   const ULONGLONG end = GetTickCount64() + 20000;
@@ -115,8 +126,8 @@ TEST_F(SoftProof, OpensFittedAndMixesTheInksOrShowsOneAlone) {
   EXPECT_TRUE(checked(kProofInkAll));
   setClient(420, 360);
   // The fitted page fills the width within its margins, centred in height.
-  EXPECT_EQ(pixel(100, 160), RGB(0, 255, 255));
-  EXPECT_EQ(pixel(320, 160), RGB(0, 0, 0));
+  EXPECT_EQ(pixel(100, 160), kCyan);
+  EXPECT_EQ(pixel(320, 160), kBlack);
   command(kProofInkAll + 4);  // black alone
   EXPECT_EQ(factsOf(window_).ink, 3);
   EXPECT_TRUE(checked(kProofInkAll + 4));
@@ -138,7 +149,7 @@ TEST_F(SoftProof, ZoomsToOneDotPerPixelAndPansByScrollBarAndDrag) {
   const int viewWidth = client.right;
   // The dot at the view's centre stays under it: left of the middle, cyan.
   EXPECT_GT(facts.scrollX, 0);
-  EXPECT_EQ(pixel(5, 5), RGB(0, 255, 255));
+  EXPECT_EQ(pixel(5, 5), kCyan);
 
   SendMessageA(window_, WM_HSCROLL, SB_TOP, 0);
   SendMessageA(window_, WM_VSCROLL, SB_TOP, 0);
@@ -147,7 +158,7 @@ TEST_F(SoftProof, ZoomsToOneDotPerPixelAndPansByScrollBarAndDrag) {
   EXPECT_EQ(factsOf(window_).scrollX, viewWidth);
   SendMessageA(window_, WM_HSCROLL, SB_BOTTOM, 0);
   EXPECT_EQ(factsOf(window_).scrollX, kWidth - viewWidth) << "never past the page's edge";
-  EXPECT_EQ(pixel(5, 5), RGB(0, 0, 0));
+  EXPECT_EQ(pixel(5, 5), kBlack);
 
   // Dragging the page right and down by (40, 20) shows what lies left and above.
   SendMessageA(window_, WM_VSCROLL, SB_PAGEDOWN, 0);

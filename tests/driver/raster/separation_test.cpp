@@ -62,7 +62,7 @@ TEST(Separation, EightInkCases) {
       {"little headroom: black keeps most", 2000, 2000, 0, 1500, {1860, 1860, 0, 1255, 466, 466, 490, 0}},
       {"yellow alone has no light ink", 0, 0, 3000, 0, {0, 0, 3000, 0, 0, 0, 0, 0}},
       {"exactly at the limit stays", 1600, 1600, 1600, 1600, {1600, 1600, 1600, 1600, 0, 0, 0, 0}},
-      {"black cannot take more than full", 3000, 3000, 3000, 4000, {2920, 2920, 2920, 4080, 0, 0, 0, 0}},
+      {"black full, the rest shares what the limit leaves", 3000, 3000, 3000, 4000, {773, 773, 773, 4080, 0, 0, 0, 0}},
       {"paper", 0, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const Case& c : cases) EXPECT_EQ(c.inks, eight(c.c, c.m, c.y, c.k)) << c.what;
@@ -81,6 +81,69 @@ TEST(Separation, FourInkCases) {
       {"no black to give", 1000, 0, 0, 0, {1000, 0, 0, 0}},
   };
   for (const Case& c : cases) EXPECT_EQ(c.inks, four(c.c, c.m, c.y, c.k)) << c.what;
+}
+
+rx3::SeparationParams paramsAt(int percent) {
+  MachineState state;
+  std::memset(&state, 0, sizeof state);
+  raster_test::setDocumentDefaults(&state);
+  state.engine.inkLimitTotal = (percent * 255 + 50) / 100;
+  return rx3::separationParams(state.engine);
+}
+
+// Grey replacement leaves overprints without a common part as they are; the
+// rest over the limit comes off cyan, magenta and yellow in proportion.
+TEST(Separation, OverprintsAreBroughtWithinTheLimit) {
+  struct Case {
+    const char* what;
+    int percent;
+    int c, m, y, k;
+    Four inks;  // the eight-ink sets' light inks stay 0
+  } cases[] = {
+      {"red at 120 %", 120, 0, 4080, 4080, 0, {0, 2448, 2448, 0}},
+      {"red at 157 %", 157, 0, 4080, 4080, 0, {0, 3200, 3200, 0}},
+      {"blue after its grey went to black", 157, 4080, 4080, 1000, 0, {2700, 2700, 0, 1000}},
+      {"an odd excess leaves no unit over", 157, 2001, 2000, 2000, 2000, {1200, 1199, 1199, 2800}},
+      {"black over the limit alone keeps its tone", 60, 1000, 0, 0, 4080, {0, 0, 0, 4080}},
+      {"one ink over a low limit", 60, 4080, 0, 0, 0, {2448, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    const rx3::SeparationParams params = paramsAt(c.percent);
+    const int16_t device[4] = {static_cast<int16_t>(c.c), static_cast<int16_t>(c.m), static_cast<int16_t>(c.y),
+                               static_cast<int16_t>(c.k)};
+    Four four;
+    rx3::separateFour(params, device, four.data());
+    EXPECT_EQ(c.inks, four) << c.what << ", four inks";
+    const Eight expected = {c.inks[0], c.inks[1], c.inks[2], c.inks[3], 0, 0, 0, 0};
+    EXPECT_EQ(expected, eight(c.c, c.m, c.y, c.k, params)) << c.what << ", eight inks";
+  }
+}
+
+// Over a lattice of device values, no pixel's inks add up to more than the
+// limit, unless black alone is over it.
+TEST(Separation, NoPixelPrintsOverTheLimit) {
+  const int values[] = {0, 1, 255, 1000, 2040, 3001, 4079, 4080};
+  for (int percent : {40, 100, 120, 157, 250, 350})
+    for (bool fourInks : {false, true}) {
+      const rx3::SeparationParams params = paramsAt(percent);
+      for (int c : values)
+        for (int m : values)
+          for (int y : values)
+            for (int k : values) {
+              const int16_t device[4] = {static_cast<int16_t>(c), static_cast<int16_t>(m), static_cast<int16_t>(y),
+                                         static_cast<int16_t>(k)};
+              int16_t inks[8] = {};
+              if (fourInks)
+                rx3::separateFour(params, device, inks);
+              else
+                rx3::separateEight(params, device, inks);
+              int total = 0;
+              for (int16_t v : inks) total += v;
+              ASSERT_LE(total, std::max(params.limit, static_cast<int32_t>(inks[rx3::kBlack])))
+                  << c << " " << m << " " << y << " " << k << " at " << percent << " %"
+                  << (fourInks ? ", four inks" : ", eight inks");
+            }
+    }
 }
 
 TEST(Separation, ValuesOffTheScaleAreTakenAtItsEnds) {

@@ -43,7 +43,7 @@ class Reference {
   cmsCIELab sourceLab(const Rgb& rgb) const;
   bool inGamut(const Rgb& rgb) const;
   // How printed CMYK looks: through the CMYK profile into the RGB profile
-  // (relative colorimetric).
+  // (relative colorimetric, black point compensated).
   Rgb onScreen(const Cmyk& cmyk) const;
 
  private:
@@ -59,6 +59,8 @@ struct Bench : draw_test::PrintingFixture {
   // The printed CMYK of each patch (row after row, columns across), each
   // measured over the middle half of its cell.
   std::vector<Cmyk> printPatches(const std::vector<Rgb>& patches, int columns);
+  // The decoder's composite of each patch of the last printPatches.
+  std::vector<Rgb> patchComposites;
 
   // The paper's ink limit (percent; 0 = the machine's own). The profile's
   // total ink is 350 %: a limit of 360 leaves its separation alone.

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "driver/machines/machine_state.h"
-#include "libs/escdecode/escp_decoder.h"
 #include "libs/draw/driver_plugins.h"
 #include "libs/draw/setting_block.h"
+#include "libs/escdecode/escp_decoder.h"
 #include "platform/folders.h"
 #include "tools/icc-profiles/icc_writer.h"
 
@@ -38,7 +38,8 @@ Reference::Reference(const std::string& rgbProfile, const std::string& cmykProfi
   toCmyk_ = cmsCreateTransform(rgb_, TYPE_RGB_8, cmyk_, TYPE_CMYK_DBL, intent, flags);
   toLab_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, lab_, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
   sourceToLab_ = cmsCreateTransform(rgb_, TYPE_RGB_8, lab_, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
-  toRgb_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, rgb_, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC, 0);
+  toRgb_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, rgb_, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC,
+                              cmsFLAGS_BLACKPOINTCOMPENSATION);
   cmsUInt16Number alarm[cmsMAXCHANNELS] = {};
   cmsSetAlarmCodes(alarm);
   gamut_ = cmsCreateProofingTransform(rgb_, TYPE_RGB_8, lab_, TYPE_Lab_16, cmyk_, INTENT_RELATIVE_COLORIMETRIC,
@@ -178,6 +179,7 @@ std::vector<Cmyk> Bench::printPatches(const std::vector<Rgb>& patches, int colum
   const float patchMm = 3;
   const escp::DotPage page = print(pixels, columns, rows, columns * patchMm, rows * patchMm);
   std::vector<Cmyk> printed;
+  patchComposites.clear();
   if (page.width == 0) return printed;
   // The page can be wider than the picture (the head's width); the picture
   // starts at its top left corner.
@@ -188,6 +190,12 @@ std::vector<Cmyk> Bench::printPatches(const std::vector<Rgb>& patches, int colum
     const int y0 = static_cast<int>(row * patchDots), y1 = static_cast<int>((row + 1) * patchDots);
     const int qx = (x1 - x0) / 4, qy = (y1 - y0) / 4;
     printed.push_back(printedCmyk(page, x0 + qx, y0 + qy, x1 - qx, y1 - qy));
+    double coverage[escp::kPlanes];
+    for (int plane = 0; plane < escp::kPlanes; ++plane)
+      coverage[plane] = escp::meanCoverage(page, plane, x0 + qx, y0 + qy, x1 - qx, y1 - qy);
+    uint8_t shown[3];
+    escp::inkColour(coverage, -1, shown);
+    patchComposites.push_back({shown[0], shown[1], shown[2]});
   }
   return printed;
 }

@@ -1,8 +1,9 @@
 // A real photograph printed with and without the profiles: the decoded
-// print, seen through the CMYK profile, keeps the saturation that
-// LittleCMS's own transform keeps. The photograph is Debian's
-// mate-backgrounds LadyBird.jpg, or the picture VLX_COLOR_PHOTO names; the
-// test is skipped without one.
+// print, seen through the CMYK profile as a screen shows printed colour
+// (paper white, the press's black compensated), keeps the saturation that
+// LittleCMS's own transform keeps, and the decoder's composite shows it so.
+// The photograph is Debian's mate-backgrounds LadyBird.jpg, or the picture
+// VLX_COLOR_PHOTO names; the test is skipped without one.
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
@@ -113,6 +114,8 @@ TEST_F(ColorPhoto, APhotographKeepsItsSaturation) {
       source, own, own / source, driver.printed, driver.printed / source, driver.composite, managed.printed,
       managed.printed / source, managed.composite);
   EXPECT_NEAR(own, managed.printed, 0.02 * source) << "the print keeps what the profiles keep";
+  EXPECT_GE(managed.printed / source, 0.9);
+  EXPECT_GE(managed.composite / source, 0.9) << "the decoder shows the print as it looks";
   EXPECT_GT(managed.printed, driver.printed + 0.1 * source);
 }
 
