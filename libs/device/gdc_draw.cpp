@@ -83,7 +83,7 @@ bool itemIsSound(const jGdcItem& item) {
   switch (item.kind) {
     case J_GDC_RGB_IMAGE:
     case J_GDC_CMYK_IMAGE:
-      return item.pixels && item.width > 0 && item.height > 0;
+      return (item.pixels || item.row) && item.width > 0 && item.height > 0;
     case J_GDC_RGB_FILL:
     case J_GDC_CMYK_FILL:
       return true;
@@ -92,12 +92,13 @@ bool itemIsSound(const jGdcItem& item) {
   }
 }
 
-void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
+// False when an image's row cannot be had.
+bool paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
   const int32_t left = item.x0 > area.x0 ? item.x0 : area.x0;
   const int32_t right = item.x1 < area.x1 ? item.x1 : area.x1;
   const int32_t bottom = item.y0 > area.y0 ? item.y0 : area.y0;
   const int32_t top = item.y1 < area.y1 ? item.y1 : area.y1;
-  if (left >= right || bottom >= top) return;
+  if (left >= right || bottom >= top) return true;
   const int64_t areaWidth = static_cast<int64_t>(area.x1) - area.x0;
   const int64_t placedWidth = static_cast<int64_t>(item.x1) - item.x0;
   const int64_t placedHeight = static_cast<int64_t>(item.y1) - item.y0;
@@ -110,7 +111,9 @@ void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
     const uint8_t* sourceRow = nullptr;
     if (image) {
       const int64_t sy = (static_cast<int64_t>(item.y1) - 1 - y) * item.height / placedHeight;
-      sourceRow = item.pixels + static_cast<size_t>(sy) * static_cast<size_t>(item.width) * sourceBytes;
+      sourceRow = item.pixels ? item.pixels + static_cast<size_t>(sy) * static_cast<size_t>(item.width) * sourceBytes
+                              : item.row(item.rowSource, static_cast<int32_t>(sy));
+      if (!sourceRow) return false;
     }
     uint8_t* pixel = row + static_cast<size_t>(static_cast<int64_t>(left) - area.x0) * 8;
     const int32_t count = static_cast<int32_t>(static_cast<int64_t>(right) - left);
@@ -134,6 +137,7 @@ void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
     else
       paintRun<false>(pixel, count, source, whole, part, remainder, placedWidth);
   }
+  return true;
 }
 
 // The part of an item inside the area, in area rows (top row 0) and
@@ -195,7 +199,7 @@ JDEVICE_API int jGdcDraw(jGdc* context, void* buffer, int32_t x0, int32_t y0, in
   clearUncovered(*scene, area, pixels);
   for (int32_t i = 0; i < scene->count; ++i) {
     const jGdcItem& item = scene->items[i];
-    if (itemIsSound(item)) paintItem(item, area, pixels);
+    if (itemIsSound(item) && !paintItem(item, area, pixels)) return 0;
   }
   return 1;
 }
