@@ -35,6 +35,10 @@ JSPOOL_API int jSplWrite_buff(jSPOOL spool, const void* data, int length);
 JSPOOL_API int jSplWritePrinter(jSPOOL spool);
 // 1 while output can go on.
 JSPOOL_API int jSplGetStatus(jSPOOL spool);
+// 1 when the channel's port keeps no byte (a dry run's proof port opened
+// without a receiver): a writer may then leave out what only the bytes
+// would carry, the raster's packing among them. Ours.
+JSPOOL_API int jSplDropsBytes(jSPOOL spool);
 JSPOOL_API int jSplSetAbortPoint(jSPOOL spool);
 JSPOOL_API int jSplAbort(jSPOOL spool);
 // While a hand-on waits on a port that takes no byte, the channel asks this

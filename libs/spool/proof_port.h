@@ -13,8 +13,9 @@
 // anything else fails the channel as a dead port would.
 typedef int (*jSplProofWrite)(void* user, const void* data, int length);
 
-// Opens a proof port and writes its port text into port (at least 32 bytes).
-// 0 when no port is free or an argument is missing.
+// Opens a proof port and writes its port text into port (at least 32 bytes);
+// without a write function the port drops every byte (jSplDropsBytes). 0
+// when no port is free or the port text has no room.
 JSPOOL_API int jSplProofOpen(jSplProofWrite write, void* user, char* port, int portSize);
 // Closes the port; channels opened on it afterwards fail to open. 1 when
 // the port was open.
@@ -27,5 +28,7 @@ int proofNumberOf(const char* text);
 // Hands bytes to the proof port n; false when it is closed or refuses them.
 bool writeProof(int number, const void* data, std::size_t size);
 bool proofIsOpen(int number);
+// True when the open proof port n has no receiver.
+bool proofDropsBytes(int number);
 
 }  // namespace spool
