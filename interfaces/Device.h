@@ -66,9 +66,10 @@ typedef struct jGdcItem {
   int32_t width, height;   // image size in pixels (images only)
   const uint8_t* pixels;   // images: rows top first, width x height pixels
   uint8_t color[4];        // fills
-  // Images not held in memory (pixels null): row y (0 = top) of the image,
-  // valid until the next call for the same source; null fails the render.
-  const uint8_t* (*row)(void* source, int32_t y);
+  // Images not held in memory (pixels null): copies row y (0 = top) of the
+  // image into `into` (width pixels); 0 when it cannot be had, which fails
+  // the render. Called from any thread that renders.
+  int (*row)(void* source, int32_t y, uint8_t* into);
   void* rowSource;
 } jGdcItem;
 

@@ -105,15 +105,24 @@ bool paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
   const bool rgb = item.kind == J_GDC_RGB_IMAGE || item.kind == J_GDC_RGB_FILL;
   const bool image = item.kind == J_GDC_RGB_IMAGE || item.kind == J_GDC_CMYK_IMAGE;
   const int sourceBytes = rgb ? 3 : 4;
+  // An image read through its row call: each source row copied once into a
+  // row of this paint's own, so that renders on two threads never share one.
+  std::vector<uint8_t> copied;
+  int64_t copiedRow = -1;
+  if (image && !item.pixels) copied.resize(static_cast<size_t>(item.width) * sourceBytes);
   // 64-bit rows: a bottom edge at the smallest int32 must end the loop, not wrap it.
   for (int64_t y = static_cast<int64_t>(top) - 1; y >= bottom; --y) {
     uint8_t* row = buffer + static_cast<size_t>((static_cast<int64_t>(area.y1) - 1 - y) * areaWidth * 8);
     const uint8_t* sourceRow = nullptr;
     if (image) {
       const int64_t sy = (static_cast<int64_t>(item.y1) - 1 - y) * item.height / placedHeight;
-      sourceRow = item.pixels ? item.pixels + static_cast<size_t>(sy) * static_cast<size_t>(item.width) * sourceBytes
-                              : item.row(item.rowSource, static_cast<int32_t>(sy));
-      if (!sourceRow) return false;
+      if (item.pixels) {
+        sourceRow = item.pixels + static_cast<size_t>(sy) * static_cast<size_t>(item.width) * sourceBytes;
+      } else {
+        if (sy != copiedRow && item.row(item.rowSource, static_cast<int32_t>(sy), copied.data()) != 1) return false;
+        copiedRow = sy;
+        sourceRow = copied.data();
+      }
     }
     uint8_t* pixel = row + static_cast<size_t>(static_cast<int64_t>(left) - area.x0) * 8;
     const int32_t count = static_cast<int32_t>(static_cast<int64_t>(right) - left);

@@ -1,6 +1,7 @@
 #include "libs/draw/image_rows.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/file.h"
 
@@ -12,11 +13,14 @@ void* ImageRows::add(const jobfile::Item& item) {
   return sources_.back().get();
 }
 
-const uint8_t* ImageRows::row(void* source, int32_t y) {
+int ImageRows::row(void* source, int32_t y, uint8_t* into) {
   auto* s = static_cast<Source*>(source);
-  if (!s) return nullptr;
+  if (!s || !into) return 0;
   std::lock_guard<std::mutex> hold(s->owner->mutex_);
-  return s->owner->rowOf(s, y);
+  const uint8_t* row = s->owner->rowOf(s, y);
+  if (!row) return 0;
+  std::memcpy(into, row, s->rowBytes);
+  return 1;
 }
 
 const uint8_t* ImageRows::rowOf(Source* s, int32_t y) {

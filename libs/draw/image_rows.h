@@ -28,10 +28,10 @@ class ImageRows {
   // A source for an item whose pixels lie in its file; valid as long as
   // this cache.
   void* add(const jobfile::Item& item);
-  // The render context's row call: row y (0 = top) of the source's image,
-  // valid until the next call for the same source; null when the file
-  // cannot be read or is no longer the one loaded.
-  static const uint8_t* row(void* source, int32_t y);
+  // The render context's row call: copies row y (0 = top) of the source's
+  // image into `into`; 0 when the file cannot be read or is no longer the
+  // one loaded. Renders on several threads may call it at once.
+  static int row(void* source, int32_t y, uint8_t* into);
 
   std::size_t held() const { return held_; }
 
