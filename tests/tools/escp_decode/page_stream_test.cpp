@@ -124,8 +124,7 @@ TEST(PageStream, AStreamReadPieceByPieceGivesTheFramesOfTheWholeBuffer) {
   // preamble run and an EJL line each longer than the window.
   std::mt19937 random(3);
   Bytes s(3u << 20, 0x11);
-  const char* ejl = "@EJL JL ";
-  s.insert(s.end(), ejl, ejl + std::strlen(ejl));
+  for (const char* c = "@EJL JL "; *c; ++c) s.push_back(static_cast<uint8_t>(*c));
   s.insert(s.end(), 1500000, 'x');
   s.push_back(0x0A);
   while (s.size() < (8u << 20)) {
