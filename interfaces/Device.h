@@ -66,6 +66,11 @@ typedef struct jGdcItem {
   int32_t width, height;   // image size in pixels (images only)
   const uint8_t* pixels;   // images: rows top first, width x height pixels
   uint8_t color[4];        // fills
+  // Images not held in memory (pixels null): copies row y (0 = top) of the
+  // image into `into` (width pixels); 0 when it cannot be had, which fails
+  // the render. Called from any thread that renders.
+  int (*row)(void* source, int32_t y, uint8_t* into);
+  void* rowSource;
 } jGdcItem;
 
 typedef struct jGdcScene {
@@ -87,7 +92,8 @@ JDEVICE_API int jGdcSetup(jGdc* context, float dotsPerUnitX, float dotsPerUnitY)
 // (y1 - 1) first, 8 bytes per pixel: byte 7 FF = RGB (bytes 0..2), FE = CMYK
 // (byte 0 black, 1..3 cyan, magenta, yellow), other = nothing drawn. Items
 // are placed nearest-neighbour into their rectangles. 0 for a null context or
-// buffer and for an empty, inverted or oversized rectangle (buffer untouched).
+// buffer and for an empty, inverted or oversized rectangle (buffer untouched),
+// and when an image's row cannot be had (the buffer is then not a picture).
 JDEVICE_API int jGdcDraw(jGdc* context, void* buffer, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t option);
 
 // ---- colour management -----------------------------------------------------

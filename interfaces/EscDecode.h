@@ -9,5 +9,7 @@
 #include "libs/escdecode/dot_band.h"
 #include "libs/escdecode/dot_pages.h"
 #include "libs/escdecode/escp_decoder.h"
+#include "libs/escdecode/page_stream.h"
 #include "libs/escdecode/png_writer.h"
+#include "libs/escdecode/printed_colour.h"
 #include "libs/escdecode/stream_index.h"

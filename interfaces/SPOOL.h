@@ -35,6 +35,10 @@ JSPOOL_API int jSplWrite_buff(jSPOOL spool, const void* data, int length);
 JSPOOL_API int jSplWritePrinter(jSPOOL spool);
 // 1 while output can go on.
 JSPOOL_API int jSplGetStatus(jSPOOL spool);
+// 1 when the channel's port keeps no byte (a dry run's proof port opened
+// without a receiver): a writer may then leave out what only the bytes
+// would carry, the raster's packing among them. Ours.
+JSPOOL_API int jSplDropsBytes(jSPOOL spool);
 JSPOOL_API int jSplSetAbortPoint(jSPOOL spool);
 JSPOOL_API int jSplAbort(jSPOOL spool);
 // While a hand-on waits on a port that takes no byte, the channel asks this
@@ -66,7 +70,8 @@ JSPOOL_API int jSplTakeFailureText(char* text, int size);
 // on, anything else fails the channel as a dead port would.
 typedef int (*jSplProofWrite)(void* user, const void* data, int length);
 // Opens a proof port and writes its port text into port (at least 32
-// bytes). 0 when no port is free or an argument is missing.
+// bytes); without a write function the port drops every byte
+// (jSplDropsBytes). 0 when no port is free or the port text has no room.
 JSPOOL_API int jSplProofOpen(jSplProofWrite write, void* user, char* port, int portSize);
 // Closes the port; channels opened on it afterwards fail to open. 1 when
 // the port was open.

@@ -77,6 +77,12 @@ bool buffersReady(const EngineState& e) {
 // contiguous rows.
 template <int Planes>
 void writePlanes(EngineState& e, const uint8_t* planes, const uint64_t totals[8], int count, uint8_t* planar) {
+  // A port that keeps nothing (a dry run for the ink alone) needs only the
+  // account: the dots are counted, never packed.
+  if (jSplDropsBytes(e.spoolHandle) == 1) {
+    for (int plane = 0; plane < Planes; ++plane) e.pageInk[plane] += totals[plane];
+    return;
+  }
   const int rowBytes = rowBytesForWidth(count);
   if (planar) transposePlanes(planes, rowBytes, planar);
   for (int plane = 0; plane < Planes; ++plane) {

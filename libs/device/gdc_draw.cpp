@@ -83,7 +83,7 @@ bool itemIsSound(const jGdcItem& item) {
   switch (item.kind) {
     case J_GDC_RGB_IMAGE:
     case J_GDC_CMYK_IMAGE:
-      return item.pixels && item.width > 0 && item.height > 0;
+      return (item.pixels || item.row) && item.width > 0 && item.height > 0;
     case J_GDC_RGB_FILL:
     case J_GDC_CMYK_FILL:
       return true;
@@ -92,25 +92,37 @@ bool itemIsSound(const jGdcItem& item) {
   }
 }
 
-void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
+// False when an image's row cannot be had.
+bool paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
   const int32_t left = item.x0 > area.x0 ? item.x0 : area.x0;
   const int32_t right = item.x1 < area.x1 ? item.x1 : area.x1;
   const int32_t bottom = item.y0 > area.y0 ? item.y0 : area.y0;
   const int32_t top = item.y1 < area.y1 ? item.y1 : area.y1;
-  if (left >= right || bottom >= top) return;
+  if (left >= right || bottom >= top) return true;
   const int64_t areaWidth = static_cast<int64_t>(area.x1) - area.x0;
   const int64_t placedWidth = static_cast<int64_t>(item.x1) - item.x0;
   const int64_t placedHeight = static_cast<int64_t>(item.y1) - item.y0;
   const bool rgb = item.kind == J_GDC_RGB_IMAGE || item.kind == J_GDC_RGB_FILL;
   const bool image = item.kind == J_GDC_RGB_IMAGE || item.kind == J_GDC_CMYK_IMAGE;
   const int sourceBytes = rgb ? 3 : 4;
+  // An image read through its row call: each source row copied once into a
+  // row of this paint's own, so that renders on two threads never share one.
+  std::vector<uint8_t> copied;
+  int64_t copiedRow = -1;
+  if (image && !item.pixels) copied.resize(static_cast<size_t>(item.width) * sourceBytes);
   // 64-bit rows: a bottom edge at the smallest int32 must end the loop, not wrap it.
   for (int64_t y = static_cast<int64_t>(top) - 1; y >= bottom; --y) {
     uint8_t* row = buffer + static_cast<size_t>((static_cast<int64_t>(area.y1) - 1 - y) * areaWidth * 8);
     const uint8_t* sourceRow = nullptr;
     if (image) {
       const int64_t sy = (static_cast<int64_t>(item.y1) - 1 - y) * item.height / placedHeight;
-      sourceRow = item.pixels + static_cast<size_t>(sy) * static_cast<size_t>(item.width) * sourceBytes;
+      if (item.pixels) {
+        sourceRow = item.pixels + static_cast<size_t>(sy) * static_cast<size_t>(item.width) * sourceBytes;
+      } else {
+        if (sy != copiedRow && item.row(item.rowSource, static_cast<int32_t>(sy), copied.data()) != 1) return false;
+        copiedRow = sy;
+        sourceRow = copied.data();
+      }
     }
     uint8_t* pixel = row + static_cast<size_t>(static_cast<int64_t>(left) - area.x0) * 8;
     const int32_t count = static_cast<int32_t>(static_cast<int64_t>(right) - left);
@@ -134,6 +146,7 @@ void paintItem(const jGdcItem& item, const Area& area, uint8_t* buffer) {
     else
       paintRun<false>(pixel, count, source, whole, part, remainder, placedWidth);
   }
+  return true;
 }
 
 // The part of an item inside the area, in area rows (top row 0) and
@@ -195,7 +208,7 @@ JDEVICE_API int jGdcDraw(jGdc* context, void* buffer, int32_t x0, int32_t y0, in
   clearUncovered(*scene, area, pixels);
   for (int32_t i = 0; i < scene->count; ++i) {
     const jGdcItem& item = scene->items[i];
-    if (itemIsSound(item)) paintItem(item, area, pixels);
+    if (itemIsSound(item) && !paintItem(item, area, pixels)) return 0;
   }
   return 1;
 }

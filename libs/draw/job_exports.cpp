@@ -66,7 +66,9 @@ JDRAW_API int jFilePreviewGet(jCOLOR* preview, int, int, const char* path) {
 JDRAW_API int jFileLoad(int32_t document, int, int, const char* path) {
   if (!jdraw::documentDrawing(document)) return 0;
   jobfile::Job job;
-  if (!readJob(path, jobfile::kDrawing, &job)) return 0;
+  // The images' pixels stay in the file: a print run reads their rows as
+  // its bands need them.
+  if (!readJob(path, jobfile::kDrawing | jobfile::kRowsInFile, &job)) return 0;
   auto drawing = std::make_shared<jdraw::Drawing>();
   drawing->area = job.area;
   drawing->items = std::move(job.items);

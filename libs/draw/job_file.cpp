@@ -1,5 +1,6 @@
 #include "libs/draw/job_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -134,6 +135,12 @@ bool itemIsSound(const Item& item) {
   return bytes <= kMaxImageBytes && bytes == item.pixels.size();
 }
 
+bool itemInFileIsSound(const Item& item, uint64_t pixelBytes) {
+  if (!(item.x0 < item.x1) || !(item.y0 < item.y1)) return false;
+  if (item.width <= 0 || item.height <= 0 || item.width > kMaxImageSide || item.height > kMaxImageSide) return false;
+  return uint64_t(item.width) * uint64_t(item.height) * (item.kind == kRgbImage ? 3 : 4) == pixelBytes;
+}
+
 bool areaIsSound(const Area& a) {
   return a.x0 < a.x1 && a.y0 < a.y1 && a.mmPerUnitX > 0 && a.mmPerUnitY > 0;
 }
@@ -199,7 +206,46 @@ Status takeChunk(Tag t, std::vector<uint8_t>& p, Job* job) {
   return Status::Ok;
 }
 
-Status parse(Source& source, unsigned parts, Job* job) {
+constexpr std::size_t kImageHeadBytes = kItemHeadBytes + 8;  // kind, rectangle, width, height
+
+// An image item whose pixels stay in the file: its head is read, the rest
+// streams through the checksum a block at a time.
+Status itemInFile(Source& source, uint64_t length, uint32_t crc, const std::string& path, uint64_t at, Job* job) {
+  std::vector<uint8_t> head(kImageHeadBytes);
+  if (!source.read(head.data(), head.size())) return Status::Unreadable;
+  uLong sum = ::crc32(0L, head.data(), static_cast<uInt>(head.size()));
+  std::vector<uint8_t> block(std::min<uint64_t>(length - kImageHeadBytes, 1u << 20));
+  for (uint64_t left = length - kImageHeadBytes; left > 0;) {
+    const std::size_t n = static_cast<std::size_t>(std::min<uint64_t>(left, block.size()));
+    if (!source.read(block.data(), n)) return Status::Unreadable;
+    sum = ::crc32(sum, block.data(), static_cast<uInt>(n));
+    left -= n;
+  }
+  if (static_cast<uint32_t>(sum) != crc) return Status::Corrupt;
+  if (job->items.size() >= kMaxItems) return Status::TooLarge;
+  Item item;
+  item.kind = static_cast<int32_t>(get32(&head[0]));
+  item.x0 = getFloat(&head[4]);
+  item.y0 = getFloat(&head[8]);
+  item.x1 = getFloat(&head[12]);
+  item.y1 = getFloat(&head[16]);
+  item.width = static_cast<int32_t>(get32(&head[kItemHeadBytes]));
+  item.height = static_cast<int32_t>(get32(&head[kItemHeadBytes + 4]));
+  if (!itemInFileIsSound(item, length - kImageHeadBytes)) return Status::Malformed;
+  item.inFile = std::make_shared<PixelsInFile>(PixelsInFile{path, at + kImageHeadBytes, source.size()});
+  job->items.push_back(std::move(item));
+  return Status::Ok;
+}
+
+// The kind of an item chunk from its first bytes, read ahead and given back.
+bool isImageChunk(Source& source) {
+  uint8_t kind[4];
+  if (!source.read(kind, sizeof kind) || !source.skip(static_cast<uint64_t>(-4))) return false;
+  const int32_t k = static_cast<int32_t>(get32(kind));
+  return k == kRgbImage || k == kCmykImage;
+}
+
+Status parse(Source& source, unsigned parts, Job* job, const std::string& path = std::string()) {
   *job = Job{};
   uint8_t header[kHeaderBytes];
   if (source.size() < kHeaderBytes) return source.size() == 0 ? Status::NotAJob : Status::Truncated;
@@ -231,6 +277,10 @@ Status parse(Source& source, unsigned parts, Job* job) {
     }
     if (!rule || (rule->part != kDescription && !(rule->part & parts))) {
       if (!source.skip(length)) return Status::Unreadable;
+    } else if (t == kItemTag && (parts & kRowsInFile) && !path.empty() && length >= kImageHeadBytes &&
+               isImageChunk(source)) {
+      const Status s = itemInFile(source, length, get32(chunk + 8), path, at, job);
+      if (s != Status::Ok) return s;
     } else {
       std::vector<uint8_t> payload;
       try {
@@ -325,7 +375,7 @@ Status readJobFile(const char* path, unsigned parts, Job* job) {
   Status status = Status::Unreadable;
   if (platform::fileSize(file, &size)) {
     FileSource source(file, size);
-    status = parse(source, parts, job);
+    status = parse(source, parts, job, path);
   }
   platform::closeFile(file);
   if (status != Status::Ok) *job = Job{};

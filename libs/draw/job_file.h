@@ -18,6 +18,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,14 +38,28 @@ constexpr std::size_t kMaxItems = 100000;
 // What one item draws; the same values as the render context's item kinds.
 enum ItemKind : int32_t { kRgbImage = 1, kCmykImage = 2, kRgbFill = 3, kCmykFill = 4 };
 
+// Where an image item's pixels lie when they were left in its file: read a
+// few rows at a time as a render needs them (see image_rows.h).
+struct PixelsInFile {
+  std::string path;
+  uint64_t offset = 0;    // of the first pixel's byte
+  uint64_t fileSize = 0;  // the file's size when read: a file changed since is not read from
+};
+
 // A placed image or a filled rectangle, in page units, y growing upward.
 struct Item {
   int32_t kind = kRgbFill;
   float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  int32_t width = 0, height = 0;  // images: pixels
-  std::vector<uint8_t> pixels;    // images: rows top first, 3 (RGB) or 4 (CMYK) bytes each
-  uint8_t color[4] = {};          // fills: RGB or CMYK
+  int32_t width = 0, height = 0;               // images: pixels
+  std::vector<uint8_t> pixels;                 // images: rows top first, 3 (RGB) or 4 (CMYK) bytes each
+  std::shared_ptr<const PixelsInFile> inFile;  // images read with kRowsInFile: pixels stays empty
+  uint8_t color[4] = {};                       // fills: RGB or CMYK
 };
+
+// Bytes of one row of an image item.
+inline std::size_t imageRowBytes(const Item& item) {
+  return static_cast<std::size_t>(item.width) * (item.kind == kRgbImage ? 3 : 4);
+}
 
 struct Area {
   float x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // page units
@@ -78,8 +93,12 @@ const char* statusText(Status status);
 
 // What a read takes: the description (everything but the drawing and the
 // preview) always; the preview and the drawing on request. Chunks not taken
-// are skipped unread (but their lengths are still checked).
-enum Parts : unsigned { kDescription = 0, kPreview = 1, kDrawing = 2, kEverything = 3 };
+// are skipped unread (but their lengths are still checked). With
+// kRowsInFile (files only, beside kDrawing), an image item's pixels are left
+// in the file: their checksum is checked as they stream past, and the item
+// tells where they lie, so that a drawing of any size costs only its items'
+// descriptions.
+enum Parts : unsigned { kDescription = 0, kPreview = 1, kDrawing = 2, kEverything = 3, kRowsInFile = 4 };
 
 Status readJobFile(const char* path, unsigned parts, Job* job);
 // The same from bytes in memory.

@@ -36,6 +36,7 @@
 #include "SPOOL.h"
 #include "libs/draw/devices.h"
 #include "libs/draw/driver_plugins.h"
+#include "libs/draw/image_rows.h"
 #include "libs/draw/library.h"
 #include "libs/draw/print_route.h"
 #include "libs/draw/printer_folder.h"
@@ -100,6 +101,7 @@ DotScale scaleOf(const DeviceRecord& record) {
 
 // The render scene of a drawing: items placed in dots, and its extent.
 struct Scene {
+  jdraw::ImageRows rows;  // of the images left in their job file
   std::vector<jGdcItem> items;
   jGdcScene scene{};
   jGdc context{};
@@ -119,6 +121,7 @@ void buildScene(const jdraw::Drawing& drawing, const DotScale& scale, Scene* out
     g.width = item.width;
     g.height = item.height;
     g.pixels = item.pixels.empty() ? nullptr : item.pixels.data();
+    if (item.inFile) g.row = jdraw::ImageRows::row, g.rowSource = out->rows.add(item);
     std::memcpy(g.color, item.color, sizeof g.color);
     jGdc& c = out->context;
     if (!any) {

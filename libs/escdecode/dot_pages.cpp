@@ -1,7 +1,8 @@
 #include "libs/escdecode/dot_pages.h"
 
 #include <algorithm>
-#include <map>
+
+#include "libs/escdecode/page_stream.h"
 
 #include "libs/escdecode/printed_colour.h"
 
@@ -9,81 +10,6 @@ namespace escp {
 namespace {
 
 constexpr uint32_t kDotWeight[4] = {0, 1024, 2048, 4080};
-
-// A decoder meets hostile streams: a page may reach this many lines, and
-// hold this many cells, before it is reported as too large rather than
-// built. 2^24 lines are 296 m of paper at 1440 dpi; 2^24 cells take 512 MB.
-constexpr int64_t kMaxPageLines = int64_t{1} << 24;
-constexpr uint64_t kMaxPageCells = uint64_t{1} << 24;
-
-class PageBuilder {
- public:
-  explicit PageBuilder(int scale) : scale_(scale) {}
-
-  bool row(int plane, const std::vector<uint8_t>& bytes, std::string* error) {
-    if (line_ >= kMaxPageLines) return tooLarge(error);
-    const int dots = static_cast<int>(bytes.size()) * 4;
-    const int width = std::max(dotWidth_, dots);
-    const int height = std::max(dotHeight_, static_cast<int>(line_) + 1);
-    if (cellsOf(width, height) > kMaxPageCells) return tooLarge(error);
-    dotWidth_ = width;
-    dotHeight_ = height;
-    // Rows are kept by cell row, only where something was printed: a long
-    // paper move costs nothing.
-    std::vector<uint32_t>& r = rows_[static_cast<int>(line_ / scale_)];
-    const size_t cellsWide = static_cast<size_t>(cellsFor(dots));
-    if (r.size() < cellsWide * kPlanes) r.resize(cellsWide * kPlanes, 0);
-    for (int x = 0; x < dots; ++x) {
-      const int code = (bytes[static_cast<size_t>(x / 4)] >> (6 - 2 * (x % 4))) & 3;
-      if (code) r[static_cast<size_t>(x / scale_) * kPlanes + static_cast<size_t>(plane)] += kDotWeight[code];
-    }
-    return true;
-  }
-
-  bool move(int lines, std::string* error) {
-    if (line_ + lines > kMaxPageLines) return tooLarge(error);
-    line_ += lines;
-    return true;
-  }
-
-  DotPage finish() {
-    DotPage page;
-    page.scale = scale_;
-    page.dotWidth = dotWidth_;
-    page.dotHeight = dotHeight_;
-    page.width = cellsFor(dotWidth_);
-    page.height = cellsFor(dotHeight_);
-    const size_t cells = static_cast<size_t>(page.width) * static_cast<size_t>(page.height);
-    for (auto& plane : page.ink) plane.assign(cells, 0);
-    for (const auto& [y, cellsOfRow] : rows_) {
-      if (y >= page.height) continue;
-      for (size_t x = 0; x * kPlanes < cellsOfRow.size(); ++x)
-        for (int j = 0; j < kPlanes; ++j)
-          page.ink[j][static_cast<size_t>(y) * page.width + x] = cellsOfRow[x * kPlanes + j];
-    }
-    rows_.clear();
-    line_ = 0;
-    dotWidth_ = dotHeight_ = 0;
-    return page;
-  }
-
- private:
-  // Cells covering that many dots, rounded up, without overflow for any scale.
-  int cellsFor(int dots) const { return static_cast<int>((int64_t{dots} + scale_ - 1) / scale_); }
-  uint64_t cellsOf(int dotWidth, int dotHeight) const {
-    return static_cast<uint64_t>(cellsFor(dotWidth)) * static_cast<uint64_t>(cellsFor(dotHeight));
-  }
-  bool tooLarge(std::string* error) const {
-    *error = "page too large to build at scale " + std::to_string(scale_) + " (use a larger --scale)";
-    return false;
-  }
-
-  int scale_;
-  int64_t line_ = 0;
-  int dotWidth_ = 0;
-  int dotHeight_ = 0;
-  std::map<int, std::vector<uint32_t>> rows_;  // by cell row: cells x planes
-};
 
 }  // namespace
 
@@ -96,78 +22,58 @@ int DotPage::dot(int plane, int x, int y) const {
 
 namespace {
 
-// Places one frame of a stream on the pages being built.
-class PageFrames {
- public:
-  PageFrames(int scale, std::vector<DotPage>* pages) : builder_(scale), pages_(pages) {}
-
-  bool take(const Frame& f, std::string* error) {
-    switch (f.kind) {
-      case FrameKind::kRasterRow: {
-        const int plane = planeOfColorCode(f.colorCode);
-        if (plane < 0) {
-          *error = "raster row with unknown colour code";
-          return false;
-        }
-        if (!builder_.row(plane, f.unpacked, error)) return false;
-        rowsSinceFeed_ = true;
+// All pages kept, as the callers that want them together expect; a page
+// over the size limit fails the whole build.
+PageStream keepingAll(int scale, std::vector<DotPage>* pages, std::string* refusal) {
+  return PageStream(
+      scale,
+      [pages](size_t, const DotPage& page) {
+        pages->push_back(page);
         return true;
-      }
-      case FrameKind::kVerticalMove:
-        if (f.lines < 0) {
-          *error = "upward paper move";
-          return false;
-        }
-        return builder_.move(f.lines, error);
-      case FrameKind::kFormFeed:
-        pages_->push_back(builder_.finish());
-        rowsSinceFeed_ = false;
-        return true;
-      default:
-        return true;
-    }
-  }
-
-  void finish() {
-    if (rowsSinceFeed_) pages_->push_back(builder_.finish());
-  }
-
- private:
-  PageBuilder builder_;
-  std::vector<DotPage>* pages_;
-  bool rowsSinceFeed_ = false;
-};
-
-bool validScale(int scale, std::string* error) {
-  if (scale >= 1) return true;
-  *error = "scale must be 1 or more";
-  return false;
+      },
+      [refusal](size_t, const std::string& why) {
+        *refusal = why;
+        return false;
+      });
 }
 
 }  // namespace
 
 bool buildPages(const Stream& stream, int scale, std::vector<DotPage>* pages, std::string* error) {
   pages->clear();
-  if (!validScale(scale, error)) return false;
-  PageFrames frames(scale, pages);
+  if (scale < 1) {
+    *error = "scale must be 1 or more";
+    return false;
+  }
+  std::string refusal;
+  PageStream builder = keepingAll(scale, pages, &refusal);
   for (const Frame& f : stream.frames)
-    if (!frames.take(f, error)) return false;
-  frames.finish();
-  return true;
+    if (!builder.take(f, error)) {
+      if (error->empty()) *error = refusal;
+      return false;
+    }
+  if (builder.finish(error)) return true;
+  *error = refusal;
+  return false;
 }
 
 bool buildPagesEachFrame(const uint8_t* data, size_t size, int scale, std::vector<DotPage>* pages, std::string* error,
                          const std::atomic<int>* cancel, size_t pageLimit) {
   pages->clear();
-  if (!validScale(scale, error)) return false;
-  PageFrames frames(scale, pages);
+  if (scale < 1) {
+    *error = "scale must be 1 or more";
+    return false;
+  }
+  std::string refusal;
+  PageStream builder = keepingAll(scale, pages, &refusal);
   bool failed = false, enough = false;
   Problem problem{0, {}};
   const bool whole = decodeEachFrame(
       data, size,
       [&](const Frame& f) {
         if (cancel && cancel->load()) return false;
-        if (!frames.take(f, error)) {
+        if (!builder.take(f, error)) {
+          if (error->empty()) *error = refusal;
           failed = true;
           return false;
         }
@@ -180,8 +86,10 @@ bool buildPagesEachFrame(const uint8_t* data, size_t size, int scale, std::vecto
       &problem);
   if (enough) return true;
   if (whole) {
-    frames.finish();
-    return true;
+    if (builder.finish(error)) return true;
+    *error = refusal;
+    pages->clear();
+    return false;
   }
   if (!failed) *error = problem.message.empty() ? "cancelled" : problem.message;
   pages->clear();

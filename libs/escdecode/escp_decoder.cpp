@@ -14,8 +14,9 @@ constexpr const char* kInkNames[8] = {"cyan",       "magenta",       "yellow",  
 
 class Reader {
  public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  Reader(const uint8_t* data, size_t size, size_t base = 0) : data_(data), size_(size), base_(base) {}
   size_t pos() const { return pos_; }
+  size_t offset() const { return base_ + pos_; }
   size_t left() const { return size_ - pos_; }
   bool has(size_t n) const { return left() >= n; }
   uint8_t peek(size_t ahead = 0) const { return data_[pos_ + ahead]; }
@@ -30,6 +31,7 @@ class Reader {
  private:
   const uint8_t* data_;
   size_t size_;
+  size_t base_;  // stream offset of data_[0]
   size_t pos_ = 0;
 };
 
@@ -37,16 +39,17 @@ struct Decoder {
   Reader in;
   Stream* out;
   bool remote = false;
+  bool partial = false;  // more bytes follow those in `in`
 
   bool fail(const std::string& message) {
-    out->problems.push_back({in.pos(), message});
+    out->problems.push_back({in.offset(), message});
     return false;
   }
 
   Frame& add(FrameKind kind, size_t length, std::string name) {
     Frame f;
     f.kind = kind;
-    f.offset = in.pos();
+    f.offset = in.offset();
     f.length = length;
     f.name = std::move(name);
     out->frames.push_back(std::move(f));
@@ -56,6 +59,7 @@ struct Decoder {
   bool preamble() {
     size_t n = 0;
     while (n < in.left() && in.peek(n) == 0x11) ++n;
+    if (partial && n == in.left()) return fail("preamble cut off");  // the run may go on
     add(FrameKind::kPreamble, n, "preamble");
     in.skip(n);
     return true;
@@ -279,6 +283,65 @@ bool decodeEachFrame(const uint8_t* data, size_t size, const std::function<bool(
     if (!more) return false;
   }
   return true;
+}
+
+bool decodeEachFrame(const ReadBytes& read, const std::function<bool(const Frame&)>& visit, Problem* problem) {
+  // A window over the stream: refilled when less than a frame's worth is
+  // left, and widened only for a frame larger than it (a hostile EJL line).
+  constexpr size_t kWindow = size_t{1} << 20, kLow = size_t{1} << 18, kMaxWindow = size_t{1} << 26;
+  std::vector<uint8_t> buffer(kWindow);
+  size_t start = 0, end = 0, base = 0;
+  bool eof = false, needMore = false;
+  Stream one;
+  Decoder d{Reader(nullptr, 0), &one};
+  for (;;) {
+    if (!eof && (needMore || end - start < kLow)) {
+      if (needMore && start == 0 && end == buffer.size()) {
+        if (buffer.size() >= kMaxWindow) {
+          if (problem) *problem = one.problems.empty() ? Problem{base, "frame too large"} : one.problems.back();
+          return false;
+        }
+        buffer.resize(buffer.size() * 2);
+      }
+      std::memmove(buffer.data(), buffer.data() + start, end - start);
+      base += start;
+      end -= start;
+      start = 0;
+      while (!eof && end < buffer.size()) {
+        const long long got = read(buffer.data() + end, buffer.size() - end);
+        if (got < 0) {
+          if (problem) *problem = Problem{base + end, "the stream cannot be read"};
+          return false;
+        }
+        if (got == 0) eof = true;
+        end += static_cast<size_t>(got);
+      }
+      needMore = false;
+    }
+    if (start == end) return true;
+    d.in = Reader(buffer.data() + start, end - start, base + start);
+    d.partial = !eof;
+    one.problems.clear();
+    if (!d.next()) {
+      if (!eof) {
+        needMore = true;  // the frame may only be cut off by the window
+        continue;
+      }
+      if (problem && !one.problems.empty()) *problem = one.problems.back();
+      return false;
+    }
+    start += d.in.pos();
+    const bool more = one.frames.empty() || visit(one.frames.back());
+    one.frames.clear();
+    if (!more) return false;
+  }
+}
+
+ReadBytes readFromFile(std::FILE* file) {
+  return [file](uint8_t* into, size_t max) -> long long {
+    const size_t n = std::fread(into, 1, max, file);
+    return n == 0 && std::ferror(file) ? -1 : static_cast<long long>(n);
+  };
 }
 
 int planeOfColorCode(int code) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -69,6 +70,18 @@ bool decodeStream(const uint8_t* data, size_t size, Stream* out);
 // problem, which goes to *problem.
 bool decodeEachFrame(const uint8_t* data, size_t size, const std::function<bool(const Frame&)>& visit,
                      Problem* problem);
+
+// Where a stream's bytes come from when it is not all in memory: fills up
+// to `max` bytes and returns how many, 0 at the end, or -1 on a read error.
+using ReadBytes = std::function<long long(uint8_t* into, size_t max)>;
+
+// The same over a stream read piece by piece (a print file of any length):
+// memory stays at a window of about a megabyte. Frames and problems carry
+// their offsets in the whole stream.
+bool decodeEachFrame(const ReadBytes& read, const std::function<bool(const Frame&)>& visit, Problem* problem);
+
+// Reads an open file from where it stands.
+ReadBytes readFromFile(std::FILE* file);
 
 // One line of text per frame, as the command-line tool lists them.
 std::string describe(const Frame& frame);

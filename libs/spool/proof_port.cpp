@@ -52,6 +52,12 @@ bool proofIsOpen(int number) {
   return slotOf(number) != nullptr;
 }
 
+bool proofDropsBytes(int number) {
+  std::lock_guard<std::mutex> hold(g_proofLock);
+  const ProofSlot* slot = slotOf(number);
+  return slot && !slot->write;
+}
+
 bool writeProof(int number, const void* data, std::size_t size) {
   jSplProofWrite write;
   void* user;
@@ -62,6 +68,7 @@ bool writeProof(int number, const void* data, std::size_t size) {
     write = slot->write;
     user = slot->user;
   }
+  if (!write) return true;  // a port without a receiver drops the bytes
   const auto* bytes = static_cast<const unsigned char*>(data);
   while (size > 0) {
     const int part = size > INT_MAX ? INT_MAX : static_cast<int>(size);
@@ -75,7 +82,7 @@ bool writeProof(int number, const void* data, std::size_t size) {
 }  // namespace spool
 
 JSPOOL_API int jSplProofOpen(jSplProofWrite write, void* user, char* port, int portSize) {
-  if (!write || !port || portSize < 32) return 0;
+  if (!port || portSize < 32) return 0;
   std::lock_guard<std::mutex> hold(spool::g_proofLock);
   for (spool::ProofSlot& slot : spool::g_proofs) {
     if (slot.number != 0) continue;

@@ -13,5 +13,7 @@ int proofNumberOf(const char* text);
 // Hands bytes to the proof port n; false when it is closed or refuses them.
 bool writeProof(int number, const void* data, std::size_t size);
 bool proofIsOpen(int number);
+// True when the open proof port n has no receiver.
+bool proofDropsBytes(int number);
 
 }  // namespace spool

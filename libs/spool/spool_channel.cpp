@@ -63,6 +63,7 @@
 #include "libs/spool/channel.h"
 #include "libs/spool/device_registry.h"
 #include "libs/spool/port_sink.h"
+#include "libs/spool/proof_port.h"
 #include "libs/spool/port_text.h"
 #include "platform/file.h"
 #include "platform/folders.h"
@@ -298,6 +299,14 @@ JSPOOL_API int jSplWritePrinter(jSPOOL spool) {
 JSPOOL_API int jSplGetStatus(jSPOOL spool) {
   Channel* channel = spool::find(spool);
   return channel && !channel->ended && channel->status == 1 ? 1 : 0;
+}
+
+JSPOOL_API int jSplDropsBytes(jSPOOL spool) {
+  Channel* channel = spool::find(spool);
+  return channel && channel->sink.kind == spool::PortKind::kProof &&
+                 spool::proofDropsBytes(static_cast<int>(channel->sink.handle))
+             ? 1
+             : 0;
 }
 
 JSPOOL_API int jSplSetAbortPoint(jSPOOL spool) {

@@ -1,6 +1,8 @@
 // escp-decode: reads a printer byte stream as RX3 writes it and shows what
 // is in it: a frame listing, the pages' sizes and ink coverage, and a
-// composite PNG per page as a soft proof.
+// composite PNG per page as a soft proof. The file is read piece by piece
+// and each page is built, shown and let go before the next: a print file of
+// any length and any number of pages takes the memory of one page.
 //
 //   escp-decode [--list] [--png out.png] [--scale N] [--grid N] stream.prn
 //
@@ -16,6 +18,7 @@
 
 #include "libs/escdecode/dot_pages.h"
 #include "libs/escdecode/escp_decoder.h"
+#include "libs/escdecode/page_stream.h"
 #include "libs/escdecode/png_writer.h"
 
 namespace {
@@ -61,17 +64,6 @@ bool parse(int argc, char** argv, Options* o) {
   return !o->input.empty();
 }
 
-bool readFile(const std::string& path, std::vector<uint8_t>* data) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  uint8_t buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data->insert(data->end(), buf, buf + n);
-  const bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
-}
-
 std::string pagePath(const std::string& base, size_t page) {
   if (page == 0) return base;
   const size_t dot = base.rfind('.');
@@ -97,43 +89,60 @@ void printCoverage(const escp::DotPage& page, int grid) {
   }
 }
 
+bool showPage(const Options& o, size_t index, const escp::DotPage& page) {
+  std::printf("page %zu: %d x %d dots\n", index + 1, page.dotWidth, page.dotHeight);
+  printCoverage(page, o.grid);
+  if (o.png.empty() || page.width <= 0 || page.height <= 0) return true;
+  const std::string path = pagePath(o.png, index);
+  if (escp::writePng(path, page.width, page.height, escp::composite(page))) return true;
+  std::fprintf(stderr, "escp-decode: cannot write %s\n", path.c_str());
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options o;
   if (!parse(argc, argv, &o)) return usage();
-  std::vector<uint8_t> data;
-  if (!readFile(o.input, &data)) {
+  std::FILE* file = std::fopen(o.input.c_str(), "rb");
+  if (!file) {
     std::fprintf(stderr, "escp-decode: cannot read %s\n", o.input.c_str());
     return 1;
   }
-  escp::Stream stream;
-  const bool clean = escp::decodeStream(data.data(), data.size(), &stream);
-  size_t rows = 0;
-  for (const escp::Frame& f : stream.frames) {
-    if (o.list) std::printf("%s\n", escp::describe(f).c_str());
-    rows += f.kind == escp::FrameKind::kRasterRow;
-  }
-  std::printf("%zu bytes, %zu frames, %zu raster rows\n", data.size(), stream.frames.size(), rows);
-  for (const escp::Problem& p : stream.problems) std::printf("problem at %08zX: %s\n", p.offset, p.message.c_str());
-
-  std::vector<escp::DotPage> pages;
+  bool unwritten = false, refused = false;
+  escp::PageStream pages(
+      o.scale,
+      [&](size_t index, const escp::DotPage& page) {
+        unwritten = !showPage(o, index, page);
+        return !unwritten;
+      },
+      [&](size_t index, const std::string& why) {
+        std::printf("page %zu: refused: %s\n", index + 1, why.c_str());
+        refused = true;
+        return true;
+      });
+  size_t frames = 0, rows = 0, bytes = 0;
   std::string error;
-  if (!escp::buildPages(stream, o.scale, &pages, &error)) {
+  escp::Problem problem{0, {}};
+  const bool clean = escp::decodeEachFrame(
+      escp::readFromFile(file),
+      [&](const escp::Frame& f) {
+        if (o.list) std::printf("%s\n", escp::describe(f).c_str());
+        ++frames;
+        rows += f.kind == escp::FrameKind::kRasterRow;
+        bytes = f.offset + f.length;
+        return pages.take(f, &error);
+      },
+      &problem);
+  std::fclose(file);
+  if (unwritten) return 1;
+  if (!error.empty()) {
     std::printf("problem: %s\n", error.c_str());
     return 1;
   }
-  for (size_t i = 0; i < pages.size(); ++i) {
-    const escp::DotPage& page = pages[i];
-    std::printf("page %zu: %d x %d dots\n", i + 1, page.dotWidth, page.dotHeight);
-    printCoverage(page, o.grid);
-    if (!o.png.empty() && page.width > 0 && page.height > 0) {
-      const std::string path = pagePath(o.png, i);
-      if (!escp::writePng(path, page.width, page.height, escp::composite(page))) {
-        std::fprintf(stderr, "escp-decode: cannot write %s\n", path.c_str());
-        return 1;
-      }
-    }
-  }
-  return clean ? 0 : 1;
+  // Rows decoded before a problem still make their page, as far as they go.
+  if (!pages.finish(&error)) return 1;
+  std::printf("%zu bytes, %zu frames, %zu raster rows\n", bytes, frames, rows);
+  if (!clean) std::printf("problem at %08zX: %s\n", problem.offset, problem.message.c_str());
+  return clean && !refused ? 0 : 1;
 }

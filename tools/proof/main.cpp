@@ -2,17 +2,24 @@
 // of ink and without touching the ink account or the job: the ink it takes
 // per ink (picolitres, millilitres, share of what remains) and a composite
 // PNG of the dots it would print, in the colour they print. The colour
-// profiles and intent are those vellox prints with.
+// profiles and intent are those vellox prints with. The stream waits in a
+// temporary file and the pages are built one at a time, only when a picture
+// is asked for: a job of any length takes about a band of memory, and a
+// page's cells more.
 //
-//   proof [--printer <folder>] [--png out.png] [--scale N] job.vjx
+//   proof [--printer <folder>] [--scratch <folder>] [--png out.png] [--scale N] job.vjx
 //
 // --printer  the printer folder (default: "printer" beside this program or its folder)
+// --scratch  where the stream's temporary file goes (default: TEMP, TMP or
+//            TMPDIR, else the job's folder)
 // --png      composite picture; pages after the first get -2, -3 ...
 // --scale    cells of N x N dots for the picture (default 1)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "platform/clock.h"
 
 #include "Draw.h"
 #include "EscDecode.h"
@@ -27,6 +34,7 @@ namespace {
 
 struct Options {
   std::string printer;
+  std::string scratch;
   std::string png;
   int scale = 1;
   std::string input;
@@ -38,6 +46,8 @@ bool parse(int argc, char** argv, Options* o) {
     const bool hasValue = i + 1 < argc;
     if (a == "--printer" && hasValue) {
       o->printer = argv[++i];
+    } else if (a == "--scratch" && hasValue) {
+      o->scratch = argv[++i];
     } else if (a == "--png" && hasValue) {
       o->png = argv[++i];
     } else if (a == "--scale" && hasValue) {
@@ -80,6 +90,15 @@ void useThePrintsProfiles(const std::string& printer) {
   vlx::applyEnvironment(&state, folder, jCol2SetupProfile);
 }
 
+std::string defaultScratchFolder(const std::string& job) {
+  for (const char* name : {"TEMP", "TMP", "TMPDIR"}) {
+    const char* value = std::getenv(name);
+    if (value && *value && platform::isFolder(value)) return value;
+  }
+  char folder[platform::kMaxPath];
+  return platform::folderPart(job.c_str(), folder, sizeof folder) && folder[0] ? folder : ".";
+}
+
 std::string pagePath(const std::string& base, size_t page) {
   if (page == 0) return base;
   const size_t dot = base.rfind('.');
@@ -92,19 +111,29 @@ std::string pagePath(const std::string& base, size_t page) {
 int main(int argc, char** argv) {
   Options o;
   if (!parse(argc, argv, &o)) {
-    std::fprintf(stderr, "usage: proof [--printer folder] [--png out.png] [--scale N] job.vjx\n");
+    std::fprintf(stderr, "usage: proof [--printer folder] [--scratch folder] [--png out.png] [--scale N] job.vjx\n");
     return 2;
   }
   if (o.printer.empty()) o.printer = defaultPrinterFolder();
+  if (o.scratch.empty()) o.scratch = defaultScratchFolder(o.input);
   jDrawOpenParams open{1000, {}};
   if (jDrawOpen(nullptr, &open) != 1 || jPdevSetPrinterFolder(o.printer.c_str()) != 1) {
     std::fprintf(stderr, "proof: no printer folder %s\n", o.printer.c_str());
     return 1;
   }
   useThePrintsProfiles(o.printer);
+  const long long start = platform::monotonicMilliseconds();
+  proof::TakePage writePage;
+  if (!o.png.empty())
+    writePage = [&o](size_t index, const escp::DotPage& page) {
+      if (page.width <= 0 || page.height <= 0) return true;
+      if (escp::writePng(pagePath(o.png, index), page.width, page.height, escp::composite(page))) return true;
+      std::fprintf(stderr, "proof: cannot write %s\n", pagePath(o.png, index).c_str());
+      return false;
+    };
   proof::ProofResult result;
   std::string error;
-  const bool made = proof::proofJob(o.input.c_str(), o.scale, &result, &error);
+  const bool made = proof::proofJob(o.input.c_str(), o.scratch.c_str(), o.scale, writePage, &result, &error);
   jDrawClose();
   if (!made) {
     std::fprintf(stderr, "proof: %s: %s\n", o.input.c_str(), error.c_str());
@@ -120,15 +149,10 @@ int main(int argc, char** argv) {
     std::printf("%-3.31s  %14llu  %9.3f  %6.1f %%%s\n", account.name,
                 static_cast<unsigned long long>(result.ink.picolitres[i]), outlook.jobMl, outlook.sharePercent, level);
   }
-  std::printf("%zu bytes of printer stream, %zu page(s)\n", result.stream.size(), result.pages.size());
-  for (size_t i = 0; i < result.pages.size(); ++i) {
-    const escp::DotPage& page = result.pages[i];
-    std::printf("page %zu: %d x %d dots\n", i + 1, page.dotWidth, page.dotHeight);
-    if (o.png.empty() || page.width <= 0 || page.height <= 0) continue;
-    if (!escp::writePng(pagePath(o.png, i), page.width, page.height, escp::composite(page))) {
-      std::fprintf(stderr, "proof: cannot write %s\n", pagePath(o.png, i).c_str());
-      return 1;
-    }
-  }
+  std::printf("%llu bytes of printer stream, %zu page(s), %.1f s\n",
+              static_cast<unsigned long long>(result.streamBytes), result.pages.size(),
+              (platform::monotonicMilliseconds() - start) / 1000.0);
+  for (size_t i = 0; i < result.pages.size(); ++i)
+    std::printf("page %zu: %d x %d dots\n", i + 1, result.pages[i].dotWidth, result.pages[i].dotHeight);
   return 0;
 }

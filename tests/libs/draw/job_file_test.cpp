@@ -6,9 +6,11 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "job_maker.h"
+#include "libs/draw/image_rows.h"
 #include "libs/draw/job_file.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
@@ -168,3 +170,63 @@ TEST(JobFile, AFailedWriteLeavesTheOldFile) {
 }
 
 }  // namespace
+
+// A drawing read with its images left in the file gives each image's rows,
+// read a block at a time within the cache's budget, exactly as the whole
+// read gives them; a damaged image is refused, and a file that changed
+// afterwards gives no rows rather than other pixels.
+TEST(JobFile, ImagesLeftInTheFileGiveTheirRowsAsAsked) {
+  jobfile::Job job = draw_test::sampleJob("EPSON RX-3");
+  jobfile::Item second = job.items[0];
+  second.kind = jobfile::kCmykImage;
+  second.width = 300;
+  second.height = 200;
+  second.pixels.resize(300u * 200 * 4);
+  for (std::size_t i = 0; i < second.pixels.size(); ++i) second.pixels[i] = uint8_t(i * 7 + i / 1200);
+  job.items.push_back(second);
+  testing_support::ScratchFolder folder;
+  const std::string path = folder.join("job.vjx");
+  ASSERT_TRUE(jobfile::writeJobFile(path.c_str(), job));
+  jobfile::Job back;
+  ASSERT_EQ(jobfile::readJobFile(path.c_str(), jobfile::kDrawing | jobfile::kRowsInFile, &back), Status::Ok);
+  ASSERT_EQ(back.items.size(), 3u);
+  EXPECT_TRUE(back.items[1].pixels.empty() && !back.items[1].inFile);  // a fill
+  const jobfile::Item firstImage = back.items[0];
+  constexpr std::size_t kBudget = 64 * 1024;  // less than the second image's 240 000 bytes
+  jdraw::ImageRows rows(kBudget);
+  void* sources[2] = {rows.add(back.items[0]), rows.add(back.items[2])};
+  const jobfile::Item* originals[2] = {&job.items[0], &job.items[2]};
+  // Two renders at once, as a print's two threads make them: each gets its
+  // own copy of every row, whatever the other makes the cache read.
+  auto readAll = [&](int order) {
+    for (int k = 0; k < 2; ++k) {
+      const jobfile::Item& item = *originals[k];
+      const std::size_t rowBytes = jobfile::imageRowBytes(item);
+      std::vector<uint8_t> row(rowBytes);
+      for (int32_t i = 0; i < item.height; ++i) {
+        const int32_t y = order == 0 ? i : (i * 37) % item.height;  // in order, and scattered
+        ASSERT_EQ(jdraw::ImageRows::row(sources[k], y, row.data()), 1) << "item " << k << " row " << y;
+        ASSERT_EQ(std::memcmp(row.data(), &item.pixels[y * rowBytes], rowBytes), 0) << "item " << k << " row " << y;
+      }
+    }
+  };
+  std::thread other(readAll, 1);
+  readAll(0);
+  other.join();
+  EXPECT_LE(rows.held(), kBudget);
+  EXPECT_TRUE(back.items[0].pixels.empty() && back.items[2].pixels.empty());
+  std::vector<uint8_t> row(300 * 4);
+  EXPECT_EQ(jdraw::ImageRows::row(sources[1], 200, row.data()), 0);
+  // One pixel byte changed: the checksum that streams past refuses the item.
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(jobfile::encodeJob(job, &bytes));
+  bytes[bytes.size() - 40] ^= 1;
+  const std::string damaged = folder.join("damaged.vjx");
+  ASSERT_TRUE(testing_support::writeBytes(damaged, std::string(bytes.begin(), bytes.end())));
+  EXPECT_EQ(jobfile::readJobFile(damaged.c_str(), jobfile::kDrawing | jobfile::kRowsInFile, &back), Status::Corrupt);
+  // The file replaced by another job after the read: no rows.
+  job.items.pop_back();
+  ASSERT_TRUE(jobfile::writeJobFile(path.c_str(), job));
+  jdraw::ImageRows later;
+  EXPECT_EQ(jdraw::ImageRows::row(later.add(firstImage), 0, row.data()), 0);
+}

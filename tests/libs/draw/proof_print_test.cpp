@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/named_mutex.h"
+#include "platform/path.h"
 #include "plugin_folder.h"
 #include "printing_fixture.h"
 #include "proof_job.h"
@@ -151,13 +153,34 @@ TEST_F(DryRun, TheProofsDotPlanesAreThoseOfThePrintedStream) {
   std::string error;
   ASSERT_TRUE(escp::buildPages(stream, 1, &expected, &error)) << error;
   proof::ProofResult proofed;
-  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), 1, &proofed, &error)) << error;
-  ASSERT_EQ(proofed.pages.size(), expected.size());
+  std::vector<escp::DotPage> pages;
+  const proof::TakePage keep = [&](size_t, const escp::DotPage& page) {
+    pages.push_back(page);
+    return true;
+  };
+  char folder[platform::kMaxPath];
+  ASSERT_TRUE(platform::folderPart(jobPath.c_str(), folder, sizeof folder));
+  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), folder, 1, keep, &proofed, &error)) << error;
+  ASSERT_EQ(pages.size(), expected.size());
   ASSERT_EQ(expected.size(), 1u);
-  EXPECT_EQ(proofed.pages[0].dotWidth, expected[0].dotWidth);
-  EXPECT_EQ(proofed.pages[0].dotHeight, expected[0].dotHeight);
+  EXPECT_EQ(pages[0].dotWidth, expected[0].dotWidth);
+  EXPECT_EQ(pages[0].dotHeight, expected[0].dotHeight);
   for (int plane = 0; plane < escp::kPlanes; ++plane)
-    EXPECT_TRUE(proofed.pages[0].ink[plane] == expected[0].ink[plane]) << "plane " << plane;
+    EXPECT_TRUE(pages[0].ink[plane] == expected[0].ink[plane]) << "plane " << plane;
+  // Without a taker no page is built, its size is still measured, and the
+  // stream's temporary file is gone either way.
+  proof::ProofResult measured;
+  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), folder, 1, nullptr, &measured, &error)) << error;
+  ASSERT_EQ(measured.pages.size(), 1u);
+  EXPECT_EQ(measured.pages[0].dotWidth, expected[0].dotWidth);
+  EXPECT_EQ(measured.pages[0].dotHeight, expected[0].dotHeight);
+  EXPECT_EQ(measured.streamBytes, printed.size());
+  bool left = false;
+  platform::listFolder(folder, [&](const platform::FolderEntry& e) {
+    left = left || std::strncmp(e.name, "PRS", 3) == 0;
+    return true;
+  });
+  EXPECT_FALSE(left) << "a stream file was left behind";
   for (int i = 0; i < 8; ++i)
     EXPECT_EQ(proofed.ink.picolitres[i], static_cast<uint64_t>(proofed.ink.account[i].totalUsed)) << "ink " << i;
 }

@@ -33,6 +33,7 @@ TEST(ProofPort, TheStreamReachesTheFunctionInOrder) {
   const jSplOpenBlock block = blockFor(port);
   jSPOOL spool = jSplOpen(&block);
   ASSERT_NE(spool, nullptr);
+  EXPECT_EQ(jSplDropsBytes(spool), 0);
   EXPECT_EQ(jSplWrite_s(spool, "ab"), 1);
   EXPECT_EQ(jSplWritePrinter(spool), 1);
   EXPECT_EQ(jSplWrite_c(spool, 'c'), 1);
@@ -41,6 +42,23 @@ TEST(ProofPort, TheStreamReachesTheFunctionInOrder) {
   EXPECT_EQ(got, "abc");
   EXPECT_EQ(jSplProofClose(port), 1);
   EXPECT_EQ(jSplProofClose(port), 0);
+}
+
+// Without a receiver the port takes everything and keeps nothing, and says
+// so to the writer.
+TEST(ProofPort, APortWithoutAReceiverDropsTheStream) {
+  char port[32];
+  ASSERT_EQ(jSplProofOpen(nullptr, nullptr, port, sizeof port), 1);
+  const jSplOpenBlock block = blockFor(port);
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(spool, nullptr);
+  EXPECT_EQ(jSplDropsBytes(spool), 1);
+  EXPECT_EQ(jSplWrite_s(spool, "ab"), 1);
+  EXPECT_EQ(jSplWritePrinter(spool), 1);
+  EXPECT_EQ(jSplEnd(spool), 1);
+  EXPECT_EQ(jSplClose(spool), 1);
+  EXPECT_EQ(jSplDropsBytes(spool), 0) << "a closed channel";
+  EXPECT_EQ(jSplProofClose(port), 1);
 }
 
 TEST(ProofPort, ARefusingFunctionFailsTheChannel) {
