@@ -16,7 +16,6 @@
 
 #include "Base.h"
 #include "Draw.h"
-#include "libs/draw/proof_print.h"
 #include "platform/clock.h"
 #include "platform/file.h"
 
