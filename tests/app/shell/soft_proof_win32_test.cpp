@@ -59,7 +59,7 @@ COLORREF printed(int plane) {
   escp::inkColour(coverage, -1, rgb);
   return RGB(rgb[0], rgb[1], rgb[2]);
 }
-const COLORREF kCyan = printed(0), kBlack = printed(3);
+const COLORREF kCyan = printed(0), kMagenta = printed(1), kBlack = printed(3);
 
 void pumpUntil(const std::function<bool()>& done) {
   const ULONGLONG end = GetTickCount64() + 20000;
@@ -195,15 +195,15 @@ TEST_F(SoftProof, StepsThroughEveryPage) {
   EXPECT_FALSE(grayed(kProofPreviousPage));
   EXPECT_TRUE(grayed(kProofNextPage));
   EXPECT_NE(status().find("ﾍﾟｰｼﾞ 2/2"), std::string::npos) << status();
-  EXPECT_EQ(pixel(210, 180), RGB(255, 0, 255)) << "the fitted second page";
+  EXPECT_EQ(pixel(210, 180), kMagenta) << "the fitted second page";
   command(kProofDots);
-  EXPECT_EQ(pixel(5, 5), RGB(255, 0, 255)) << "its dots";
+  EXPECT_EQ(pixel(5, 5), kMagenta) << "its dots";
   command(kProofPreviousPage);
   facts = factsOf(window_);
   EXPECT_EQ(facts.page, 0);
   EXPECT_EQ(facts.dotWidth, kWidth);
   EXPECT_EQ(facts.scrollX, 0);
-  EXPECT_EQ(pixel(5, 5), RGB(0, 255, 255)) << "back on the first page's top left";
+  EXPECT_EQ(pixel(5, 5), kCyan) << "back on the first page's top left";
 }
 
 TEST_F(SoftProof, ClosingWhileTheDryRunRunsCancelsIt) {
