@@ -36,29 +36,14 @@
 #include "platform/folders.h"
 #include "platform/module.h"
 #include "platform/path.h"
+#include "tools/bench_files.h"
 
 namespace {
 
+using bench::besideProgram;
+using bench::copyFile;
+
 constexpr const char* kMachine = "EPSON RX-3";
-
-std::string besideProgram(const char* name) {
-  char self[platform::kMaxPath], folder[platform::kMaxPath], path[platform::kMaxPath];
-  if (!platform::moduleFileName(nullptr, self, sizeof self) || !platform::folderPart(self, folder, sizeof folder) ||
-      !platform::joinPath(path, sizeof path, folder, name))
-    return std::string();
-  return path;
-}
-
-bool copyFile(const std::string& from, const std::string& to) {
-  std::vector<uint8_t> bytes(64u << 20);
-  std::size_t length = 0;
-  if (!platform::readWholeFile(from.c_str(), bytes.data(), bytes.size(), &length)) return false;
-  platform::FileHandle out = platform::openFile(to.c_str(), platform::OpenMode::CreateAlways);
-  if (!out) return false;
-  const bool written = platform::writeAll(out, bytes.data(), length);
-  platform::closeFile(out);
-  return written;
-}
 
 void emptyFolder(const std::string& folder, bool remove) {
   std::vector<std::string> names, folders;
