@@ -67,8 +67,39 @@ bool indexStream(const uint8_t* data, size_t size, StreamIndex* out, std::string
   return true;
 }
 
+ReadRange readFileRange(std::FILE* file) {
+  return [file](size_t from, size_t to) -> ReadBytes {
+#ifdef _WIN32
+    const bool there = _fseeki64(file, static_cast<long long>(from), SEEK_SET) == 0;
+#else
+    const bool there = fseeko(file, static_cast<off_t>(from), SEEK_SET) == 0;
+#endif
+    return [file, there, left = to - from](uint8_t* into, size_t max) mutable -> long long {
+      if (!there) return -1;
+      const size_t n = std::fread(into, 1, std::min(max, left), file);
+      if (n == 0 && left > 0) return std::ferror(file) ? -1 : 0;
+      left -= n;
+      return static_cast<long long>(n);
+    };
+  };
+}
+
 bool decodeBandIndexed(const uint8_t* data, size_t size, const StreamIndex& index, int page, int x0, int y0, int width,
                        int height, DotBand* out, std::string* error) {
+  const ReadRange open = [data](size_t from, size_t to) -> ReadBytes {
+    return [at = data + from, left = to - from](uint8_t* into, size_t max) mutable -> long long {
+      const size_t n = std::min(max, left);
+      std::copy(at, at + n, into);
+      at += n;
+      left -= n;
+      return static_cast<long long>(n);
+    };
+  };
+  return decodeBandIndexed(open, size, index, page, x0, y0, width, height, out, error);
+}
+
+bool decodeBandIndexed(const ReadRange& open, size_t size, const StreamIndex& index, int page, int x0, int y0,
+                       int width, int height, DotBand* out, std::string* error) {
   if (page < 0) {
     *error = "band out of range";
     return false;
@@ -94,7 +125,7 @@ bool decodeBandIndexed(const uint8_t* data, size_t size, const StreamIndex& inde
   bool failed = false;
   Problem problem{0, {}};
   const bool whole = decodeEachFrame(
-      data + from, p.end - from,
+      open(from, p.end),
       [&](const Frame& f) {
         if (f.kind == FrameKind::kFormFeed) return false;  // the page's end
         if (f.kind == FrameKind::kVerticalMove) {

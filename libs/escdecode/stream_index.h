@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,5 +63,17 @@ bool indexStream(const uint8_t* data, size_t size, StreamIndex* out, std::string
 // window's last line.
 bool decodeBandIndexed(const uint8_t* data, size_t size, const StreamIndex& index, int page, int x0, int y0, int width,
                        int height, DotBand* out, std::string* error);
+
+// Opens a reader of the stream's bytes [from, to): the stream need not be in
+// memory (a file on disk reads only the band it is asked for).
+using ReadRange = std::function<ReadBytes(size_t from, size_t to)>;
+
+// The bytes of an open file, which must outlive the reader; each range seeks
+// anew, so one file serves one range at a time.
+ReadRange readFileRange(std::FILE* file);
+
+// As above over a stream of `size` bytes read through open.
+bool decodeBandIndexed(const ReadRange& open, size_t size, const StreamIndex& index, int page, int x0, int y0,
+                       int width, int height, DotBand* out, std::string* error);
 
 }  // namespace escp

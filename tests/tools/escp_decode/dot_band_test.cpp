@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -52,7 +53,7 @@ std::vector<escp::DotPage> fullDecode(const std::vector<uint8_t>& bytes, int sca
   return pages;
 }
 
-TEST(DotBand, WindowsEqualTheFullDecodeFromTheStartOrFromTheNearestBand) {
+TEST(DotBand, WindowsEqualTheFullDecodeFromTheStartOrFromTheNearestBandInMemoryOrOnDisk) {
   const std::vector<uint8_t> bytes = randomStream(7);
   const std::vector<escp::DotPage> pages = fullDecode(bytes, 1);
   ASSERT_EQ(pages.size(), 2u);
@@ -65,20 +66,25 @@ TEST(DotBand, WindowsEqualTheFullDecodeFromTheStartOrFromTheNearestBand) {
     EXPECT_EQ(index.pages[p].dotHeight, pages[p].dotHeight);
     EXPECT_GT(index.pages[p].bands.size(), 5u) << "a band every 8 lines";
   }
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+  const escp::ReadRange onDisk = escp::readFileRange(file);
   struct Window {
     int page, x0, y0, width, height;
   } const windows[] = {{0, 0, 0, 30, 10}, {0, 17, 33, 60, 25}, {1, 3, 50, 200, 200},
                        {1, 0, 0, 0, 0},   {1, 5, 61, 40, 3},   {2, 0, 0, 10, 10}};
   for (const Window& w : windows) {
-    for (const bool indexed : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "page " << w.page << " at " << w.x0 << "," << w.y0
-                                      << (indexed ? ", indexed" : ""));
+    for (const int how : {0, 1, 2}) {  // from the start, indexed, indexed from the file
+      SCOPED_TRACE(testing::Message() << "page " << w.page << " at " << w.x0 << "," << w.y0 << " way " << how);
       escp::DotBand band;
-      ASSERT_TRUE(
-          indexed ? escp::decodeBandIndexed(bytes.data(), bytes.size(), index, w.page, w.x0, w.y0, w.width, w.height,
-                                            &band, &error)
-                  : escp::decodeBand(bytes.data(), bytes.size(), w.page, w.x0, w.y0, w.width, w.height, &band, &error))
-          << error;
+      const bool decoded =
+          how == 0 ? escp::decodeBand(bytes.data(), bytes.size(), w.page, w.x0, w.y0, w.width, w.height, &band, &error)
+          : how == 1 ? escp::decodeBandIndexed(bytes.data(), bytes.size(), index, w.page, w.x0, w.y0, w.width, w.height,
+                                               &band, &error)
+                     : escp::decodeBandIndexed(onDisk, bytes.size(), index, w.page, w.x0, w.y0, w.width, w.height,
+                                               &band, &error);
+      ASSERT_TRUE(decoded) << error;
       const escp::DotPage blank;
       const escp::DotPage& page =
           static_cast<size_t>(w.page) < pages.size() ? pages[static_cast<size_t>(w.page)] : blank;
@@ -90,6 +96,7 @@ TEST(DotBand, WindowsEqualTheFullDecodeFromTheStartOrFromTheNearestBand) {
           }
     }
   }
+  std::fclose(file);
 }
 
 TEST(DotBand, CompositeOfABandEqualsThatOfTheWholePage) {
