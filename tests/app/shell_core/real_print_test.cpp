@@ -86,7 +86,7 @@ class RealPrint : public ::testing::Test {
     state_.autoPrint = 1;
   }
   void TearDown() override {
-    EXPECT_TRUE(waitForPrintWorker(10000));
+    EXPECT_TRUE(waitForPrintWorker(60000));
     useJournalFile(nullptr);
     useUnmovedJobsFile(nullptr);
     useProgressDisplay(nullptr);
