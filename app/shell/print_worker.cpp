@@ -151,7 +151,7 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
   int inks = 0;
   JournalEntry entry = beginEntry(*job, before, &inks);
   std::string reason;
-  jPrintReport printed{0, 0, -1, 0};
+  jPrintReport printed{};
   const Outcome outcome = print(state, job, &reason, &printed);
   endEntry(&entry, outcome, reason, printed, before, inks);
   if (outcome == Outcome::Failure) report(state, host, kPrintFailed, reason);
