@@ -1,3 +1,7 @@
+// A job file read and written: its header, its items and the checks that
+// guard them (sizes, checksums, image rows left in the file). It stays one
+// file past 400 lines because reading and writing share every layout rule
+// of the format; split them and a change to the format must be made twice.
 #include "libs/draw/job_file.h"
 
 #include <algorithm>

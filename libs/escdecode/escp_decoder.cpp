@@ -1,3 +1,8 @@
+// The printer stream taken apart into frames: the command grammar, the
+// raster rows' unpacking, and each frame told as a line of text. It is one
+// file, a few lines past 400, because the text of a frame follows the
+// grammar's table case by case; the next addition should move the text
+// (describe) into a file of its own.
 #include "libs/escdecode/escp_decoder.h"
 
 #include <cstdio>
