@@ -1,6 +1,7 @@
 #include "libs/escdecode/dot_pages.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "libs/escdecode/page_stream.h"
 
@@ -105,7 +106,7 @@ double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int 
   double sum = 0;
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) sum += page.cell(plane, x, y);
-  const double perCell = static_cast<double>(kFullCoverage) * page.scale * page.scale;
+  const double perCell = std::ldexp(static_cast<double>(kFullCoverage) * page.scale * page.scale, -page.shift);
   return sum / (perCell * (x1 - x0) * (y1 - y0));
 }
 
@@ -125,7 +126,7 @@ void inkColour(const double coverage[kPlanes], int only, uint8_t rgb[3]) {
 
 std::vector<uint8_t> composite(const DotPage& page, int only) {
   std::vector<uint8_t> rgb(static_cast<size_t>(page.width) * page.height * 3);
-  const double perCell = static_cast<double>(kFullCoverage) * page.scale * page.scale;
+  const double perCell = std::ldexp(static_cast<double>(kFullCoverage) * page.scale * page.scale, -page.shift);
   double coverage[kPlanes];
   for (int y = 0; y < page.height; ++y) {
     for (int x = 0; x < page.width; ++x) {

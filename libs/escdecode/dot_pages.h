@@ -19,6 +19,7 @@ constexpr uint32_t kFullCoverage = 4080;
 
 struct DotPage {
   int scale = 1;
+  int shift = 0;   // cells hold their sums shifted right by this (very long pages)
   int width = 0;   // cells
   int height = 0;  // cells
   int dotWidth = 0;
