@@ -39,7 +39,8 @@ void openSelectedJobProof(MainWindowParts* parts, int listIndex) {
   }
   if (path.empty()) return;
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parts->window, GWLP_HINSTANCE));
-  openSoftProof(instance, platform::fileNamePart(path.c_str()), dryRunOfJobFile(path));
+  openSoftProof(instance, platform::fileNamePart(path.c_str()), dryRunOfJobFile(path),
+                parts->context->state->printerFolder);
 }
 
 }  // namespace

@@ -7,25 +7,30 @@
 namespace vlx {
 namespace {
 
+// Where the dry run's bytes go: the file, and the decoder that indexes the
+// stream and sums its first page as it passes.
 struct Collect {
-  std::vector<uint8_t>* stream;
+  ProofScratch* file;
+  escp::FrameFeed* feed;
   std::atomic<size_t>* bytes;
   const std::atomic<int>* cancel;
+  bool fileFailed = false;
 };
 
 int collect(void* user, const void* data, int length) {
   auto* c = static_cast<Collect*>(user);
   if (c->cancel->load() || length < 0) return 0;  // a closed window ends the run at once
-  const auto* p = static_cast<const uint8_t*>(data);
-  c->stream->insert(c->stream->end(), p, p + length);
-  if (c->bytes) c->bytes->store(c->stream->size());
+  if (!c->file->write(data, static_cast<size_t>(length))) {
+    c->fileFailed = true;  // a full disk: no picture rather than half of one
+    return 0;
+  }
+  if (!c->feed->write(data, static_cast<size_t>(length), c->cancel)) return 0;
+  if (c->bytes) c->bytes->store(c->file->size());
   return 1;
 }
 
-// Cells of the overview: a page summed so that its longer side fits.
-int overviewScale(int dotWidth, int dotHeight, int maxCells) {
-  const int longer = std::max(dotWidth, dotHeight);
-  return std::max(1, (longer + maxCells - 1) / std::max(1, maxCells));
+escp::ReadBytes pageBytes(const ProofPicture& picture, const escp::PageStart& p) {
+  return escp::readFileRange(picture.stream->file())(p.offset, p.end);
 }
 
 }  // namespace
@@ -39,40 +44,61 @@ ProofProducer dryRunOfJobFile(std::string path) {
   };
 }
 
-ProofResult makeProofPicture(const ProofProducer& producer, const std::atomic<int>& cancel, std::atomic<size_t>* bytes,
-                             int maxCells, ProofPicture* out) {
+ProofResult makeProofPicture(const ProofProducer& producer, const char* scratchFolder, const std::atomic<int>& cancel,
+                             std::atomic<size_t>* bytes, int maxCells, ProofPicture* out) {
   *out = ProofPicture{};
-  Collect c{&out->stream, bytes, &cancel};
-  const int made = producer(cancel, collect, &c);
-  if (cancel.load()) return ProofResult::kCancelled;
-  if (made != 1) return ProofResult::kFailed;
-  // Indexed (and each page measured) first, then the first page summed at
-  // the scale that fits: passes over the packed stream, never the dots.
+  auto file = std::make_unique<ProofScratch>();
+  if (!file->create(scratchFolder)) return ProofResult::kFailed;
+  escp::StreamIndexer indexer;
+  escp::PageOverview overview(maxCells);
   std::string error;
-  if (!escp::indexStream(out->stream.data(), out->stream.size(), &out->index, &error, &cancel))
-    return cancel.load() ? ProofResult::kCancelled : ProofResult::kFailed;
+  ProofResult result = ProofResult::kFailed;
+  {
+    // The feed's thread visits the frames while the producer makes them; it
+    // is done with the indexer and the overview once finish returns.
+    escp::FrameFeed feed([&](const escp::Frame& f) { return indexer.take(f, &error) && overview.take(f, &error); });
+    Collect c{file.get(), &feed, bytes, &cancel};
+    const int made = producer(cancel, collect, &c);
+    escp::Problem problem{0, {}};
+    const bool decoded = !c.fileFailed && made == 1 && !cancel.load() && feed.finish(&problem, &cancel);
+    if (cancel.load() && !c.fileFailed) return ProofResult::kCancelled;
+    if (decoded && file->flush()) result = ProofResult::kDone;
+  }
+  if (result != ProofResult::kDone) return result;
+  out->index = indexer.finish(file->size());
   out->pages = static_cast<int>(out->index.pages.size());
   if (out->pages == 0) return ProofResult::kFailed;
-  if (!showProofPage(out, 0, maxCells)) return cancel.load() ? ProofResult::kCancelled : ProofResult::kFailed;
+  out->page = 0;
+  out->dotWidth = out->index.pages[0].dotWidth;
+  out->dotHeight = out->index.pages[0].dotHeight;
+  out->overview = overview.page();
+  out->stream = std::move(file);
   return ProofResult::kDone;
 }
 
 bool showProofPage(ProofPicture* picture, int page, int maxCells) {
-  if (page < 0 || page >= static_cast<int>(picture->index.pages.size())) return false;
+  if (!picture->stream || page < 0 || page >= static_cast<int>(picture->index.pages.size())) return false;
   const escp::PageStart& p = picture->index.pages[static_cast<size_t>(page)];
-  if (p.end > picture->stream.size() || p.offset > p.end) return false;
-  const int scale = overviewScale(p.dotWidth, p.dotHeight, maxCells);
-  std::vector<escp::DotPage> built;
+  if (p.end > picture->stream->size() || p.offset > p.end) return false;
+  escp::PageOverview overview(maxCells);
   std::string error;
-  if (!escp::buildPagesEachFrame(picture->stream.data() + p.offset, p.end - p.offset, scale, &built, &error, nullptr,
-                                 1) ||
-      built.empty())
-    return false;
+  escp::Problem problem{0, {}};
+  const bool whole = escp::decodeEachFrame(
+      pageBytes(*picture, p), [&](const escp::Frame& f) { return overview.take(f, &error) && !overview.ended(); },
+      &problem);
+  if (!whole && (!error.empty() || !problem.message.empty())) return false;
   picture->page = page;
   picture->dotWidth = p.dotWidth;
   picture->dotHeight = p.dotHeight;
-  picture->overview = std::move(built[0]);
+  picture->overview = overview.page();
   return true;
+}
+
+bool proofDots(const ProofPicture& picture, int x0, int y0, int width, int height, escp::DotBand* out) {
+  if (!picture.stream) return false;
+  std::string error;
+  return escp::decodeBandIndexed(escp::readFileRange(picture.stream->file()), picture.stream->size(), picture.index,
+                                 picture.page, x0, y0, width, height, out, &error);
 }
 
 ProofRect fitInto(int width, int height, int boxWidth, int boxHeight) {

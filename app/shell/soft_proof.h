@@ -1,19 +1,21 @@
 // The soft proof of a job: the dots its dry run would put on the paper,
-// as a picture. The packed stream is kept with an index of where each page
-// and band starts; the page shown is summed into a reduced overview, and
-// views at one pixel per dot decode only the rows and columns they show,
-// from the nearest band start above them.
+// as a picture. The packed stream waits in a temporary file, with an index
+// of where each page and band starts; the first page is summed into a
+// reduced overview as the stream is made, another page from the file when
+// it is asked for, and views at one pixel per dot decode only the rows and
+// columns they show, from the nearest band start above them.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "Draw.h"
 #include "EscDecode.h"
+#include "app/shell/proof_scratch.h"
 
 namespace vlx {
 
@@ -25,7 +27,7 @@ using ProofProducer = std::function<int(const std::atomic<int>& cancel, jPdevPro
 ProofProducer dryRunOfJobFile(std::string path);
 
 struct ProofPicture {
-  std::vector<uint8_t> stream;
+  std::unique_ptr<ProofScratch> stream;  // the packed stream, on disk
   escp::StreamIndex index;
   int pages = 0;
   int page = 0;      // the page shown, 0-based
@@ -36,15 +38,23 @@ struct ProofPicture {
 
 enum class ProofResult { kDone, kCancelled, kFailed };
 
-// Runs the producer and builds the overview, its longer side at most
-// maxCells cells. `bytes` follows the stream's length as it grows.
-ProofResult makeProofPicture(const ProofProducer& producer, const std::atomic<int>& cancel, std::atomic<size_t>* bytes,
-                             int maxCells, ProofPicture* out);
+// Runs the producer with the stream going to a file in scratchFolder, and
+// indexes it and sums the first page's overview (its longer side at most
+// maxCells cells) while it is made. `bytes` follows the stream's length as
+// it grows. Only a picture made whole is kDone; otherwise nothing of it is
+// kept, its file included.
+ProofResult makeProofPicture(const ProofProducer& producer, const char* scratchFolder, const std::atomic<int>& cancel,
+                             std::atomic<size_t>* bytes, int maxCells, ProofPicture* out);
 
 // Shows another page of a made picture: its size and its overview, the
-// longer side at most maxCells cells. False when the page is not there or
-// its part of the stream cannot be decoded (the picture is then unchanged).
+// longer side at most maxCells cells, summed from its part of the file.
+// False when the page is not there or cannot be decoded (the picture is
+// then unchanged).
 bool showProofPage(ProofPicture* picture, int page, int maxCells);
+
+// The dots of the page shown in a window of it, read from the file from
+// the nearest band start above the window.
+bool proofDots(const ProofPicture& picture, int x0, int y0, int width, int height, escp::DotBand* out);
 
 // Where a picture of w x h lands when fitted into a box, centred, its
 // shape kept.

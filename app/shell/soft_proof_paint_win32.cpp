@@ -50,15 +50,13 @@ void SoftProofWindow::paintFitted(HDC dc, const RECT& view) {
                 overviewDib_.bits.data(), &overviewDib_.info, DIB_RGB_COLORS, SRCCOPY);
 }
 
-// Only the dots in view are decoded, from the packed stream's nearest band
+// Only the dots in view are decoded, from the stream file's nearest band
 // start above them, each time the view changes.
 void SoftProofWindow::paintDots(HDC dc, const RECT& view) {
   const int w = std::max(0, std::min(viewWidth(), picture_.dotWidth - scrollX_));
   const int h = std::max(0, std::min(viewHeight(), picture_.dotHeight - scrollY_));
   const bool same = band_.x0 == scrollX_ && band_.y0 == scrollY_ && band_.width == w && band_.height == h;
-  std::string error;
-  if (!same && !escp::decodeBandIndexed(picture_.stream.data(), picture_.stream.size(), picture_.index, picture_.page,
-                                        scrollX_, scrollY_, w, h, &band_, &error)) {
+  if (!same && !proofDots(picture_, scrollX_, scrollY_, w, h, &band_)) {
     band_ = escp::DotBand{};
     FillRect(dc, &view, GetSysColorBrush(COLOR_APPWORKSPACE));
     return;

@@ -28,8 +28,8 @@ HMENU makeSoftProofMenu();
 
 class SoftProofWindow {
  public:
-  SoftProofWindow(std::string title, ProofProducer producer)
-      : title_(std::move(title)), producer_(std::move(producer)) {}
+  SoftProofWindow(std::string title, ProofProducer producer, std::string scratchFolder)
+      : title_(std::move(title)), producer_(std::move(producer)), scratchFolder_(std::move(scratchFolder)) {}
 
   LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   SoftProofFacts facts() const;
@@ -65,6 +65,7 @@ class SoftProofWindow {
   HWND status_ = nullptr;
   std::string title_;
   ProofProducer producer_;  // handed to the run when the window is made
+  std::string scratchFolder_;
   std::unique_ptr<ProofRun> run_;
   ProofPicture picture_;  // the run's, taken over when it is done
 

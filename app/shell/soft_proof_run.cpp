@@ -8,8 +8,10 @@
 namespace vlx {
 
 struct ProofRun::Shared {
-  Shared(ProofProducer p, int cells) : producer(std::move(p)), overviewCells(cells) {}
+  Shared(ProofProducer p, std::string folder, int cells)
+      : producer(std::move(p)), scratchFolder(std::move(folder)), overviewCells(cells) {}
   ProofProducer producer;
+  std::string scratchFolder;
   int overviewCells;
   std::atomic<int> cancel{0};
   std::atomic<size_t> bytes{0};
@@ -21,12 +23,12 @@ struct ProofRun::Shared {
   bool done = false;
 };
 
-ProofRun::ProofRun(ProofProducer producer, int overviewCells, std::function<void()> ended)
-    : shared_(std::make_shared<Shared>(std::move(producer), overviewCells)) {
+ProofRun::ProofRun(ProofProducer producer, std::string scratchFolder, int overviewCells, std::function<void()> ended)
+    : shared_(std::make_shared<Shared>(std::move(producer), std::move(scratchFolder), overviewCells)) {
   thread_ = std::thread([shared = shared_, ended = std::move(ended)] {
     platform::lowerThisThreadPriority();
-    shared->result =
-        makeProofPicture(shared->producer, shared->cancel, &shared->bytes, shared->overviewCells, &shared->picture);
+    shared->result = makeProofPicture(shared->producer, shared->scratchFolder.c_str(), shared->cancel, &shared->bytes,
+                                      shared->overviewCells, &shared->picture);
     {
       std::lock_guard<std::mutex> hold(shared->lock);
       shared->done = true;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "app/shell/soft_proof.h"
@@ -15,8 +16,9 @@ namespace vlx {
 
 class ProofRun {
  public:
-  // Starts the run; `ended` is called on the run's thread once it is done.
-  ProofRun(ProofProducer producer, int overviewCells, std::function<void()> ended);
+  // Starts the run, its stream kept in scratchFolder; `ended` is called on
+  // the run's thread once it is done.
+  ProofRun(ProofProducer producer, std::string scratchFolder, int overviewCells, std::function<void()> ended);
   ~ProofRun() { stop(0); }
   ProofRun(const ProofRun&) = delete;
   ProofRun& operator=(const ProofRun&) = delete;

@@ -49,7 +49,7 @@ void SoftProofWindow::onCreate() {
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSoftProofStatusId)), nullptr, nullptr);
   running_ = true;
   SetTimer(window_, kProgressTimer, kProgressMillis, nullptr);
-  run_ = std::make_unique<ProofRun>(std::move(producer_), kOverviewCells,
+  run_ = std::make_unique<ProofRun>(std::move(producer_), scratchFolder_, kOverviewCells,
                                     [window = window_] { PostMessageA(window, kSoftProofDoneMessage, 0, 0); });
   refreshMenu();
   showStatus();
@@ -184,10 +184,10 @@ BOOL CALLBACK collectSoftProof(HWND window, LPARAM found) {
 
 }  // namespace
 
-HWND openSoftProof(HINSTANCE instance, const char* title, ProofProducer producer) {
+HWND openSoftProof(HINSTANCE instance, const char* title, ProofProducer producer, const char* scratchFolder) {
   if (!registerClass(instance)) return nullptr;
   const std::string caption = std::string(kTitle) + " - " + (title ? title : "");
-  auto self = std::make_unique<SoftProofWindow>(caption, std::move(producer));
+  auto self = std::make_unique<SoftProofWindow>(caption, std::move(producer), scratchFolder ? scratchFolder : "");
   HMENU menu = makeSoftProofMenu();
   HWND window = CreateWindowExA(0, kSoftProofClass, caption.c_str(),
                                 WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, CW_USEDEFAULT,

@@ -35,8 +35,9 @@ struct SoftProofFacts {
   int pages = 0;
 };
 
-// Opens a window for the named job and starts making its picture.
-HWND openSoftProof(HINSTANCE instance, const char* title, ProofProducer producer);
+// Opens a window for the named job and starts making its picture, the
+// stream waiting in a file in scratchFolder until the window closes.
+HWND openSoftProof(HINSTANCE instance, const char* title, ProofProducer producer, const char* scratchFolder);
 bool softProofFacts(HWND window, SoftProofFacts* out);
 // Closes every soft proof window of the calling thread, ending their dry runs.
 void closeSoftProofs();

@@ -12,6 +12,7 @@
 #include "app/shell/app_defaults.h"
 #include "app/shell/main_window_win32.h"
 #include "app/shell/program_paths.h"
+#include "app/shell/proof_scratch.h"
 #include "app/shell/single_instance_win32.h"
 #include "platform/module.h"
 #include "platform/path.h"
@@ -80,6 +81,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   platform::copyString(shell.iconName, sizeof shell.iconName, shell.variant->iconName);
 
   if (vlx::handOverToRunningInstance(shell.className, GetCommandLineA())) return 0;
+  // Only the one running instance gets here: no proof of its own is open
+  // yet, so every proof file there is one a crash left behind.
+  vlx::sweepProofScratch(appState.printerFolder);
 
   jSplSaveDevicePort(shell.paths.deviceRegistry);
 

@@ -2,7 +2,8 @@
 // a page of cyan on the left and black on the right (and a second page of
 // magenta). The window fits the page, zooms to one pixel per dot, pans by
 // scroll bar and by dragging, shows one ink alone, steps through the pages,
-// and a close while the dry run is under way cancels it.
+// and a close while the dry run is under way cancels it. The stream's file
+// lasts as long as the window.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,6 +17,7 @@
 
 #include "app/shell/soft_proof_window_win32.h"
 #include "libs/escdecode/dot_pages.h"
+#include "platform/scratch_folder.h"
 
 namespace vlx {
 namespace {
@@ -79,7 +81,7 @@ SoftProofFacts factsOf(HWND window) {
 class SoftProof : public ::testing::Test {
  protected:
   void open(ProofProducer producer) {
-    window_ = openSoftProof(GetModuleHandleA(nullptr), "chart.vjx", std::move(producer));
+    window_ = openSoftProof(GetModuleHandleA(nullptr), "chart.vjx", std::move(producer), scratch_.path().c_str());
     ASSERT_NE(window_, nullptr);
   }
   void openHalves(const std::vector<uint8_t>& more = {}) {
@@ -112,6 +114,13 @@ class SoftProof : public ::testing::Test {
     SendMessageA(window_, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
   }
 
+  size_t filesLeft() {
+    size_t n = 0;
+    platform::listFolder(scratch_.path().c_str(), [&](const platform::FolderEntry&) { return ++n, true; });
+    return n;
+  }
+
+  testing_support::ScratchFolder scratch_;
   HWND window_ = nullptr;
 };
 
@@ -204,6 +213,9 @@ TEST_F(SoftProof, StepsThroughEveryPage) {
   EXPECT_EQ(facts.dotWidth, kWidth);
   EXPECT_EQ(facts.scrollX, 0);
   EXPECT_EQ(pixel(5, 5), kCyan) << "back on the first page's top left";
+  EXPECT_EQ(filesLeft(), 1u) << "the stream waits in its file";
+  DestroyWindow(window_);
+  EXPECT_EQ(filesLeft(), 0u) << "and goes with the window";
 }
 
 TEST_F(SoftProof, ClosingWhileTheDryRunRunsCancelsIt) {
@@ -224,6 +236,7 @@ TEST_F(SoftProof, ClosingWhileTheDryRunRunsCancelsIt) {
   SendMessageA(window_, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(window_));
   EXPECT_EQ(sawCancel.load(), 1);
+  EXPECT_EQ(filesLeft(), 0u);
 }
 
 TEST_F(SoftProof, AStreamThatIsNoJobSaysSo) {
@@ -233,6 +246,7 @@ TEST_F(SoftProof, AStreamThatIsNoJobSaysSo) {
   char text[128] = "";
   SendMessageA(GetDlgItem(window_, kSoftProofStatusId), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, "ｿﾌﾄﾌﾟﾙｰﾌを作成できませんでした。");
+  EXPECT_EQ(filesLeft(), 0u);
 }
 
 }  // namespace
