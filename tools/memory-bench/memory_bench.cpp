@@ -4,25 +4,32 @@
 //
 //   memory-bench --printer <folder> --print <job.vjx>
 //   memory-bench --printer <folder> --estimate <job.vjx>
+//   memory-bench --printer <folder> --soft-proof <job.vjx>
 //
 // --print prints the job through the device the printer folder's registry
 // gives its machine (the script points it at a file port); --estimate makes
-// the dry run the queue's ink estimate makes. Prints the seconds taken; exit status
-// 1 when the operation failed, 2 for bad arguments. The script
-// tools/memory-bench/memory-bench runs it and reports the peaks.
+// the dry run the queue's ink estimate makes; --soft-proof makes the queue's
+// soft proof picture (its stream in a file in the printer folder) and looks
+// at a screen of dots at one pixel per dot in the middle of its page. Prints
+// the seconds taken; exit status 1 when the operation failed, 2 for bad
+// arguments. The script tools/memory-bench/memory-bench runs it and reports
+// the peaks.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include <atomic>
+
 #include "Base.h"
 #include "Draw.h"
+#include "app/shell/soft_proof.h"
 #include "platform/clock.h"
 #include "platform/file.h"
 
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: memory-bench --printer <folder> (--print | --estimate) <job>\n");
+  std::fprintf(stderr, "usage: memory-bench --printer <folder> (--print | --estimate | --soft-proof) <job>\n");
   return 2;
 }
 
@@ -40,12 +47,23 @@ int print(const std::string& job) {
   return printed;
 }
 
+// The window's overview bound and a full-HD screen of dots.
+bool softProof(const std::string& job, const std::string& scratch) {
+  std::atomic<int> cancel{0};
+  vlx::ProofPicture picture;
+  if (vlx::makeProofPicture(vlx::dryRunOfJobFile(job), scratch.c_str(), cancel, nullptr, 640, &picture) !=
+      vlx::ProofResult::kDone)
+    return false;
+  escp::DotBand band;
+  return vlx::proofDots(picture, picture.dotWidth / 2, picture.dotHeight / 2, 1920, 1080, &band);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 5 || std::strcmp(argv[1], "--printer") != 0) return usage();
   const std::string printer = argv[2], op = argv[3], job = argv[4];
-  if (argc != 5 || (op != "--print" && op != "--estimate")) return usage();
+  if (argc != 5 || (op != "--print" && op != "--estimate" && op != "--soft-proof")) return usage();
   jDrawOpenParams open{1000, {}};
   if (jDrawOpen(nullptr, &open) != 1 || jPdevSetPrinterFolder(printer.c_str()) != 1) {
     std::fprintf(stderr, "memory-bench: no printer folder %s\n", printer.c_str());
@@ -55,6 +73,8 @@ int main(int argc, char** argv) {
   int done = 0;
   if (op == "--print") {
     done = print(job);
+  } else if (op == "--soft-proof") {
+    done = softProof(job, printer) ? 1 : 0;
   } else {
     jPdevProofRun run{};
     done = jPdevProofFile(job.c_str(), &run);
