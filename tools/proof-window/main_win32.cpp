@@ -58,7 +58,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   jDrawOpenParams open{1000, {}};
   if (jDrawOpen(nullptr, &open) != 1 || jPdevSetPrinterFolder(__argv[1]) != 1) return 1;
   const char* picture = __argc > 3 ? __argv[3] : nullptr;
-  HWND window = vlx::openSoftProof(instance, platform::fileNamePart(__argv[2]), vlx::dryRunOfJobFile(__argv[2]));
+  HWND window =
+      vlx::openSoftProof(instance, platform::fileNamePart(__argv[2]), vlx::dryRunOfJobFile(__argv[2]), __argv[1]);
   int result = window ? 0 : 1;
   vlx::SoftProofFacts facts{};
   MSG message;
