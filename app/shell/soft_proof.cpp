@@ -71,7 +71,7 @@ ProofResult makeProofPicture(const ProofProducer& producer, const char* scratchF
   out->page = 0;
   out->dotWidth = out->index.pages[0].dotWidth;
   out->dotHeight = out->index.pages[0].dotHeight;
-  out->overview = overview.page();
+  out->overview = overview.takePage();
   out->stream = std::move(file);
   return ProofResult::kDone;
 }
@@ -90,7 +90,7 @@ bool showProofPage(ProofPicture* picture, int page, int maxCells) {
   picture->page = page;
   picture->dotWidth = p.dotWidth;
   picture->dotHeight = p.dotHeight;
-  picture->overview = overview.page();
+  picture->overview = overview.takePage();
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace escp {
 namespace {
@@ -146,6 +147,11 @@ bool PageOverview::take(const Frame& f, std::string* error) {
 }
 
 DotPage PageOverview::page() const {
+  PageOverview copy(*this);
+  return copy.takePage();
+}
+
+DotPage PageOverview::takePage() {
   DotPage p;
   p.scale = scale_;
   p.shift = shift_;
@@ -157,7 +163,8 @@ DotPage PageOverview::page() const {
     if (cells_[j].empty())
       p.ink[j].assign(static_cast<size_t>(cellsWide_) * cellsHigh_, 0);
     else
-      p.ink[j] = cells_[j];
+      p.ink[j] = std::move(cells_[j]);
+    cells_[j] = {};
   }
   return p;
 }

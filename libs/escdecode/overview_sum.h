@@ -32,6 +32,9 @@ class PageOverview {
   // gives it at overviewScale. Cells of scales past 1024 hold their sums
   // shifted right (DotPage::shift) so that they fit in 32 bits.
   DotPage page() const;
+  // The same, its cells handed over rather than copied (the sum is then
+  // spent).
+  DotPage takePage();
   // The most bytes of cells held at once.
   uint64_t peakBytes() const { return peak_; }
 
