@@ -158,7 +158,9 @@ TEST(SoftProofFile, TheSweepRemovesOnlyProofFilesLeftBehind) {
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"PRF12.TMP", "VSP.TMP", "VSP12345.TMP", "VSP1A.TMP.bak", "VSP2.TMP",
                                             "VSPG1.TMP", "job.vjx"}));
+#ifndef _WIN32
   EXPECT_EQ(testing_support::readBytes(elsewhere.join("precious")), "keep") << "never followed";
+#endif
   EXPECT_EQ(sweepProofScratch(nullptr), 0);
 }
 
