@@ -15,8 +15,10 @@
 namespace vlx {
 namespace {
 
-// The overview's longer side in cells: about a screen, and a few MB.
-constexpr int kOverviewCells = 640;
+// The overview's longer side in cells: the cells' side is a power of two,
+// so the longer side ends between half of this and this: at least a
+// screen's worth, and at most 32 MB of cells.
+constexpr int kOverviewCells = 1024;
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressMillis = 200;
 // How long closing the window waits for a cancelled dry run to end. One

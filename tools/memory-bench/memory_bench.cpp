@@ -51,7 +51,7 @@ int print(const std::string& job) {
 bool softProof(const std::string& job, const std::string& scratch) {
   std::atomic<int> cancel{0};
   vlx::ProofPicture picture;
-  if (vlx::makeProofPicture(vlx::dryRunOfJobFile(job), scratch.c_str(), cancel, nullptr, 640, &picture) !=
+  if (vlx::makeProofPicture(vlx::dryRunOfJobFile(job), scratch.c_str(), cancel, nullptr, 1024, &picture) !=
       vlx::ProofResult::kDone)
     return false;
   escp::DotBand band;
