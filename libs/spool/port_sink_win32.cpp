@@ -59,6 +59,21 @@ bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
   return true;
 }
 
+// Hands on `size` bytes in pieces of at most `most` through put, which
+// says how many it took; a failure or a piece not taken at all ends it.
+template <class Put>
+bool writeInPieces(const void* data, std::size_t size, DWORD most, Put put) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const DWORD chunk = size > most ? most : static_cast<DWORD>(size);
+    DWORD taken = 0;
+    if (!put(bytes, chunk, &taken) || taken == 0) return false;
+    bytes += taken;
+    size -= taken;
+  }
+  return true;
+}
+
 }  // namespace
 
 // Delete sharing: a job given up while a write of it is still blocked is
@@ -72,15 +87,9 @@ bool createNewFile(const char* path, intptr_t* handle) {
 }
 
 bool writeFileAll(intptr_t handle, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
-    DWORD put = 0;
-    if (!WriteFile(reinterpret_cast<HANDLE>(handle), bytes, chunk, &put, nullptr) || put == 0) return false;
-    bytes += put;
-    size -= put;
-  }
-  return true;
+  return writeInPieces(data, size, 0x10000000u, [handle](const char* bytes, DWORD chunk, DWORD* put) {
+    return WriteFile(reinterpret_cast<HANDLE>(handle), bytes, chunk, put, nullptr) != 0;
+  });
 }
 
 bool closeFileHandle(intptr_t handle) {
@@ -190,16 +199,9 @@ bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle) 
 }
 
 bool writePrinterJob(intptr_t handle, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    DWORD chunk = size > 0x100000u ? 0x100000u : static_cast<DWORD>(size);
-    DWORD put = 0;
-    if (!WritePrinter(reinterpret_cast<HANDLE>(handle), const_cast<char*>(bytes), chunk, &put) || put == 0)
-      return false;
-    bytes += put;
-    size -= put;
-  }
-  return true;
+  return writeInPieces(data, size, 0x100000u, [handle](const char* bytes, DWORD chunk, DWORD* put) {
+    return WritePrinter(reinterpret_cast<HANDLE>(handle), const_cast<char*>(bytes), chunk, put) != 0;
+  });
 }
 
 bool closePrinterJob(intptr_t handle) {
