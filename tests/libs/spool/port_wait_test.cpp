@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
 #include "loopback_support.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ class PortRegistry {
  public:
   explicit PortRegistry(const std::string& port, int seconds) {
     const std::string text = seconds ? "TIMEOUT\t" + port + "\t" + std::to_string(seconds) + "\r\n" : "";
-    EXPECT_TRUE(testing_support::writeText(folder_.file("DEVICE.rgs"), text.c_str()));
-    jSplSaveDevicePort(folder_.file("DEVICE.rgs").c_str());
+    EXPECT_TRUE(testing_support::writeBytes(folder_.join("DEVICE.rgs"), text.c_str()));
+    jSplSaveDevicePort(folder_.join("DEVICE.rgs").c_str());
   }
 
  private:
@@ -116,7 +116,7 @@ TEST(PortWait, ASpooledJobWhosePortDropsTheConnectionFailsAtItsEnd) {
   ScratchFolder work("spl-wait-work");
   jSplOpenBlock block = blockFor(loopback(listener));
   block.spoolMode = 1;
-  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPL3.TMP").c_str());
+  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.join("SPL3.TMP").c_str());
   jSPOOL spool = jSplOpen(&block);
   ASSERT_NE(nullptr, spool);
   const std::vector<uint8_t> job(16 * 1024 * 1024, 0x33);
@@ -125,7 +125,7 @@ TEST(PortWait, ASpooledJobWhosePortDropsTheConnectionFailsAtItsEnd) {
   EXPECT_EQ(0, jSplEnd(spool)) << "the printer got only part of it";
   EXPECT_EQ(1, jSplClose(spool));
   EXPECT_EQ(100u * 1024, listener.received().size());
-  EXPECT_FALSE(platform::pathExists(work.file("SPL3.TMP").c_str())) << "the private copy is removed";
+  EXPECT_FALSE(platform::pathExists(work.join("SPL3.TMP").c_str())) << "the private copy is removed";
 }
 
 }  // namespace

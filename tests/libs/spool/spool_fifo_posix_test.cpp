@@ -12,9 +12,9 @@
 #include <string>
 
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
@@ -48,10 +48,10 @@ TEST(SpoolFifo, ASpoolFileThatBlocksInsideTheSystemFailsTheJobWithinThePortTimeO
     SCOPED_TRACE(c.name);
     ScratchFolder out("spl-fifo-out"), spool("spl-fifo");
     const std::string port = "FILE:" + out.path();
-    ASSERT_TRUE(testing_support::writeText(spool.file("DEVICE.rgs"), ("TIMEOUT\t" + port + "\t1\r\n").c_str()));
-    jSplSaveDevicePort(spool.file("DEVICE.rgs").c_str());
-    const std::string fifo = spool.file("job.spl");
-    const std::string spare = spool.file("spare.spl");  // a second name: the channel removes the first
+    ASSERT_TRUE(testing_support::writeBytes(spool.join("DEVICE.rgs"), ("TIMEOUT\t" + port + "\t1\r\n").c_str()));
+    jSplSaveDevicePort(spool.join("DEVICE.rgs").c_str());
+    const std::string fifo = spool.join("job.spl");
+    const std::string spare = spool.join("spare.spl");  // a second name: the channel removes the first
     ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
     ASSERT_EQ(0, ::link(fifo.c_str(), spare.c_str()));
     jSplOpenBlock block;
