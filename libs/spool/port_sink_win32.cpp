@@ -35,16 +35,10 @@ bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
   ioctlsocket(s, FIONBIO, &nonBlocking);
   int result = ::connect(s, address->ai_addr, static_cast<int>(address->ai_addrlen));
   if (result != 0 && WSAGetLastError() == WSAEWOULDBLOCK) {
-    fd_set writable;
-    fd_set failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET(s, &writable);
-    FD_SET(s, &failed);
-    timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    // The connect ends when the socket turns writable (or fails).
     int error = 0;
     int length = sizeof error;
-    if (::select(0, nullptr, &writable, &failed, &wait) == 1 && FD_ISSET(s, &writable) &&
+    if (waitWritable(static_cast<intptr_t>(s), timeoutMs) == 1 &&
         getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 && error == 0)
       result = 0;
   }
