@@ -10,22 +10,15 @@
 
 #include "SPOOL.h"
 #include "loopback_support.h"
+#include "open_block.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using spool_test::blockFor;
 using testing_support::ScratchFolder;
-
-jSplOpenBlock blockFor(const std::string& port) {
-  jSplOpenBlock block;
-  std::memset(&block, 0, sizeof block);
-  std::snprintf(block.jobName, sizeof block.jobName, "channel test");
-  std::snprintf(block.portName, sizeof block.portName, "%s", port.c_str());
-  block.one = 1;
-  return block;
-}
 
 std::vector<std::string> filesIn(const std::string& folder) {
   std::vector<std::string> names;
@@ -136,9 +129,7 @@ TEST(TcpPort, ADeadPortFailsToOpen) {
 TEST(SpoolFile, BytesReachThePortOnlyAtTheEndAndTheSpoolFileGoes) {
   ScratchFolder out("spl-mode");
   ScratchFolder work("spl-work");
-  jSplOpenBlock block = blockFor("FILE:" + out.path());
-  block.spoolMode = 1;
-  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.join("SPL1.TMP").c_str());
+  jSplOpenBlock block = blockFor("FILE:" + out.path(), work.join("SPL1.TMP"));
   jSPOOL spool = jSplOpen(&block);
   ASSERT_NE(nullptr, spool);
   writeText(spool, "spooled job");
@@ -154,10 +145,8 @@ TEST(SpoolFile, BytesReachThePortOnlyAtTheEndAndTheSpoolFileGoes) {
 TEST(SpoolFile, GrowingPastTheLimitStopsTheJobInsteadOfFillingTheDisk) {
   ScratchFolder out("spl-limit");
   ScratchFolder work("spl-limit-work");
-  jSplOpenBlock block = blockFor("FILE:" + out.path());
-  block.spoolMode = 2;
+  jSplOpenBlock block = blockFor("FILE:" + out.path(), work.join("SPL2.TMP"), 2);
   block.spoolLimitMB = 1;
-  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.join("SPL2.TMP").c_str());
   jSPOOL spool = jSplOpen(&block);
   ASSERT_NE(nullptr, spool);
   const Bytes row(600 * 1024, 0x55);

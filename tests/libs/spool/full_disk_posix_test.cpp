@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "SPOOL.h"
+#include "open_block.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
 #include "support/file_size_limit.h"
@@ -22,13 +23,7 @@ using test_support::FileSizeLimit;
 using testing_support::ScratchFolder;
 
 jSPOOL openSpooled(const ScratchFolder& out, const ScratchFolder& work) {
-  jSplOpenBlock block;
-  std::memset(&block, 0, sizeof block);
-  std::snprintf(block.jobName, sizeof block.jobName, "full disk");
-  std::snprintf(block.portName, sizeof block.portName, "FILE:%s", out.path().c_str());
-  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.join("SPL9.TMP").c_str());
-  block.one = 1;
-  block.spoolMode = 1;
+  const jSplOpenBlock block = spool_test::blockFor("FILE:" + out.path(), work.join("SPL9.TMP"));
   return jSplOpen(&block);
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "SPOOL.h"
+#include "open_block.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
@@ -54,13 +55,7 @@ TEST(SpoolFifo, ASpoolFileThatBlocksInsideTheSystemFailsTheJobWithinThePortTimeO
     const std::string spare = spool.join("spare.spl");  // a second name: the channel removes the first
     ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
     ASSERT_EQ(0, ::link(fifo.c_str(), spare.c_str()));
-    jSplOpenBlock block;
-    std::memset(&block, 0, sizeof block);
-    std::snprintf(block.jobName, sizeof block.jobName, "fifo");
-    std::snprintf(block.portName, sizeof block.portName, "%s", port.c_str());
-    std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", fifo.c_str());
-    block.spoolMode = 1;
-    block.one = 1;
+    const jSplOpenBlock block = spool_test::blockFor(port, fifo);
     jSPOOL channel = jSplOpen(&block);
     ASSERT_TRUE(channel);
     const std::string bytes(c.bytes, 'x');
