@@ -2,13 +2,12 @@
 
 #include <cstdio>
 
+#include "platform/module.h"
+
 namespace rx3 {
 
 HINSTANCE pluginInstance() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&pluginInstance), &module);
-  return module;
+  return static_cast<HMODULE>(platform::libraryOf(reinterpret_cast<const void*>(&pluginInstance)));
 }
 
 void placeDialog(HWND dialog, DialogPlace* place) {

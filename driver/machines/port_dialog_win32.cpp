@@ -9,6 +9,7 @@
 #include "driver/machines/machine_state.h"
 #include "driver/machines/port_dialog_rules.h"
 #include "driver/resources/rx3_resource.h"
+#include "platform/dialog_proc_win32.h"
 #include "platform/path.h"
 
 namespace rx3 {
@@ -100,18 +101,7 @@ void onCommand(HWND dialog, int id, int notification) {
   }
 }
 
-INT_PTR CALLBACK portProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      onInit(dialog, reinterpret_cast<DeviceRecord*>(lParam));
-      return TRUE;
-    case WM_COMMAND:
-      onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
+constexpr auto portProc = platform::commandDialogProc<DeviceRecord, onInit, onCommand>;
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "driver/machines/machine_state.h"
 #include "driver/machines/printer_setup_dialog_rules.h"
 #include "driver/resources/rx3_resource.h"
+#include "platform/dialog_proc_win32.h"
 
 namespace rx3 {
 namespace {
@@ -222,18 +223,7 @@ void onCommand(HWND dialog, int id, int notification) {
   }
 }
 
-INT_PTR CALLBACK setupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      onInit(dialog, reinterpret_cast<SetupDialog*>(lParam));
-      return TRUE;
-    case WM_COMMAND:
-      onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
+constexpr auto setupProc = platform::commandDialogProc<SetupDialog, onInit, onCommand>;
 
 }  // namespace
 

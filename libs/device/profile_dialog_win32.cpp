@@ -10,6 +10,7 @@
 #include "Device.h"
 #include "libs/device/profile_dialog_fields.h"
 #include "libs/device/profile_dialog_ids.h"
+#include "platform/module.h"
 
 namespace device {
 namespace {
@@ -48,10 +49,7 @@ Editor* editorOf(HWND dialog) {
 }
 
 HINSTANCE libraryInstance() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&libraryInstance), &module);
-  return module;
+  return static_cast<HMODULE>(platform::libraryOf(reinterpret_cast<const void*>(&libraryInstance)));
 }
 
 void onInit(HWND dialog, Editor* editor) {

@@ -18,6 +18,7 @@
 #include "libs/draw/color_profiles.h"
 #include "libs/draw/profile_dialog_ids.h"
 #include "platform/folders.h"
+#include "platform/module.h"
 #include "platform/path.h"
 
 namespace jdraw {
@@ -46,10 +47,7 @@ constexpr Field kFields[] = {
 };
 
 HMODULE thisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&thisModule), &module);
-  return module;
+  return static_cast<HMODULE>(platform::libraryOf(reinterpret_cast<const void*>(&thisModule)));
 }
 
 void say(HWND dialog, const char* format, const char* path) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "libs/escdecode/frame_walk.h"
+
 namespace escp {
 namespace {
 
@@ -44,33 +46,20 @@ bool decodeBand(const uint8_t* data, size_t size, int page, int x0, int y0, int 
   const int64_t yEnd = int64_t{y0} + height;
   int pageNow = 0;
   int64_t line = 0;
-  bool failed = false;
-  Problem problem{0, {}};
-  const bool whole = decodeEachFrame(
-      data, size,
-      [&](const Frame& f) {
-        if (cancel && cancel->load()) return false;
-        if (f.kind == FrameKind::kFormFeed) {
-          line = 0;
-          return ++pageNow <= page;  // nothing after the page is needed
-        }
-        if (pageNow != page) return true;
-        if (f.kind == FrameKind::kVerticalMove) {
-          if (f.lines < 0) {
-            *error = "upward paper move";
-            failed = true;
-            return false;
-          }
-          line += f.lines;
-          return line < yEnd || height == 0;
-        }
-        putRow(f, line, out);
-        return true;
-      },
-      &problem);
-  if (whole || (!failed && problem.message.empty() && !(cancel && cancel->load()))) return true;
-  if (!failed) *error = problem.message.empty() ? "cancelled" : problem.message;
-  return false;
+  const auto put = [&](const Frame& f) {
+    if (f.kind == FrameKind::kFormFeed) {
+      line = 0;
+      return ++pageNow <= page ? Step::kOn : Step::kEnough;  // nothing after the page is needed
+    }
+    if (pageNow != page) return Step::kOn;
+    if (f.kind == FrameKind::kVerticalMove) {
+      if (!movePaper(f, &line, error)) return Step::kFail;
+      return line < yEnd || height == 0 ? Step::kOn : Step::kEnough;
+    }
+    putRow(f, line, out);
+    return Step::kOn;
+  };
+  return walkFrames(data, size, put, error, cancel) != Walk::kFailed;
 }
 
 std::vector<uint8_t> composite(const DotBand& band, int only) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "libs/escdecode/frame_walk.h"
 #include "libs/escdecode/page_stream.h"
 
 #include "libs/escdecode/printed_colour.h"
@@ -67,32 +68,19 @@ bool buildPagesEachFrame(const uint8_t* data, size_t size, int scale, std::vecto
   }
   std::string refusal;
   PageStream builder = keepingAll(scale, pages, &refusal);
-  bool failed = false, enough = false;
-  Problem problem{0, {}};
-  const bool whole = decodeEachFrame(
-      data, size,
-      [&](const Frame& f) {
-        if (cancel && cancel->load()) return false;
-        if (!builder.take(f, error)) {
-          if (error->empty()) *error = refusal;
-          failed = true;
-          return false;
-        }
-        if (pageLimit && pages->size() >= pageLimit) {
-          enough = true;
-          return false;
-        }
-        return true;
-      },
-      &problem);
-  if (enough) return true;
-  if (whole) {
+  const auto take = [&](const Frame& f) {
+    if (!builder.take(f, error)) {
+      if (error->empty()) *error = refusal;
+      return Step::kFail;
+    }
+    return pageLimit && pages->size() >= pageLimit ? Step::kEnough : Step::kOn;
+  };
+  const Walk walk = walkFrames(data, size, take, error, cancel);
+  if (walk == Walk::kEnough) return true;
+  if (walk == Walk::kWhole) {
     if (builder.finish(error)) return true;
     *error = refusal;
-    pages->clear();
-    return false;
   }
-  if (!failed) *error = problem.message.empty() ? "cancelled" : problem.message;
   pages->clear();
   return false;
 }

@@ -83,9 +83,6 @@ bool decodeEachFrame(const ReadBytes& read, const std::function<bool(const Frame
 // Reads an open file from where it stands.
 ReadBytes readFromFile(std::FILE* file);
 
-// One line of text per frame, as the command-line tool lists them.
-std::string describe(const Frame& frame);
-
 // Plane index (0..7) of a printer colour code, or -1.
 int planeOfColorCode(int code);
 const char* inkName(int plane);

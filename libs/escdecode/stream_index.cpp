@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
+#include "libs/escdecode/frame_walk.h"
+
 namespace escp {
 
 bool StreamIndexer::take(const Frame& f, std::string* error) {
   switch (f.kind) {
     case FrameKind::kVerticalMove:
-      if (f.lines < 0) {
-        *error = "upward paper move";
-        return false;
-      }
-      line_ += f.lines;
-      return true;
+      return movePaper(f, &line_, error);
     case FrameKind::kRasterRow: {
       if (line_ != rowLine_ && (page_.bands.empty() || line_ >= page_.bands.back().line + bandLines_))
         page_.bands.push_back(BandStart{f.offset, line_});
@@ -49,20 +46,8 @@ StreamIndex StreamIndexer::finish(size_t streamSize) {
 bool indexStream(const uint8_t* data, size_t size, StreamIndex* out, std::string* error, const std::atomic<int>* cancel,
                  int bandLines) {
   StreamIndexer indexer(bandLines);
-  bool failed = false;
-  Problem problem{0, {}};
-  const bool whole = decodeEachFrame(
-      data, size,
-      [&](const Frame& f) {
-        if (cancel && cancel->load()) return false;
-        failed = !indexer.take(f, error);
-        return !failed;
-      },
-      &problem);
-  if (!whole) {
-    if (!failed) *error = problem.message.empty() ? "cancelled" : problem.message;
-    return false;
-  }
+  const auto take = [&](const Frame& f) { return indexer.take(f, error) ? Step::kOn : Step::kFail; };
+  if (walkFrames(data, size, take, error, cancel) == Walk::kFailed) return false;
   *out = indexer.finish(size);
   return true;
 }
@@ -122,28 +107,16 @@ bool decodeBandIndexed(const ReadRange& open, size_t size, const StreamIndex& in
     line = std::prev(after)->line;
   }
   const int64_t yEnd = int64_t{y0} + height;
-  bool failed = false;
-  Problem problem{0, {}};
-  const bool whole = decodeEachFrame(
-      open(from, p.end),
-      [&](const Frame& f) {
-        if (f.kind == FrameKind::kFormFeed) return false;  // the page's end
-        if (f.kind == FrameKind::kVerticalMove) {
-          if (f.lines < 0) {
-            *error = "upward paper move";
-            failed = true;
-            return false;
-          }
-          line += f.lines;
-          return line < yEnd;
-        }
-        putRow(f, line, out);
-        return true;
-      },
-      &problem);
-  if (whole || (!failed && problem.message.empty())) return true;
-  if (!failed) *error = problem.message;
-  return false;
+  const auto put = [&](const Frame& f) {
+    if (f.kind == FrameKind::kFormFeed) return Step::kEnough;  // the page's end
+    if (f.kind == FrameKind::kVerticalMove) {
+      if (!movePaper(f, &line, error)) return Step::kFail;
+      return line < yEnd ? Step::kOn : Step::kEnough;
+    }
+    putRow(f, line, out);
+    return Step::kOn;
+  };
+  return walkFrames(open(from, p.end), put, error) != Walk::kFailed;
 }
 
 }  // namespace escp

@@ -15,6 +15,8 @@
 #include "libs/spool/device_registry.h"
 #include "libs/spool/port_dialog_choice.h"
 #include "libs/spool/port_dialog_ids.h"
+#include "platform/dialog_proc_win32.h"
+#include "platform/module.h"
 #include "platform/path.h"
 
 namespace spool {
@@ -46,10 +48,7 @@ Selection* selectionOf(HWND dialog) {
 }
 
 HINSTANCE libraryInstance() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&libraryInstance), &module);
-  return module;
+  return static_cast<HMODULE>(platform::libraryOf(reinterpret_cast<const void*>(&libraryInstance)));
 }
 
 void listInstalledPrinters(HWND combo) {
@@ -176,18 +175,7 @@ void onCommand(HWND dialog, int id, int notification) {
   }
 }
 
-INT_PTR CALLBACK selectionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      onInit(dialog, reinterpret_cast<Selection*>(lParam));
-      return TRUE;
-    case WM_COMMAND:
-      onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
+constexpr auto selectionProc = platform::commandDialogProc<Selection, onInit, onCommand>;
 
 int runSelection(HWND owner, char* device, char* port, const char* givenPath) {
   if (!device || !port) return 0;

@@ -35,16 +35,10 @@ bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
   ioctlsocket(s, FIONBIO, &nonBlocking);
   int result = ::connect(s, address->ai_addr, static_cast<int>(address->ai_addrlen));
   if (result != 0 && WSAGetLastError() == WSAEWOULDBLOCK) {
-    fd_set writable;
-    fd_set failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET(s, &writable);
-    FD_SET(s, &failed);
-    timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    // The connect ends when the socket turns writable (or fails).
     int error = 0;
     int length = sizeof error;
-    if (::select(0, nullptr, &writable, &failed, &wait) == 1 && FD_ISSET(s, &writable) &&
+    if (waitWritable(static_cast<intptr_t>(s), timeoutMs) == 1 &&
         getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 && error == 0)
       result = 0;
   }
@@ -56,6 +50,21 @@ bool connectOne(const ADDRINFOA* address, int timeoutMs, SOCKET* out) {
   const int sendBuffer = kSocketSendBuffer;
   setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer), sizeof sendBuffer);
   *out = s;
+  return true;
+}
+
+// Hands on `size` bytes in pieces of at most `most` through put, which
+// says how many it took; a failure or a piece not taken at all ends it.
+template <class Put>
+bool writeInPieces(const void* data, std::size_t size, DWORD most, Put put) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const DWORD chunk = size > most ? most : static_cast<DWORD>(size);
+    DWORD taken = 0;
+    if (!put(bytes, chunk, &taken) || taken == 0) return false;
+    bytes += taken;
+    size -= taken;
+  }
   return true;
 }
 
@@ -72,15 +81,9 @@ bool createNewFile(const char* path, intptr_t* handle) {
 }
 
 bool writeFileAll(intptr_t handle, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
-    DWORD put = 0;
-    if (!WriteFile(reinterpret_cast<HANDLE>(handle), bytes, chunk, &put, nullptr) || put == 0) return false;
-    bytes += put;
-    size -= put;
-  }
-  return true;
+  return writeInPieces(data, size, 0x10000000u, [handle](const char* bytes, DWORD chunk, DWORD* put) {
+    return WriteFile(reinterpret_cast<HANDLE>(handle), bytes, chunk, put, nullptr) != 0;
+  });
 }
 
 bool closeFileHandle(intptr_t handle) {
@@ -190,16 +193,9 @@ bool openPrinterJob(const char* printer, const char* jobName, intptr_t* handle) 
 }
 
 bool writePrinterJob(intptr_t handle, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    DWORD chunk = size > 0x100000u ? 0x100000u : static_cast<DWORD>(size);
-    DWORD put = 0;
-    if (!WritePrinter(reinterpret_cast<HANDLE>(handle), const_cast<char*>(bytes), chunk, &put) || put == 0)
-      return false;
-    bytes += put;
-    size -= put;
-  }
-  return true;
+  return writeInPieces(data, size, 0x100000u, [handle](const char* bytes, DWORD chunk, DWORD* put) {
+    return WritePrinter(reinterpret_cast<HANDLE>(handle), const_cast<char*>(bytes), chunk, put) != 0;
+  });
 }
 
 bool closePrinterJob(intptr_t handle) {

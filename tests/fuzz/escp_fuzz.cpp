@@ -6,6 +6,7 @@
 #include "fuzz_support.h"
 #include "libs/escdecode/dot_pages.h"
 #include "libs/escdecode/escp_decoder.h"
+#include "libs/escdecode/frame_listing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   escp::Stream stream;

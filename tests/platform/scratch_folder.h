@@ -49,10 +49,12 @@ inline void removeTree(const std::string& folder) {
 
 class ScratchFolder {
  public:
-  ScratchFolder() {
+  // The tag's first three letters begin the folder's name, to tell whose
+  // folder a failed run left behind.
+  explicit ScratchFolder(const char* tag = "scr") {
     // A unique temporary file names the folder and keeps the name taken.
     char marker[platform::kMaxPath];
-    if (!platform::makeTempFile(scratchBase().c_str(), "scr", marker, sizeof marker)) std::abort();
+    if (!platform::makeTempFile(scratchBase().c_str(), tag, marker, sizeof marker)) std::abort();
     marker_ = marker;
     path_ = marker_ + ".d";
     if (!platform::createFolder(path_.c_str())) std::abort();
@@ -81,12 +83,16 @@ inline void setEnvironment(const char* name, const char* value) {
 #endif
 }
 
-inline bool writeBytes(const std::string& path, const std::string& bytes) {
+inline bool writeBytes(const std::string& path, const void* data, std::size_t size) {
   platform::FileHandle file = platform::openFile(path.c_str(), platform::OpenMode::CreateAlways);
   if (!file) return false;
-  bool ok = platform::writeAll(file, bytes.data(), bytes.size());
+  bool ok = platform::writeAll(file, data, size);
   platform::closeFile(file);
   return ok;
+}
+
+inline bool writeBytes(const std::string& path, const std::string& bytes) {
+  return writeBytes(path, bytes.data(), bytes.size());
 }
 
 inline std::string readBytes(const std::string& path) {
@@ -101,6 +107,12 @@ inline std::string readBytes(const std::string& path) {
   }
   platform::closeFile(file);
   return content;
+}
+
+// The same as bytes to compare with a test's own (empty when missing).
+inline std::vector<unsigned char> readByteVector(const std::string& path) {
+  const std::string content = readBytes(path);
+  return std::vector<unsigned char>(content.begin(), content.end());
 }
 
 }  // namespace testing_support

@@ -18,6 +18,7 @@
 
 #include "libs/escdecode/dot_pages.h"
 #include "libs/escdecode/escp_decoder.h"
+#include "libs/escdecode/frame_listing.h"
 #include "libs/escdecode/page_stream.h"
 #include "libs/escdecode/png_writer.h"
 

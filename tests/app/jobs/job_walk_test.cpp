@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/jobs/job_list.h"
 #include "job_lists_support.h"
@@ -120,37 +121,29 @@ TEST(JobWalk, FirstNonZeroResultStopsTheWalk) {
   EXPECT_EQ(backward.seen, "J4");
 }
 
-TEST(JobWalk, ForwardWalkMovingEachToTheBottomVisitsEachOnce) {
-  TestLists lists;
-  lists.addNumbered(4);
-  Visits visits;
-  EXPECT_EQ(walkForward(&lists.state, kPrintList, moveToBottom, &visits), 0);
-  EXPECT_EQ(visits.seen, "J1 J2 J3 J4");
-  EXPECT_EQ(lists.order(), "J1 J2 J3 J4");
-}
+using Walk = int (*)(AppState*, int, JobVisitor, void*);
 
-TEST(JobWalk, BackwardWalkMovingEachToTheTopVisitsEachOnce) {
-  TestLists lists;
-  lists.addNumbered(4);
-  Visits visits;
-  EXPECT_EQ(walkBackward(&lists.state, kPrintList, moveToTop, &visits), 0);
-  EXPECT_EQ(visits.seen, "J4 J3 J2 J1");
-  EXPECT_EQ(lists.order(), "J1 J2 J3 J4");
-}
-
-TEST(JobWalk, VisitorsMayDestroyTheirRecord) {
-  TestLists lists;
-  lists.addNumbered(3);
-  Visits forward;
-  EXPECT_EQ(walkForward(&lists.state, kPrintList, destroyIt, &forward), 0);
-  EXPECT_EQ(forward.seen, "J1 J2 J3");
-  EXPECT_EQ(countJobs(lists.head()), 0);
-
-  lists.addNumbered(3);
-  Visits backward;
-  EXPECT_EQ(walkBackward(&lists.state, kPrintList, destroyIt, &backward), 0);
-  EXPECT_EQ(backward.seen, "J3 J2 J1");
-  EXPECT_EQ(countJobs(lists.head()), 0);
+// A visitor that moves or destroys its own record still sees every job once.
+TEST(JobWalk, VisitorsThatMoveOrDestroyTheirRecordSeeEachJobOnce) {
+  const struct {
+    Walk walk;
+    JobVisitor visitor;
+    const char* seen;
+    const char* left;
+  } cases[] = {
+      {walkForward, moveToBottom, "J1 J2 J3 J4", "J1 J2 J3 J4"},
+      {walkBackward, moveToTop, "J4 J3 J2 J1", "J1 J2 J3 J4"},
+      {walkForward, destroyIt, "J1 J2 J3 J4", ""},
+      {walkBackward, destroyIt, "J4 J3 J2 J1", ""},
+  };
+  for (const auto& c : cases) {
+    TestLists lists;
+    lists.addNumbered(4);
+    Visits visits;
+    EXPECT_EQ(c.walk(&lists.state, kPrintList, c.visitor, &visits), 0);
+    EXPECT_EQ(visits.seen, c.seen);
+    EXPECT_EQ(lists.order(), c.left) << c.seen;
+  }
 }
 
 TEST(JobWalk, RecordsAddedDuringAWalkAreNotVisited) {
@@ -171,30 +164,26 @@ TEST(JobWalk, RecordsAddedDuringAWalkAreNotVisited) {
   EXPECT_EQ(countJobs(lists.head()), 4);
 }
 
-TEST(JobWalk, MovingSelectedJobsUpOnePlaceEach) {
-  TestLists lists;
-  for (const char* p : {"J1", "J2*", "J3", "J4*"}) lists.add(p);
-  walkForward(&lists.state, kPrintList, moveUp, nullptr);
-  EXPECT_EQ(lists.order(), "J2* J1 J4* J3");
-}
-
-TEST(JobWalk, MovingUpLetsAJobPassItsSelectedNeighbour) {
-  TestLists lists;
-  for (const char* p : {"J1*", "J2*", "J3"}) lists.add(p);
-  walkForward(&lists.state, kPrintList, moveUp, nullptr);
-  EXPECT_EQ(lists.order(), "J2* J1* J3");
-}
-
-TEST(JobWalk, MovingSelectedJobsDownOnePlaceEach) {
-  TestLists lists;
-  for (const char* p : {"J1*", "J2", "J3*", "J4"}) lists.add(p);
-  walkBackward(&lists.state, kPrintList, moveDown, nullptr);
-  EXPECT_EQ(lists.order(), "J2 J1* J4 J3*");
-
-  TestLists last;
-  for (const char* p : {"J1", "J2*"}) last.add(p);
-  walkBackward(&last.state, kPrintList, moveDown, nullptr);
-  EXPECT_EQ(last.order(), "J1 J2*");
+// The selected jobs (marked '*') move one place each, as the job operations
+// move them, and a selected job passes a selected neighbour.
+TEST(JobWalk, MovingSelectedJobsOnePlaceEach) {
+  const struct {
+    Walk walk;
+    JobVisitor visitor;
+    std::vector<const char*> jobs;
+    const char* left;
+  } cases[] = {
+      {walkForward, moveUp, {"J1", "J2*", "J3", "J4*"}, "J2* J1 J4* J3"},
+      {walkForward, moveUp, {"J1*", "J2*", "J3"}, "J2* J1* J3"},
+      {walkBackward, moveDown, {"J1*", "J2", "J3*", "J4"}, "J2 J1* J4 J3*"},
+      {walkBackward, moveDown, {"J1", "J2*"}, "J1 J2*"},
+  };
+  for (const auto& c : cases) {
+    TestLists lists;
+    for (const char* p : c.jobs) lists.add(p);
+    c.walk(&lists.state, kPrintList, c.visitor, nullptr);
+    EXPECT_EQ(lists.order(), c.left);
+  }
 }
 
 }  // namespace

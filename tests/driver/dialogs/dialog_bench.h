@@ -10,8 +10,8 @@
 
 #include "Device.h"
 #include "PrintDriver.h"
-#include "driver/machines/scratch_folder.h"
 #include "platform/module.h"
+#include "platform/scratch_folder.h"
 
 namespace dialog_test {
 
@@ -29,7 +29,7 @@ class DialogBench : public ::testing::Test {
   static F get(const char* name) {
     return reinterpret_cast<F>(platform::librarySymbol(library_, name));
   }
-  static std::string file(const char* name) { return folder_->file(name); }
+  static std::string file(const char* name) { return folder_->join(name); }
 
   int setupMachine() { return get<jPrintSetupWindow_t>("jPrintSetupMachine")(&record_, nullptr); }
   int setupInk() { return get<jPrintSetupWindow_t>("jPrintSetupInk")(&record_, nullptr); }

@@ -52,10 +52,10 @@ void DialogBench::TearDownTestSuite() {
 
 void DialogBench::SetUp() {
   ASSERT_NE(library_, nullptr);
-  ASSERT_TRUE(testing_support::writeText(file("DEVICE.rgs"),
-                                         "CURRENT\tRX-3 出力\r\n"
-                                         "DEVICE\tRX-1 出力\tRX3.dll\tEPSON RX-1\tFILE:output\r\n"
-                                         "DEVICE\tRX-3 出力\tRX3.dll\tEPSON RX-3\tFILE:output\r\n"));
+  ASSERT_TRUE(testing_support::writeBytes(file("DEVICE.rgs"),
+                                          "CURRENT\tRX-3 出力\r\n"
+                                          "DEVICE\tRX-1 出力\tRX3.dll\tEPSON RX-1\tFILE:output\r\n"
+                                          "DEVICE\tRX-3 出力\tRX3.dll\tEPSON RX-3\tFILE:output\r\n"));
   ASSERT_EQ(1, jSplSaveDevicePort(file("DEVICE.rgs").c_str()));
   writePapers(0, startingPapers(0));
   writePapers(1, startingPapers(1));
@@ -89,7 +89,7 @@ std::vector<ColorProfile> DialogBench::startingPapers(int inkSet) {
 std::vector<unsigned char> DialogBench::paperFileBytes(const std::vector<ColorProfile>& papers) {
   std::string path = file("expected.cpf");
   EXPECT_EQ(1, jColorSaveProfiles(path.c_str(), papers.data(), static_cast<int>(papers.size())));
-  return testing_support::readBytes(path);
+  return testing_support::readByteVector(path);
 }
 
 void DialogBench::writePapers(int inkSet, const std::vector<ColorProfile>& papers) {

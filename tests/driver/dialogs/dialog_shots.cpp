@@ -13,9 +13,9 @@
 #include "Device.h"
 #include "PrintDriver.h"
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
 #include "driver/resources/rx3_resource.h"
 #include "platform/module.h"
+#include "platform/scratch_folder.h"
 #include "plugin_host.h"
 #include "tests/support/dialog_script_win32.h"
 
@@ -86,7 +86,7 @@ void samplePapers(const testing_support::ScratchFolder& folder) {
     papers[i].fixed = i == 0;
     papers[i].inkLimit = 150;
   }
-  jColorSaveProfiles(folder.file("RX3.cpf0").c_str(), papers, 3);
+  jColorSaveProfiles(folder.join("RX3.cpf0").c_str(), papers, 3);
 }
 
 }  // namespace
@@ -98,12 +98,12 @@ int main(int argc, char** argv) {
   }
   const std::string out = argv[1];
   testing_support::ScratchFolder folder("shots");
-  testing_support::writeText(folder.file("DEVICE.rgs"),
-                             "CURRENT\tRX-3 出力\r\n"
-                             "DEVICE\tRX-1 出力\tRX3.dll\tEPSON RX-1\tFILE:output\r\n"
-                             "DEVICE\tRX-3 出力\tRX3.dll\tEPSON RX-3\tFILE:output\r\n"
-                             "DEVICE\tRX-3 事務所\tRX3.dll\tEPSON RX-3\tprinter.example:9100\r\n");
-  jSplSaveDevicePort(folder.file("DEVICE.rgs").c_str());
+  testing_support::writeBytes(folder.join("DEVICE.rgs"),
+                              "CURRENT\tRX-3 出力\r\n"
+                              "DEVICE\tRX-1 出力\tRX3.dll\tEPSON RX-1\tFILE:output\r\n"
+                              "DEVICE\tRX-3 出力\tRX3.dll\tEPSON RX-3\tFILE:output\r\n"
+                              "DEVICE\tRX-3 事務所\tRX3.dll\tEPSON RX-3\tprinter.example:9100\r\n");
+  jSplSaveDevicePort(folder.join("DEVICE.rgs").c_str());
   samplePapers(folder);
   platform::Library plugin = platform::loadLibrary(raster_test::copyPluginInto(folder.path()).c_str());
   if (!plugin) return 1;

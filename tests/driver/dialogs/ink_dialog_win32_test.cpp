@@ -74,7 +74,7 @@ TEST_F(InkDialog, EditsResetAndCopyAreWrittenOnOk) {
 }
 
 TEST_F(InkDialog, CancelLeavesTheInkFileUntouched) {
-  const std::vector<unsigned char> before = testing_support::readBytes(file("EPSON RX-3.ink"));
+  const std::vector<unsigned char> before = testing_support::readByteVector(file("EPSON RX-3.ink"));
   ASSERT_FALSE(before.empty());
   DialogScript script;
   script.on(kInk, [&](HWND d) {
@@ -85,7 +85,7 @@ TEST_F(InkDialog, CancelLeavesTheInkFileUntouched) {
   });
   EXPECT_EQ(0, setupInk());
   ASSERT_TRUE(script.finished()) << script.failure();
-  EXPECT_EQ(before, testing_support::readBytes(file("EPSON RX-3.ink")));
+  EXPECT_EQ(before, testing_support::readByteVector(file("EPSON RX-3.ink")));
 }
 
 TEST_F(InkDialog, NameBoxesArePaintedInTheInkColour) {

@@ -77,7 +77,7 @@ TEST_F(PortDialog, APortChosenIsSavedInTheRegistryAndTheSpoolLimitOutOfRangeIsRe
   EXPECT_EQ(1, record_.state->spoolMode);
   EXPECT_EQ(1, record_.spoolMode);
   EXPECT_EQ(250, record_.state->spoolLimitMB);
-  const std::vector<unsigned char> registry = testing_support::readBytes(file("DEVICE.rgs"));
+  const std::vector<unsigned char> registry = testing_support::readByteVector(file("DEVICE.rgs"));
   const std::string text(registry.begin(), registry.end());
   EXPECT_NE(std::string::npos, text.find("DEVICE\tRX-1 出力\tRX3.dll\tEPSON RX-1\t127.0.0.1:9100\r\n")) << text;
   EXPECT_NE(std::string::npos, text.find("DEVICE\tRX-3 出力\tRX3.dll\tEPSON RX-3\tFILE:output\r\n")) << text;
@@ -103,7 +103,7 @@ TEST_F(PortDialog, CancelOfTheSetupDropsDevicePortAndSpoolChoices) {
 }
 
 TEST_F(PortDialog, TheSelectionRefusesAPortOutsideTheRangeAndItsCancelChangesNothing) {
-  const std::vector<unsigned char> registryBefore = testing_support::readBytes(file("DEVICE.rgs"));
+  const std::vector<unsigned char> registryBefore = testing_support::readByteVector(file("DEVICE.rgs"));
   char device[260] = "RX-3 出力";
   char port[260] = "FILE:output";
   DialogScript script;
@@ -117,7 +117,7 @@ TEST_F(PortDialog, TheSelectionRefusesAPortOutsideTheRangeAndItsCancelChangesNot
   EXPECT_EQ(2u, script.messages().size());
   EXPECT_STREQ("RX-3 出力", device);
   EXPECT_STREQ("FILE:output", port);
-  EXPECT_EQ(registryBefore, testing_support::readBytes(file("DEVICE.rgs")));
+  EXPECT_EQ(registryBefore, testing_support::readByteVector(file("DEVICE.rgs")));
 }
 
 }  // namespace

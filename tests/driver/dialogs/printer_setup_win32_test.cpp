@@ -94,7 +94,7 @@ TEST_F(PrinterSetup, AddEditAndDeleteAreSavedAtOnceAndCancelKeepsTheRecord) {
           })
       .on(kSetup,
           [&](HWND d) {
-            afterAdd = testing_support::readBytes(file("RX3.cpf0"));
+            afterAdd = testing_support::readByteVector(file("RX3.cpf0"));
             click(d, IDC_SETUP_EDIT_PAPER);
           })
       .on(kEditor,
@@ -104,12 +104,12 @@ TEST_F(PrinterSetup, AddEditAndDeleteAreSavedAtOnceAndCancelKeepsTheRecord) {
           })
       .on(kSetup,
           [&](HWND d) {
-            afterEdit = testing_support::readBytes(file("RX3.cpf0"));
+            afterEdit = testing_support::readByteVector(file("RX3.cpf0"));
             click(d, IDC_SETUP_DELETE_PAPER);
           })
       .answer("用紙の削除", IDYES)
       .on(kSetup, [&](HWND d) {
-        afterDelete = testing_support::readBytes(file("RX3.cpf0"));
+        afterDelete = testing_support::readByteVector(file("RX3.cpf0"));
         papersAfterDelete = comboTexts(d, IDC_SETUP_PAPER);
         EXPECT_EQ(1, selected(d, IDC_SETUP_PAPER)) << "the new last paper";
         click(d, IDCANCEL);
@@ -151,7 +151,7 @@ TEST_F(PrinterSetup, RefusedListChangesShowTheirMessageAndLeaveTheFile) {
       for (int i = 0; i < r.papers; ++i) papers.push_back(userPaper(("用紙" + std::to_string(i)).c_str(), "P", 100));
     }
     writePapers(0, papers);
-    const std::vector<unsigned char> before = testing_support::readBytes(file("RX3.cpf0"));
+    const std::vector<unsigned char> before = testing_support::readByteVector(file("RX3.cpf0"));
     int count = 0;
     DialogScript script;
     script
@@ -170,12 +170,12 @@ TEST_F(PrinterSetup, RefusedListChangesShowTheirMessageAndLeaveTheFile) {
     ASSERT_EQ(1u, script.messages().size()) << r.what;
     EXPECT_EQ(r.message, script.messages()[0]) << r.what;
     EXPECT_EQ(static_cast<int>(papers.size()), count) << r.what;
-    EXPECT_EQ(before, testing_support::readBytes(file("RX3.cpf0"))) << r.what;
+    EXPECT_EQ(before, testing_support::readByteVector(file("RX3.cpf0"))) << r.what;
   }
 }
 
 TEST_F(PrinterSetup, TheEditorRefusesValuesOutOfRangeInsteadOfBendingThem) {
-  const std::vector<unsigned char> before = testing_support::readBytes(file("RX3.cpf0"));
+  const std::vector<unsigned char> before = testing_support::readByteVector(file("RX3.cpf0"));
   struct Entry {
     int field;
     const char* text;
@@ -199,7 +199,7 @@ TEST_F(PrinterSetup, TheEditorRefusesValuesOutOfRangeInsteadOfBendingThem) {
   EXPECT_EQ(0, setupMachine());
   ASSERT_TRUE(script.finished()) << script.failure();
   EXPECT_EQ(std::size(refused), script.messages().size());
-  EXPECT_EQ(before, testing_support::readBytes(file("RX3.cpf0")));
+  EXPECT_EQ(before, testing_support::readByteVector(file("RX3.cpf0")));
 }
 
 TEST_F(PrinterSetup, MarginModeGatesThePaperCutAndAbsentOptionsStayAbsent) {

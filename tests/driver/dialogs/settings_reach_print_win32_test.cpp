@@ -11,15 +11,13 @@
 #include "driver/machines/machine_state.h"
 #include "driver/resources/rx3_resource.h"
 #include "platform/folders.h"
+#include "tests/support/counting_hooks.h"
 #include "tests/support/dialog_script_win32.h"
 
 namespace dialog_test {
 namespace {
 
 using SettingsReachPrint = DialogBench;
-
-const jProgressHooks kHooks{[](void* owner) { return owner; }, [](void*) {}, [](void*) { return 1; },
-                            [](void*, int, const char*) { return 1; }, [](void*) { return 1; }};
 
 // Prints one small blank page of the open record to a fresh folder; the
 // bytes of the one print file made there.
@@ -37,7 +35,7 @@ std::vector<unsigned char> printOnePage(DeviceRecord* record, const std::string&
   std::strcpy(context.documentName, "setup");
   context.device = record;
   context.drawContext = &drawing;
-  context.hooks = &kHooks;
+  context.hooks = &testing_support::kCountingHooks;
   DialogBench::get<jPrintContext_t>("jPrintSetup")(&context);
   EXPECT_EQ(1, DialogBench::get<jPrintContext_t>("jPrintStartDoc")(&context));
   EXPECT_EQ(1, DialogBench::get<jPrintRect_t>("jPrintStartPage")(&context, 0, 0, 0.1f, 0.05f));
@@ -46,7 +44,7 @@ std::vector<unsigned char> printOnePage(DeviceRecord* record, const std::string&
   EXPECT_EQ(1, DialogBench::get<jPrintContext_t>("jPrintEndDoc")(&context));
   std::vector<unsigned char> bytes;
   platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& e) {
-    if (!e.isDirectory) bytes = testing_support::readBytes(testing_support::ScratchFolder::join(folder, e.name));
+    if (!e.isDirectory) bytes = testing_support::readByteVector(folder + platform::kSeparator + e.name);
     return true;
   });
   return bytes;

@@ -11,12 +11,12 @@
 #include "driver/machines/driver_module.h"
 #include "driver/machines/exports.h"
 #include "driver/machines/machine_state.h"
-#include "driver/machines/scratch_folder.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
-using testing_support::readBytes;
-using testing_support::writeText;
+using testing_support::readByteVector;
+using testing_support::writeBytes;
 
 std::vector<std::string> lines(const std::vector<unsigned char>& bytes) {
   std::vector<std::string> out;
@@ -31,7 +31,7 @@ std::vector<std::string> lines(const std::vector<unsigned char>& bytes) {
 class InkFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(rx3::attachDriver(folder.file("RX3.dll").c_str()));
+    ASSERT_TRUE(rx3::attachDriver(folder.join("RX3.dll").c_str()));
     record.machineIndex = 2;
     std::strcpy(record.displayName, "EPSON RX-3");
   }
@@ -39,7 +39,7 @@ class InkFile : public ::testing::Test {
     jPrintCloseMachine(&record);
     rx3::detachDriver();
   }
-  std::string inkPath() const { return folder.file("EPSON RX-3.ink"); }
+  std::string inkPath() const { return folder.join("EPSON RX-3.ink"); }
 
   testing_support::ScratchFolder folder{"h4ink"};
   DeviceRecord record{};
@@ -53,7 +53,7 @@ TEST_F(InkFile, SaveWritesTheTwentyEightLines) {
   inks[7].totalUsed = -5;
   std::strcpy(inks[3].name, "ﾌｫﾄK");
   ASSERT_EQ(1, jPrintSaveInk(&record, inks));
-  std::vector<std::string> got = lines(readBytes(inkPath()));
+  std::vector<std::string> got = lines(readByteVector(inkPath()));
   std::vector<std::string> want = {
       std::string(64, '-'),
       "         INK設定file for Printer ver 2.0J               ",
@@ -117,22 +117,22 @@ TEST_F(InkFile, MissingFileGivesTheDefaults) {
 }
 
 TEST_F(InkFile, ReadingIsTolerant) {
-  ASSERT_TRUE(writeText(inkPath(),
-                        "----\r\n"
-                        "ink_num   = 6\r\n"
-                        "name02    = マゼンタ\n"
-                        "Rgb03     = 300,-1,256\r\n"
-                        "INK01     = 500,90,5,9876543210123,4294967296\r\n"
-                        "INK02     = 300,80\r\n"
-                        "NAME99    = nothing\r\n"
-                        "NAME00    = nothing\r\n"
-                        "NAME4294967297= nothing\r\n"
-                        "INK03     = 99999999999999999999,x,,99999999999999999999999,-99999999999999999999999\r\n"
-                        "NAME05\r\n"
-                        "RGB06 \r\n"
-                        "INK07     \r\n"
-                        "NAME08    = " +
-                            std::string(80, 'n') + "\r\n"));
+  ASSERT_TRUE(writeBytes(inkPath(),
+                         "----\r\n"
+                         "ink_num   = 6\r\n"
+                         "name02    = マゼンタ\n"
+                         "Rgb03     = 300,-1,256\r\n"
+                         "INK01     = 500,90,5,9876543210123,4294967296\r\n"
+                         "INK02     = 300,80\r\n"
+                         "NAME99    = nothing\r\n"
+                         "NAME00    = nothing\r\n"
+                         "NAME4294967297= nothing\r\n"
+                         "INK03     = 99999999999999999999,x,,99999999999999999999999,-99999999999999999999999\r\n"
+                         "NAME05\r\n"
+                         "RGB06 \r\n"
+                         "INK07     \r\n"
+                         "NAME08    = " +
+                             std::string(80, 'n') + "\r\n"));
   EXPECT_EQ(6, jPrintLoadInk(&record, inks));
   EXPECT_STREQ("マゼンタ", inks[1].name);
   EXPECT_EQ(J_RGB(44, 255, 0), inks[2].color);
@@ -157,7 +157,7 @@ TEST_F(InkFile, ReadingIsTolerant) {
 }
 
 TEST_F(InkFile, NameIsCutAtACharacterBoundary) {
-  ASSERT_TRUE(writeText(inkPath(), "NAME01    = a" + std::string("表表表表表表表表表表表表表表表表") + "\r\n"));
+  ASSERT_TRUE(writeBytes(inkPath(), "NAME01    = a" + std::string("表表表表表表表表表表表表表表表表") + "\r\n"));
   jPrintLoadInk(&record, inks);
   EXPECT_EQ("a" + std::string("表表表表表表表表表表表表表表表"), inks[0].name);
 }
@@ -168,11 +168,11 @@ TEST_F(InkFile, InkCountStaysWithinTheAccount) {
                              {"INK_NUM   = -3", 0},
                              {"INK_NUM   =", 0},
                              {"INK_NUM   = x", 0}}) {
-    ASSERT_TRUE(writeText(inkPath(), std::string(text) + "\r\n"));
+    ASSERT_TRUE(writeBytes(inkPath(), std::string(text) + "\r\n"));
     EXPECT_EQ(count, jPrintLoadInk(&record, inks)) << text;
   }
   ASSERT_EQ(1, jPrintSaveInk(&record, inks));
-  EXPECT_EQ("INK_NUM   = 8", lines(readBytes(inkPath()))[3]);
+  EXPECT_EQ("INK_NUM   = 8", lines(readByteVector(inkPath()))[3]);
 }
 
 TEST_F(InkFile, PagesAddUpBeyondThirtyTwoBits) {
@@ -180,7 +180,7 @@ TEST_F(InkFile, PagesAddUpBeyondThirtyTwoBits) {
   record.state->engine.pageInk[0] = 1500000000;
   record.state->engine.pageInk[7] = 7;
   EXPECT_EQ(1, accountInk(&record, record.state ? record.state->engine.pageInk : nullptr));
-  std::vector<std::string> first = lines(readBytes(inkPath()));
+  std::vector<std::string> first = lines(readByteVector(inkPath()));
   ASSERT_EQ(28u, first.size());
   EXPECT_EQ("INK01     = 220,100,10,1500000000,1500000000", first[6]);
   EXPECT_EQ("INK08     = 220,100,10,7,7", first[27]);
@@ -216,7 +216,7 @@ TEST_F(InkFile, AccountingNeedsAnOpenRecord) {
 }
 
 TEST_F(InkFile, UnwritableFileIsReportedAndThePageStillSucceeds) {
-  ASSERT_TRUE(rx3::attachDriver((folder.file("absent") + "/RX3.dll").c_str()));
+  ASSERT_TRUE(rx3::attachDriver((folder.join("absent") + "/RX3.dll").c_str()));
   rx3::setDefaultInks(inks);
   EXPECT_EQ(0, jPrintSaveInk(&record, inks));
   ASSERT_EQ(1, jPrintOpenMachine(&record));
@@ -225,25 +225,25 @@ TEST_F(InkFile, UnwritableFileIsReportedAndThePageStillSucceeds) {
 
 TEST_F(InkFile, DisplayNameNeverLeavesTheDriverFolder) {
   testing_support::ScratchFolder inner("h4inner");
-  ASSERT_TRUE(rx3::attachDriver(inner.file("RX3.dll").c_str()));
+  ASSERT_TRUE(rx3::attachDriver(inner.join("RX3.dll").c_str()));
   rx3::setDefaultInks(inks);
   for (const char* name : {"..\\escaped", "../escaped", "C:escaped", "..", ""}) {
     std::strcpy(record.displayName, name);
     EXPECT_EQ(0, jPrintSaveInk(&record, inks)) << name;
     EXPECT_EQ(8, jPrintLoadInk(&record, inks));
   }
-  EXPECT_TRUE(readBytes(folder.file("escaped.ink")).empty());
+  EXPECT_TRUE(readByteVector(folder.join("escaped.ink")).empty());
   // A 0x5C trail byte is part of the name, not a separator.
   std::strcpy(record.displayName, "表ソ");
   EXPECT_EQ(1, jPrintSaveInk(&record, inks));
-  EXPECT_EQ(28u, lines(readBytes(inner.file("表ソ.ink"))).size());
+  EXPECT_EQ(28u, lines(readByteVector(inner.join("表ソ.ink"))).size());
 }
 
 TEST_F(InkFile, ADisplayNameFillingAllItsBytesNamesTheWholeFile) {
   std::memset(record.displayName, 'N', sizeof record.displayName);  // no terminator
   rx3::setDefaultInks(inks);
   EXPECT_EQ(1, jPrintSaveInk(&record, inks));
-  EXPECT_EQ(28u, lines(readBytes(folder.file((std::string(64, 'N') + ".ink").c_str()))).size());
+  EXPECT_EQ(28u, lines(readByteVector(folder.join((std::string(64, 'N') + ".ink").c_str()))).size());
 }
 
 TEST(InkDecimal, ReadsLikeTheRuntimeButSaturates) {

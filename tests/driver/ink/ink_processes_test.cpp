@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "driver/machines/driver_module.h"
 #include "driver/machines/exports.h"
-#include "driver/machines/scratch_folder.h"
+#include "platform/scratch_folder.h"
 #include "process_support.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 // the other.
 TEST(InkProcesses, TwoProcessesAccountingAtOnceLoseNoPage) {
   testing_support::ScratchFolder folder("h4procs");
-  const std::string plugin = folder.file("RX3.dll");
+  const std::string plugin = folder.join("RX3.dll");
   const std::string helper = testing_support::siblingProgram("ink_page_helper");
   constexpr int kPages = 40;
   const long long kVolume = 1000000007LL;

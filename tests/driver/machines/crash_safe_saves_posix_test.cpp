@@ -31,8 +31,8 @@ TEST_F(CrashSafeSaves, AKilledWriterLeavesTheOldFileOrTheNewOneNeverATornOne) {
   std::snprintf(device.machine, sizeof device.machine, "EPSON RX-3");
 
   // One round saves all four files, so that every kill lands in one of them.
-  const std::vector<std::string> paths = {folder.file("RX3.dev"), folder.file("EPSON RX-3.ink"),
-                                          folder.file("RX3.cpf1"), folder.file("DEVICE.rgs")};
+  const std::vector<std::string> paths = {folder.join("RX3.dev"), folder.join("EPSON RX-3.ink"),
+                                          folder.join("RX3.cpf1"), folder.join("DEVICE.rgs")};
   const auto saveAll = [&](int v) {
     record.state->marginMode = v;
     inks[0].totalUsed = v ? 1111111111 : 5;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "Base.h"
@@ -12,18 +13,18 @@
 #include "driver/machines/driver_module.h"
 #include "driver/machines/exports.h"
 #include "driver/machines/machine_state.h"
-#include "driver/machines/scratch_folder.h"
+#include "platform/scratch_folder.h"
 
 class DriverFixture : public ::testing::Test {
  protected:
   static constexpr int kRx3 = 2;
 
   void SetUp() override {
-    ASSERT_TRUE(testing_support::writeText(folder.file("DEVICE.rgs"),
-                                           "CURRENT\tRX3 出力\r\n"
-                                           "DEVICE\tRX1 出力\tRX3.dll\tEPSON RX-1\tFILE:C:\\out1\r\n"
-                                           "DEVICE\tRX3 出力\tRX3.dll\tEPSON RX-3\tFILE:C:\\ｿ表\\out\r\n"));
-    jSplSaveDevicePort(folder.file("DEVICE.rgs").c_str());
+    ASSERT_TRUE(testing_support::writeBytes(folder.join("DEVICE.rgs"),
+                                            "CURRENT\tRX3 出力\r\n"
+                                            "DEVICE\tRX1 出力\tRX3.dll\tEPSON RX-1\tFILE:C:\\out1\r\n"
+                                            "DEVICE\tRX3 出力\tRX3.dll\tEPSON RX-3\tFILE:C:\\ｿ表\\out\r\n"));
+    jSplSaveDevicePort(folder.join("DEVICE.rgs").c_str());
     ColorProfile papers[2];
     jColorProfileInit(&papers[0]);
     jColorProfileInit(&papers[1]);
@@ -33,7 +34,7 @@ class DriverFixture : public ::testing::Test {
     papers[0].fixed = 1;
     papers[0].inkLimit = 120;
     std::snprintf(papers[1].name, sizeof papers[1].name, "光沢紙 (1440x720)");
-    ASSERT_EQ(1, jColorSaveProfiles(folder.file("RX3.cpf0").c_str(), papers, 2));
+    ASSERT_EQ(1, jColorSaveProfiles(folder.join("RX3.cpf0").c_str(), papers, 2));
     attach();
   }
 
@@ -43,7 +44,7 @@ class DriverFixture : public ::testing::Test {
   }
 
   void attach() { ASSERT_TRUE(rx3::attachDriver(pluginPath().c_str())); }
-  std::string pluginPath() const { return folder.file("RX3.dll"); }
+  std::string pluginPath() const { return folder.join("RX3.dll"); }
 
   // A record as enumeration gives it.
   DeviceRecord enumerated(int machineIndex) {

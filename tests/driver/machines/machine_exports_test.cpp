@@ -85,8 +85,8 @@ TEST_F(MachineExports, OpenFillsDefaultsPaperZeroAndTheCurrentPort) {
   EXPECT_EQ(0, s.inkSet);
   EXPECT_EQ(0, s.profileIndex);
   EXPECT_STREQ("普通紙 (720x720)", s.profile.name);
-  EXPECT_EQ(folder.file("PLAIN.ct1"), s.profile.colorFile1);
-  EXPECT_EQ(folder.file("PLAIN.ct2"), s.profile.colorFile2);
+  EXPECT_EQ(folder.join("PLAIN.ct1"), s.profile.colorFile1);
+  EXPECT_EQ(folder.join("PLAIN.ct2"), s.profile.colorFile2);
   EXPECT_EQ(120, s.profile.inkLimit);
   EXPECT_EQ(2, s.spoolMode);
   EXPECT_EQ(0, s.spoolLimitMB);
@@ -278,7 +278,7 @@ TEST_F(SetupMachine, WithoutADialogOrAnOpenRecordNothingChanges) {
 
 TEST(MachineTable, RowsFollowTheModelTable) {
   testing_support::ScratchFolder folder("h4tbl");
-  ASSERT_TRUE(rx3::attachDriver(folder.file("RX3.dll").c_str()));
+  ASSERT_TRUE(rx3::attachDriver(folder.join("RX3.dll").c_str()));
   const char* names[] = {"EPSON RX-1", "EPSON RX-2", "EPSON RX-3", "LumoraLX1", "LumoraLX2", "LumoraLX3"};
   const char* cpf[] = {"RX1.cpf", "RX2.cpf", "RX3.cpf", "LX1.cpf", "LX2.cpf", "LX3.cpf"};
   for (int i = 0; i < 6; ++i) {
@@ -337,7 +337,7 @@ TEST_F(MachineExports, AJobsSettingsImageKeepsWhatBelongsToThisInstallation) {
   EXPECT_EQ(1440, r.xResolution);
   EXPECT_EQ(1440, s.xResolution);
   EXPECT_EQ(2, s.marginMode);
-  EXPECT_EQ(folder.file("GLOSSY.ct1"), s.profile.colorFile1);
+  EXPECT_EQ(folder.join("GLOSSY.ct1"), s.profile.colorFile1);
   EXPECT_EQ(folder.path(), s.driverDirectory);
   EXPECT_EQ(before.spoolMode, s.spoolMode);
   EXPECT_STREQ(before.portName, s.portName);
@@ -356,7 +356,7 @@ TEST_F(MachineExports, ADryRunCountsIntoAScratchAccountThatGoesWithIt) {
   jPrintLoadInk(&r, real);
   real[0].totalUsed = 5000;
   ASSERT_EQ(1, jPrintSaveInk(&r, real));
-  const std::vector<unsigned char> account = testing_support::readBytes(folder.file("EPSON RX-3.ink"));
+  const std::vector<unsigned char> account = testing_support::readByteVector(folder.join("EPSON RX-3.ink"));
   std::vector<std::string> files;
   auto list = [&] {
     std::vector<std::string> names;
@@ -384,7 +384,7 @@ TEST_F(MachineExports, ADryRunCountsIntoAScratchAccountThatGoesWithIt) {
   EXPECT_EQ(folder.path(), r.state->driverDirectory);
   EXPECT_EQ(1, r.state->spoolMode);
   EXPECT_EQ(files, list()) << "no scratch left behind";
-  EXPECT_EQ(account, testing_support::readBytes(folder.file("EPSON RX-3.ink")));
+  EXPECT_EQ(account, testing_support::readByteVector(folder.join("EPSON RX-3.ink")));
   jPrintLoadInk(&r, inks);
   EXPECT_EQ(5000, static_cast<int64_t>(inks[0].totalUsed));
   jPrintCloseMachine(&r);

@@ -11,9 +11,9 @@
 #include "Device.h"
 #include "PrintDriver.h"
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
 #include "platform/module.h"
 #include "platform/path.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
@@ -47,19 +47,19 @@ class PluginHost : public ::testing::Test {
     ASSERT_TRUE(platform::moduleFileName(nullptr, self, sizeof self));
     ASSERT_TRUE(platform::folderPart(self, bin, sizeof bin));
     ASSERT_TRUE(platform::joinPath(built, sizeof built, bin, kPluginFile));
-    std::vector<unsigned char> image = testing_support::readBytes(built);
+    std::vector<unsigned char> image = testing_support::readByteVector(built);
     ASSERT_FALSE(image.empty()) << built;
     // A copy in a folder of its own: the plug-in keeps its files beside itself.
-    plugin = folder.file(kPluginFile);
+    plugin = folder.join(kPluginFile);
     ASSERT_TRUE(testing_support::writeBytes(plugin, image.data(), image.size()));
-    ASSERT_TRUE(testing_support::writeText(folder.file("DEVICE.rgs"),
-                                           "CURRENT\tRX3 出力\r\nDEVICE\tRX3 出力\tRX3.dll\tEPSON RX-3\tFILE:out\r\n"));
-    jSplSaveDevicePort(folder.file("DEVICE.rgs").c_str());
+    ASSERT_TRUE(testing_support::writeBytes(
+        folder.join("DEVICE.rgs"), "CURRENT\tRX3 出力\r\nDEVICE\tRX3 出力\tRX3.dll\tEPSON RX-3\tFILE:out\r\n"));
+    jSplSaveDevicePort(folder.join("DEVICE.rgs").c_str());
     ColorProfile paper;
     jColorProfileInit(&paper);
     std::strcpy(paper.name, "ﾏｯﾄ紙 (1440x720)");
     std::strcpy(paper.colorFile1, "MATTE.ct1");
-    ASSERT_EQ(1, jColorSaveProfiles(folder.file("RX3.cpf0").c_str(), &paper, 1));
+    ASSERT_EQ(1, jColorSaveProfiles(folder.join("RX3.cpf0").c_str(), &paper, 1));
 
     library = platform::loadLibrary(plugin.c_str());
     ASSERT_NE(nullptr, library);
@@ -118,10 +118,10 @@ TEST_F(PluginHost, OpensNamesSavesAndLoadsAMachine) {
   EXPECT_STREQ("FILE:out", port);
   ColorProfile paper = getCpf(&record);
   EXPECT_STREQ("ﾏｯﾄ紙 (1440x720)", paper.name);
-  EXPECT_EQ(folder.file("MATTE.ct1"), paper.colorFile1);
+  EXPECT_EQ(folder.join("MATTE.ct1"), paper.colorFile1);
   ASSERT_EQ(1, setNames(&record, "別の装置", "LPT2:"));
   ASSERT_EQ(1, get<jPrintRecord_t>("jPrintSaveMachine")(&record));
-  EXPECT_EQ(2808u, testing_support::readBytes(folder.file("RX3.dev")).size());
+  EXPECT_EQ(2808u, testing_support::readByteVector(folder.join("RX3.dev")).size());
   EXPECT_EQ(1, close(&record));
 
   DeviceRecord loaded = enumerateRx3();
@@ -145,7 +145,7 @@ TEST_F(PluginHost, KeepsTheInkAccount) {
   InkEntry back[8];
   EXPECT_EQ(8, load(&record, back));
   EXPECT_EQ(123456789012LL, int64_t(back[2].totalUsed));
-  EXPECT_FALSE(testing_support::readBytes(folder.file("EPSON RX-3.ink")).empty());
+  EXPECT_FALSE(testing_support::readByteVector(folder.join("EPSON RX-3.ink")).empty());
 }
 
 TEST_F(PluginHost, ColourManagementUsesTheNamedConversion) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-using testing_support::readBytes;
+using testing_support::readByteVector;
 using testing_support::writeBytes;
 
 int32_t le32(const std::vector<unsigned char>& b, std::size_t at) {
@@ -17,7 +17,7 @@ int32_t le32(const std::vector<unsigned char>& b, std::size_t at) {
 
 class SettingsFile : public DriverFixture {
  protected:
-  std::string settingsPath() const { return folder.file("RX3.dev"); }
+  std::string settingsPath() const { return folder.join("RX3.dev"); }
 
   DeviceRecord openEdited() {
     DeviceRecord r = enumerated(kRx3);
@@ -43,7 +43,7 @@ TEST_F(SettingsFile, ClosedRecordWrites612BytesAndLoadsClosed) {
   DeviceRecord r = enumerated(kRx3);
   r.yResolution = 1440;
   ASSERT_EQ(1, jPrintSaveMachine(&r));
-  std::vector<unsigned char> bytes = readBytes(settingsPath());
+  std::vector<unsigned char> bytes = readByteVector(settingsPath());
   ASSERT_EQ(612u, bytes.size());
   EXPECT_EQ(2, le32(bytes, 0));
   EXPECT_EQ(0, std::memcmp(&bytes[4], "EPSON RX-3", 11));
@@ -64,7 +64,7 @@ TEST_F(SettingsFile, OpenRecordWrites2808BytesWithoutReferences) {
   r.state->engine.pageInk[0] = 0x0102030405060708ull;
   r.state->engine.dropletLarge = 42;
   ASSERT_EQ(1, jPrintSaveMachine(&r));
-  std::vector<unsigned char> b = readBytes(settingsPath());
+  std::vector<unsigned char> b = readByteVector(settingsPath());
   ASSERT_EQ(2808u, b.size());
   EXPECT_EQ(1, le32(b, 344));
   EXPECT_EQ(1440, le32(b, 332));
@@ -159,7 +159,7 @@ TEST_F(SettingsFile, StoredStateReferenceIsNeverFollowed) {
   DeviceRecord saved = openEdited();
   ASSERT_EQ(1, jPrintSaveMachine(&saved));
   jPrintCloseMachine(&saved);
-  std::vector<unsigned char> b = readBytes(settingsPath());
+  std::vector<unsigned char> b = readByteVector(settingsPath());
   const unsigned char wild[4] = {0xEF, 0xBE, 0xAD, 0xDE};
   std::memcpy(&b[344], wild, 4);
   ASSERT_TRUE(writeBytes(settingsPath(), b.data(), b.size()));
@@ -182,7 +182,7 @@ TEST_F(SettingsFile, TruncatedFilesDoNotLoad) {
   DeviceRecord saved = openEdited();
   ASSERT_EQ(1, jPrintSaveMachine(&saved));
   jPrintCloseMachine(&saved);
-  std::vector<unsigned char> b = readBytes(settingsPath());
+  std::vector<unsigned char> b = readByteVector(settingsPath());
 
   ASSERT_TRUE(writeBytes(settingsPath(), b.data(), 611));
   DeviceRecord r = enumerated(kRx3);
@@ -203,7 +203,7 @@ TEST_F(SettingsFile, StoredMachineIndexOutsideTheTableDoesNotLoad) {
   DeviceRecord saved = openEdited();
   ASSERT_EQ(1, jPrintSaveMachine(&saved));
   jPrintCloseMachine(&saved);
-  std::vector<unsigned char> b = readBytes(settingsPath());
+  std::vector<unsigned char> b = readByteVector(settingsPath());
   b[0] = 0x40;
   ASSERT_TRUE(writeBytes(settingsPath(), b.data(), b.size()));
   DeviceRecord r = enumerated(kRx3);
@@ -216,7 +216,7 @@ TEST_F(SettingsFile, UnterminatedStoredTextsAreCutAtTheirFields) {
   DeviceRecord saved = openEdited();
   ASSERT_EQ(1, jPrintSaveMachine(&saved));
   jPrintCloseMachine(&saved);
-  std::vector<unsigned char> b = readBytes(settingsPath());
+  std::vector<unsigned char> b = readByteVector(settingsPath());
   std::memset(&b[612 + 1204], 'D', 260);  // device name without its NUL
   std::memset(&b[352], 'O', 260);         // output file without its NUL
   ASSERT_TRUE(writeBytes(settingsPath(), b.data(), b.size()));
@@ -231,32 +231,32 @@ TEST_F(SettingsFile, LoadAfterTheFolderMovedRebasesOnlyTheColourFiles) {
   DeviceRecord saved = openEdited();
   ASSERT_EQ(1, jPrintSaveMachine(&saved));
   jPrintCloseMachine(&saved);
-  std::vector<unsigned char> b = readBytes(settingsPath());
+  std::vector<unsigned char> b = readByteVector(settingsPath());
 
   testing_support::ScratchFolder moved("h4moved");
-  ASSERT_TRUE(writeBytes(moved.file("RX3.dev"), b.data(), b.size()));
-  ASSERT_TRUE(rx3::attachDriver(moved.file("RX3.dll").c_str()));
+  ASSERT_TRUE(writeBytes(moved.join("RX3.dev"), b.data(), b.size()));
+  ASSERT_TRUE(rx3::attachDriver(moved.join("RX3.dll").c_str()));
   DeviceRecord r = enumerated(kRx3);
   ASSERT_EQ(1, jPrintLoadMachine(&r));
-  EXPECT_EQ(moved.file("PLAIN.ct1"), r.state->profile.colorFile1);
-  EXPECT_EQ(moved.file("PLAIN.ct2"), r.state->profile.colorFile2);
+  EXPECT_EQ(moved.join("PLAIN.ct1"), r.state->profile.colorFile1);
+  EXPECT_EQ(moved.join("PLAIN.ct2"), r.state->profile.colorFile2);
   EXPECT_EQ(folder.path(), r.state->driverDirectory);
-  EXPECT_EQ(moved.file("RX3.dll"), r.driverPath);
+  EXPECT_EQ(moved.join("RX3.dll"), r.driverPath);
   jPrintCloseMachine(&r);
 }
 
 TEST(SettingsFileName, OnlyTheFileNamesExtensionIsReplaced) {
   testing_support::ScratchFolder folder("h4.dot");
-  ASSERT_TRUE(rx3::attachDriver(folder.file("RX3").c_str()));
+  ASSERT_TRUE(rx3::attachDriver(folder.join("RX3").c_str()));
   DeviceRecord r{};
   EXPECT_EQ(1, jPrintSaveMachine(&r));
-  EXPECT_EQ(612u, testing_support::readBytes(folder.file("RX3.dev")).size());
+  EXPECT_EQ(612u, testing_support::readByteVector(folder.join("RX3.dev")).size());
   rx3::detachDriver();
 }
 
 TEST(SettingsFileName, SaveIntoAMissingFolderFails) {
   testing_support::ScratchFolder folder("h4gone");
-  ASSERT_TRUE(rx3::attachDriver((folder.file("absent") + "/RX3.dll").c_str()));
+  ASSERT_TRUE(rx3::attachDriver((folder.join("absent") + "/RX3.dll").c_str()));
   DeviceRecord r{};
   EXPECT_EQ(0, jPrintSaveMachine(&r));
   EXPECT_EQ(0, jPrintLoadMachine(&r));

@@ -29,7 +29,7 @@ TEST_F(PaperRules, SelectingAPaperGivesFullColourFilesAndTheResolutionItNames) {
   EXPECT_EQ(1, resolution) << "(1440x720)";
   ASSERT_TRUE(rx3::selectPaper(*row, &state, folder.path().c_str(), 0, &resolution));
   EXPECT_EQ(0, resolution) << "(720x720)";
-  EXPECT_EQ(folder.file("PLAIN.ct1"), state.profile.colorFile1);
+  EXPECT_EQ(folder.join("PLAIN.ct1"), state.profile.colorFile1);
   EXPECT_STREQ("PLAIN.ct1", row->profiles[0].colorFile1) << "the table keeps bare names";
   EXPECT_FALSE(rx3::selectPaper(*row, &state, folder.path().c_str(), 2, &resolution));
   EXPECT_EQ(0, state.profileIndex);
@@ -50,7 +50,7 @@ TEST_F(PaperRules, AChangeThatCannotBeSavedLeavesListAndStateAsTheyWere) {
   state.profileIndex = 1;
   MachineState stateBefore = state;
   ColorProfile added = rx3::additionTemplate(state);
-  const std::string missing = folder.file("no such folder");
+  const std::string missing = folder.join("no such folder");
   EXPECT_EQ(rx3::PaperChange::kSaveFailed, rx3::commitPaper(row, &state, missing.c_str(), added, true));
   EXPECT_EQ(rx3::PaperChange::kSaveFailed, rx3::deletePaper(row, &state, missing.c_str()));
   EXPECT_EQ(0, std::memcmp(&before, row, sizeof before));

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "driver/ink/process_support.h"
-#include "driver/machines/scratch_folder.h"
 #include "libs/escdecode/dot_pages.h"
 #include "libs/escdecode/escp_decoder.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 #include "plugin_host.h"
 
 namespace {
@@ -21,7 +21,7 @@ using testing_support::ScratchFolder;
 std::vector<Bytes> jobsIn(const ScratchFolder& folder) {
   std::vector<Bytes> jobs;
   platform::listFolder(folder.path().c_str(), [&](const platform::FolderEntry& e) {
-    if (!e.isDirectory) jobs.push_back(testing_support::readBytes(folder.file(e.name)));
+    if (!e.isDirectory) jobs.push_back(testing_support::readByteVector(folder.join(e.name)));
     return true;
   });
   return jobs;
@@ -116,7 +116,7 @@ TEST_F(EndToEnd, TheInkOnPaperFollowsTheImage) {
   EXPECT_LT(dark + 60, light) << "dark grey prints darker than light grey";
   EXPECT_LT(light, nearWhite) << "light grey darker than near white";
   EXPECT_GT(nearWhite, 200);
-  EXPECT_FALSE(testing_support::readBytes(driver.file("EPSON RX-3.ink")).empty()) << "the page was accounted";
+  EXPECT_FALSE(testing_support::readByteVector(driver.join("EPSON RX-3.ink")).empty()) << "the page was accounted";
 }
 
 TEST_F(EndToEnd, EveryPageOfADocumentComesOutWhole) {
@@ -191,7 +191,7 @@ TEST_F(EndToEnd, TheHostsSpoolFileNameIsUsed) {
   ScratchFolder work("h5b-spool");
   raster_test::Document document = quarters();
   document.spoolMode = 2;
-  document.outputFile = work.file("host.spl");
+  document.outputFile = work.join("host.spl");
   raster_test::PluginHost host(plugin);
   EXPECT_EQ(1, host.print(document, out.path()).startDoc);
   EXPECT_EQ(1u, jobsIn(out).size());

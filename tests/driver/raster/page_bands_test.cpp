@@ -115,7 +115,7 @@ TEST(PageBands, APageThatNeverStartedIsNotAccounted) {
   PageBench bench(inchMachine());  // no document: the header cannot go out
   ASSERT_EQ(0, bench.startPage(0, 0, 1, 0.1f));
   EXPECT_EQ(0, bench.endPage(0));
-  EXPECT_TRUE(testing_support::readBytes(bench.work.file("EPSON RX-3.ink")).empty());
+  EXPECT_TRUE(testing_support::readByteVector(bench.work.join("EPSON RX-3.ink")).empty());
   ASSERT_GE(bench.log.of('s').size(), 2u) << "the progress display still starts and ends";
   EXPECT_EQ("ｼﾞｮﾌﾞを中止しています。", bench.log.of('s')[1].text);
 }

@@ -12,8 +12,8 @@
 
 #include "PrintDriver.h"
 #include "driver/machines/machine_state.h"
-#include "driver/machines/scratch_folder.h"
 #include "libs/escdecode/escp_decoder.h"
+#include "platform/scratch_folder.h"
 
 namespace raster_test {
 

@@ -69,7 +69,7 @@ PageBench::PageBench(const Machine& m) : state(new MachineState()) {
   // The ink account of every page lands beside this "plug-in", in the
   // scratch folder.
   if (g_benches++ == 0) {
-    EXPECT_TRUE(rx3::attachDriver(work.file("RX3.dll").c_str()));
+    EXPECT_TRUE(rx3::attachDriver(work.join("RX3.dll").c_str()));
   }
   std::memset(state.get(), 0, sizeof(MachineState));
   std::strcpy(record.displayName, "EPSON RX-3");
@@ -120,7 +120,7 @@ bool PageBench::openDocument(int spoolLimitMB) {
   if (spoolLimitMB > 0) {
     block.spoolMode = 1;
     block.spoolLimitMB = spoolLimitMB;
-    std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPLBENCH.TMP").c_str());
+    std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.join("SPLBENCH.TMP").c_str());
   }
   e.spoolHandle = jSplOpen(&block);
   e.printing = e.spoolHandle ? 1 : 0;
@@ -131,7 +131,7 @@ Bytes PageBench::finish() {
   jPrintEndDoc(&context);
   Bytes job;
   platform::listFolder(out.path().c_str(), [&](const platform::FolderEntry& e) {
-    if (!e.isDirectory) job = testing_support::readBytes(out.file(e.name));
+    if (!e.isDirectory) job = testing_support::readByteVector(out.join(e.name));
     return true;
   });
   return job;

@@ -8,6 +8,7 @@
 #include "Base.h"
 #include "platform/file.h"
 #include "platform/path.h"
+#include "tests/support/counting_hooks.h"
 
 namespace raster_test {
 namespace {
@@ -17,24 +18,6 @@ constexpr const char* kPluginFile = "RX3.dll";
 #else
 constexpr const char* kPluginFile = "RX3.so";
 #endif
-
-int g_yields = 0;
-int g_cancelAtYield = 0;
-
-void* onBegin(void* owner) {
-  return owner;
-}
-void onEnd(void*) {}
-int onQuery(void*) {
-  return 1;
-}
-int onStep(void*, int, const char*) {
-  return 1;
-}
-int onYield(void*) {
-  return ++g_yields == g_cancelAtYield ? 0 : 1;
-}
-const jProgressHooks kHooks{onBegin, onEnd, onQuery, onStep, onYield};
 
 std::vector<DeviceRecord> g_records;
 int keep(DeviceRecord* record) {
@@ -109,9 +92,9 @@ PrintResult PluginHost::print(const Document& document, const std::string& outFo
   std::snprintf(context.documentName, sizeof context.documentName, "end to end");
   context.device = &record;
   context.drawContext = &drawing;
-  context.hooks = &kHooks;
-  g_yields = 0;
-  g_cancelAtYield = document.cancelAtYield;
+  context.hooks = &testing_support::kCountingHooks;
+  testing_support::g_progress = {};
+  testing_support::g_progress.cancelAtYield = document.cancelAtYield;
 
   get<jPrintContext_t>("jPrintSetup")(&context);
   auto startPage = get<jPrintRect_t>("jPrintStartPage");

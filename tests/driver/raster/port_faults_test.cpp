@@ -26,8 +26,8 @@ void spoolToPrinter(PageBench& bench, const LoopbackListener& printer, int timeo
   const std::string port = "127.0.0.1:" + std::to_string(printer.port());
   const std::string registry =
       timeoutSeconds ? "TIMEOUT\t" + port + "\t" + std::to_string(timeoutSeconds) + "\r\n" : std::string();
-  ASSERT_TRUE(testing_support::writeText(bench.work.file("DEVICE.rgs"), registry.c_str()));
-  jSplSaveDevicePort(bench.work.file("DEVICE.rgs").c_str());
+  ASSERT_TRUE(testing_support::writeBytes(bench.work.join("DEVICE.rgs"), registry.c_str()));
+  jSplSaveDevicePort(bench.work.join("DEVICE.rgs").c_str());
   std::snprintf(bench.state->portName, sizeof bench.state->portName, "%s", port.c_str());
   ASSERT_TRUE(bench.openDocument(100));
   const std::vector<uint8_t> job(16 * 1024 * 1024, 0x11);

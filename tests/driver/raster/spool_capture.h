@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 
 namespace raster_test {
 
@@ -37,7 +37,7 @@ class SpoolCapture {
     std::vector<uint8_t> bytes;
     platform::listFolder(folder_.path().c_str(), [&](const platform::FolderEntry& e) {
       if (e.isDirectory) return true;
-      std::FILE* f = std::fopen(folder_.file(e.name).c_str(), "rb");
+      std::FILE* f = std::fopen(folder_.join(e.name).c_str(), "rb");
       if (!f) return true;
       int c;
       while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));

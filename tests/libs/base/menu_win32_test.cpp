@@ -144,26 +144,44 @@ class MenuTest : public testing::Test {
   HMENU popup_ = nullptr;
 };
 
-HBITMAP makeStrip() {
-  // Two images; the second has a red square on the transparent light grey.
-  Canvas canvas(32, 16);
-  RECT all{0, 0, 32, 16};
+// An image strip as the menu takes it (a bitmap of the screen's format):
+// 16 high, `paint` drawing on the transparent light grey.
+template <class Paint>
+HBITMAP makeStrip(int width, Paint paint) {
+  Canvas canvas(width, 16);
+  RECT all{0, 0, width, 16};
   HBRUSH grey = CreateSolidBrush(RGB(192, 192, 192));
   FillRect(canvas.dc, &all, grey);
   DeleteObject(grey);
-  RECT square{16 + 4, 4, 16 + 12, 12};
-  HBRUSH red = CreateSolidBrush(kRed);
-  FillRect(canvas.dc, &square, red);
-  DeleteObject(red);
+  paint(canvas.dc);
   HDC screen = GetDC(nullptr);
-  HBITMAP strip = CreateCompatibleBitmap(screen, 32, 16);
+  HBITMAP strip = CreateCompatibleBitmap(screen, width, 16);
   HDC target = CreateCompatibleDC(screen);
   HGDIOBJ old = SelectObject(target, strip);
-  BitBlt(target, 0, 0, 32, 16, canvas.dc, 0, 0, SRCCOPY);
+  BitBlt(target, 0, 0, width, 16, canvas.dc, 0, 0, SRCCOPY);
   SelectObject(target, old);
   DeleteDC(target);
   ReleaseDC(nullptr, screen);
   return strip;
+}
+
+// Two images; the second has a red square.
+HBITMAP makeStrip() {
+  return makeStrip(32, [](HDC dc) {
+    RECT square{16 + 4, 4, 16 + 12, 12};
+    HBRUSH red = CreateSolidBrush(kRed);
+    FillRect(dc, &square, red);
+    DeleteObject(red);
+  });
+}
+
+// One image: a white square in a black frame.
+HBITMAP makeFramedStrip() {
+  return makeStrip(16, [](HDC dc) {
+    RECT square{3, 3, 13, 13};
+    FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FrameRect(dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  });
 }
 
 TEST_F(MenuTest, InitTurnsEveryPopupItemOwnerDrawn) {
@@ -238,27 +256,6 @@ TEST_F(MenuTest, GrayedItemsAreDrawnInGrayText) {
   EXPECT_GT(grayPixels, 20);
   EXPECT_EQ(textPixels, 0);
   EXPECT_GT(grayed.countNot(menuColor, 28, 0, 150, 24), 20);
-}
-
-// One image: a white square in a black frame on the transparent grey.
-HBITMAP makeFramedStrip() {
-  Canvas canvas(16, 16);
-  RECT all{0, 0, 16, 16};
-  HBRUSH grey = CreateSolidBrush(RGB(192, 192, 192));
-  FillRect(canvas.dc, &all, grey);
-  DeleteObject(grey);
-  RECT square{3, 3, 13, 13};
-  FillRect(canvas.dc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  FrameRect(canvas.dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  HDC screen = GetDC(nullptr);
-  HBITMAP strip = CreateCompatibleBitmap(screen, 16, 16);
-  HDC target = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(target, strip);
-  BitBlt(target, 0, 0, 16, 16, canvas.dc, 0, 0, SRCCOPY);
-  SelectObject(target, old);
-  DeleteDC(target);
-  ReleaseDC(nullptr, screen);
-  return strip;
 }
 
 TEST_F(MenuTest, ACheckedItemWithAnIconShowsTheCheckMarkInItsPlace) {

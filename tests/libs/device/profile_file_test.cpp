@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "Device.h"
-#include "driver/machines/scratch_folder.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
-using testing_support::readBytes;
+using testing_support::readByteVector;
 using testing_support::writeBytes;
 
 class ProfileFile : public ::testing::Test {
@@ -26,7 +26,7 @@ class ProfileFile : public ::testing::Test {
     }
     std::strcpy(saved[1].conversionFunction, "RgbToCmykFunc16");
     ASSERT_EQ(1, jColorSaveProfiles(path.c_str(), saved, 3));
-    bytes = readBytes(path);
+    bytes = readByteVector(path);
   }
 
   int load(int max = J_MAX_PROFILES) {
@@ -35,7 +35,7 @@ class ProfileFile : public ::testing::Test {
   }
 
   testing_support::ScratchFolder folder{"h4cpf"};
-  std::string path = folder.file("RX3.cpf0");
+  std::string path = folder.join("RX3.cpf0");
   ColorProfile saved[3];
   ColorProfile loaded[J_MAX_PROFILES];
   std::vector<unsigned char> bytes;
@@ -52,7 +52,7 @@ TEST_F(ProfileFile, RoundTripKeepsEveryByteOfEveryProfile) {
 TEST_F(ProfileFile, EmptyListIsAValidFile) {
   ASSERT_EQ(1, jColorSaveProfiles(path.c_str(), nullptr, 0));
   EXPECT_EQ(0, load());
-  EXPECT_EQ(24u, readBytes(path).size());
+  EXPECT_EQ(24u, readByteVector(path).size());
 }
 
 TEST_F(ProfileFile, DamagedFilesReadAsNoProfiles) {
@@ -78,16 +78,16 @@ TEST_F(ProfileFile, DamagedFilesReadAsNoProfiles) {
   longer.push_back(0);
   ASSERT_TRUE(writeBytes(path, longer.data(), longer.size()));
   EXPECT_EQ(0, load()) << "trailing bytes";
-  ASSERT_TRUE(testing_support::writeText(path, "RX3 paper list\r\n"));
+  ASSERT_TRUE(testing_support::writeBytes(path, "RX3 paper list\r\n"));
   EXPECT_EQ(0, load()) << "foreign file";
-  EXPECT_EQ(0, jColorLoadProfiles(folder.file("missing").c_str(), loaded, J_MAX_PROFILES));
+  EXPECT_EQ(0, jColorLoadProfiles(folder.join("missing").c_str(), loaded, J_MAX_PROFILES));
 }
 
 TEST_F(ProfileFile, SaveRefusesCountsOutsideTheList) {
   ColorProfile many[J_MAX_PROFILES + 1] = {};
   EXPECT_EQ(0, jColorSaveProfiles(path.c_str(), many, J_MAX_PROFILES + 1));
   EXPECT_EQ(0, jColorSaveProfiles(path.c_str(), many, -1));
-  EXPECT_EQ(bytes, readBytes(path)) << "a refused save leaves the file alone";
+  EXPECT_EQ(bytes, readByteVector(path)) << "a refused save leaves the file alone";
   EXPECT_EQ(1, jColorSaveProfiles(path.c_str(), many, J_MAX_PROFILES));
   EXPECT_EQ(J_MAX_PROFILES, load());
 }

@@ -16,6 +16,7 @@
 #include "platform/folders.h"
 #include "plugin_folder.h"
 #include "printing_fixture.h"
+#include "tests/support/counting_hooks.h"
 
 namespace {
 
@@ -32,31 +33,13 @@ std::vector<std::string> filesIn(const std::string& folder) {
   return contents;
 }
 
-int g_yields = 0;
-int g_cancelAtYield = 0;
-int g_begins = 0;
-void* onBegin(void* owner) {
-  ++g_begins;
-  return owner;
-}
-void onEnd(void*) {}
-int onQuery(void*) {
-  return 1;
-}
-int onStep(void*, int, const char*) {
-  return 1;
-}
-int onYield(void*) {
-  return ++g_yields == g_cancelAtYield ? 0 : 1;
-}
-const jProgressHooks kHooks{onBegin, onEnd, onQuery, onStep, onYield};
+using testing_support::g_progress;
 
 struct Printing : draw_test::PrintingFixture {
   void SetUp() override {
     PrintingFixture::SetUp();
-    jPdevSetPgsHook(&kHooks);
-    g_yields = g_begins = 0;
-    g_cancelAtYield = 0;
+    jPdevSetPgsHook(&testing_support::kCountingHooks);
+    g_progress = {};
   }
 };
 
@@ -111,7 +94,7 @@ TEST_F(Printing, AWholePageIsTheSameAsThroughThePluginsExports) {
   ASSERT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 1);
   const std::vector<std::string> printed = filesIn(out.path());
   ASSERT_EQ(printed.size(), 1u);
-  EXPECT_GT(g_begins, 0) << "the installed hooks were called";
+  EXPECT_GT(g_progress.begins, 0) << "the installed hooks were called";
   ScratchFolder direct;
   const std::string expected = printDirectly(printer.join(draw_test::pluginFileName()), job, direct.path());
   ASSERT_GT(expected.size(), 1000u) << expected;
@@ -180,7 +163,7 @@ TEST_F(Printing, TheJobsSettingsImageChoosesTheResolution) {
 
 TEST_F(Printing, ACancelFromAHookInterruptsWithTheAbortFrame) {
   ASSERT_TRUE(load(draw_test::sampleJob("EPSON RX-3", 30, 25)));
-  g_cancelAtYield = 2;
+  g_progress.cancelAtYield = 2;
   EXPECT_EQ(jPdevPrint(nullptr, document, device, 0, setting), 0);
   const std::vector<std::string> printed = filesIn(out.path());
   ASSERT_EQ(printed.size(), 1u);
@@ -201,7 +184,7 @@ TEST_F(Printing, EveryTileIsAPageOfItsOwn) {
   ASSERT_EQ(jFileLoadDRXTrep(jobs.join("job.vjx").c_str(), tile.data()), 1);
   EXPECT_EQ(jPdevPrintTile(nullptr, document, device, tile.data(), 0, setting), 1);
   EXPECT_EQ(filesIn(out.path()).size(), 6u);
-  EXPECT_EQ(g_begins, 6);
+  EXPECT_EQ(g_progress.begins, 6);
 }
 
 TEST_F(Printing, WithoutPluginMachineOrDocumentItFails) {

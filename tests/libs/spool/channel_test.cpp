@@ -9,28 +9,21 @@
 #include <vector>
 
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
 #include "loopback_support.h"
+#include "open_block.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using spool_test::blockFor;
 using testing_support::ScratchFolder;
-
-jSplOpenBlock blockFor(const std::string& port) {
-  jSplOpenBlock block;
-  std::memset(&block, 0, sizeof block);
-  std::snprintf(block.jobName, sizeof block.jobName, "channel test");
-  std::snprintf(block.portName, sizeof block.portName, "%s", port.c_str());
-  block.one = 1;
-  return block;
-}
 
 std::vector<std::string> filesIn(const std::string& folder) {
   std::vector<std::string> names;
   platform::listFolder(folder.c_str(), [&](const platform::FolderEntry& e) {
-    if (!e.isDirectory) names.push_back(ScratchFolder::join(folder, e.name));
+    if (!e.isDirectory) names.push_back(folder + platform::kSeparator + e.name);
     return true;
   });
   return names;
@@ -39,7 +32,7 @@ std::vector<std::string> filesIn(const std::string& folder) {
 Bytes onlyFileIn(const std::string& folder) {
   const std::vector<std::string> files = filesIn(folder);
   EXPECT_EQ(1u, files.size());
-  return files.size() == 1 ? testing_support::readBytes(files[0]) : Bytes();
+  return files.size() == 1 ? testing_support::readByteVector(files[0]) : Bytes();
 }
 
 Bytes text(const char* s) {
@@ -52,7 +45,7 @@ void writeText(jSPOOL spool, const char* s) {
 
 TEST(FilePort, EachChannelGetsANewFileOfItsOwn) {
   ScratchFolder out("spl-file");
-  ASSERT_TRUE(testing_support::writeText(out.file("keep.prn"), "old"));
+  ASSERT_TRUE(testing_support::writeBytes(out.join("keep.prn"), "old"));
   jSplOpenBlock block = blockFor("FILE:" + out.path());
   jSPOOL a = jSplOpen(&block);
   jSPOOL b = jSplOpen(&block);
@@ -69,7 +62,7 @@ TEST(FilePort, EachChannelGetsANewFileOfItsOwn) {
   EXPECT_EQ(1, jSplEnd(b));
   EXPECT_EQ(1, jSplClose(b));
   std::vector<Bytes> contents;
-  for (const std::string& f : filesIn(out.path())) contents.push_back(testing_support::readBytes(f));
+  for (const std::string& f : filesIn(out.path())) contents.push_back(testing_support::readByteVector(f));
   ASSERT_EQ(3u, contents.size());
   EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("first!")));
   EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("second")));
@@ -89,7 +82,7 @@ TEST(FilePort, AnExistingFolderWithoutPrefixIsAFilePort) {
 
 TEST(FilePort, MissingFolderOrEmptyPortIsRefused) {
   ScratchFolder out("spl-missing");
-  jSplOpenBlock block = blockFor("FILE:" + out.file("nowhere"));
+  jSplOpenBlock block = blockFor("FILE:" + out.join("nowhere"));
   EXPECT_EQ(nullptr, jSplOpen(&block));
   block = blockFor("FILE:");
   EXPECT_EQ(nullptr, jSplOpen(&block));
@@ -136,28 +129,24 @@ TEST(TcpPort, ADeadPortFailsToOpen) {
 TEST(SpoolFile, BytesReachThePortOnlyAtTheEndAndTheSpoolFileGoes) {
   ScratchFolder out("spl-mode");
   ScratchFolder work("spl-work");
-  jSplOpenBlock block = blockFor("FILE:" + out.path());
-  block.spoolMode = 1;
-  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPL1.TMP").c_str());
+  jSplOpenBlock block = blockFor("FILE:" + out.path(), work.join("SPL1.TMP"));
   jSPOOL spool = jSplOpen(&block);
   ASSERT_NE(nullptr, spool);
   writeText(spool, "spooled job");
   EXPECT_EQ(1, jSplWritePrinter(spool));
-  EXPECT_TRUE(platform::pathExists(work.file("SPL1.TMP").c_str()));
+  EXPECT_TRUE(platform::pathExists(work.join("SPL1.TMP").c_str()));
   EXPECT_TRUE(onlyFileIn(out.path()).empty()) << "held in the spool file";
   EXPECT_EQ(1, jSplEnd(spool));
   EXPECT_EQ(1, jSplClose(spool));
   EXPECT_EQ(text("spooled job"), onlyFileIn(out.path()));
-  EXPECT_FALSE(platform::pathExists(work.file("SPL1.TMP").c_str()));
+  EXPECT_FALSE(platform::pathExists(work.join("SPL1.TMP").c_str()));
 }
 
 TEST(SpoolFile, GrowingPastTheLimitStopsTheJobInsteadOfFillingTheDisk) {
   ScratchFolder out("spl-limit");
   ScratchFolder work("spl-limit-work");
-  jSplOpenBlock block = blockFor("FILE:" + out.path());
-  block.spoolMode = 2;
+  jSplOpenBlock block = blockFor("FILE:" + out.path(), work.join("SPL2.TMP"), 2);
   block.spoolLimitMB = 1;
-  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPL2.TMP").c_str());
   jSPOOL spool = jSplOpen(&block);
   ASSERT_NE(nullptr, spool);
   const Bytes row(600 * 1024, 0x55);
@@ -170,7 +159,7 @@ TEST(SpoolFile, GrowingPastTheLimitStopsTheJobInsteadOfFillingTheDisk) {
   EXPECT_EQ(0, jSplEnd(spool));
   EXPECT_EQ(1, jSplClose(spool));
   EXPECT_TRUE(filesIn(out.path()).empty()) << "no incomplete job is left in the output folder";
-  EXPECT_FALSE(platform::pathExists(work.file("SPL2.TMP").c_str()));
+  EXPECT_FALSE(platform::pathExists(work.join("SPL2.TMP").c_str()));
 }
 
 TEST(Abort, DropsWhatWasBufferedAfterTheAbortPointAndKeepsTheHandle) {

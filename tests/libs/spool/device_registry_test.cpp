@@ -3,7 +3,7 @@
 #include <string>
 
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ class DeviceRegistryFile : public ::testing::Test {
 
   // The current choice as jSplGetPort reports it, "" when it reports none.
   std::string current(const std::string& text) {
-    EXPECT_TRUE(testing_support::writeText(path, text));
+    EXPECT_TRUE(testing_support::writeBytes(path, text));
     char device[260] = "stale";
     char port[260] = "stale";
     if (!jSplGetPort(device, port)) {
@@ -25,7 +25,7 @@ class DeviceRegistryFile : public ::testing::Test {
   }
 
   testing_support::ScratchFolder folder{"h4rgs"};
-  std::string path = folder.file("DEVICE.rgs");
+  std::string path = folder.join("DEVICE.rgs");
 };
 
 TEST_F(DeviceRegistryFile, CurrentLineChoosesTheDevice) {
@@ -61,8 +61,8 @@ TEST_F(DeviceRegistryFile, RegistryWithoutDevicesGivesNoChoice) {
   EXPECT_EQ("", current(""));
   EXPECT_EQ("", current("CURRENT\tA\r\n; nothing else\r\n"));
   EXPECT_EQ("", current(std::string(200 * 1024, ';')));
-  testing_support::writeText(path, "DEVICE\tA\tRX3.dll\tEPSON RX-1\tP\r\n");
-  ASSERT_EQ(1, jSplSaveDevicePort(folder.file("missing.rgs").c_str()));
+  testing_support::writeBytes(path, "DEVICE\tA\tRX3.dll\tEPSON RX-1\tP\r\n");
+  ASSERT_EQ(1, jSplSaveDevicePort(folder.join("missing.rgs").c_str()));
   char device[260] = "stale";
   char port[260] = "stale";
   EXPECT_EQ(0, jSplGetPort(device, port));
@@ -71,7 +71,7 @@ TEST_F(DeviceRegistryFile, RegistryWithoutDevicesGivesNoChoice) {
 }
 
 TEST_F(DeviceRegistryFile, RefusedPathKeepsTheRememberedOne) {
-  testing_support::writeText(path, "DEVICE\tA\tRX3.dll\tEPSON RX-1\tP\r\n");
+  testing_support::writeBytes(path, "DEVICE\tA\tRX3.dll\tEPSON RX-1\tP\r\n");
   EXPECT_EQ(0, jSplSaveDevicePort(("C:\\" + std::string(300, 'x')).c_str()));
   EXPECT_EQ(0, jSplSaveDevicePort(""));
   EXPECT_EQ(0, jSplSaveDevicePort(nullptr));

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
+#include "open_block.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 #include "support/file_size_limit.h"
 
 namespace {
@@ -22,13 +23,7 @@ using test_support::FileSizeLimit;
 using testing_support::ScratchFolder;
 
 jSPOOL openSpooled(const ScratchFolder& out, const ScratchFolder& work) {
-  jSplOpenBlock block;
-  std::memset(&block, 0, sizeof block);
-  std::snprintf(block.jobName, sizeof block.jobName, "full disk");
-  std::snprintf(block.portName, sizeof block.portName, "FILE:%s", out.path().c_str());
-  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPL9.TMP").c_str());
-  block.one = 1;
-  block.spoolMode = 1;
+  const jSplOpenBlock block = spool_test::blockFor("FILE:" + out.path(), work.join("SPL9.TMP"));
   return jSplOpen(&block);
 }
 
@@ -70,7 +65,7 @@ TEST(FullDisk, FillingUpWhileSpoolingOrSendingFailsTheJob) {
     }
     EXPECT_EQ(1, jSplClose(spool));
     EXPECT_TRUE(fileSizesIn(out.path()).empty()) << "no incomplete job is left in the output folder";
-    EXPECT_FALSE(platform::pathExists(work.file("SPL9.TMP").c_str())) << "the private copy is removed";
+    EXPECT_FALSE(platform::pathExists(work.join("SPL9.TMP").c_str())) << "the private copy is removed";
   }
 }
 

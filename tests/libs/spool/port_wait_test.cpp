@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
 #include "loopback_support.h"
+#include "open_block.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
+using spool_test::blockFor;
 using spool_test::LoopbackListener;
 using spool_test::Peer;
 using testing_support::ScratchFolder;
@@ -26,22 +28,13 @@ class PortRegistry {
  public:
   explicit PortRegistry(const std::string& port, int seconds) {
     const std::string text = seconds ? "TIMEOUT\t" + port + "\t" + std::to_string(seconds) + "\r\n" : "";
-    EXPECT_TRUE(testing_support::writeText(folder_.file("DEVICE.rgs"), text.c_str()));
-    jSplSaveDevicePort(folder_.file("DEVICE.rgs").c_str());
+    EXPECT_TRUE(testing_support::writeBytes(folder_.join("DEVICE.rgs"), text.c_str()));
+    jSplSaveDevicePort(folder_.join("DEVICE.rgs").c_str());
   }
 
  private:
   ScratchFolder folder_{"spl-wait-rgs"};
 };
-
-jSplOpenBlock blockFor(const std::string& port) {
-  jSplOpenBlock block;
-  std::memset(&block, 0, sizeof block);
-  std::snprintf(block.jobName, sizeof block.jobName, "wait test");
-  std::snprintf(block.portName, sizeof block.portName, "%s", port.c_str());
-  block.one = 1;
-  return block;
-}
 
 std::string loopback(const LoopbackListener& listener) {
   return "127.0.0.1:" + std::to_string(listener.port());
@@ -114,9 +107,7 @@ TEST(PortWait, ASpooledJobWhosePortDropsTheConnectionFailsAtItsEnd) {
   LoopbackListener listener(Peer::kDrop, 100 * 1024);
   PortRegistry registry(loopback(listener), 2);
   ScratchFolder work("spl-wait-work");
-  jSplOpenBlock block = blockFor(loopback(listener));
-  block.spoolMode = 1;
-  std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", work.file("SPL3.TMP").c_str());
+  jSplOpenBlock block = blockFor(loopback(listener), work.join("SPL3.TMP"));
   jSPOOL spool = jSplOpen(&block);
   ASSERT_NE(nullptr, spool);
   const std::vector<uint8_t> job(16 * 1024 * 1024, 0x33);
@@ -125,7 +116,7 @@ TEST(PortWait, ASpooledJobWhosePortDropsTheConnectionFailsAtItsEnd) {
   EXPECT_EQ(0, jSplEnd(spool)) << "the printer got only part of it";
   EXPECT_EQ(1, jSplClose(spool));
   EXPECT_EQ(100u * 1024, listener.received().size());
-  EXPECT_FALSE(platform::pathExists(work.file("SPL3.TMP").c_str())) << "the private copy is removed";
+  EXPECT_FALSE(platform::pathExists(work.join("SPL3.TMP").c_str())) << "the private copy is removed";
 }
 
 }  // namespace

@@ -6,8 +6,11 @@
 #include <string>
 
 #include "SPOOL.h"
+#include "open_block.h"
 
 namespace {
+
+using spool_test::blockFor;
 
 int append(void* user, const void* data, int length) {
   static_cast<std::string*>(user)->append(static_cast<const char*>(data), static_cast<std::size_t>(length));
@@ -15,15 +18,6 @@ int append(void* user, const void* data, int length) {
 }
 int refuse(void*, const void*, int) {
   return 0;
-}
-
-jSplOpenBlock blockFor(const char* port) {
-  jSplOpenBlock block;
-  std::memset(&block, 0, sizeof block);
-  std::strcpy(block.jobName, "proof");
-  std::strcpy(block.portName, port);
-  block.one = 1;
-  return block;
 }
 
 TEST(ProofPort, TheStreamReachesTheFunctionInOrder) {

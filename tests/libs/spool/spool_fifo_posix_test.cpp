@@ -12,9 +12,10 @@
 #include <string>
 
 #include "SPOOL.h"
-#include "driver/machines/scratch_folder.h"
+#include "open_block.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
@@ -48,19 +49,13 @@ TEST(SpoolFifo, ASpoolFileThatBlocksInsideTheSystemFailsTheJobWithinThePortTimeO
     SCOPED_TRACE(c.name);
     ScratchFolder out("spl-fifo-out"), spool("spl-fifo");
     const std::string port = "FILE:" + out.path();
-    ASSERT_TRUE(testing_support::writeText(spool.file("DEVICE.rgs"), ("TIMEOUT\t" + port + "\t1\r\n").c_str()));
-    jSplSaveDevicePort(spool.file("DEVICE.rgs").c_str());
-    const std::string fifo = spool.file("job.spl");
-    const std::string spare = spool.file("spare.spl");  // a second name: the channel removes the first
+    ASSERT_TRUE(testing_support::writeBytes(spool.join("DEVICE.rgs"), ("TIMEOUT\t" + port + "\t1\r\n").c_str()));
+    jSplSaveDevicePort(spool.join("DEVICE.rgs").c_str());
+    const std::string fifo = spool.join("job.spl");
+    const std::string spare = spool.join("spare.spl");  // a second name: the channel removes the first
     ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
     ASSERT_EQ(0, ::link(fifo.c_str(), spare.c_str()));
-    jSplOpenBlock block;
-    std::memset(&block, 0, sizeof block);
-    std::snprintf(block.jobName, sizeof block.jobName, "fifo");
-    std::snprintf(block.portName, sizeof block.portName, "%s", port.c_str());
-    std::snprintf(block.spoolPath, sizeof block.spoolPath, "%s", fifo.c_str());
-    block.spoolMode = 1;
-    block.one = 1;
+    const jSplOpenBlock block = spool_test::blockFor(port, fifo);
     jSPOOL channel = jSplOpen(&block);
     ASSERT_TRUE(channel);
     const std::string bytes(c.bytes, 'x');

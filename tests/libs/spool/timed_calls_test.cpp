@@ -8,12 +8,12 @@
 #include <functional>
 #include <string>
 
-#include "driver/machines/scratch_folder.h"
 #include "libs/spool/blocking_writer.h"
 #include "libs/spool/timed_call.h"
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/folders.h"
+#include "platform/scratch_folder.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ bool closeFile(intptr_t handle) {
 // the blocked write holds it (Windows), never after.
 TEST(TimedCall, AFileAGivenUpWriterHoldsGoesWhenTheWriterLetsGo) {
   testing_support::ScratchFolder folder("spl-held");
-  const std::string path = folder.file("job.prn");
+  const std::string path = folder.join("job.prn");
   platform::FileHandle file = platform::openFile(path.c_str(), platform::OpenMode::CreateAlways);
   ASSERT_TRUE(file);
   g_letGo = false;
