@@ -20,9 +20,7 @@ bool ProofScratch::create(const char* folder) {
 
 bool ProofScratch::write(const void* data, size_t size) {
   if (!file_ || failed_) return false;
-  // Offsets into the stream are size_t: a 32-bit program refuses a stream
-  // past 4 GB rather than index it wrongly.
-  failed_ = size > SIZE_MAX - size_ || std::fwrite(data, 1, size, file_) != size;
+  failed_ = std::fwrite(data, 1, size, file_) != size;
   if (!failed_) size_ += size;
   return !failed_;
 }

@@ -25,12 +25,11 @@ class ProofScratch {
 
   // Makes a new file in folder, open for writing and reading back.
   bool create(const char* folder);
-  // Appends; false, and for good, once a write has failed (a full disk, or
-  // a stream past what size_t counts).
+  // Appends; false, and for good, once a write has failed (a full disk).
   bool write(const void* data, size_t size);
   // Everything written is on disk: false when any of it is not.
   bool flush();
-  size_t size() const { return size_; }
+  uint64_t size() const { return size_; }
   std::FILE* file() const { return file_; }
   const char* path() const { return path_; }
   // Closes and deletes the file (nothing when there is none).
@@ -39,7 +38,7 @@ class ProofScratch {
  private:
   char path_[platform::kMaxPath] = {};
   std::FILE* file_ = nullptr;
-  size_t size_ = 0;
+  uint64_t size_ = 0;
   bool failed_ = false;
 };
 

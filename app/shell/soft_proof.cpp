@@ -12,7 +12,7 @@ namespace {
 struct Collect {
   ProofScratch* file;
   escp::FrameFeed* feed;
-  std::atomic<size_t>* bytes;
+  std::atomic<uint64_t>* bytes;
   const std::atomic<int>* cancel;
   bool fileFailed = false;
 };
@@ -45,7 +45,7 @@ ProofProducer dryRunOfJobFile(std::string path) {
 }
 
 ProofResult makeProofPicture(const ProofProducer& producer, const char* scratchFolder, const std::atomic<int>& cancel,
-                             std::atomic<size_t>* bytes, int maxCells, ProofPicture* out) {
+                             std::atomic<uint64_t>* bytes, int maxCells, ProofPicture* out) {
   *out = ProofPicture{};
   auto file = std::make_unique<ProofScratch>();
   if (!file->create(scratchFolder)) return ProofResult::kFailed;

@@ -44,7 +44,7 @@ enum class ProofResult { kDone, kCancelled, kFailed };
 // it grows. Only a picture made whole is kDone; otherwise nothing of it is
 // kept, its file included.
 ProofResult makeProofPicture(const ProofProducer& producer, const char* scratchFolder, const std::atomic<int>& cancel,
-                             std::atomic<size_t>* bytes, int maxCells, ProofPicture* out);
+                             std::atomic<uint64_t>* bytes, int maxCells, ProofPicture* out);
 
 // Shows another page of a made picture: its size and its overview, the
 // longer side at most maxCells cells, summed from its part of the file.

@@ -14,7 +14,7 @@ struct ProofRun::Shared {
   std::string scratchFolder;
   int overviewCells;
   std::atomic<int> cancel{0};
-  std::atomic<size_t> bytes{0};
+  std::atomic<uint64_t> bytes{0};
   // Written by the thread until it sets done; read after.
   ProofResult result = ProofResult::kFailed;
   ProofPicture picture;
@@ -38,7 +38,7 @@ ProofRun::ProofRun(ProofProducer producer, std::string scratchFolder, int overvi
   });
 }
 
-size_t ProofRun::bytes() const {
+uint64_t ProofRun::bytes() const {
   return shared_->bytes.load();
 }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,7 +25,7 @@ class ProofRun {
   ProofRun& operator=(const ProofRun&) = delete;
 
   // The stream's length so far.
-  size_t bytes() const;
+  uint64_t bytes() const;
   // After `ended`: the run's result, its picture taken over.
   ProofResult finish(ProofPicture* picture);
   // Cancels the run and waits for it within boundMs; a run still held up

@@ -14,9 +14,9 @@ constexpr const char* kInkNames[8] = {"cyan",       "magenta",       "yellow",  
 
 class Reader {
  public:
-  Reader(const uint8_t* data, size_t size, size_t base = 0) : data_(data), size_(size), base_(base) {}
+  Reader(const uint8_t* data, size_t size, StreamOffset base = 0) : data_(data), size_(size), base_(base) {}
   size_t pos() const { return pos_; }
-  size_t offset() const { return base_ + pos_; }
+  StreamOffset offset() const { return base_ + pos_; }
   size_t left() const { return size_ - pos_; }
   bool has(size_t n) const { return left() >= n; }
   uint8_t peek(size_t ahead = 0) const { return data_[pos_ + ahead]; }
@@ -31,7 +31,7 @@ class Reader {
  private:
   const uint8_t* data_;
   size_t size_;
-  size_t base_;  // stream offset of data_[0]
+  StreamOffset base_;  // stream offset of data_[0]
   size_t pos_ = 0;
 };
 
@@ -278,7 +278,8 @@ bool decodeEachFrame(const ReadBytes& read, const std::function<bool(const Frame
   // left, and widened only for a frame larger than it (a hostile EJL line).
   constexpr size_t kWindow = size_t{1} << 20, kLow = size_t{1} << 18, kMaxWindow = size_t{1} << 26;
   std::vector<uint8_t> buffer(kWindow);
-  size_t start = 0, end = 0, base = 0;
+  size_t start = 0, end = 0;
+  StreamOffset base = 0;
   bool eof = false, needMore = false;
   Stream one;
   Decoder d{Reader(nullptr, 0), &one};

@@ -27,9 +27,14 @@ enum class FrameKind {
   kFormFeed,        // 0C: end of a page
 };
 
+// A place in a stream. A print file can be longer than a 32-bit program's
+// address space (a 10 m photograph is some 8 GB), so places are 64-bit
+// even where the bytes they point at are read a window at a time.
+using StreamOffset = uint64_t;
+
 struct Frame {
   FrameKind kind;
-  size_t offset;                // of the frame's first byte
+  StreamOffset offset;          // of the frame's first byte
   size_t length;                // bytes taken from the stream
   std::string name;             // "@EJL 1284.4", "JS", "(U", "@", "i", ...
   std::vector<uint8_t> params;  // parameter bytes (raster rows: the packed data)
@@ -45,7 +50,7 @@ struct Frame {
 };
 
 struct Problem {
-  size_t offset;
+  StreamOffset offset;
   std::string message;
 };
 

@@ -22,7 +22,7 @@ std::string hex(const std::vector<uint8_t>& bytes, size_t max = 16) {
 
 std::string describe(const Frame& f) {
   char head[64];
-  std::snprintf(head, sizeof head, "%08zX ", f.offset);
+  std::snprintf(head, sizeof head, "%08llX ", static_cast<unsigned long long>(f.offset));
   std::string s = head;
   char buf[160];
   switch (f.kind) {

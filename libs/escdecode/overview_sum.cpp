@@ -43,7 +43,7 @@ int overviewScale(int dotWidth, int dotHeight, int maxCells) {
 void PageOverview::note() {
   uint64_t held = 0;
   for (const auto& plane : cells_) held += plane.capacity() * sizeof(uint32_t);
-  peak_ = std::max(peak_, held);
+  peak_ = std::max<uint64_t>(peak_, held);
 }
 
 void PageOverview::doubleScale() {
@@ -58,7 +58,7 @@ void PageOverview::doubleScale() {
       for (int x = 0; x < cellsWide_; ++x) to[x / 2] += from[x] >> (shift - shift_);
     }
     plane.swap(merged);
-    peak_ = std::max(peak_, (plane.capacity() + merged.capacity()) * sizeof(uint32_t));
+    peak_ = std::max<uint64_t>(peak_, (plane.capacity() + merged.capacity()) * sizeof(uint32_t));
   }
   scale_ *= 2;
   shift_ = shift;

@@ -34,7 +34,7 @@ bool StreamIndexer::take(const Frame& f, std::string* error) {
   }
 }
 
-StreamIndex StreamIndexer::finish(size_t streamSize) {
+StreamIndex StreamIndexer::finish(StreamOffset streamSize) {
   if (rows_) {
     page_.end = streamSize;
     index_.pages.push_back(std::move(page_));
@@ -53,7 +53,7 @@ bool indexStream(const uint8_t* data, size_t size, StreamIndex* out, std::string
 }
 
 ReadRange readFileRange(std::FILE* file) {
-  return [file](size_t from, size_t to) -> ReadBytes {
+  return [file](StreamOffset from, StreamOffset to) -> ReadBytes {
 #ifdef _WIN32
     const bool there = _fseeki64(file, static_cast<long long>(from), SEEK_SET) == 0;
 #else
@@ -61,7 +61,7 @@ ReadRange readFileRange(std::FILE* file) {
 #endif
     return [file, there, left = to - from](uint8_t* into, size_t max) mutable -> long long {
       if (!there) return -1;
-      const size_t n = std::fread(into, 1, std::min(max, left), file);
+      const size_t n = std::fread(into, 1, static_cast<size_t>(std::min<StreamOffset>(max, left)), file);
       if (n == 0 && left > 0) return std::ferror(file) ? -1 : 0;
       left -= n;
       return static_cast<long long>(n);
@@ -71,8 +71,10 @@ ReadRange readFileRange(std::FILE* file) {
 
 bool decodeBandIndexed(const uint8_t* data, size_t size, const StreamIndex& index, int page, int x0, int y0, int width,
                        int height, DotBand* out, std::string* error) {
-  const ReadRange open = [data](size_t from, size_t to) -> ReadBytes {
-    return [at = data + from, left = to - from](uint8_t* into, size_t max) mutable -> long long {
+  // In memory every offset fits a size_t.
+  const ReadRange open = [data](StreamOffset from, StreamOffset to) -> ReadBytes {
+    return [at = data + static_cast<size_t>(from), left = static_cast<size_t>(to - from)](
+               uint8_t* into, size_t max) mutable -> long long {
       const size_t n = std::min(max, left);
       std::copy(at, at + n, into);
       at += n;
@@ -83,7 +85,7 @@ bool decodeBandIndexed(const uint8_t* data, size_t size, const StreamIndex& inde
   return decodeBandIndexed(open, size, index, page, x0, y0, width, height, out, error);
 }
 
-bool decodeBandIndexed(const ReadRange& open, size_t size, const StreamIndex& index, int page, int x0, int y0,
+bool decodeBandIndexed(const ReadRange& open, StreamOffset size, const StreamIndex& index, int page, int x0, int y0,
                        int width, int height, DotBand* out, std::string* error) {
   if (page < 0) {
     *error = "band out of range";
@@ -100,7 +102,7 @@ bool decodeBandIndexed(const ReadRange& open, size_t size, const StreamIndex& in
   // The last band starting at or above the window's first line.
   const auto after = std::upper_bound(p.bands.begin(), p.bands.end(), int64_t{y0},
                                       [](int64_t y, const BandStart& b) { return y < b.line; });
-  size_t from = p.offset;
+  StreamOffset from = p.offset;
   int64_t line = 0;
   if (after != p.bands.begin()) {
     from = std::prev(after)->offset;

@@ -19,14 +19,14 @@
 namespace escp {
 
 struct BandStart {
-  size_t offset;  // of the band's first raster row
-  int64_t line;   // the paper's line there
+  StreamOffset offset;  // of the band's first raster row
+  int64_t line;         // the paper's line there
 };
 
 struct PageStart {
-  size_t offset = 0;  // of the page's first byte (the stream's, or just after a form feed)
-  size_t end = 0;     // just after its form feed (or the stream's end)
-  int dotWidth = 0;   // as the pages built from the stream measure them
+  StreamOffset offset = 0;  // of the page's first byte (the stream's, or just after a form feed)
+  StreamOffset end = 0;     // just after its form feed (or the stream's end)
+  int dotWidth = 0;         // as the pages built from the stream measure them
   int dotHeight = 0;
   std::vector<BandStart> bands;  // in line order
 };
@@ -43,7 +43,7 @@ class StreamIndexer {
   // false with a message for a placement no page can have (an upward move).
   bool take(const Frame& frame, std::string* error);
   // The index, with the last page when rows came after the last form feed.
-  StreamIndex finish(size_t streamSize);
+  StreamIndex finish(StreamOffset streamSize);
 
  private:
   int bandLines_;
@@ -66,14 +66,14 @@ bool decodeBandIndexed(const uint8_t* data, size_t size, const StreamIndex& inde
 
 // Opens a reader of the stream's bytes [from, to): the stream need not be in
 // memory (a file on disk reads only the band it is asked for).
-using ReadRange = std::function<ReadBytes(size_t from, size_t to)>;
+using ReadRange = std::function<ReadBytes(StreamOffset from, StreamOffset to)>;
 
 // The bytes of an open file, which must outlive the reader; each range seeks
 // anew, so one file serves one range at a time.
 ReadRange readFileRange(std::FILE* file);
 
 // As above over a stream of `size` bytes read through open.
-bool decodeBandIndexed(const ReadRange& open, size_t size, const StreamIndex& index, int page, int x0, int y0,
+bool decodeBandIndexed(const ReadRange& open, StreamOffset size, const StreamIndex& index, int page, int x0, int y0,
                        int width, int height, DotBand* out, std::string* error);
 
 }  // namespace escp

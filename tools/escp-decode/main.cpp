@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
         refused = true;
         return true;
       });
-  size_t frames = 0, rows = 0, bytes = 0;
+  size_t frames = 0, rows = 0;
+  escp::StreamOffset bytes = 0;
   std::string error;
   escp::Problem problem{0, {}};
   const bool clean = escp::decodeEachFrame(
@@ -143,7 +144,8 @@ int main(int argc, char** argv) {
   }
   // Rows decoded before a problem still make their page, as far as they go.
   if (!pages.finish(&error)) return 1;
-  std::printf("%zu bytes, %zu frames, %zu raster rows\n", bytes, frames, rows);
-  if (!clean) std::printf("problem at %08zX: %s\n", problem.offset, problem.message.c_str());
+  std::printf("%llu bytes, %zu frames, %zu raster rows\n", static_cast<unsigned long long>(bytes), frames, rows);
+  if (!clean)
+    std::printf("problem at %08llX: %s\n", static_cast<unsigned long long>(problem.offset), problem.message.c_str());
   return clean && !refused ? 0 : 1;
 }

@@ -59,7 +59,7 @@ TEST(SoftProofFile, ShowsEveryPageAsTheStreamInMemoryDoes) {
   testing_support::ScratchFolder folder;
   const Bytes stream = threePages();
   std::atomic<int> cancel{0};
-  std::atomic<size_t> bytes{0};
+  std::atomic<uint64_t> bytes{0};
   ProofPicture picture;
   ASSERT_EQ(makeProofPicture(producing(stream), folder.path().c_str(), cancel, &bytes, 64, &picture),
             ProofResult::kDone);

@@ -5,6 +5,7 @@
 // stream.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -70,20 +71,41 @@ TEST(DotBand, WindowsEqualTheFullDecodeFromTheStartOrFromTheNearestBandInMemoryO
   ASSERT_NE(file, nullptr);
   ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
   const escp::ReadRange onDisk = escp::readFileRange(file);
+  // The same stream as the tail of one past 4 GB (a 10 m job's): no place
+  // may be cut to 32 bits on its way from the index to the reader.
+  constexpr escp::StreamOffset kFar = escp::StreamOffset{5} << 30;
+  escp::StreamIndex farIndex = index;
+  for (escp::PageStart& p : farIndex.pages) {
+    p.offset += kFar;
+    p.end += kFar;
+    for (escp::BandStart& b : p.bands) b.offset += kFar;
+  }
+  const escp::ReadRange far = [&](escp::StreamOffset from, escp::StreamOffset to) -> escp::ReadBytes {
+    if (from < kFar || to > kFar + bytes.size()) return [](uint8_t*, size_t) -> long long { return -1; };
+    return [at = bytes.data() + (from - kFar), left = to - from](uint8_t* into, size_t max) mutable -> long long {
+      const size_t n = static_cast<size_t>(std::min<escp::StreamOffset>(max, left));
+      std::copy(at, at + n, into);
+      at += n;
+      left -= n;
+      return static_cast<long long>(n);
+    };
+  };
   struct Window {
     int page, x0, y0, width, height;
   } const windows[] = {{0, 0, 0, 30, 10}, {0, 17, 33, 60, 25}, {1, 3, 50, 200, 200},
                        {1, 0, 0, 0, 0},   {1, 5, 61, 40, 3},   {2, 0, 0, 10, 10}};
   for (const Window& w : windows) {
-    for (const int how : {0, 1, 2}) {  // from the start, indexed, indexed from the file
+    for (const int how : {0, 1, 2, 3}) {  // from the start, indexed, from the file, past 4 GB
       SCOPED_TRACE(testing::Message() << "page " << w.page << " at " << w.x0 << "," << w.y0 << " way " << how);
       escp::DotBand band;
       const bool decoded =
           how == 0 ? escp::decodeBand(bytes.data(), bytes.size(), w.page, w.x0, w.y0, w.width, w.height, &band, &error)
           : how == 1 ? escp::decodeBandIndexed(bytes.data(), bytes.size(), index, w.page, w.x0, w.y0, w.width, w.height,
                                                &band, &error)
-                     : escp::decodeBandIndexed(onDisk, bytes.size(), index, w.page, w.x0, w.y0, w.width, w.height,
-                                               &band, &error);
+          : how == 2 ? escp::decodeBandIndexed(onDisk, bytes.size(), index, w.page, w.x0, w.y0, w.width, w.height,
+                                               &band, &error)
+                     : escp::decodeBandIndexed(far, kFar + bytes.size(), farIndex, w.page, w.x0, w.y0, w.width,
+                                               w.height, &band, &error);
       ASSERT_TRUE(decoded) << error;
       const escp::DotPage blank;
       const escp::DotPage& page =

@@ -138,7 +138,8 @@ TEST(PageStream, AStreamReadPieceByPieceGivesTheFramesOfTheWholeBuffer) {
     moveDown(&s, 1);
   }
   struct Seen {
-    size_t offset, length;
+    escp::StreamOffset offset;
+    size_t length;
     escp::FrameKind kind;
     bool operator==(const Seen&) const = default;
   };
