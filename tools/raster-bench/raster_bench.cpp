@@ -257,12 +257,17 @@ void PageLoop(benchmark::State& state) {
   counters.callerStrips -= before.callerStrips;
   counters.madeAgain -= before.madeAgain;
   counters.waitedNs -= before.waitedNs;
+  counters.keptRows -= before.keptRows;
   const int64_t strips = counters.helperStrips + counters.callerStrips;
-  char shares[128] = "";
-  if (pipelined && strips > 0)
-    std::snprintf(shares, sizeof shares, " (helper %.0f%% of strips, %lld made again, caller waited %.0f ms)",
-                  100.0 * static_cast<double>(counters.helperStrips) / static_cast<double>(strips),
-                  static_cast<long long>(counters.madeAgain), static_cast<double>(counters.waitedNs) / 1e6);
+  const double rows = static_cast<double>(pages) * height;
+  char shares[160] = "";
+  if (pipelined)
+    std::snprintf(shares, sizeof shares,
+                  " (helper %.0f%% of strips, %lld made again, caller waited %.0f ms, %.0f%% of rows kept by the "
+                  "caller)",
+                  strips > 0 ? 100.0 * static_cast<double>(counters.helperStrips) / static_cast<double>(strips) : 0.0,
+                  static_cast<long long>(counters.madeAgain), static_cast<double>(counters.waitedNs) / 1e6,
+                  rows > 0 ? 100.0 * static_cast<double>(counters.keptRows) / rows : 0.0);
   rx3::allowRowPipeline(wasAllowed);
   state.counters["Mpx/s"] =
       benchmark::Counter(static_cast<double>(pages) * width * height / 1e6, benchmark::Counter::kIsRate);
