@@ -42,9 +42,15 @@ bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks
   makeTicks_ += makeTicks;
   allTicks_ += allTicks;
   if (rows_ < kLookRows) return handOver_;
-  const double share = allTicks_ > 0 ? static_cast<double>(makeTicks_) / static_cast<double>(allTicks_) : 0;
-  dearLooks_ = share >= kDearShare ? dearLooks_ + 1 : 0;
-  handOver_ = dearLooks_ >= kDearLooks;
+  if (allTicks_ <= 0) {
+    // The system counts no thread's time: no telling what rows cost, and
+    // the pipeline takes them all, as where it always pays.
+    handOver_ = true;
+  } else {
+    const double share = static_cast<double>(makeTicks_) / static_cast<double>(allTicks_);
+    dearLooks_ = share >= kDearShare ? dearLooks_ + 1 : 0;
+    handOver_ = dearLooks_ >= kDearLooks;
+  }
   rows_ = 0;
   makeTicks_ = allTicks_ = 0;
   return handOver_;
