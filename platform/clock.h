@@ -17,5 +17,10 @@ std::int64_t monotonicMilliseconds();
 double monotonicSeconds();
 // Processor seconds used so far by every thread of this process.
 double processSeconds();
+// Processor time used so far by the calling thread, in units of the
+// system's choosing (nanoseconds or cycles): only for shares of it. Time
+// the thread spends descheduled is not in it. Always 0 where the system
+// cannot count a thread's time (some compatibility layers).
+std::int64_t threadProcessorTicks();
 
 }  // namespace platform

@@ -44,4 +44,10 @@ double processSeconds() {
   return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) * 1e-9;
 }
 
+std::int64_t threadProcessorTicks() {
+  struct timespec used {};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+  return static_cast<std::int64_t>(used.tv_sec) * 1000000000 + used.tv_nsec;
+}
+
 }  // namespace platform

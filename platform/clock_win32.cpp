@@ -41,4 +41,11 @@ double processSeconds() {
   return (ticks(kernel) + ticks(user)) * 1e-7;
 }
 
+std::int64_t threadProcessorTicks() {
+  // Cycles, counted exactly (the thread times of the system move in steps
+  // of a timer tick, far coarser than a row's work).
+  ULONG64 cycles = 0;
+  return QueryThreadCycleTime(GetCurrentThread(), &cycles) ? static_cast<std::int64_t>(cycles) : 0;
+}
+
 }  // namespace platform

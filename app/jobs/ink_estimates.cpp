@@ -133,6 +133,24 @@ void InkEstimates::wantInOrder(const std::vector<std::string>& paths) {
   changed_.notify_all();
 }
 
+void InkEstimates::holdBack(const char* path) {
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    heldBack_ = path ? path : "";
+    if (!heldBack_.empty() && running_ == heldBack_ && !stopping_) {
+      yielded_ = true;
+      cancel_ = 1;
+    }
+  }
+  changed_.notify_all();
+}
+
+bool InkEstimates::anyToMake() const {
+  for (const std::string& path : queue_)
+    if (path != heldBack_) return true;
+  return false;
+}
+
 bool InkEstimates::find(const char* path, InkEstimate* out) const {
   FileVersion version;
   if (!path || !fileVersionOf(path, &version)) return false;
@@ -155,7 +173,7 @@ std::vector<std::string> InkEstimates::queued() const {
 
 bool InkEstimates::waitIdle(int timeoutMs) const {
   std::unique_lock<std::mutex> hold(mutex_);
-  return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return queue_.empty() && !busy_; });
+  return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return !anyToMake() && !busy_; });
 }
 
 void InkEstimates::save() {
@@ -181,10 +199,12 @@ void InkEstimates::work() {
   platform::lowerThisThreadPriority();
   std::unique_lock<std::mutex> hold(mutex_);
   for (;;) {
-    changed_.wait(hold, [this] { return stopping_ || !queue_.empty(); });
+    changed_.wait(hold, [this] { return stopping_ || anyToMake(); });
     if (stopping_) return;
-    const std::string path = queue_.front();
-    queue_.pop_front();
+    auto next = queue_.begin();
+    while (*next == heldBack_) ++next;  // anyToMake: there is another
+    const std::string path = *next;
+    queue_.erase(next);
     queued_.erase(path);
     busy_ = true;
     running_ = path;
@@ -202,7 +222,14 @@ void InkEstimates::work() {
     std::function<void(const std::string&)> notify;
     hold.lock();
     running_.clear();
-    if (kept) {
+    if (yielded_ && !stopping_) {
+      // Stopped for the print of its file: made again after it, unless
+      // the file has left by then.
+      yielded_ = false;
+      cancel_ = 0;
+      kept = false;
+      enqueue(path);
+    } else if (kept) {
       done_[path] = entry;
       unsaved_ = unsaved_ || !entry.failed;
       notify = notify_;

@@ -61,13 +61,21 @@ class InkEstimates {
   void wantInOrder(const std::vector<std::string>& paths);
   // The estimate of the file as it is now; false while there is none.
   bool find(const char* path, InkEstimate* out) const;
+  // The file about to print (empty: none). Its dry run would hold the
+  // machine's printing lock, which the print needs to begin, and the print
+  // counts the job's ink into the account itself: its estimate waits while
+  // the file is held, and one under way is stopped and made again once the
+  // hold ends (if the file is still there; a printed job has moved away).
+  // The other files' estimates go on meanwhile.
+  void holdBack(const char* path);
   // Called on the worker thread after each estimate that was kept.
   void onEstimated(std::function<void(const std::string& path)> notify);
   // How many dry runs were made (for tests and the benchmark).
   int runs() const { return runs_; }
   // Files waiting for their estimate, in the order they will be made.
   std::vector<std::string> queued() const;
-  // Waits until the queue is empty and nothing runs; false on time-out.
+  // Waits until nothing runs and the queue holds nothing but a held file;
+  // false on time-out.
   bool waitIdle(int timeoutMs) const;
 
  private:
@@ -79,6 +87,7 @@ class InkEstimates {
   };
   void work();
   void enqueue(const std::string& path);  // mutex held
+  bool anyToMake() const;                 // mutex held
   void save();                            // mutex not held
 
   EstimateJob estimate_;
@@ -97,6 +106,8 @@ class InkEstimates {
   bool unsaved_ = false;
   std::int64_t savedAt_ = 0;
   std::string running_;  // the file of the dry run under way
+  std::string heldBack_;
+  bool yielded_ = false;  // the run under way was stopped for the held file
   bool stopping_ = false;
   std::mutex saveMutex_;  // one writer of the store at a time
   std::thread worker_;

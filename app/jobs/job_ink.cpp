@@ -107,6 +107,10 @@ bool jobInk(const char* path, InkEstimate* out) {
   return false;
 }
 
+void holdJobInk(const char* path) {
+  if (auto estimates = current()) estimates->holdBack(path);
+}
+
 bool jobInkRunning() {
   return current() != nullptr;
 }

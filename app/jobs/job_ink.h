@@ -27,6 +27,9 @@ void onJobInkEstimated(std::function<void(const std::string& path)> notify);
 void wantPrintListInk(AppState* state);
 // The estimate of a job file as it is now; queues it when there is none.
 bool jobInk(const char* path, InkEstimate* out);
+// The job file about to print, from the start step to the end of its print
+// (null: none): its estimate yields to the print (InkEstimates::holdBack).
+void holdJobInk(const char* path);
 bool jobInkRunning();
 
 // The job's estimate set against the machine's account as it stands now

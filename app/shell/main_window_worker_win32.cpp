@@ -65,9 +65,11 @@ void afterIntake(MainWindowParts* parts, int grown) {
   }
   refreshStatusPart(parts, kStatusCounts);
   if (grown & (1 << kPrintList)) {
-    wantPrintListInk(state);
+    // The print first: the job it starts is held back from the estimates
+    // before they hear of it, so no dry run of it begins beside its print.
     if (state->autoPrint == 1) requestAutoPrint(state);
     startPrinting(parts);
+    wantPrintListInk(state);
   }
   refreshCommandStates(parts);
 }

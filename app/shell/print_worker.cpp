@@ -12,6 +12,7 @@
 #include "app/jobs/draw_calls.h"
 #include "app/jobs/folder_scan.h"
 #include "app/jobs/job_files.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
@@ -171,6 +172,8 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
     if (moved) forgetUnmoved(entry.file.c_str());
     setWorkerRecord(nullptr);
   }
+  // Moved (or left for good): its estimate, if still wanted, may run now.
+  holdJobInk(nullptr);
   entry.movedTo = movedTo;
   if (!moved && outcome == Outcome::Success) entry.reason = kNotMovedReason;
   appendJournal(entry);
@@ -203,6 +206,8 @@ int startNextJob(AppState* state, PrintWorkerHost* host) {
   *block = StartBlock{state, job};
   job->state = Printing;
   setWorkerRecord(job);
+  // Its estimate would hold the printing lock that the print needs first.
+  holdJobInk(job->path);
   w.running.store(true);
   armProgress();
   joinEndedThread();  // a worker whose completion was never handled (tests)
@@ -217,6 +222,7 @@ int startNextJob(AppState* state, PrintWorkerHost* host) {
     // the next refresh.
     job->state = Waiting;
     setWorkerRecord(nullptr);
+    holdJobInk(nullptr);
     w.running.store(false);
     {
       std::lock_guard<std::mutex> endLock(w.endMutex);

@@ -14,6 +14,7 @@
 #include "driver/raster/page_steps.h"
 #include "driver/raster/raster_writer.h"
 #include "driver/raster/row_pipeline.h"
+#include "platform/clock.h"
 
 namespace rx3 {
 namespace {
@@ -69,13 +70,16 @@ int reportProgress(const jHostJobContext* context, EngineState& engine) {
 }
 
 struct Outcome {
-  int go = 1;     // the host's answer
-  int write = 1;  // the line writer's result
+  int go = 1;        // the host's answer
+  int write = 1;     // the line writer's result
+  int32_t rows = 0;  // written
 };
 
 // Renders and writes the clipped rows on this thread alone, top down, k
-// at a time.
-Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* render, ConvertedPixel* records) {
+// at a time. With a pipeline beside it, what the rows cost goes to it, and
+// the rows stop as soon as it should take the rest.
+Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* render, ConvertedPixel* records,
+                  RowPipeline* pipeline) {
   DeviceRecord* record = context->device;
   MachineState* state = record->state;
   EngineState& engine = state->engine;
@@ -84,8 +88,14 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
   const int32_t count = b.clip.x1 - pageLeft;
   const size_t rowBytes = static_cast<size_t>(b.width) * kRenderedPixelBytes;
   Outcome outcome;
+  // The cost of a chunk's rows: its render, its first row's conversion (as
+  // much again for each of its rows), and all of it. A few looks at the
+  // thread's clock per chunk, not per row.
+  const bool measure = pipeline != nullptr;
   for (int32_t y = b.clip.y1; y > b.clip.y0; y -= k) {
     const int32_t rows = y - b.clip.y0 < k ? y - b.clip.y0 : k;
+    const int64_t start = measure ? platform::threadProcessorTicks() : 0;
+    int64_t makeTicks = 0;
     if (!jGdcDraw(context->drawContext, render, b.clip.x0, y - k, b.clip.x1, y, state->profile.drawOption)) {
       outcome.write = 0;  // nothing trustworthy to print
       return outcome;
@@ -95,10 +105,18 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
       engine.currentLine += 1;
       outcome.go = reportProgress(context, engine);
       if (outcome.go != 1) return outcome;
+      const int64_t converting = measure && r == 0 ? platform::threadProcessorTicks() : 0;
       convertBand(engine.colorTransform, state->profile.colorMode, render + r * rowBytes, records + offset, b.width);
+      if (measure && r == 0) {
+        const int64_t converted = platform::threadProcessorTicks();
+        makeTicks = converting - start + (converted - converting) * rows;
+      }
       outcome.write = writeRasterLine(record, engine.currentLine, records, count);
       if (outcome.write != 1) return outcome;
+      outcome.rows += 1;
     }
+    // Handed over between chunks only: a chunk rendered here is written here.
+    if (measure && pipeline->madeAlone(rows, makeTicks, platform::threadProcessorTicks() - start)) return outcome;
   }
   return outcome;
 }
@@ -125,6 +143,7 @@ Outcome writeRowsPipelined(jHostJobContext* context, const Band& b, RowPipeline*
                           engine.currentLine + 1};
   pipeline->begin(band);
   Outcome outcome;
+  outcome.rows = 0;
   for (int32_t r = 0; r < b.height; ++r) {
     if (engine.currentLine >= engine.pageHeight) break;  // the page is full
     engine.currentLine += 1;
@@ -137,6 +156,7 @@ Outcome writeRowsPipelined(jHostJobContext* context, const Band& b, RowPipeline*
     }
     outcome.write = writeHalftonedLine(record, engine.currentLine, row.planes, row.inkTotals, count, row.planar);
     if (outcome.write != 1) break;
+    outcome.rows += 1;
   }
   // The helper leaves the band (and the drawing) before the page goes on.
   if (!pipeline->finish()) outcome.write = 0;
@@ -182,7 +202,7 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   if (g_chunkRows > 0) k = static_cast<uint32_t>(g_chunkRows);
   if (k > static_cast<uint32_t>(b.height)) k = static_cast<uint32_t>(b.height);
   if (k < 1) k = 1;
-  if (!pipeline) {
+  if (!pipeline || !pipeline->handsOver()) {
     render = static_cast<uint8_t*>(jMemAlloc(static_cast<size_t>(k) * b.width * kRenderedPixelBytes));
     records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
     if (!render || !records) {
@@ -194,8 +214,20 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
     std::memset(records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
   }
   skipLines(record, b.onPage.y1 - b.clip.y1);
-  const Outcome outcome = pipeline ? writeRowsPipelined(context, b, pipeline)
-                                   : writeRows(context, b, static_cast<int32_t>(k), render, records);
+  // Rows cheap to make stay on this thread (see HandOverChoice); the rest
+  // of the band goes to the pipeline as soon as it should take them.
+  Outcome outcome;
+  if (render) {
+    outcome = writeRows(context, b, static_cast<int32_t>(k), render, records, pipeline);
+    if (pipeline) countRowsMadeAlone(outcome.rows);
+  }
+  if (pipeline && outcome.go == 1 && outcome.write == 1 && outcome.rows < b.height &&
+      engine.currentLine < engine.pageHeight) {
+    Band rest = b;
+    rest.clip.y1 -= outcome.rows;
+    rest.height -= outcome.rows;
+    outcome = writeRowsPipelined(context, rest, pipeline);
+  }
   jMemFree(render);
   jMemFree(records);
   const int handedOn = skipLines(record, b.clip.y0 - b.onPage.y0);

@@ -5,11 +5,44 @@
 // processor time the process receives per wall second, in windows of rows
 // with the helper on and off, and keeps the mode that receives more; every
 // few windows it looks at the other again.
+//
+// Whether rows are handed to the helper at all. Handing a strip over costs
+// both sides: its rows travel between processors, the caller takes them
+// from the ring rather than making each just before it writes it, and the
+// helper is woken and put to sleep every few strips. That pays only where
+// making the rows (render and conversion) is a large share of a row's work,
+// as on a photograph; on flat colour the diffusion and the writing, which
+// stay with the caller, are nearly all of it. The shares are measured in
+// processor time of the threads, which time spent descheduled leaves out,
+// so that they hold under any load.
 #pragma once
 
 #include <cstdint>
 
 namespace rx3 {
+
+class HandOverChoice {
+ public:
+  // True while rows go to the pipeline.
+  bool handsOver() const { return handOver_; }
+  // Rows made and written on the caller's thread alone, of which makeTicks
+  // (of allTicks) went into the render and the conversion. True when from
+  // now on the rows should be handed over.
+  bool madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks);
+  // A band went through the pipeline: the making of its rows (render,
+  // conversion, separation) took this share of the work per row.
+  void handedOver(double makeShare);
+  // For tests: the rows go to the pipeline from the first on, whatever
+  // they cost.
+  static void always(bool on);
+
+ private:
+  bool handOver_ = false;
+  int32_t dearLooks_ = 0;  // looks in a row that found the making dear
+  int32_t rows_ = 0;       // of the look under way
+  int64_t makeTicks_ = 0;
+  int64_t allTicks_ = 0;
+};
 
 class PipelineChoice {
  public:

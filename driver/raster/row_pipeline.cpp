@@ -9,6 +9,7 @@
 #include "Base.h"
 #include "driver/raster/pipeline_choice.h"
 #include "driver/raster/row_strips.h"
+#include "platform/clock.h"
 #include "platform/thread_priority.h"
 #include "platform/wait_lock.h"
 
@@ -25,7 +26,7 @@ constexpr int64_t kFirstStripNs = 2 * 1000 * 1000;  // until one is measured
 constexpr int64_t kSpinNs = 50 * 1000;
 
 std::atomic<int> g_helperStall{0};
-std::atomic<int64_t> g_helperStrips{0}, g_callerStrips{0}, g_madeAgain{0}, g_waitedNs{0};
+std::atomic<int64_t> g_helperStrips{0}, g_callerStrips{0}, g_madeAgain{0}, g_waitedNs{0}, g_keptRows{0};
 
 bool defaultAllowed() {
   return std::thread::hardware_concurrency() > 1;
@@ -52,7 +53,12 @@ bool rowPipelineAllowed() {
 }
 
 PipelineCounters pipelineCounters() {
-  return PipelineCounters{g_helperStrips.load(), g_callerStrips.load(), g_madeAgain.load(), g_waitedNs.load()};
+  return PipelineCounters{g_helperStrips.load(), g_callerStrips.load(), g_madeAgain.load(), g_waitedNs.load(),
+                          g_keptRows.load()};
+}
+
+void countRowsMadeAlone(int32_t rows) {
+  g_keptRows.fetch_add(rows, std::memory_order_relaxed);
 }
 
 void stallPipelineHelper(int milliseconds) {
@@ -77,7 +83,13 @@ struct RowPipeline::Shared {
   std::atomic<bool> stop{true};
   // The helper stays out (the process gets no more time with it).
   std::atomic<bool> solo{false};
-  PipelineChoice choice;  // the caller's
+  PipelineChoice choice;    // the caller's
+  HandOverChoice handOver;  // the caller's
+  // What the band's rows cost, in processor ticks of the threads: the
+  // making of strips on either side, and all the caller's work.
+  std::atomic<int64_t> helperMakeTicks{0}, helperMakeRows{0};
+  int64_t callerMakeTicks = 0, callerMakeRows = 0, callerStartTicks = 0;
+  int32_t rowsDone = 0;  // of the band, by the caller
   std::atomic<bool> quit{false};
   std::atomic<bool> exited{false};
   // The helper is claiming or making a strip (set before it looks at stop).
@@ -119,6 +131,12 @@ struct RowPipeline::Shared {
     return q;
   }
 
+  int32_t rowsOf(const PipelineBand& b, int64_t base, int64_t q) const {
+    const int32_t perStrip = ring.rowsPerStrip();
+    const int32_t first = static_cast<int32_t>(q - base) * perStrip;
+    return b.rows - first < perStrip ? b.rows - first : perStrip;
+  }
+
   // Makes strip q of band b in its slot and says so.
   void makeInSlot(const PipelineBand& b, int64_t base, int64_t q, int side) {
     const int slot = static_cast<int>(q % kPipelineSlots);
@@ -146,7 +164,10 @@ struct RowPipeline::Shared {
         helperSince.store(nowNs());
         helperStrip.store(q);
         if (const int stall = g_helperStall.load()) std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+        const int64_t ticks = platform::threadProcessorTicks();
         makeInSlot(b, base, q, 0);
+        helperMakeTicks.fetch_add(platform::threadProcessorTicks() - ticks, std::memory_order_relaxed);
+        helperMakeRows.fetch_add(rowsOf(b, base, q), std::memory_order_relaxed);
         g_helperStrips.fetch_add(1, std::memory_order_relaxed);
         helperStrip.store(-1);
         helperActive.store(false);
@@ -212,9 +233,11 @@ struct RowPipeline::Shared {
       // The next unclaimed strip, which is s itself or one after it.
       const int64_t q = claim(bandBase, bandEnd, false);
       if (q >= 0) {
-        const int64_t start = nowNs();
+        const int64_t start = nowNs(), ticks = platform::threadProcessorTicks();
         makeInSlot(band, bandBase, q, 1);
         stripNs = (3 * stripNs + (nowNs() - start)) / 4;
+        callerMakeTicks += platform::threadProcessorTicks() - ticks;
+        callerMakeRows += rowsOf(band, bandBase, q);
         g_callerStrips.fetch_add(1, std::memory_order_relaxed);
         if (waitedSince >= 0) g_waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
         waitedSince = -1;
@@ -242,7 +265,10 @@ struct RowPipeline::Shared {
       // nobody need make it again.
       g_waitedNs.fetch_add(now - waitedSince, std::memory_order_relaxed);
       g_madeAgain.fetch_add(1, std::memory_order_relaxed);
+      const int64_t ticks = platform::threadProcessorTicks();
       *stripFailed = !ring.make(band, static_cast<int32_t>(s - bandBase), ring.spare(), 1);
+      callerMakeTicks += platform::threadProcessorTicks() - ticks;
+      callerMakeRows += rowsOf(band, bandBase, s);
       int64_t unclaimed = s;
       next.compare_exchange_strong(unclaimed, s + 1);
       return ring.spare();
@@ -328,6 +354,11 @@ void RowPipeline::begin(const PipelineBand& band) {
     s.current = nullptr;
     s.currentStrip = -1;
     s.stop.store(false);
+    s.helperMakeTicks.store(0);
+    s.helperMakeRows.store(0);
+    s.callerMakeTicks = s.callerMakeRows = 0;
+    s.rowsDone = 0;
+    s.callerStartTicks = platform::threadProcessorTicks();
     ++s.bandGeneration;
     s.wake.notifyAll();
   }
@@ -344,6 +375,7 @@ HalftonedRow RowPipeline::row(int32_t r) {
     s.currentStrip = strip;
   }
   if (s.currentFailed) return none;
+  s.rowsDone = r + 1;
   uint8_t* planes = s.ring.planes();
   uint64_t* totals = s.ring.inkTotals();
   s.ring.diffuse(s.band, *s.current, r % perStrip, r, planes, totals);
@@ -367,9 +399,29 @@ bool RowPipeline::finish() {
   const int64_t start = nowNs();
   const bool left = s->waitUntil([s] { return !s->helperActive.load(); });
   g_waitedNs.fetch_add(nowNs() - start, std::memory_order_relaxed);
-  if (left) return true;
-  broken_ = true;
-  return false;
+  if (!left) {
+    broken_ = true;
+    return false;
+  }
+  // What making the band's rows took of a row's work: the making per row,
+  // by either side, beside what the caller did besides per row.
+  const int64_t madeRows = s->callerMakeRows + s->helperMakeRows.load();
+  const int64_t rows = s->rowsDone;
+  const int64_t restTicks = platform::threadProcessorTicks() - s->callerStartTicks - s->callerMakeTicks;
+  if (madeRows > 0 && rows > 0 && restTicks > 0) {
+    const double make = static_cast<double>(s->callerMakeTicks + s->helperMakeTicks.load()) / madeRows;
+    const double rest = static_cast<double>(restTicks) / rows;
+    s->handOver.handedOver(make / (make + rest));
+  }
+  return true;
+}
+
+bool RowPipeline::handsOver() const {
+  return shared_ && shared_->handOver.handsOver();
+}
+
+bool RowPipeline::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks) {
+  return shared_ && shared_->handOver.madeAlone(rows, makeTicks, allTicks);
 }
 
 }  // namespace rx3

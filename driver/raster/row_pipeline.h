@@ -16,6 +16,13 @@
 // therefore never slower than on one thread by more than a strip's work,
 // and the bytes are those of doing every step just before writing the row.
 //
+// Rows that are cheap to make (flat colour) gain little from a second
+// thread and cost both threads the hand-over: the page loop makes and writes
+// those on its own thread, the plain way, and hands rows to the pipeline
+// only while their making is a large share of their work (HandOverChoice,
+// decided from the threads' processor time, looked at every few dozen rows
+// on the caller's own and at the end of every band through the pipeline).
+//
 // Memory stays bounded: a ring of kPipelineSlots strips of about 2 MB,
 // reused from band to band. Every wait has a time-out, and the band can be
 // stopped at any row (each side stops before its next strip).
@@ -85,6 +92,13 @@ class RowPipeline {
   // go away after); false when it did not in time: the pipeline is then
   // broken and must not be used again.
   bool finish();
+  // Whether the next rows should go through the pipeline (after prepare):
+  // only while making them is dear enough for a second thread to pay (see
+  // HandOverChoice). The caller makes and writes other rows alone, the
+  // plain way, and reports what they cost with madeAlone; true when the
+  // rest should go through the pipeline.
+  bool handsOver() const;
+  bool madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks);
   // Ends the helper thread, waiting for it with a time-out; one that does
   // not answer is left to end on its own, with the ring.
   void end();
@@ -106,14 +120,18 @@ void endRowPipeline(const MachineState* state);
 // What the pipelines of this process did so far, for the benchmarks: strips
 // made by the helpers and by the callers, strips a caller made again (its
 // helper did not come back in time), and the callers' time spent waiting
-// (spinning for a helper's strip, or for the helper to leave a band).
+// (spinning for a helper's strip, or for the helper to leave a band), and
+// rows the caller made alone because they were too cheap to make for a
+// hand-over to pay (counted by the page loop).
 struct PipelineCounters {
   int64_t helperStrips;
   int64_t callerStrips;
   int64_t madeAgain;
   int64_t waitedNs;
+  int64_t keptRows;
 };
 PipelineCounters pipelineCounters();
+void countRowsMadeAlone(int32_t rows);
 
 // For tests: the helper sleeps this long after claiming each strip, as if
 // the system had taken its processor away.

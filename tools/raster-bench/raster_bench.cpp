@@ -1,6 +1,9 @@
 // Speed of the raster path of RX3, from rendered pixels to bytes at the port.
 //
 //   raster-bench [name filter] [--image=<file> [--page-mm=<w>x<h>]] [--page-inches=<n>]
+//   raster-bench ... [--hand-over=always]  (pipelined runs hand every row
+//                                            over, as before rows cheap to
+//                                            make stayed with the caller)
 //   raster-bench --load-table[=<rounds>] [--before=<other raster-bench>]
 //                [--page-inches=<n>]
 //
@@ -78,6 +81,7 @@
 #include "driver/raster/packbits.h"
 #include "driver/raster/page_buffers.h"
 #include "driver/raster/page_steps.h"
+#include "driver/raster/pipeline_choice.h"
 #include "driver/raster/raster_writer.h"
 #include "driver/raster/row_pipeline.h"
 #include "driver/raster/separation.h"
@@ -257,12 +261,17 @@ void PageLoop(benchmark::State& state) {
   counters.callerStrips -= before.callerStrips;
   counters.madeAgain -= before.madeAgain;
   counters.waitedNs -= before.waitedNs;
+  counters.keptRows -= before.keptRows;
   const int64_t strips = counters.helperStrips + counters.callerStrips;
-  char shares[128] = "";
-  if (pipelined && strips > 0)
-    std::snprintf(shares, sizeof shares, " (helper %.0f%% of strips, %lld made again, caller waited %.0f ms)",
-                  100.0 * static_cast<double>(counters.helperStrips) / static_cast<double>(strips),
-                  static_cast<long long>(counters.madeAgain), static_cast<double>(counters.waitedNs) / 1e6);
+  const double rows = static_cast<double>(pages) * height;
+  char shares[160] = "";
+  if (pipelined)
+    std::snprintf(shares, sizeof shares,
+                  " (helper %.0f%% of strips, %lld made again, caller waited %.0f ms, %.0f%% of rows kept by the "
+                  "caller)",
+                  strips > 0 ? 100.0 * static_cast<double>(counters.helperStrips) / static_cast<double>(strips) : 0.0,
+                  static_cast<long long>(counters.madeAgain), static_cast<double>(counters.waitedNs) / 1e6,
+                  rows > 0 ? 100.0 * static_cast<double>(counters.keptRows) / rows : 0.0);
   rx3::allowRowPipeline(wasAllowed);
   state.counters["Mpx/s"] =
       benchmark::Counter(static_cast<double>(pages) * width * height / 1e6, benchmark::Counter::kIsRate);
@@ -351,6 +360,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "raster-bench: --page-inches takes 1 to 2000\n");
         return 1;
       }
+    } else if (arg == "--hand-over=always") {
+      rx3::HandOverChoice::always(true);  // every row through the pipeline, whatever it costs
     } else if (arg.rfind("--", 0) == 0) {
       std::fprintf(stderr, "raster-bench: unknown option %s\n", arg.c_str());
       return 1;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "app/fake_draw.h"
+#include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
 #include "app/jobs/print_journal.h"
@@ -23,6 +25,7 @@
 #include "app/shell/print_requests.h"
 #include "app/shell/progress_hooks.h"
 #include "platform/folders.h"
+#include "platform/path.h"
 #include "platform/scratch_folder.h"
 #include "recording_host.h"
 
@@ -112,6 +115,53 @@ TEST_F(PrintWorker, WaitingJobsPrintOneAfterTheOtherInListOrder) {
   EXPECT_EQ(view_.rowCount(), 1) << "the print list rebuilt";
   EXPECT_EQ(workerRecord(), nullptr);
   EXPECT_EQ(startNextJob(&state_, &host_), 0) << "nothing waits";
+}
+
+// A dry run holds the machine's printing lock, which a print takes first:
+// here one lock, taken by the estimator for each run and by the print as
+// it begins. The estimate of the job that is about to print yields (the
+// one under way stops), the print does not wait for it, the other job's
+// estimate goes on, and the printed job, gone from the hot folder, is not
+// estimated again.
+TEST_F(PrintWorker, TheEstimateOfTheJobAboutToPrintYieldsToItsPrint) {
+  const std::string jobPath = addJob("job", Waiting, "JOB job")->path;
+  const std::string otherPath = addJob("other", Idle, "JOB other")->path;
+  std::mutex printingLock, logLock;
+  std::vector<std::string> log;
+  std::atomic<bool> running{false};
+  auto note = [&](const std::string& what) {
+    std::lock_guard<std::mutex> hold(logLock);
+    log.push_back(what);
+  };
+  startJobInk([&](const char* path, const std::atomic<int>& cancel, InkEstimate*) {
+    std::lock_guard<std::mutex> hold(printingLock);
+    const std::string name = platform::fileNamePart(path);
+    note("estimate " + name);
+    running = true;
+    // A run that nobody stops ends by itself, late: the print would have
+    // waited for all of it.
+    for (int i = 0; i < 2000 && name == "job" && !cancel; ++i) platform::sleepMilliseconds(5);
+    running = false;
+    note(cancel ? "stopped " + name : "estimated " + name);
+    return !cancel;
+  });
+  InkEstimate unused;
+  EXPECT_FALSE(jobInk(jobPath.c_str(), &unused));
+  for (int i = 0; i < 2000 && !running; ++i) platform::sleepMilliseconds(5);
+  ASSERT_TRUE(running) << "the job's estimate is under way as it starts to print";
+  fake::library().script = [&](const jProgressHooks&) {
+    std::lock_guard<std::mutex> hold(printingLock);
+    note("print");
+    return 1;
+  };
+  printOne();
+  bool otherEstimated = jobInk(otherPath.c_str(), &unused);
+  for (int i = 0; i < 2000 && !otherEstimated; ++i, platform::sleepMilliseconds(5))
+    otherEstimated = jobInk(otherPath.c_str(), &unused);
+  EXPECT_TRUE(otherEstimated);
+  EXPECT_TRUE(stopJobInkWithin(20000));
+  const std::vector<std::string> expected{"estimate job", "stopped job", "print", "estimate other", "estimated other"};
+  EXPECT_EQ(log, expected);
 }
 
 TEST_F(PrintWorker, OutcomesGiveTheirMessagesAndEveryJobEndsInThePrintedFolder) {

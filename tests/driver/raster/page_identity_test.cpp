@@ -12,6 +12,7 @@
 #include "driver/raster/halftone.h"
 #include "driver/raster/page_buffers.h"
 #include "driver/raster/page_steps.h"
+#include "driver/raster/pipeline_choice.h"
 #include "driver/raster/row_pipeline.h"
 #include "page_bench.h"
 
@@ -44,6 +45,9 @@ struct PathChoice {
     rx3::allowVectorHalftone(p.vector);
     rx3::allowRowPipeline(p.pipeline);
     rx3::stallPipelineHelper(p.helperStall);
+    // Pages this small are never dear enough to make for a second thread:
+    // their rows go to the pipeline after the first chunk all the same.
+    rx3::HandOverChoice::always(p.pipeline);
     rx3::setNoiseSeed(20261208);
     rx3::setRenderChunkRows(5);  // chunk borders inside the page
   }
@@ -52,6 +56,7 @@ struct PathChoice {
     rx3::allowVectorHalftone(true);
     rx3::allowRowPipeline(pipelineDefault);
     rx3::stallPipelineHelper(0);
+    rx3::HandOverChoice::always(false);
     rx3::seedNoiseFromClock();
     rx3::setRenderChunkRows(0);
   }
