@@ -19,7 +19,7 @@
 #include "app/jobs/job_ink.h"
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_lock.h"
-#include "app/jobs/list_view_fake.h"
+#include "app/jobs_view/fake_job_list_view.h"
 #include "app/resources/resource.h"
 #include "app/shell/app_defaults.h"
 #include "app/shell/environment_file.h"

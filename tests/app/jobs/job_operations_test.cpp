@@ -10,8 +10,8 @@
 #include "app/jobs/job_list.h"
 #include "app/jobs/job_list_view.h"
 #include "app/jobs/job_lock.h"
+#include "app/jobs_view/fake_job_list_view.h"
 #include "job_lists_support.h"
-#include "list_view_fake.h"
 #include "platform/folders.h"
 #include "platform/scratch_folder.h"
 

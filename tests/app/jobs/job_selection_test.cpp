@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/jobs/job_list.h"
+#include "app/jobs_view/fake_job_list_view.h"
 #include "job_lists_support.h"
-#include "list_view_fake.h"
 
 namespace vlx {
 namespace {
@@ -19,6 +19,15 @@ std::string selectedPaths(const TestLists& lists, int listIndex) {
   return text;
 }
 
+// A view that notes every nextSelected call, for how the sync asks it.
+struct AskedView : FakeJobListView {
+  int nextSelected(int after) const override {
+    asked.push_back(after);
+    return FakeJobListView::nextSelected(after);
+  }
+  mutable std::vector<int> asked;
+};
+
 struct SelectionTest : ::testing::Test {
   SelectionTest() {
     lists.addNumbered(4);
@@ -29,7 +38,7 @@ struct SelectionTest : ::testing::Test {
     lists.state.viewPorts[kPrintedList] = &lower;
   }
   TestLists lists;
-  FakeJobListView upper, lower;
+  AskedView upper, lower;
 };
 
 TEST_F(SelectionTest, SyncMirrorsTheSelectedRowsAndClearsTheRest) {
