@@ -88,14 +88,19 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
   const int32_t count = b.clip.x1 - pageLeft;
   const size_t rowBytes = static_cast<size_t>(b.width) * kRenderedPixelBytes;
   Outcome outcome;
-  // The cost of a chunk's rows: its render, its first row's conversion (as
-  // much again for each of its rows), and all of it. A few looks at the
-  // thread's clock per chunk, not per row.
-  const bool measure = pipeline != nullptr;
+  // The cost of a chunk's rows: its render, the cheaper of its first and
+  // last rows' conversions (as much again for each of its rows: one row
+  // that met a colour first or was interrupted does not speak for all),
+  // and all of it. A few looks at the thread's clock per chunk, not per
+  // row. A band's first chunk is not looked at: it also pays for setting
+  // the band up (the drawing's band, its buffers touched for the first
+  // time), which no helper would save, and on flat colour that alone made
+  // the rows look dear.
   for (int32_t y = b.clip.y1; y > b.clip.y0; y -= k) {
     const int32_t rows = y - b.clip.y0 < k ? y - b.clip.y0 : k;
+    const bool measure = pipeline != nullptr && y != b.clip.y1;
     const int64_t start = measure ? platform::threadProcessorTicks() : 0;
-    int64_t makeTicks = 0;
+    int64_t renderTicks = 0, convertTicks = INT64_MAX;
     if (!jGdcDraw(context->drawContext, render, b.clip.x0, y - k, b.clip.x1, y, state->profile.drawOption)) {
       outcome.write = 0;  // nothing trustworthy to print
       return outcome;
@@ -105,18 +110,22 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
       engine.currentLine += 1;
       outcome.go = reportProgress(context, engine);
       if (outcome.go != 1) return outcome;
-      const int64_t converting = measure && r == 0 ? platform::threadProcessorTicks() : 0;
+      const bool sample = measure && (r == 0 || r == rows - 1);
+      const int64_t converting = sample ? platform::threadProcessorTicks() : 0;
+      if (measure && r == 0) renderTicks = converting - start;
       convertBand(engine.colorTransform, state->profile.colorMode, render + r * rowBytes, records + offset, b.width);
-      if (measure && r == 0) {
-        const int64_t converted = platform::threadProcessorTicks();
-        makeTicks = converting - start + (converted - converting) * rows;
+      if (sample) {
+        const int64_t took = platform::threadProcessorTicks() - converting;
+        if (took < convertTicks) convertTicks = took;
       }
       outcome.write = writeRasterLine(record, engine.currentLine, records, count);
       if (outcome.write != 1) return outcome;
       outcome.rows += 1;
     }
     // Handed over between chunks only: a chunk rendered here is written here.
-    if (measure && pipeline->madeAlone(rows, makeTicks, platform::threadProcessorTicks() - start)) return outcome;
+    if (measure &&
+        pipeline->madeAlone(rows, renderTicks + convertTicks * rows, platform::threadProcessorTicks() - start))
+      return outcome;
   }
   return outcome;
 }
