@@ -18,6 +18,11 @@ constexpr double kClearMargin = 1.4;
 // The helper's extra work (its strips travel between processors) must be
 // paid for: it stays on only while it brings this much more time.
 constexpr double kHelperMargin = 1.08;
+// The same judged by the caller's own rate, which is the page's pace: the
+// helper's extra work is already in the making's share, so any gain counts;
+// a clear one (as on an idle machine) is looked at again less often.
+constexpr double kGainMargin = 1.0;
+constexpr double kClearGain = 1.2;
 
 // Rows alone per look at what they cost, and the share of the making that
 // hands rows over after two looks in a row; a band through the pipeline
@@ -67,26 +72,41 @@ void PipelineChoice::switchTo(bool on) {
   helperOn_ = on;
 }
 
+bool PipelineChoice::helperPays(bool clearly) const {
+  if (callerRate_[0] > 0 && callerRate_[1] > 0 && makeShare_ > 0 && makeShare_ < 1) {
+    // Rows per wall second with the helper against without it.
+    const double gain = callerRate_[1] / (callerRate_[0] * (1 - makeShare_));
+    return gain >= (clearly ? kClearGain : kGainMargin);
+  }
+  return rate_[1] >= rate_[0] * (clearly ? kClearMargin : kHelperMargin);
+}
+
 bool PipelineChoice::rowDone() {
   if (wallStart_ < 0) {
     wallStart_ = platform::monotonicSeconds();
     cpuStart_ = platform::processSeconds();
+    callerStart_ = platform::threadProcessorTicks();
     return helperOn_;
   }
   if (++rows_ < kWindowRows) return helperOn_;
   const double wall = platform::monotonicSeconds(), cpu = platform::processSeconds();
-  if (wall > wallStart_) rate_[helperOn_ ? 1 : 0] = (cpu - cpuStart_) / (wall - wallStart_);
+  const int64_t caller = platform::threadProcessorTicks();
+  if (wall > wallStart_) {
+    rate_[helperOn_ ? 1 : 0] = (cpu - cpuStart_) / (wall - wallStart_);
+    callerRate_[helperOn_ ? 1 : 0] = static_cast<double>(caller - callerStart_) / (wall - wallStart_);
+  }
   rows_ = 0;
   wallStart_ = wall;
   cpuStart_ = cpu;
+  callerStart_ = caller;
   if (probing_) {
     // Back from a look at the other mode: keep the better one.
     probing_ = false;
     windows_ = 0;
-    switchTo(rate_[1] >= rate_[0] * kHelperMargin);
+    switchTo(helperPays(false));
     return helperOn_;
   }
-  const bool clear = rate_[1] >= rate_[0] * kClearMargin;
+  const bool clear = helperPays(true);
   if (++windows_ >= (clear ? kLookAgainClear : kLookAgain) || rate_[helperOn_ ? 0 : 1] == 0) {
     probing_ = true;
     switchTo(!helperOn_);

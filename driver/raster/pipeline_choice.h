@@ -1,10 +1,16 @@
 // Whether a second thread pays off right now. Where the system shares the
 // processors among groups of processes (a busy shop PC), a second thread
 // may get no more processor time than one alone, or less: its sibling's
-// share is split while it sleeps. The caller therefore measures the
-// processor time the process receives per wall second, in windows of rows
-// with the helper on and off, and keeps the mode that receives more; every
-// few windows it looks at the other again.
+// share is split while it sleeps. And the caller is the pipeline's critical
+// path (the diffusion and the writing stay with it): a helper that takes
+// processor time from the caller (one other busy process: three threads on
+// two processors) slows the page although the process as a whole receives
+// more. The caller therefore measures the processor time it receives itself
+// per wall second, in windows of rows with the helper on and off: with the
+// helper it does only the rest of a row's work, so the helper pays while
+// its rate with the helper is above its rate alone x (1 - the making's
+// share). Where the system counts no thread's time, the process's rates are
+// compared instead. Every few windows it looks at the other mode again.
 //
 // Whether rows are handed to the helper at all. Handing a strip over costs
 // both sides: its rows travel between processors, the caller takes them
@@ -50,9 +56,15 @@ class PipelineChoice {
   // should take part.
   bool rowDone();
   bool helperOn() const { return helperOn_; }
+  // What making the rows took of a row's work in the last band through the
+  // pipeline (0 to 1).
+  void makeShare(double share) { makeShare_ = share; }
 
  private:
   void switchTo(bool on);
+  // From the rates of the two modes: whether the helper pays (clearly:
+  // by a wide margin).
+  bool helperPays(bool clearly) const;
 
   bool helperOn_ = true;
   int32_t rows_ = 0;       // in this window
@@ -60,7 +72,10 @@ class PipelineChoice {
   bool probing_ = false;   // this window looks at the other mode
   double wallStart_ = -1;  // the window's start
   double cpuStart_ = 0;
-  double rate_[2] = {0, 0};  // processor seconds per wall second: off, on (0 unknown)
+  int64_t callerStart_ = 0;
+  double makeShare_ = 0;
+  double rate_[2] = {0, 0};        // the process's processor seconds per wall second: off, on (0 unknown)
+  double callerRate_[2] = {0, 0};  // the caller's thread ticks per wall second: off, on (0 unknown)
 };
 
 }  // namespace rx3

@@ -412,6 +412,7 @@ bool RowPipeline::finish() {
     const double make = static_cast<double>(s->callerMakeTicks + s->helperMakeTicks.load()) / madeRows;
     const double rest = static_cast<double>(restTicks) / rows;
     s->handOver.handedOver(make / (make + rest));
+    s->choice.makeShare(make / (make + rest));
   }
   return true;
 }
