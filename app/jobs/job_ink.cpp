@@ -54,13 +54,15 @@ bool stopJobInkWithin(int boundMs) {
   };
   try {
     auto ended = std::make_shared<Ended>();
-    std::thread([ending, ended]() mutable {
+    // The thread gets the only reference: were one kept here too, the
+    // thread could drop its own first and leave the waiting release to
+    // this one, past the bound.
+    std::thread([ending = std::move(ending), ended]() mutable {
       ending.reset();
       std::lock_guard<std::mutex> hold(ended->lock);
       ended->done = true;
       ended->changed.notify_all();
     }).detach();
-    ending.reset();
     std::unique_lock<std::mutex> hold(ended->lock);
     return ended->changed.wait_for(hold, std::chrono::milliseconds(boundMs), [&] { return ended->done; });
   } catch (...) {
