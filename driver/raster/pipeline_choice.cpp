@@ -32,6 +32,17 @@ constexpr int32_t kLookRows = 64;
 constexpr double kDearShare = 0.22;
 constexpr int32_t kDearLooks = 3;
 constexpr double kKeepShare = 0.35;
+// The looks of rows made alone see the render and the conversion, but the
+// helper also takes the separation, which the caller does inside the
+// halftoning: where the separation is the dear part (a photograph enlarged
+// many times: each colour met again and again, each dot separated anew) the
+// looks find the making cheap while the pipeline would halve the page's
+// time. So after this many rows kept alone the rest of a band goes to the
+// pipeline once, where the whole making is measured; each such try that
+// finds it cheap doubles the rows before the next (flat colour pays for a
+// few tries a page, a band's rest each).
+constexpr int32_t kTryRows = 1024;
+constexpr int32_t kTryRowsMost = 16384;
 
 std::atomic<bool> g_always{false};
 
@@ -44,6 +55,7 @@ void HandOverChoice::always(bool on) {
 bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks) {
   if (g_always.load()) return handOver_ = true;
   rows_ += rows;
+  keptRows_ += rows;
   makeTicks_ += makeTicks;
   allTicks_ += allTicks;
   if (rows_ < kLookRows) return handOver_;
@@ -54,7 +66,7 @@ bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks
   } else {
     const double share = static_cast<double>(makeTicks_) / static_cast<double>(allTicks_);
     dearLooks_ = share >= kDearShare ? dearLooks_ + 1 : 0;
-    handOver_ = dearLooks_ >= kDearLooks;
+    handOver_ = dearLooks_ >= kDearLooks || keptRows_ >= tryRows_;
   }
   rows_ = 0;
   makeTicks_ = allTicks_ = 0;
@@ -63,6 +75,11 @@ bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks
 
 void HandOverChoice::handedOver(double makeShare) {
   handOver_ = g_always.load() || makeShare >= kKeepShare;
+  if (handOver_)
+    tryRows_ = kTryRows;
+  else if (keptRows_ >= tryRows_)
+    tryRows_ = tryRows_ * 2 < kTryRowsMost ? tryRows_ * 2 : kTryRowsMost;
+  keptRows_ = 0;
   dearLooks_ = 0;
   rows_ = 0;
   makeTicks_ = allTicks_ = 0;

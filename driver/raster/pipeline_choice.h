@@ -20,7 +20,9 @@
 // as on a photograph; on flat colour the diffusion and the writing, which
 // stay with the caller, are nearly all of it. The shares are measured in
 // processor time of the threads, which time spent descheduled leaves out,
-// so that they hold under any load.
+// so that they hold under any load. Rows made alone show only part of the
+// making (the separation hides in the halftoning), so rows kept alone for
+// long are tried in the pipeline now and then, where all of it shows.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +50,8 @@ class HandOverChoice {
   int32_t rows_ = 0;       // of the look under way
   int64_t makeTicks_ = 0;
   int64_t allTicks_ = 0;
+  int32_t keptRows_ = 0;    // made alone since rows last went to the pipeline
+  int32_t tryRows_ = 1024;  // kept alone before the pipeline is tried again
 };
 
 class PipelineChoice {
