@@ -37,11 +37,10 @@ constexpr double kKeepShare = 0.35;
 // halftoning: where the separation is the dear part (a photograph enlarged
 // many times: each colour met again and again, each dot separated anew) the
 // looks find the making cheap while the pipeline would halve the page's
-// time. So after this many rows kept alone the rest of a band goes to the
+// time. So after kFirstTryRows kept alone the rest of a band goes to the
 // pipeline once, where the whole making is measured; each such try that
 // finds it cheap doubles the rows before the next (flat colour pays for a
 // few tries a page, a band's rest each).
-constexpr int32_t kTryRows = 1024;
 constexpr int32_t kTryRowsMost = 16384;
 
 std::atomic<bool> g_always{false};
@@ -76,7 +75,7 @@ bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks
 void HandOverChoice::handedOver(double makeShare) {
   handOver_ = g_always.load() || makeShare >= kKeepShare;
   if (handOver_)
-    tryRows_ = kTryRows;
+    tryRows_ = kFirstTryRows;
   else if (keptRows_ >= tryRows_)
     tryRows_ = tryRows_ * 2 < kTryRowsMost ? tryRows_ * 2 : kTryRowsMost;
   keptRows_ = 0;

@@ -50,8 +50,9 @@ class HandOverChoice {
   int32_t rows_ = 0;       // of the look under way
   int64_t makeTicks_ = 0;
   int64_t allTicks_ = 0;
-  int32_t keptRows_ = 0;    // made alone since rows last went to the pipeline
-  int32_t tryRows_ = 1024;  // kept alone before the pipeline is tried again
+  int32_t keptRows_ = 0;  // made alone since rows last went to the pipeline
+  static constexpr int32_t kFirstTryRows = 1024;
+  int32_t tryRows_ = kFirstTryRows;  // kept alone before the pipeline is tried again
 };
 
 class PipelineChoice {

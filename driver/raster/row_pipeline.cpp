@@ -1,3 +1,10 @@
+// The row pipeline: a helper thread per document makes strips of rows
+// (render, conversion, separation) a few ahead of the caller, which halftones
+// and writes them. It is one file because the helper's loop, the caller's
+// take of a strip and the end of a band share one set of atomics and one
+// lock whose rules (who claims a strip, who may make it again, who wakes
+// whom) are read together; the choices of when to use it are in
+// pipeline_choice.cpp and the strips' memory in row_strips.cpp.
 #include "driver/raster/row_pipeline.h"
 
 #include <atomic>
@@ -411,8 +418,9 @@ bool RowPipeline::finish() {
   if (madeRows > 0 && rows > 0 && restTicks > 0) {
     const double make = static_cast<double>(s->callerMakeTicks + s->helperMakeTicks.load()) / madeRows;
     const double rest = static_cast<double>(restTicks) / rows;
-    s->handOver.handedOver(make / (make + rest));
-    s->choice.makeShare(make / (make + rest));
+    const double share = make / (make + rest);
+    s->handOver.handedOver(share);
+    s->choice.makeShare(share);
   }
   return true;
 }

@@ -85,7 +85,8 @@ void PortReader::serve() {
     for (;;) {
       // A printer on a network acknowledges every second segment; over
       // loopback a segment is 64 KB, as large as the port's send buffer,
-      // and a delayed acknowledgement (40 ms) would stall every send.
+      // and a delayed acknowledgement (40 ms) would stall every send. The
+      // system clears the option again as it pleases, so before each read.
       const int quick = 1;
       setsockopt(connection, IPPROTO_TCP, TCP_QUICKACK, &quick, sizeof quick);
       const ssize_t got = read(connection, buffer.data(), buffer.size());
