@@ -2,6 +2,7 @@
 // and write each row as a raster line (with a second thread sharing the
 // steps when the machine has one), skip the blank lines above and below,
 // and report progress every 50 lines.
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -75,10 +76,50 @@ struct Outcome {
   int32_t rows = 0;  // written
 };
 
+// The buffers of rows made on the caller's thread alone; inks and kinds
+// only where the pipeline's helper would separate the inks (see writeRows).
+struct AloneBuffers {
+  uint8_t* render = nullptr;
+  ConvertedPixel* records = nullptr;
+  int16_t* inks = nullptr;
+  uint8_t* kinds = nullptr;
+
+  AloneBuffers() = default;
+  AloneBuffers(const AloneBuffers&) = delete;
+  AloneBuffers& operator=(const AloneBuffers&) = delete;
+  ~AloneBuffers() { release(); }
+  void release() {
+    jMemFree(render);
+    jMemFree(records);
+    jMemFree(inks);
+    jMemFree(kinds);
+    render = nullptr;
+    records = nullptr;
+    inks = nullptr;
+    kinds = nullptr;
+  }
+  bool have(int32_t k, int32_t width, int32_t count, bool separate) {
+    if (render) return true;
+    render = static_cast<uint8_t*>(jMemAlloc(static_cast<size_t>(k) * width * kRenderedPixelBytes));
+    records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
+    if (separate) {
+      inks = static_cast<int16_t*>(jMemAlloc(static_cast<size_t>(count) * 8 * sizeof(int16_t)));
+      kinds = static_cast<uint8_t*>(jMemAlloc(static_cast<size_t>(count)));
+    }
+    if (!render || !records || (separate && (!inks || !kinds))) {
+      release();
+      return false;
+    }
+    // Records left of the drawing are never converted: they stay nothing drawn.
+    std::memset(records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
+    return true;
+  }
+};
+
 // Renders and writes the clipped rows on this thread alone, top down, k
 // at a time. With a pipeline beside it, what the rows cost goes to it, and
 // the rows stop as soon as it should take the rest.
-Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* render, ConvertedPixel* records,
+Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, const AloneBuffers& buffers,
                   RowPipeline* pipeline) {
   DeviceRecord* record = context->device;
   MachineState* state = record->state;
@@ -87,21 +128,25 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
   const int32_t offset = b.clip.x0 - pageLeft;
   const int32_t count = b.clip.x1 - pageLeft;
   const size_t rowBytes = static_cast<size_t>(b.width) * kRenderedPixelBytes;
+  const LineSeparation separation = lineSeparationOf(state);
   Outcome outcome;
   // The cost of a chunk's rows: its render, the cheaper of its first and
-  // last rows' conversions (as much again for each of its rows: one row
-  // that met a colour first or was interrupted does not speak for all),
-  // and all of it. A few looks at the thread's clock per chunk, not per
-  // row. A band's first chunk is not looked at: it also pays for setting
-  // the band up (the drawing's band, its buffers touched for the first
-  // time), which no helper would save, and on flat colour that alone made
-  // the rows look dear.
+  // last rows' conversions and separations (as much again for each of its
+  // rows: one row that met a colour first or was interrupted does not
+  // speak for all), and all of it. A few looks at the thread's clock per
+  // chunk, not per row. The helper would also separate the inks, which the
+  // halftoning does here as it goes: the rows looked at are separated
+  // first, as the helper does it (the same bytes). A band's first chunk is
+  // not looked at: it also pays for setting the band up (the drawing's
+  // band, its buffers touched for the first time), which no helper would
+  // save, and on flat colour that alone made the rows look dear.
   for (int32_t y = b.clip.y1; y > b.clip.y0; y -= k) {
     const int32_t rows = y - b.clip.y0 < k ? y - b.clip.y0 : k;
     const bool measure = pipeline != nullptr && y != b.clip.y1;
     const int64_t start = measure ? platform::threadProcessorTicks() : 0;
-    int64_t renderTicks = 0, convertTicks = INT64_MAX;
-    if (!jGdcDraw(context->drawContext, render, b.clip.x0, y - k, b.clip.x1, y, state->profile.drawOption)) {
+    const double wallStart = measure ? platform::monotonicSeconds() : 0;
+    int64_t renderTicks = 0, convertTicks = INT64_MAX, separateTicks = buffers.inks ? INT64_MAX : 0;
+    if (!jGdcDraw(context->drawContext, buffers.render, b.clip.x0, y - k, b.clip.x1, y, state->profile.drawOption)) {
       outcome.write = 0;  // nothing trustworthy to print
       return outcome;
     }
@@ -113,18 +158,26 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, uint8_t* r
       const bool sample = measure && (r == 0 || r == rows - 1);
       const int64_t converting = sample ? platform::threadProcessorTicks() : 0;
       if (measure && r == 0) renderTicks = converting - start;
-      convertBand(engine.colorTransform, state->profile.colorMode, render + r * rowBytes, records + offset, b.width);
+      convertBand(engine.colorTransform, state->profile.colorMode, buffers.render + r * rowBytes,
+                  buffers.records + offset, b.width);
       if (sample) {
-        const int64_t took = platform::threadProcessorTicks() - converting;
-        if (took < convertTicks) convertTicks = took;
+        const int64_t converted = platform::threadProcessorTicks();
+        convertTicks = std::min(convertTicks, converted - converting);
+        if (buffers.inks) {
+          separateLineInks(separation, buffers.records, count, buffers.inks, buffers.kinds);
+          separateTicks = std::min(separateTicks, platform::threadProcessorTicks() - converted);
+          outcome.write =
+              writeSeparatedLine(record, engine.currentLine, SeparatedLine{buffers.inks, buffers.kinds}, count);
+        }
       }
-      outcome.write = writeRasterLine(record, engine.currentLine, records, count);
+      if (!sample || !buffers.inks) outcome.write = writeRasterLine(record, engine.currentLine, buffers.records, count);
       if (outcome.write != 1) return outcome;
       outcome.rows += 1;
     }
     // Handed over between chunks only: a chunk rendered here is written here.
     if (measure &&
-        pipeline->madeAlone(rows, renderTicks + convertTicks * rows, platform::threadProcessorTicks() - start))
+        pipeline->madeAlone(rows, renderTicks + (convertTicks + separateTicks) * rows,
+                            platform::threadProcessorTicks() - start, platform::monotonicSeconds() - wallStart))
       return outcome;
   }
   return outcome;
@@ -205,40 +258,47 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   if (pipeline && !pipeline->prepare(count, b.width, static_cast<size_t>(engine.rowBytes) * 8,
                                      halftoneTakesSeparatedInks(), g_chunkRows))
     pipeline = nullptr;
-  uint8_t* render = nullptr;
-  ConvertedPixel* records = nullptr;
   uint32_t k = kChunkBudget / (static_cast<uint32_t>(b.width) * 4u);
   if (g_chunkRows > 0) k = static_cast<uint32_t>(g_chunkRows);
   if (k > static_cast<uint32_t>(b.height)) k = static_cast<uint32_t>(b.height);
   if (k < 1) k = 1;
-  if (!pipeline || !pipeline->handsOver()) {
-    render = static_cast<uint8_t*>(jMemAlloc(static_cast<size_t>(k) * b.width * kRenderedPixelBytes));
-    records = static_cast<ConvertedPixel*>(jMemAlloc(static_cast<size_t>(count) * sizeof(ConvertedPixel)));
-    if (!render || !records) {
-      jMemFree(render);
-      jMemFree(records);
-      return 0;
-    }
-    // Records left of the drawing are never converted: they stay nothing drawn.
-    std::memset(records, 0, static_cast<size_t>(count) * sizeof(ConvertedPixel));
-  }
+  // The buffers of rows made here: had before anything is written when
+  // the rows start here, else when a try of the pipeline sends them back.
+  AloneBuffers alone;
+  const bool separate = pipeline != nullptr && halftoneTakesSeparatedInks();
+  if ((!pipeline || !pipeline->handsOver()) && !alone.have(static_cast<int32_t>(k), b.width, count, separate)) return 0;
   skipLines(record, b.onPage.y1 - b.clip.y1);
   // Rows cheap to make stay on this thread (see HandOverChoice); the rest
-  // of the band goes to the pipeline as soon as it should take them.
+  // go to the pipeline as soon as it should take them, a try of it a few
+  // rows at a time, and come back here when the try did not pay.
   Outcome outcome;
-  if (render) {
-    outcome = writeRows(context, b, static_cast<int32_t>(k), render, records, pipeline);
-    if (pipeline) countRowsMadeAlone(outcome.rows);
-  }
-  if (pipeline && outcome.go == 1 && outcome.write == 1 && outcome.rows < b.height &&
-      engine.currentLine < engine.pageHeight) {
+  int32_t done = 0;
+  while (outcome.go == 1 && outcome.write == 1 && done < b.height && engine.currentLine < engine.pageHeight) {
     Band rest = b;
-    rest.clip.y1 -= outcome.rows;
-    rest.height -= outcome.rows;
-    outcome = writeRowsPipelined(context, rest, pipeline);
+    rest.clip.y1 -= done;
+    rest.height -= done;
+    // The ring and the helper are had at the first rows handed over: a
+    // document that never hands any over pays for neither. Without them
+    // the rest of the band is made here.
+    if (pipeline && pipeline->handsOver() && !pipeline->start()) pipeline = nullptr;
+    if (pipeline && pipeline->handsOver()) {
+      if (rest.height > pipeline->pipelinedRows()) {
+        rest.height = pipeline->pipelinedRows();
+        rest.clip.y0 = rest.clip.y1 - rest.height;
+      }
+      outcome = writeRowsPipelined(context, rest, pipeline);
+      done += outcome.rows;
+      continue;
+    }
+    if (!alone.have(static_cast<int32_t>(k), b.width, count, separate)) {
+      outcome.write = 0;
+      break;
+    }
+    outcome = writeRows(context, rest, static_cast<int32_t>(k), alone, pipeline);
+    done += outcome.rows;
+    if (!pipeline) break;
+    countRowsMadeAlone(outcome.rows);
   }
-  jMemFree(render);
-  jMemFree(records);
   const int handedOn = skipLines(record, b.clip.y0 - b.onPage.y0);
   // Any answer of the host other than 1 stops the page: never a success.
   return outcome.go == 1 && outcome.write == 1 && handedOn == 1 ? 1 : 0;

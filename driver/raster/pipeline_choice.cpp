@@ -1,6 +1,7 @@
 #include "driver/raster/pipeline_choice.h"
 
 #include <atomic>
+#include <climits>
 
 #include "platform/clock.h"
 
@@ -24,26 +25,25 @@ constexpr double kHelperMargin = 1.08;
 constexpr double kGainMargin = 1.0;
 constexpr double kClearGain = 1.2;
 
-// Rows alone per look at what they cost, and the share of the making that
-// hands rows over after two looks in a row; a band through the pipeline
-// keeps handing over while its making (with the separation, which the
-// helper does too) is at least kKeepShare of a row's work.
+// Rows alone per look at what they cost, and the share of a row's work
+// that its making (render, conversion and separation, which the helper
+// would take) must have for the rows to go to the pipeline: after
+// kDearLooks looks in a row alone, and while it lasts in the pipeline.
+// Flat colour's making is about 0.3 of its work, a photograph's 0.45 (an
+// enlarged one: its separation is the dear part) to 0.6.
 constexpr int32_t kLookRows = 64;
-constexpr double kDearShare = 0.22;
+constexpr double kDearShare = 0.35;
 constexpr int32_t kDearLooks = 3;
-constexpr double kKeepShare = 0.35;
-// The looks of rows made alone see the render and the conversion, but the
-// helper also takes the separation, which the caller does inside the
-// halftoning: where the separation is the dear part (a photograph enlarged
-// many times: each colour met again and again, each dot separated anew) the
-// looks find the making cheap while the pipeline would halve the page's
-// time. So after kFirstTryRows kept alone the rest of a band goes to the
-// pipeline once, where the whole making is measured; each such try that
-// finds it cheap doubles the rows before the next (flat colour pays for a
-// few tries a page, a band's rest each).
-constexpr int32_t kTryRowsMost = 16384;
+// Rows handed over after rows made alone are a try of this many, judged
+// by the pipeline's share and the caller's pace; tries that did not pay in
+// a row double the looks before the next, up to this many doublings.
+constexpr int32_t kTryRows = 256;
+constexpr int32_t kMostPutOff = 4;
+
+constexpr int32_t kAlternateRows = 3;
 
 std::atomic<bool> g_always{false};
+std::atomic<bool> g_alternate{false};
 
 }  // namespace
 
@@ -51,41 +51,81 @@ void HandOverChoice::always(bool on) {
   g_always = on;
 }
 
-bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks) {
+void HandOverChoice::alternate(bool on) {
+  g_alternate = on;
+}
+
+void HandOverChoice::keepAloneFor(bool tryFailed) {
+  if (tryFailed && failedTries_ < kMostPutOff) ++failedTries_;
+  dearLooks_ = 0;
+  rows_ = 0;
+  makeTicks_ = allTicks_ = 0;
+  wall_ = 0;
+}
+
+bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks, double wallSeconds) {
   if (g_always.load()) return handOver_ = true;
+  if (g_alternate.load()) return handOver_ = trying_ = true;
   rows_ += rows;
-  keptRows_ += rows;
   makeTicks_ += makeTicks;
   allTicks_ += allTicks;
+  wall_ += wallSeconds;
   if (rows_ < kLookRows) return handOver_;
   if (allTicks_ <= 0) {
     // The system counts no thread's time: no telling what rows cost, and
     // the pipeline takes them all, as where it always pays.
     handOver_ = true;
+    trying_ = false;
   } else {
     const double share = static_cast<double>(makeTicks_) / static_cast<double>(allTicks_);
+    const double pace = wall_ / rows_;
+    aloneWallPerRow_ = aloneWallPerRow_ > 0 ? (aloneWallPerRow_ + pace) / 2 : pace;
     dearLooks_ = share >= kDearShare ? dearLooks_ + 1 : 0;
-    handOver_ = dearLooks_ >= kDearLooks || keptRows_ >= tryRows_;
+    handOver_ = dearLooks_ >= (kDearLooks << failedTries_);
+    trying_ = handOver_;
   }
   rows_ = 0;
   makeTicks_ = allTicks_ = 0;
+  wall_ = 0;
   return handOver_;
 }
 
-void HandOverChoice::handedOver(double makeShare) {
-  handOver_ = g_always.load() || makeShare >= kKeepShare;
-  if (handOver_)
-    tryRows_ = kFirstTryRows;
-  else if (keptRows_ >= tryRows_)
-    tryRows_ = tryRows_ * 2 < kTryRowsMost ? tryRows_ * 2 : kTryRowsMost;
-  keptRows_ = 0;
-  dearLooks_ = 0;
-  rows_ = 0;
-  makeTicks_ = allTicks_ = 0;
+int32_t HandOverChoice::pipelinedRows() const {
+  if (!trying_) return INT32_MAX;
+  return g_alternate.load() ? kAlternateRows : kTryRows;
+}
+
+void HandOverChoice::handedOver(double makeShare, double wallPerRow) {
+  if (g_always.load() || g_alternate.load()) {
+    handOver_ = !g_alternate.load();
+    trying_ = false;
+    return;
+  }
+  bool pays = makeShare >= kDearShare;
+  // A try also has to bring the caller's pace up against the rows just made
+  // alone (the pipeline's own choices then keep it paying under a load
+  // that comes and goes).
+  if (trying_ && wallPerRow > 0 && aloneWallPerRow_ > 0) pays = pays && wallPerRow < aloneWallPerRow_;
+  if (pays) {
+    if (trying_) failedTries_ = 0;
+  } else {
+    keepAloneFor(trying_);
+  }
+  handOver_ = pays;
+  trying_ = false;
 }
 
 void PipelineChoice::switchTo(bool on) {
   helperOn_ = on;
+}
+
+void PipelineChoice::resume(bool trying) {
+  rows_ = 0;
+  wallStart_ = -1;
+  if (!trying) return;
+  probing_ = false;
+  windows_ = 0;
+  switchTo(true);
 }
 
 bool PipelineChoice::helperPays(bool clearly) const {

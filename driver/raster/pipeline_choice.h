@@ -16,13 +16,16 @@
 // both sides: its rows travel between processors, the caller takes them
 // from the ring rather than making each just before it writes it, and the
 // helper is woken and put to sleep every few strips. That pays only where
-// making the rows (render and conversion) is a large share of a row's work,
-// as on a photograph; on flat colour the diffusion and the writing, which
-// stay with the caller, are nearly all of it. The shares are measured in
-// processor time of the threads, which time spent descheduled leaves out,
-// so that they hold under any load. Rows made alone show only part of the
-// making (the separation hides in the halftoning), so rows kept alone for
-// long are tried in the pipeline now and then, where all of it shows.
+// making the rows (render, conversion and separation) is a large share of
+// a row's work, as on a photograph; on flat colour the diffusion and the
+// writing, which stay with the caller, are nearly all of it. The shares are
+// measured in processor time of the threads, which time spent descheduled
+// leaves out. Rows found dear alone go to the pipeline as a try of a few
+// strips, and stay there only where it also brought the caller's pace up:
+// under load the shares of flat colour drift up to the threshold while two
+// threads get no more processor time than one, and there a share alone
+// kept rows in the pipeline that made the page slower. Each try that does
+// not pay makes the next wait for more looks that find the rows dear.
 #pragma once
 
 #include <cstdint>
@@ -33,26 +36,36 @@ class HandOverChoice {
  public:
   // True while rows go to the pipeline.
   bool handsOver() const { return handOver_; }
-  // Rows made and written on the caller's thread alone, of which makeTicks
-  // (of allTicks) went into the render and the conversion. True when from
-  // now on the rows should be handed over.
-  bool madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks);
-  // A band went through the pipeline: the making of its rows (render,
-  // conversion, separation) took this share of the work per row.
-  void handedOver(double makeShare);
+  // Rows made and written on the caller's thread alone in wallSeconds, of
+  // which makeTicks (of allTicks) went into the render and the conversion.
+  // True when from now on the rows should be handed over.
+  bool madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks, double wallSeconds);
+  // Rows the pipeline takes before its rows are judged: a try's few, or
+  // the whole band once it has paid.
+  int32_t pipelinedRows() const;
+  // Rows went through the pipeline: the making of them (render,
+  // conversion, separation) took this share of the work per row, and each
+  // took the caller wallPerRow seconds (0 not known).
+  void handedOver(double makeShare, double wallPerRow);
   // For tests: the rows go to the pipeline from the first on, whatever
   // they cost.
   static void always(bool on);
+  // For tests: the rows take turns, a chunk or two made alone, then a try
+  // of a few rows in the pipeline, all through every band.
+  static void alternate(bool on);
 
  private:
+  void keepAloneFor(bool tryFailed);
+
   bool handOver_ = false;
+  bool trying_ = false;    // the rows handed over are a try
   int32_t dearLooks_ = 0;  // looks in a row that found the making dear
   int32_t rows_ = 0;       // of the look under way
   int64_t makeTicks_ = 0;
   int64_t allTicks_ = 0;
-  int32_t keptRows_ = 0;  // made alone since rows last went to the pipeline
-  static constexpr int32_t kFirstTryRows = 1024;
-  int32_t tryRows_ = kFirstTryRows;  // kept alone before the pipeline is tried again
+  double wall_ = 0;
+  double aloneWallPerRow_ = 0;  // the caller's pace alone, lately (0 not known)
+  int32_t failedTries_ = 0;     // in a row
 };
 
 class PipelineChoice {
@@ -61,6 +74,10 @@ class PipelineChoice {
   // should take part.
   bool rowDone();
   bool helperOn() const { return helperOn_; }
+  // Rows go through the pipeline again after rows made alone: the window
+  // under way starts anew (the time alone is no part of it). A try starts
+  // with the helper on, so that it finds what two threads bring now.
+  void resume(bool trying);
   // What making the rows took of a row's work in the last band through the
   // pipeline (0 to 1).
   void makeShare(double share) { makeShare_ = share; }

@@ -98,7 +98,7 @@ void writePlanes(EngineState& e, const uint8_t* planes, const uint64_t totals[8]
 }
 
 template <int Planes>
-int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int count) {
+int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, const SeparatedLine* separated, int count) {
   EngineState& e = state->engine;
   if (!stillPrinting(e)) return e.printing;
   if (!buffersReady(e)) return 0;
@@ -107,7 +107,9 @@ int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int c
   std::memset(e.dotPlanes, 0, static_cast<size_t>(e.rowBytes) * 8);
   count = std::clamp(count, 0, static_cast<int>(e.pageWidth));
   uint64_t totals[8] = {};
-  if (Planes == 4)
+  if (separated)
+    halftoneLineInto(state, line, nullptr, separated, count, e.dotPlanes, totals);
+  else if (Planes == 4)
     halftoneLineFour(state, line, pixels, count, totals);
   else
     halftoneLineEight(state, line, pixels, count, totals);
@@ -120,8 +122,17 @@ int writeLine(MachineState* state, int line, const ConvertedPixel* pixels, int c
 int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels, int count) {
   MachineState* state = record ? record->state : nullptr;
   if (!state) return 0;
-  if (state->inkSet == 2) return writeLine<4>(state, line, pixels, count);
-  return writeLine<8>(state, line, pixels, count);
+  if (state->inkSet == 2) return writeLine<4>(state, line, pixels, nullptr, count);
+  return writeLine<8>(state, line, pixels, nullptr, count);
+}
+
+int writeSeparatedLine(DeviceRecord* record, int line, const SeparatedLine& separated, int count) {
+  MachineState* state = record ? record->state : nullptr;
+  if (!state) return 0;
+  // Inks separated beforehand only go through the halftoner that takes them.
+  if (!halftoneTakesSeparatedInks()) return 0;
+  if (state->inkSet == 2) return writeLine<4>(state, line, nullptr, &separated, count);
+  return writeLine<8>(state, line, nullptr, &separated, count);
 }
 
 int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count,

@@ -4,6 +4,7 @@
 
 #include "PrintDriver.h"
 #include "driver/raster/band_convert.h"
+#include "driver/raster/halftone.h"
 
 namespace rx3 {
 
@@ -19,6 +20,10 @@ int writeRasterLine(DeviceRecord* record, int line, const ConvertedPixel* pixels
 // contiguously, which pack faster.
 int writeHalftonedLine(DeviceRecord* record, int line, const uint8_t* planes, const uint64_t totals[8], int count,
                        uint8_t* planar);
+
+// The same as writeRasterLine for a line whose inks were separated
+// beforehand by separateLineInks (the same bytes, in two steps).
+int writeSeparatedLine(DeviceRecord* record, int line, const SeparatedLine& separated, int count);
 
 // Moves the paper down `lines` raster lines (nothing for lines <= 0) and
 // flushes. Returns the printing flag; writes nothing once it is 0.

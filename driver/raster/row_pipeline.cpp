@@ -8,6 +8,7 @@
 #include "driver/raster/row_pipeline.h"
 
 #include <atomic>
+#include <climits>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -31,6 +32,7 @@ constexpr int64_t kGiveUpNs = int64_t{30} * 1000 * 1000 * 1000;
 constexpr double kPatience = 1.25;
 constexpr int64_t kFirstStripNs = 2 * 1000 * 1000;  // until one is measured
 constexpr int64_t kSpinNs = 50 * 1000;
+constexpr int32_t kLeastPacedRows = 64;
 
 std::atomic<int> g_helperStall{0};
 std::atomic<int64_t> g_helperStrips{0}, g_callerStrips{0}, g_madeAgain{0}, g_waitedNs{0}, g_keptRows{0};
@@ -72,7 +74,21 @@ void stallPipelineHelper(int milliseconds) {
   g_helperStall = milliseconds;
 }
 
+namespace {
+
+// The bands' size, from prepare to start.
+struct RingSize {
+  int32_t recordsPerRow = 0;
+  int32_t width = 0;
+  size_t planeBytes = 0;
+  bool separate = false;
+  int32_t maxRows = 0;
+};
+
+}  // namespace
+
 struct RowPipeline::Shared {
+  RingSize size;
   platform::WaitLock lock;
   platform::WaitSignal wake;
   StripRing ring;
@@ -97,6 +113,7 @@ struct RowPipeline::Shared {
   std::atomic<int64_t> helperMakeTicks{0}, helperMakeRows{0};
   int64_t callerMakeTicks = 0, callerMakeRows = 0, callerStartTicks = 0;
   int32_t rowsDone = 0;  // of the band, by the caller
+  double bandStart = 0;  // wall seconds
   std::atomic<bool> quit{false};
   std::atomic<bool> exited{false};
   // The helper is claiming or making a strip (set before it looks at stop).
@@ -328,7 +345,14 @@ bool RowPipeline::prepare(int32_t recordsPerRow, int32_t width, size_t planeByte
     shared_ = new (std::nothrow) Shared();
     if (!shared_) return false;
   }
-  if (!shared_->ring.fit(recordsPerRow, width, planeBytes, separate, maxRows)) return false;
+  shared_->size = RingSize{recordsPerRow, width, planeBytes, separate, maxRows};
+  return true;
+}
+
+bool RowPipeline::start() {
+  if (!shared_ || broken_) return false;
+  const RingSize& size = shared_->size;
+  if (!shared_->ring.fit(size.recordsPerRow, size.width, size.planeBytes, size.separate, size.maxRows)) return false;
   if (!thread_) {
     try {
       // At its caller's priority: a dry run lowers its own thread, and the
@@ -366,6 +390,9 @@ void RowPipeline::begin(const PipelineBand& band) {
     s.callerMakeTicks = s.callerMakeRows = 0;
     s.rowsDone = 0;
     s.callerStartTicks = platform::threadProcessorTicks();
+    s.bandStart = platform::monotonicSeconds();
+    s.choice.resume(s.handOver.pipelinedRows() != INT32_MAX);
+    s.solo.store(!s.choice.helperOn());
     ++s.bandGeneration;
     s.wake.notifyAll();
   }
@@ -419,7 +446,10 @@ bool RowPipeline::finish() {
     const double make = static_cast<double>(s->callerMakeTicks + s->helperMakeTicks.load()) / madeRows;
     const double rest = static_cast<double>(restTicks) / rows;
     const double share = make / (make + rest);
-    s->handOver.handedOver(share);
+    // The caller's pace over a few rows is mostly the helper's start: not
+    // told.
+    const double wallPerRow = rows >= kLeastPacedRows ? (platform::monotonicSeconds() - s->bandStart) / rows : 0;
+    s->handOver.handedOver(share, wallPerRow);
     s->choice.makeShare(share);
   }
   return true;
@@ -429,8 +459,12 @@ bool RowPipeline::handsOver() const {
   return shared_ && shared_->handOver.handsOver();
 }
 
-bool RowPipeline::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks) {
-  return shared_ && shared_->handOver.madeAlone(rows, makeTicks, allTicks);
+bool RowPipeline::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks, double wallSeconds) {
+  return shared_ && shared_->handOver.madeAlone(rows, makeTicks, allTicks, wallSeconds);
+}
+
+int32_t RowPipeline::pipelinedRows() const {
+  return shared_ ? shared_->handOver.pipelinedRows() : INT32_MAX;
 }
 
 }  // namespace rx3

@@ -77,12 +77,16 @@ class RowPipeline {
   RowPipeline(const RowPipeline&) = delete;
   RowPipeline& operator=(const RowPipeline&) = delete;
 
-  // Makes the ring fit bands of recordsPerRow records, width rendered
-  // pixels and planeBytes of dot planes (kept when it already does) and
-  // starts the helper if it is not running; strips of at most maxRows rows
-  // (0: as many as fit the room of a strip). Between bands only. False when
-  // any of it cannot be had: the caller then does every step on its own.
+  // Takes the size of the bands to come: recordsPerRow records, width
+  // rendered pixels and planeBytes of dot planes, strips of at most maxRows
+  // rows (0: as many as fit the room of a strip). Between bands only.
+  // False when the pipeline cannot be used: the caller then does every
+  // step on its own.
   bool prepare(int32_t recordsPerRow, int32_t width, size_t planeBytes, bool separate, int32_t maxRows);
+  // Before rows are handed over: makes the ring fit the size prepared (kept
+  // when it already does) and starts the helper if it is not running.
+  // False when any of it cannot be had.
+  bool start();
   // Starts a band; the previous one must be finished.
   void begin(const PipelineBand& band);
   // Row r of the band (in order, each once), halftoned; planes is null when
@@ -98,7 +102,10 @@ class RowPipeline {
   // plain way, and reports what they cost with madeAlone; true when the
   // rest should go through the pipeline.
   bool handsOver() const;
-  bool madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks);
+  bool madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks, double wallSeconds);
+  // How many rows the pipeline takes before they are judged again (a try
+  // of it takes a few).
+  int32_t pipelinedRows() const;
   // Ends the helper thread, waiting for it with a time-out; one that does
   // not answer is left to end on its own, with the ring.
   void end();

@@ -27,7 +27,8 @@ struct Paths {
   const char* name;
   bool vector;
   bool pipeline;
-  int helperStall = 0;  // milliseconds the pipeline's helper sleeps holding each strip
+  int helperStall = 0;     // milliseconds the pipeline's helper sleeps holding each strip
+  bool takeTurns = false;  // rows alone and tries of the pipeline in turn
 };
 
 const Paths kPlain = {"plain", false, false};
@@ -36,7 +37,8 @@ const Paths kPlain = {"plain", false, false};
 const Paths kFast[] = {{"vector", true, false},
                        {"pipeline", false, true},
                        {"vector and pipeline", true, true},
-                       {"vector and pipeline, helper stalled", true, true, 3}};
+                       {"vector and pipeline, helper stalled", true, true, 3},
+                       {"vector, rows alone and tries of the pipeline in turn", true, true, 0, true}};
 
 // Sets the engine's path switches and a fixed noise seed for a scope, and
 // back to the defaults.
@@ -47,7 +49,8 @@ struct PathChoice {
     rx3::stallPipelineHelper(p.helperStall);
     // Pages this small are never dear enough to make for a second thread:
     // their rows go to the pipeline after the first chunk all the same.
-    rx3::HandOverChoice::always(p.pipeline);
+    rx3::HandOverChoice::always(p.pipeline && !p.takeTurns);
+    rx3::HandOverChoice::alternate(p.takeTurns);
     rx3::setNoiseSeed(20261208);
     rx3::setRenderChunkRows(5);  // chunk borders inside the page
   }
@@ -57,6 +60,7 @@ struct PathChoice {
     rx3::allowRowPipeline(pipelineDefault);
     rx3::stallPipelineHelper(0);
     rx3::HandOverChoice::always(false);
+    rx3::HandOverChoice::alternate(false);
     rx3::seedNoiseFromClock();
     rx3::setRenderChunkRows(0);
   }
@@ -149,7 +153,14 @@ TEST(PageIdentity, EveryFastPathPrintsThePlainAlgorithmsBytes) {
           const Bytes plain = printPage(machine, colorMode, kPlain);
           ASSERT_GT(plain.size(), 1000u) << what;
           for (const Paths& fast : kFast) {
+            const rx3::PipelineCounters before = rx3::pipelineCounters();
             const Bytes bytes = printPage(machine, colorMode, fast);
+            const rx3::PipelineCounters after = rx3::pipelineCounters();
+            if (fast.takeTurns) {
+              EXPECT_GT(after.keptRows, before.keptRows) << what << ": rows made alone";
+              EXPECT_GT(after.helperStrips + after.callerStrips, before.helperStrips + before.callerStrips)
+                  << what << ": rows through the pipeline";
+            }
             ASSERT_EQ(plain.size(), bytes.size()) << what << " with " << fast.name;
             ASSERT_TRUE(plain == bytes) << what << " with " << fast.name;
           }
