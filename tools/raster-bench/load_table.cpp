@@ -183,10 +183,11 @@ int runLoadTable(const std::string& exe, const std::string& before, int rounds, 
   const std::string folder = exe.substr(0, exe.rfind('/') + 1) + "load-build";
   std::printf(
       "Load table: pages of 17 x %d in at 720 dpi, eight inks, through the page loop; median of %d rounds,\n"
-      "each run a child process (wall s / processor s of all its threads); runs of one load take turns.\n",
+      "each run a child process (wall s / processor s of all its threads); runs of one load take turns;\n"
+      "paired: the median of each round's pipelined wall / one thread's.\n",
       pageInches, rounds);
-  std::printf("%-9s %-6s %-18s %-18s %-9s %-9s%s\n", "load", "page", "pipelined", "one thread", "wall p/1", "cpu p/1",
-              before.empty() ? "" : "  before: pipelined   wall b/1");
+  std::printf("%-9s %-6s %-18s %-18s %-9s %-9s %-9s%s\n", "load", "page", "pipelined", "one thread", "wall p/1",
+              "cpu p/1", "paired", before.empty() ? "" : "  before: pipelined   wall b/1");
   int status = 0;
   for (const Case& l : loads) {
     Load load;
@@ -199,8 +200,9 @@ int runLoadTable(const std::string& exe, const std::string& before, int rounds, 
     if (l.busy != 0) sleep(2);  // the load under way
     const double loadStart = loadAverage();
     for (const auto& content : contents) {
-      std::vector<double> wall[3], cpu[3];
-      for (int round = 0; round < rounds; ++round)
+      std::vector<double> wall[3], cpu[3], paired;
+      for (int round = 0; round < rounds; ++round) {
+        double roundWall[2] = {0, 0};
         for (int k = 0; k < 3; ++k) {
           const int which = (k + round) % 3;  // each goes first in turn
           if (which == 2 && before.empty()) continue;
@@ -212,13 +214,18 @@ int runLoadTable(const std::string& exe, const std::string& before, int rounds, 
           }
           wall[which].push_back(m.wall);
           cpu[which].push_back(m.cpu);
+          if (which < 2) roundWall[which] = m.wall;
         }
+        // The two runs of a round met the same load: their ratio is
+        // steadier than the ratio of the medians under a load that varies.
+        if (roundWall[0] > 0 && roundWall[1] > 0) paired.push_back(roundWall[0] / roundWall[1]);
+      }
       const double pw = median(wall[0]), pc = median(cpu[0]), ow = median(wall[1]), oc = median(cpu[1]);
       char p[32], o[32];
       std::snprintf(p, sizeof p, "%.3f / %.3f", pw, pc);
       std::snprintf(o, sizeof o, "%.3f / %.3f", ow, oc);
-      std::printf("%-9s %-6s %-18s %-18s %-9.3f %-9.3f", l.name, content[0], p, o, ow > 0 ? pw / ow : 0,
-                  oc > 0 ? pc / oc : 0);
+      std::printf("%-9s %-6s %-18s %-18s %-9.3f %-9.3f %-9.3f", l.name, content[0], p, o, ow > 0 ? pw / ow : 0,
+                  oc > 0 ? pc / oc : 0, median(paired));
       if (!before.empty())
         std::printf("  %.3f / %.3f  %.3f", median(wall[2]), median(cpu[2]), ow > 0 ? median(wall[2]) / ow : 0);
       std::printf("\n");

@@ -13,8 +13,9 @@
 // and on one thread, each in a child process, under no load, 1, 2 and 6
 // busy processes and a parallel build (make -j4 of a generated project in
 // load-build/ beside the program), the runs of each load taking turns, and
-// prints the medians side by side (with another build's pipelined run
-// beside them when --before is given).
+// prints the medians side by side and the median of each round's ratio
+// of the two (with another build's pipelined run beside them when --before
+// is given).
 //
 //   PageLoop/<dpi>/<inkSet>/<content>/<pipelined>
 //                                       whole pages of 17 x 4 inches (or
