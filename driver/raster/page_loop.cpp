@@ -166,18 +166,18 @@ Outcome writeRows(jHostJobContext* context, const Band& b, int32_t k, const Alon
         if (buffers.inks) {
           separateLineInks(separation, buffers.records, count, buffers.inks, buffers.kinds);
           separateTicks = std::min(separateTicks, platform::threadProcessorTicks() - converted);
-          outcome.write =
-              writeSeparatedLine(record, engine.currentLine, SeparatedLine{buffers.inks, buffers.kinds}, count);
         }
       }
-      if (!sample || !buffers.inks) outcome.write = writeRasterLine(record, engine.currentLine, buffers.records, count);
+      outcome.write = sample && buffers.inks ? writeSeparatedLine(record, engine.currentLine,
+                                                                  SeparatedLine{buffers.inks, buffers.kinds}, count)
+                                             : writeRasterLine(record, engine.currentLine, buffers.records, count);
       if (outcome.write != 1) return outcome;
       outcome.rows += 1;
     }
     // Handed over between chunks only: a chunk rendered here is written here.
-    if (measure &&
-        pipeline->madeAlone(rows, renderTicks + (convertTicks + separateTicks) * rows,
-                            platform::threadProcessorTicks() - start, platform::monotonicSeconds() - wallStart))
+    if (measure && pipeline->handOver().madeAlone(rows, renderTicks + (convertTicks + separateTicks) * rows,
+                                                  platform::threadProcessorTicks() - start,
+                                                  platform::monotonicSeconds() - wallStart))
       return outcome;
   }
   return outcome;
@@ -255,9 +255,7 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   // With a second processor, the document's pipeline makes the rows on two
   // threads; else, or when it cannot be had, all is done here.
   RowPipeline* pipeline = rowPipelineAllowed() && b.height > 1 ? documentRowPipeline(state) : nullptr;
-  if (pipeline && !pipeline->prepare(count, b.width, static_cast<size_t>(engine.rowBytes) * 8,
-                                     halftoneTakesSeparatedInks(), g_chunkRows))
-    pipeline = nullptr;
+  if (pipeline && !pipeline->prepare()) pipeline = nullptr;
   uint32_t k = kChunkBudget / (static_cast<uint32_t>(b.width) * 4u);
   if (g_chunkRows > 0) k = static_cast<uint32_t>(g_chunkRows);
   if (k > static_cast<uint32_t>(b.height)) k = static_cast<uint32_t>(b.height);
@@ -266,7 +264,9 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
   // the rows start here, else when a try of the pipeline sends them back.
   AloneBuffers alone;
   const bool separate = pipeline != nullptr && halftoneTakesSeparatedInks();
-  if ((!pipeline || !pipeline->handsOver()) && !alone.have(static_cast<int32_t>(k), b.width, count, separate)) return 0;
+  if ((!pipeline || !pipeline->handOver().handsOver()) &&
+      !alone.have(static_cast<int32_t>(k), b.width, count, separate))
+    return 0;
   skipLines(record, b.onPage.y1 - b.clip.y1);
   // Rows cheap to make stay on this thread (see HandOverChoice); the rest
   // go to the pipeline as soon as it should take them, a try of it a few
@@ -277,18 +277,18 @@ int drawPage(jHostJobContext* context, UnitRect bandRect) {
     Band rest = b;
     rest.clip.y1 -= done;
     rest.height -= done;
-    // The ring and the helper are had at the first rows handed over: a
-    // document that never hands any over pays for neither. Without them
-    // the rest of the band is made here.
-    if (pipeline && pipeline->handsOver() && !pipeline->start()) pipeline = nullptr;
-    if (pipeline && pipeline->handsOver()) {
-      if (rest.height > pipeline->pipelinedRows()) {
-        rest.height = pipeline->pipelinedRows();
+    if (pipeline && pipeline->handOver().handsOver()) {
+      // The ring and the helper are had at the first rows handed over: a
+      // document that never hands any over pays for neither.
+      if (pipeline->start(count, b.width, static_cast<size_t>(engine.rowBytes) * 8, halftoneTakesSeparatedInks(),
+                          g_chunkRows)) {
+        rest.height = std::min(rest.height, pipeline->handOver().pipelinedRows());
         rest.clip.y0 = rest.clip.y1 - rest.height;
+        outcome = writeRowsPipelined(context, rest, pipeline);
+        done += outcome.rows;
+        continue;
       }
-      outcome = writeRowsPipelined(context, rest, pipeline);
-      done += outcome.rows;
-      continue;
+      pipeline = nullptr;  // without them the rest of the band is made here
     }
     if (!alone.have(static_cast<int32_t>(k), b.width, count, separate)) {
       outcome.write = 0;

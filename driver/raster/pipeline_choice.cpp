@@ -40,32 +40,24 @@ constexpr int32_t kDearLooks = 3;
 constexpr int32_t kTryRows = 256;
 constexpr int32_t kMostPutOff = 4;
 
-constexpr int32_t kAlternateRows = 3;
+constexpr int32_t kTakeTurnsRows = 3;
+// The caller's pace over fewer rows is mostly the helper's start: not told.
+constexpr int64_t kLeastPacedRows = 64;
 
-std::atomic<bool> g_always{false};
-std::atomic<bool> g_alternate{false};
+std::atomic<HandOverChoice::Forced> g_forced{HandOverChoice::Forced::kNo};
 
 }  // namespace
 
-void HandOverChoice::always(bool on) {
-  g_always = on;
-}
-
-void HandOverChoice::alternate(bool on) {
-  g_alternate = on;
-}
-
-void HandOverChoice::keepAloneFor(bool tryFailed) {
-  if (tryFailed && failedTries_ < kMostPutOff) ++failedTries_;
-  dearLooks_ = 0;
-  rows_ = 0;
-  makeTicks_ = allTicks_ = 0;
-  wall_ = 0;
+void HandOverChoice::force(Forced how) {
+  g_forced = how;
 }
 
 bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks, double wallSeconds) {
-  if (g_always.load()) return handOver_ = true;
-  if (g_alternate.load()) return handOver_ = trying_ = true;
+  const Forced forced = g_forced.load();
+  if (forced != Forced::kNo) {
+    trying_ = forced == Forced::kTakeTurns;
+    return handOver_ = true;
+  }
   rows_ += rows;
   makeTicks_ += makeTicks;
   allTicks_ += allTicks;
@@ -81,8 +73,7 @@ bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks
     const double pace = wall_ / rows_;
     aloneWallPerRow_ = aloneWallPerRow_ > 0 ? (aloneWallPerRow_ + pace) / 2 : pace;
     dearLooks_ = share >= kDearShare ? dearLooks_ + 1 : 0;
-    handOver_ = dearLooks_ >= (kDearLooks << failedTries_);
-    trying_ = handOver_;
+    handOver_ = trying_ = dearLooks_ >= (kDearLooks << failedTries_);
   }
   rows_ = 0;
   makeTicks_ = allTicks_ = 0;
@@ -92,24 +83,21 @@ bool HandOverChoice::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks
 
 int32_t HandOverChoice::pipelinedRows() const {
   if (!trying_) return INT32_MAX;
-  return g_alternate.load() ? kAlternateRows : kTryRows;
+  return g_forced.load() == Forced::kTakeTurns ? kTakeTurnsRows : kTryRows;
 }
 
 void HandOverChoice::handedOver(double makeShare, double wallPerRow) {
-  if (g_always.load() || g_alternate.load()) {
-    handOver_ = !g_alternate.load();
-    trying_ = false;
-    return;
-  }
-  bool pays = makeShare >= kDearShare;
+  const Forced forced = g_forced.load();
+  bool pays = forced == Forced::kAlways || (forced == Forced::kNo && makeShare >= kDearShare);
   // A try also has to bring the caller's pace up against the rows just made
   // alone (the pipeline's own choices then keep it paying under a load
   // that comes and goes).
-  if (trying_ && wallPerRow > 0 && aloneWallPerRow_ > 0) pays = pays && wallPerRow < aloneWallPerRow_;
-  if (pays) {
-    if (trying_) failedTries_ = 0;
-  } else {
-    keepAloneFor(trying_);
+  if (forced == Forced::kNo && trying_ && wallPerRow > 0 && aloneWallPerRow_ > 0)
+    pays = pays && wallPerRow < aloneWallPerRow_;
+  if (pays && trying_) failedTries_ = 0;
+  if (!pays) {
+    dearLooks_ = 0;
+    if (trying_ && failedTries_ < kMostPutOff) ++failedTries_;
   }
   handOver_ = pays;
   trying_ = false;
@@ -168,6 +156,15 @@ bool PipelineChoice::rowDone() {
     switchTo(!helperOn_);
   }
   return helperOn_;
+}
+
+void learnFrom(const BandCost& cost, HandOverChoice& handOver, PipelineChoice& choice) {
+  if (cost.madeRows <= 0 || cost.rows <= 0 || cost.restTicks <= 0) return;
+  const double make = static_cast<double>(cost.makeTicks) / static_cast<double>(cost.madeRows);
+  const double rest = static_cast<double>(cost.restTicks) / static_cast<double>(cost.rows);
+  const double share = make / (make + rest);
+  handOver.handedOver(share, cost.rows >= kLeastPacedRows ? cost.wallSeconds / static_cast<double>(cost.rows) : 0);
+  choice.makeShare(share);
 }
 
 }  // namespace rx3

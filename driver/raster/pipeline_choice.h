@@ -47,16 +47,16 @@ class HandOverChoice {
   // conversion, separation) took this share of the work per row, and each
   // took the caller wallPerRow seconds (0 not known).
   void handedOver(double makeShare, double wallPerRow);
-  // For tests: the rows go to the pipeline from the first on, whatever
-  // they cost.
-  static void always(bool on);
-  // For tests: the rows take turns, a chunk or two made alone, then a try
-  // of a few rows in the pipeline, all through every band.
-  static void alternate(bool on);
+  // The rows handed over are a try, judged after pipelinedRows().
+  bool trying() const { return trying_; }
+
+  // For tests and benchmarks: kAlways hands every row over from the first
+  // on, whatever it costs; kTakeTurns has rows alone and tries of a few
+  // rows in the pipeline take turns through every band.
+  enum class Forced { kNo, kAlways, kTakeTurns };
+  static void force(Forced how);
 
  private:
-  void keepAloneFor(bool tryFailed);
-
   bool handOver_ = false;
   bool trying_ = false;    // the rows handed over are a try
   int32_t dearLooks_ = 0;  // looks in a row that found the making dear
@@ -99,5 +99,19 @@ class PipelineChoice {
   double rate_[2] = {0, 0};        // the process's processor seconds per wall second: off, on (0 unknown)
   double callerRate_[2] = {0, 0};  // the caller's thread ticks per wall second: off, on (0 unknown)
 };
+
+// What a band's rows through the pipeline cost: the making of madeRows
+// rows (processor ticks of either side), the caller's other work over the
+// rows it wrote (its ticks besides the making), and its wall time.
+struct BandCost {
+  int64_t makeTicks;
+  int64_t madeRows;
+  int64_t restTicks;
+  int64_t rows;
+  double wallSeconds;
+};
+// Both choices learn the making's share of a row's work from it (nothing
+// where the system counts no thread's time).
+void learnFrom(const BandCost& cost, HandOverChoice& handOver, PipelineChoice& choice);
 
 }  // namespace rx3

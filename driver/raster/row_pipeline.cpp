@@ -4,11 +4,11 @@
 // take of a strip and the end of a band share one set of atomics and one
 // lock whose rules (who claims a strip, who may make it again, who wakes
 // whom) are read together; the choices of when to use it are in
-// pipeline_choice.cpp and the strips' memory in row_strips.cpp.
+// pipeline_choice.cpp, the strips' memory in row_strips.cpp and the
+// process's counters and switches in pipeline_tally.cpp.
 #include "driver/raster/row_pipeline.h"
 
 #include <atomic>
-#include <climits>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -16,6 +16,7 @@
 
 #include "Base.h"
 #include "driver/raster/pipeline_choice.h"
+#include "driver/raster/pipeline_tally.h"
 #include "driver/raster/row_strips.h"
 #include "platform/clock.h"
 #include "platform/thread_priority.h"
@@ -32,19 +33,6 @@ constexpr int64_t kGiveUpNs = int64_t{30} * 1000 * 1000 * 1000;
 constexpr double kPatience = 1.25;
 constexpr int64_t kFirstStripNs = 2 * 1000 * 1000;  // until one is measured
 constexpr int64_t kSpinNs = 50 * 1000;
-constexpr int32_t kLeastPacedRows = 64;
-
-std::atomic<int> g_helperStall{0};
-std::atomic<int64_t> g_helperStrips{0}, g_callerStrips{0}, g_madeAgain{0}, g_waitedNs{0}, g_keptRows{0};
-
-bool defaultAllowed() {
-  return std::thread::hardware_concurrency() > 1;
-}
-
-std::atomic<bool>& allowedFlag() {
-  static std::atomic<bool> allowed{defaultAllowed()};
-  return allowed;
-}
 
 int64_t nowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -53,42 +41,7 @@ int64_t nowNs() {
 
 }  // namespace
 
-void allowRowPipeline(bool allowed) {
-  allowedFlag() = allowed;
-}
-
-bool rowPipelineAllowed() {
-  return allowedFlag();
-}
-
-PipelineCounters pipelineCounters() {
-  return PipelineCounters{g_helperStrips.load(), g_callerStrips.load(), g_madeAgain.load(), g_waitedNs.load(),
-                          g_keptRows.load()};
-}
-
-void countRowsMadeAlone(int32_t rows) {
-  g_keptRows.fetch_add(rows, std::memory_order_relaxed);
-}
-
-void stallPipelineHelper(int milliseconds) {
-  g_helperStall = milliseconds;
-}
-
-namespace {
-
-// The bands' size, from prepare to start.
-struct RingSize {
-  int32_t recordsPerRow = 0;
-  int32_t width = 0;
-  size_t planeBytes = 0;
-  bool separate = false;
-  int32_t maxRows = 0;
-};
-
-}  // namespace
-
 struct RowPipeline::Shared {
-  RingSize size;
   platform::WaitLock lock;
   platform::WaitSignal wake;
   StripRing ring;
@@ -187,12 +140,13 @@ struct RowPipeline::Shared {
       if (q >= 0) {
         helperSince.store(nowNs());
         helperStrip.store(q);
-        if (const int stall = g_helperStall.load()) std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+        if (const int stall = pipelineTally().helperStall.load())
+          std::this_thread::sleep_for(std::chrono::milliseconds(stall));
         const int64_t ticks = platform::threadProcessorTicks();
         makeInSlot(b, base, q, 0);
         helperMakeTicks.fetch_add(platform::threadProcessorTicks() - ticks, std::memory_order_relaxed);
         helperMakeRows.fetch_add(rowsOf(b, base, q), std::memory_order_relaxed);
-        g_helperStrips.fetch_add(1, std::memory_order_relaxed);
+        pipelineTally().helperStrips.fetch_add(1, std::memory_order_relaxed);
         helperStrip.store(-1);
         helperActive.store(false);
         wakeCallerIfWaiting();
@@ -250,7 +204,7 @@ struct RowPipeline::Shared {
     int64_t waitedSince = -1;
     for (;;) {
       if (filled[slot].load() == s) {
-        if (waitedSince >= 0) g_waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
+        if (waitedSince >= 0) pipelineTally().waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
         *stripFailed = failed[slot].load() != 0;
         return ring.slot(slot);
       }
@@ -262,8 +216,8 @@ struct RowPipeline::Shared {
         stripNs = (3 * stripNs + (nowNs() - start)) / 4;
         callerMakeTicks += platform::threadProcessorTicks() - ticks;
         callerMakeRows += rowsOf(band, bandBase, q);
-        g_callerStrips.fetch_add(1, std::memory_order_relaxed);
-        if (waitedSince >= 0) g_waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
+        pipelineTally().callerStrips.fetch_add(1, std::memory_order_relaxed);
+        if (waitedSince >= 0) pipelineTally().waitedNs.fetch_add(nowNs() - waitedSince, std::memory_order_relaxed);
         waitedSince = -1;
         continue;
       }
@@ -287,8 +241,8 @@ struct RowPipeline::Shared {
       }
       // Not running, or the slot is held by a late writer: made here, and
       // nobody need make it again.
-      g_waitedNs.fetch_add(now - waitedSince, std::memory_order_relaxed);
-      g_madeAgain.fetch_add(1, std::memory_order_relaxed);
+      pipelineTally().waitedNs.fetch_add(now - waitedSince, std::memory_order_relaxed);
+      pipelineTally().madeAgain.fetch_add(1, std::memory_order_relaxed);
       const int64_t ticks = platform::threadProcessorTicks();
       *stripFailed = !ring.make(band, static_cast<int32_t>(s - bandBase), ring.spare(), 1);
       callerMakeTicks += platform::threadProcessorTicks() - ticks;
@@ -339,20 +293,15 @@ void RowPipeline::end() {
   delete s;
 }
 
-bool RowPipeline::prepare(int32_t recordsPerRow, int32_t width, size_t planeBytes, bool separate, int32_t maxRows) {
-  if (broken_ || recordsPerRow <= 0 || width <= 0 || width > recordsPerRow || planeBytes == 0) return false;
-  if (!shared_) {
-    shared_ = new (std::nothrow) Shared();
-    if (!shared_) return false;
-  }
-  shared_->size = RingSize{recordsPerRow, width, planeBytes, separate, maxRows};
-  return true;
+bool RowPipeline::prepare() {
+  if (broken_) return false;
+  if (!shared_) shared_ = new (std::nothrow) Shared();
+  return shared_ != nullptr;
 }
 
-bool RowPipeline::start() {
-  if (!shared_ || broken_) return false;
-  const RingSize& size = shared_->size;
-  if (!shared_->ring.fit(size.recordsPerRow, size.width, size.planeBytes, size.separate, size.maxRows)) return false;
+bool RowPipeline::start(int32_t recordsPerRow, int32_t width, size_t planeBytes, bool separate, int32_t maxRows) {
+  if (!shared_ || broken_ || recordsPerRow <= 0 || width <= 0 || width > recordsPerRow || planeBytes == 0) return false;
+  if (!shared_->ring.fit(recordsPerRow, width, planeBytes, separate, maxRows)) return false;
   if (!thread_) {
     try {
       // At its caller's priority: a dry run lowers its own thread, and the
@@ -391,7 +340,7 @@ void RowPipeline::begin(const PipelineBand& band) {
     s.rowsDone = 0;
     s.callerStartTicks = platform::threadProcessorTicks();
     s.bandStart = platform::monotonicSeconds();
-    s.choice.resume(s.handOver.pipelinedRows() != INT32_MAX);
+    s.choice.resume(s.handOver.trying());
     s.solo.store(!s.choice.helperOn());
     ++s.bandGeneration;
     s.wake.notifyAll();
@@ -432,39 +381,20 @@ bool RowPipeline::finish() {
   s->stop.store(true);
   const int64_t start = nowNs();
   const bool left = s->waitUntil([s] { return !s->helperActive.load(); });
-  g_waitedNs.fetch_add(nowNs() - start, std::memory_order_relaxed);
+  pipelineTally().waitedNs.fetch_add(nowNs() - start, std::memory_order_relaxed);
   if (!left) {
     broken_ = true;
     return false;
   }
-  // What making the band's rows took of a row's work: the making per row,
-  // by either side, beside what the caller did besides per row.
-  const int64_t madeRows = s->callerMakeRows + s->helperMakeRows.load();
-  const int64_t rows = s->rowsDone;
-  const int64_t restTicks = platform::threadProcessorTicks() - s->callerStartTicks - s->callerMakeTicks;
-  if (madeRows > 0 && rows > 0 && restTicks > 0) {
-    const double make = static_cast<double>(s->callerMakeTicks + s->helperMakeTicks.load()) / madeRows;
-    const double rest = static_cast<double>(restTicks) / rows;
-    const double share = make / (make + rest);
-    // The caller's pace over a few rows is mostly the helper's start: not
-    // told.
-    const double wallPerRow = rows >= kLeastPacedRows ? (platform::monotonicSeconds() - s->bandStart) / rows : 0;
-    s->handOver.handedOver(share, wallPerRow);
-    s->choice.makeShare(share);
-  }
+  learnFrom(BandCost{s->callerMakeTicks + s->helperMakeTicks.load(), s->callerMakeRows + s->helperMakeRows.load(),
+                     platform::threadProcessorTicks() - s->callerStartTicks - s->callerMakeTicks, s->rowsDone,
+                     platform::monotonicSeconds() - s->bandStart},
+            s->handOver, s->choice);
   return true;
 }
 
-bool RowPipeline::handsOver() const {
-  return shared_ && shared_->handOver.handsOver();
-}
-
-bool RowPipeline::madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks, double wallSeconds) {
-  return shared_ && shared_->handOver.madeAlone(rows, makeTicks, allTicks, wallSeconds);
-}
-
-int32_t RowPipeline::pipelinedRows() const {
-  return shared_ ? shared_->handOver.pipelinedRows() : INT32_MAX;
+HandOverChoice& RowPipeline::handOver() {
+  return shared_->handOver;
 }
 
 }  // namespace rx3

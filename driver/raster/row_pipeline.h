@@ -35,6 +35,7 @@
 #include "driver/machines/machine_state.h"
 #include "driver/raster/band_convert.h"
 #include "driver/raster/halftone.h"
+#include "driver/raster/pipeline_choice.h"
 
 namespace rx3 {
 
@@ -77,16 +78,16 @@ class RowPipeline {
   RowPipeline(const RowPipeline&) = delete;
   RowPipeline& operator=(const RowPipeline&) = delete;
 
-  // Takes the size of the bands to come: recordsPerRow records, width
-  // rendered pixels and planeBytes of dot planes, strips of at most maxRows
-  // rows (0: as many as fit the room of a strip). Between bands only.
-  // False when the pipeline cannot be used: the caller then does every
-  // step on its own.
-  bool prepare(int32_t recordsPerRow, int32_t width, size_t planeBytes, bool separate, int32_t maxRows);
-  // Before rows are handed over: makes the ring fit the size prepared (kept
-  // when it already does) and starts the helper if it is not running.
-  // False when any of it cannot be had.
-  bool start();
+  // Has the pipeline's state ready for the choice of rows (no ring and no
+  // thread yet). False when the pipeline cannot be used: the caller then
+  // does every step on its own.
+  bool prepare();
+  // Before rows are handed over, between bands: makes the ring fit bands
+  // of recordsPerRow records, width rendered pixels and planeBytes of dot
+  // planes, strips of at most maxRows rows (0: as many as fit the room of a
+  // strip), kept when it already does, and starts the helper if it is not
+  // running. False when any of it cannot be had.
+  bool start(int32_t recordsPerRow, int32_t width, size_t planeBytes, bool separate, int32_t maxRows);
   // Starts a band; the previous one must be finished.
   void begin(const PipelineBand& band);
   // Row r of the band (in order, each once), halftoned; planes is null when
@@ -96,16 +97,10 @@ class RowPipeline {
   // go away after); false when it did not in time: the pipeline is then
   // broken and must not be used again.
   bool finish();
-  // Whether the next rows should go through the pipeline (after prepare):
-  // only while making them is dear enough for a second thread to pay (see
-  // HandOverChoice). The caller makes and writes other rows alone, the
-  // plain way, and reports what they cost with madeAlone; true when the
-  // rest should go through the pipeline.
-  bool handsOver() const;
-  bool madeAlone(int32_t rows, int64_t makeTicks, int64_t allTicks, double wallSeconds);
-  // How many rows the pipeline takes before they are judged again (a try
-  // of it takes a few).
-  int32_t pipelinedRows() const;
+  // Which rows go through the pipeline (after prepare): only while making
+  // them is dear enough for a second thread to pay. The caller makes and
+  // writes other rows alone, the plain way, and reports what they cost.
+  HandOverChoice& handOver();
   // Ends the helper thread, waiting for it with a time-out; one that does
   // not answer is left to end on its own, with the ring.
   void end();

@@ -362,7 +362,8 @@ int main(int argc, char** argv) {
         return 1;
       }
     } else if (arg == "--hand-over=always") {
-      rx3::HandOverChoice::always(true);  // every row through the pipeline, whatever it costs
+      // Every row through the pipeline, whatever it costs.
+      rx3::HandOverChoice::force(rx3::HandOverChoice::Forced::kAlways);
     } else if (arg.rfind("--", 0) == 0) {
       std::fprintf(stderr, "raster-bench: unknown option %s\n", arg.c_str());
       return 1;

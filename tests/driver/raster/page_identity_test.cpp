@@ -49,8 +49,9 @@ struct PathChoice {
     rx3::stallPipelineHelper(p.helperStall);
     // Pages this small are never dear enough to make for a second thread:
     // their rows go to the pipeline after the first chunk all the same.
-    rx3::HandOverChoice::always(p.pipeline && !p.takeTurns);
-    rx3::HandOverChoice::alternate(p.takeTurns);
+    rx3::HandOverChoice::force(!p.pipeline   ? rx3::HandOverChoice::Forced::kNo
+                               : p.takeTurns ? rx3::HandOverChoice::Forced::kTakeTurns
+                                             : rx3::HandOverChoice::Forced::kAlways);
     rx3::setNoiseSeed(20261208);
     rx3::setRenderChunkRows(5);  // chunk borders inside the page
   }
@@ -59,8 +60,7 @@ struct PathChoice {
     rx3::allowVectorHalftone(true);
     rx3::allowRowPipeline(pipelineDefault);
     rx3::stallPipelineHelper(0);
-    rx3::HandOverChoice::always(false);
-    rx3::HandOverChoice::alternate(false);
+    rx3::HandOverChoice::force(rx3::HandOverChoice::Forced::kNo);
     rx3::seedNoiseFromClock();
     rx3::setRenderChunkRows(0);
   }
