@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/icc-profiles/press_model.h"
-#include "tools/icc-profiles/press_separation.h"
+#include "libs/press/press_model.h"
+#include "libs/press/press_separation.h"
 
 namespace escp {
 namespace {
@@ -37,7 +37,7 @@ Tables makeTables() {
       t.solid[combo][c] = kXyzToRgb[c][0] * xyz[0] + kXyzToRgb[c][1] * xyz[1] + kXyzToRgb[c][2] * xyz[2];
   }
   double xyz[3];
-  press::labToXyz({press::darkestLightness(), 0, 0}, xyz);
+  press::labToXyz({press::pressSeparator().darkestLightness(), 0, 0}, xyz);
   t.black = xyz[1];
   for (int i = 0; i <= kEncodeSteps; ++i) {
     const double v = static_cast<double>(i) / kEncodeSteps;
@@ -52,11 +52,27 @@ const Tables& tables() {
   return t;
 }
 
+// The four inks' coverage, each light ink counted as its share of its dark ink.
+void fourInks(const double coverage[kPlanes], double tone[4]) {
+  for (int i = 0; i < 4; ++i) tone[i] = coverage[i];
+  for (int i = 0; i < 4; ++i) tone[kDarkOf[i]] += kLightDensity[i] * coverage[4 + i];
+  for (int i = 0; i < 4; ++i) tone[i] = std::min(tone[i], 1.0);
+}
+
 }  // namespace
 
+void printedLab(const double coverage[kPlanes], double lab[3]) {
+  double tone[4];
+  fourInks(coverage, tone);
+  const press::Lab l = press::printedLab(tone);
+  lab[0] = l.L;
+  lab[1] = l.a;
+  lab[2] = l.b;
+}
+
 void printedColour(const double coverage[kPlanes], uint8_t rgb[3]) {
-  double tone[4] = {coverage[0], coverage[1], coverage[2], coverage[3]};
-  for (int i = 0; i < 4; ++i) tone[kDarkOf[i]] += kLightDensity[i] * coverage[4 + i];
+  double tone[4];
+  fourInks(coverage, tone);
   double shares[16];
   press::overprintShares(tone, shares);
   const Tables& t = tables();

@@ -19,9 +19,9 @@
 #include "app/shell/environment_file.h"
 #include "app/shell/variant.h"
 #include "gallery_win32.h"
+#include "libs/press/icc_writer.h"
 #include "platform/file.h"
 #include "platform/path.h"
-#include "tools/icc-profiles/icc_writer.h"
 
 namespace gallery {
 namespace {

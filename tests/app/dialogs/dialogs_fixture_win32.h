@@ -24,9 +24,9 @@
 #include "app/shell/app_defaults.h"
 #include "app/shell/environment_file.h"
 #include "app/shell/variant.h"
+#include "libs/press/icc_writer.h"
 #include "platform/scratch_folder.h"
 #include "tests/support/dialog_script_win32.h"
-#include "tools/icc-profiles/icc_writer.h"
 
 namespace vlx {
 

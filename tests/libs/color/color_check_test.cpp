@@ -9,7 +9,7 @@
 
 #include "Draw.h"
 #include "color_bench.h"
-#include "tools/icc-profiles/icc_writer.h"
+#include "libs/press/icc_writer.h"
 
 namespace color_test {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/icc-profiles/press_model.h"
+#include "libs/press/press_model.h"
 
 #include <algorithm>
 #include <cmath>
