@@ -56,7 +56,7 @@ JDEVICE_API jCMS jColorCmsSetupEx(const ColorProfile* profile, jColorConvertFunc
   }
   transform->magic = device::kTransformMagic;
   transform->inputs = inputs;
-  const int fromProfiles = device::fillGridFromProfiles(inputs, transform->grid);
+  const int fromProfiles = device::fillGridFromProfiles(inputs, profile->inkLimit, transform->grid);
   if (fromProfiles != 0) {
     if (fromProfiles < 0) {
       jColorCmsRelease(transform);

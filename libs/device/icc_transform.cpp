@@ -2,9 +2,22 @@
 //
 // The pair is kept as the profiles' bytes, read when it is set, so a print
 // uses what was checked then even if a file is replaced or removed later.
-// Black-point compensation maps the input's black onto the printer's darkest
-// black for every intent but absolute colorimetric, whose point is to print
-// the input's values as measured. The transform is evaluated without
+//
+// Each paper takes its own total ink. When the CMYK profile of the pair is
+// one of the press profiles made with this system (the installed default),
+// a paper whose limit is below that profile's total ink prints through the
+// same press made for the paper's limit instead: the intents then map
+// colours into what the paper takes, where the driver would otherwise cut
+// every colour over the limit afterwards. Those profiles are made once and
+// kept beside the default profile, named by their limit (and in memory
+// where that folder cannot be written). A shop's own CMYK profile is used as
+// the shop set it.
+//
+// Black-point compensation maps the input's black onto the printer's
+// darkest black for the perceptual and saturation intents. The colorimetric
+// intents print what the paper can as measured: a colour darker than the
+// paper's darkest is clipped to it, and darks within reach keep their
+// lightness. The transform is evaluated without
 // LittleCMS's own optimisation: the grid samples it at a few thousand nodes,
 // so exactness costs little.
 #include "libs/device/icc_transform.h"
@@ -12,25 +25,35 @@
 #include <lcms2.h>
 
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "Device.h"
 #include "libs/device/color_transform.h"
+#include "libs/press/icc_writer.h"
+#include "platform/atomic_file.h"
 #include "platform/file.h"
+#include "platform/path.h"
 
 namespace device {
 namespace {
 
 constexpr std::uint64_t kMaxProfileBytes = 64u << 20;
+constexpr int kRelativeColorimetric = 1;
 constexpr int kAbsoluteColorimetric = 3;
+// The limit a document takes when its paper sets none.
+constexpr int kDocumentInkLimit = 157;
 
 using Bytes = std::vector<unsigned char>;
 
 struct ProfilePair {
   Bytes rgb, cmyk;
   int intent = 0;
+  int cmykTotalInk = 0;    // percent when the CMYK profile is a press profile of ours, else 0
+  std::string cmykFolder;  // where that profile's siblings for other limits are kept
 };
 
 std::mutex gMutex;
@@ -69,8 +92,34 @@ class Profile {
 
 cmsUInt32Number flagsFor(int intent) {
   cmsUInt32Number flags = cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE;
-  if (intent != kAbsoluteColorimetric) flags |= cmsFLAGS_BLACKPOINTCOMPENSATION;
+  if (intent != kAbsoluteColorimetric && intent != kRelativeColorimetric) flags |= cmsFLAGS_BLACKPOINTCOMPENSATION;
   return flags;
+}
+
+// The press profile for a paper's total ink: from this process's memory,
+// else from its file beside the default profile, else made (and that file
+// written, where the folder can be).
+std::mutex gPaperMutex;
+std::map<int, Bytes> gPaperProfiles;
+
+bool readPaperProfile(const std::string& path, int percent, Bytes* bytes) {
+  return readProfile(path.c_str(), bytes) && icc::profileTotalInk(bytes->data(), bytes->size()) == percent;
+}
+
+Bytes paperProfile(const std::string& folder, int percent) {
+  std::lock_guard<std::mutex> lock(gPaperMutex);
+  const auto found = gPaperProfiles.find(percent);
+  if (found != gPaperProfiles.end()) return found->second;
+  char name[64], path[platform::kMaxPath];
+  Bytes bytes;
+  const bool named =
+      icc::paperProfileName(name, sizeof name, percent) && platform::joinPath(path, sizeof path, folder.c_str(), name);
+  if (!named || !readPaperProfile(path, percent, &bytes)) {
+    bytes = icc::cmykOutputProfile(percent);
+    if (named && !bytes.empty()) platform::saveFileAtomically(path, bytes.data(), bytes.size());
+  }
+  if (!bytes.empty()) gPaperProfiles.emplace(percent, bytes);
+  return bytes;
 }
 
 cmsHTRANSFORM transformFor(const Profile& input, const Profile& output, int inputs, int intent) {
@@ -112,7 +161,11 @@ int32_t toScale(cmsUInt16Number v) {
 
 }  // namespace
 
-int fillGridFromProfiles(int inputs, int32_t* grid) {
+int paperTotalInk(int32_t inkLimit) {
+  return inkLimit <= 0 ? kDocumentInkLimit : inkLimit;
+}
+
+int fillGridFromProfiles(int inputs, int32_t inkLimit, int32_t* grid) {
   ProfilePair pair;
   {
     std::lock_guard<std::mutex> lock(gMutex);
@@ -120,8 +173,16 @@ int fillGridFromProfiles(int inputs, int32_t* grid) {
     pair = gPair;
   }
   installQuietErrors();
-  const Profile rgb(pair.rgb), cmyk(pair.cmyk);
-  cmsHTRANSFORM t = transformFor(inputs == 3 ? rgb : cmyk, cmyk, inputs, pair.intent);
+  // CMYK input is described by the pair's own CMYK profile; the output is
+  // the paper's.
+  Bytes output = pair.cmyk;
+  const int percent = paperTotalInk(inkLimit);
+  if (pair.cmykTotalInk != 0 && percent < pair.cmykTotalInk) {
+    output = paperProfile(pair.cmykFolder, percent);
+    if (output.empty()) return -1;
+  }
+  const Profile rgb(pair.rgb), cmyk(pair.cmyk), paper(output);
+  cmsHTRANSFORM t = transformFor(inputs == 3 ? rgb : cmyk, paper, inputs, pair.intent);
   if (!t) return -1;
   int nodes = 1;
   for (int c = 0; c < inputs; ++c) nodes *= kGridPoints;
@@ -156,6 +217,9 @@ JDEVICE_API int jColorCmsSetProfiles(const char* rgbPath, const char* cmykPath, 
   ProfilePair pair;
   pair.intent = intent;
   if (!readProfile(rgbPath, &pair.rgb) || !readProfile(cmykPath, &pair.cmyk) || !pairWorks(pair)) return 0;
+  pair.cmykTotalInk = icc::profileTotalInk(pair.cmyk.data(), pair.cmyk.size());
+  char folder[platform::kMaxPath];
+  if (platform::folderPart(cmykPath, folder, sizeof folder)) pair.cmykFolder = folder;
   std::lock_guard<std::mutex> lock(gMutex);
   gPair = std::move(pair);
   gHavePair = true;

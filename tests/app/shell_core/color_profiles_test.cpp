@@ -9,8 +9,8 @@
 #include "Draw.h"
 #include "app/shell/app_defaults.h"
 #include "app/shell/environment_file.h"
+#include "libs/press/icc_writer.h"
 #include "platform/scratch_folder.h"
-#include "tools/icc-profiles/icc_writer.h"
 
 namespace vlx {
 namespace {
@@ -25,6 +25,9 @@ void putBe32(Bytes& b, std::size_t at, std::uint32_t v) {
 class ColorProfilesTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(icc::writeDefaultProfiles(folder_.path().c_str())); }
+  // The pair is the process's: later prints must not go through this
+  // folder's profiles (or make its papers' profiles first).
+  void TearDown() override { jCol2SetupProfile("", "", 0); }
 
   // A damaged copy of the RGB profile.
   std::string variantOfRgb(const char* name, void (*damage)(Bytes&)) {
