@@ -20,4 +20,9 @@ namespace escp {
 // Coverage of each ink 0..1 (more is taken as full).
 void printedColour(const double coverage[kPlanes], uint8_t rgb[3]);
 
+// The same inks as plain CIELAB (D50, relative to the paper: bare paper is
+// L 100), nothing compensated: how far a print is from the picture it was
+// made of is measured in this.
+void printedLab(const double coverage[kPlanes], double lab[3]);
+
 }  // namespace escp

@@ -22,6 +22,19 @@ struct Cmyk {
   double c, m, y, k;  // percent
 };
 
+// A photograph of Debian's mate-backgrounds (or the file VLX_COLOR_PHOTO
+// names, for LadyBird.jpg), reduced to width pixels across by averaging;
+// empty when it cannot be read.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+};
+Picture photograph(const char* name, int width);
+
+// The limits of the built-in papers (plain, matte, semi-gloss, gloss) and
+// one above the press's own 350 %, which no paper profile replaces.
+constexpr int kPaperLimits[] = {120, 157, 170, 180, 360};
+
 // The test chart's patches and a coarse grid of the RGB cube.
 std::vector<Rgb> chartPatches();
 
@@ -30,7 +43,7 @@ std::vector<Rgb> chartPatches();
 Cmyk printedCmyk(const escp::DotPage& page, int x0, int y0, int x1, int y1);
 
 // LittleCMS: RGB to the CMYK profile with an intent (black-point
-// compensation for all but absolute colorimetric), CMYK to Lab, and whether
+// compensation for perceptual and saturation, as the product), CMYK to Lab, and whether
 // the CMYK profile's gamut holds an RGB colour.
 class Reference {
  public:
@@ -61,9 +74,14 @@ struct Bench : draw_test::PrintingFixture {
   std::vector<Cmyk> printPatches(const std::vector<Rgb>& patches, int columns);
   // The decoder's composite of each patch of the last printPatches.
   std::vector<Rgb> patchComposites;
+  // The plain CIELAB of each patch of the last printPatches, as the inks print.
+  std::vector<cmsCIELab> patchLabs;
+  // The CMYK profile a paper of this limit prints through: the press's own
+  // for 350 % and above, else the press made for the limit.
+  std::string paperProfile(int limit);
 
-  // The paper's ink limit (percent; 0 = the machine's own). The profile's
-  // total ink is 350 %: a limit of 360 leaves its separation alone.
+  // The paper's ink limit (percent; 0 = the machine's own). The default
+  // profile's total ink is 350 %: a limit of 360 prints through it as it is.
   int32_t inkLimit = 360;
   testing_support::ScratchFolder profiles;
   std::string srgb, press;

@@ -1,15 +1,20 @@
 #include "color_bench.h"
 
+#include <stb_image.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 
 #include "driver/machines/machine_state.h"
 #include "libs/draw/driver_plugins.h"
 #include "libs/draw/setting_block.h"
 #include "libs/escdecode/escp_decoder.h"
+#include "libs/escdecode/printed_colour.h"
+#include "libs/press/icc_writer.h"
 #include "platform/folders.h"
-#include "tools/icc-profiles/icc_writer.h"
 
 namespace color_test {
 
@@ -24,6 +29,32 @@ std::vector<Rgb> chartPatches() {
   return patches;
 }
 
+Picture photograph(const char* name, int width) {
+  const char* named = std::getenv("VLX_COLOR_PHOTO");
+  const std::string path = std::string(name) == "LadyBird.jpg" && named && *named
+                               ? named
+                               : std::string("/usr/share/backgrounds/mate/nature/") + name;
+  int w = 0, h = 0, channels = 0;
+  unsigned char* data = stbi_load(path.c_str(), &w, &h, &channels, 3);
+  Picture p;
+  if (!data) return p;
+  p.width = width;
+  p.height = std::max(1, h * width / w);
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      const int x0 = x * w / p.width, x1 = std::max(x0 + 1, (x + 1) * w / p.width);
+      const int y0 = y * h / p.height, y1 = std::max(y0 + 1, (y + 1) * h / p.height);
+      for (int c = 0; c < 3; ++c) {
+        long sum = 0;
+        for (int yy = y0; yy < y1; ++yy)
+          for (int xx = x0; xx < x1; ++xx) sum += data[(static_cast<size_t>(yy) * w + xx) * 3 + c];
+        p.rgb.push_back(static_cast<uint8_t>(sum / ((x1 - x0) * (y1 - y0))));
+      }
+    }
+  stbi_image_free(data);
+  return p;
+}
+
 Cmyk printedCmyk(const escp::DotPage& page, int x0, int y0, int x1, int y1) {
   auto cov = [&](int plane) { return 100 * escp::meanCoverage(page, plane, x0, y0, x1, y1); };
   return {cov(0) + 0.30 * cov(4), cov(1) + 0.30 * cov(5), cov(2), cov(3) + 0.50 * cov(6) + 0.17 * cov(7)};
@@ -34,7 +65,7 @@ Reference::Reference(const std::string& rgbProfile, const std::string& cmykProfi
       cmyk_(cmsOpenProfileFromFile(cmykProfile.c_str(), "r")),
       lab_(cmsCreateLab4Profile(nullptr)) {
   const cmsUInt32Number flags =
-      cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE | (intent == 3 ? 0 : cmsFLAGS_BLACKPOINTCOMPENSATION);
+      cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE | (intent == 0 || intent == 2 ? cmsFLAGS_BLACKPOINTCOMPENSATION : 0);
   toCmyk_ = cmsCreateTransform(rgb_, TYPE_RGB_8, cmyk_, TYPE_CMYK_DBL, intent, flags);
   toLab_ = cmsCreateTransform(cmyk_, TYPE_CMYK_DBL, lab_, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
   sourceToLab_ = cmsCreateTransform(rgb_, TYPE_RGB_8, lab_, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
@@ -110,6 +141,14 @@ void Bench::SetUp() {
   press = profiles.join("JapanColor2001Coated.icc");
 }
 
+std::string Bench::paperProfile(int limit) {
+  if (limit >= icc::kDefaultTotalInk) return press;
+  char name[64];
+  if (!icc::paperProfileName(name, sizeof name, limit)) return {};
+  const std::string path = profiles.join(name);
+  return icc::writeProfile(path.c_str(), icc::cmykOutputProfile(limit)) ? path : std::string();
+}
+
 escp::DotPage Bench::print(const std::vector<uint8_t>& pixels, int width, int height, float widthMm, float heightMm) {
   jobfile::Job job = draw_test::sampleJob("EPSON RX-3", widthMm, heightMm);
   job.items.clear();
@@ -180,6 +219,7 @@ std::vector<Cmyk> Bench::printPatches(const std::vector<Rgb>& patches, int colum
   const escp::DotPage page = print(pixels, columns, rows, columns * patchMm, rows * patchMm);
   std::vector<Cmyk> printed;
   patchComposites.clear();
+  patchLabs.clear();
   if (page.width == 0) return printed;
   // The page can be wider than the picture (the head's width); the picture
   // starts at its top left corner.
@@ -196,6 +236,9 @@ std::vector<Cmyk> Bench::printPatches(const std::vector<Rgb>& patches, int colum
     uint8_t shown[3];
     escp::inkColour(coverage, -1, shown);
     patchComposites.push_back({shown[0], shown[1], shown[2]});
+    double lab[3];
+    escp::printedLab(coverage, lab);
+    patchLabs.push_back({lab[0], lab[1], lab[2]});
   }
   return printed;
 }
