@@ -86,9 +86,13 @@ escp::ReadBytes readFrom(platform::FileHandle file) {
 
 }  // namespace
 
-bool proofJob(const char* path, const char* scratchFolder, int scale, const TakePage& take, ProofResult* out,
+bool proofJob(const char* path, const char* scratchFolder, int scale, const escp::PageRowTaker* take, ProofResult* out,
               std::string* error) {
   *out = ProofResult{};
+  if (take && scale < 1) {
+    *error = "scale must be 1 or more";
+    return false;
+  }
   ScratchFile scratch;
   if (!scratch.create(scratchFolder)) {
     *error = std::string("no temporary file can be made in ") + scratchFolder;
@@ -109,22 +113,6 @@ bool proofJob(const char* path, const char* scratchFolder, int scale, const Take
     *error = "the stream's temporary file cannot be read back";
     return false;
   }
-  if (take) {
-    std::string refusal;
-    const bool built = escp::buildEachPage(
-        readFrom(scratch.handle()), scale,
-        [&](size_t index, const escp::DotPage& page) {
-          out->pages.push_back({page.dotWidth, page.dotHeight});
-          return take(index, page);
-        },
-        [&](size_t, const std::string& why) {
-          refusal = why;
-          return false;
-        },
-        error);
-    if (!built && error->empty()) *error = refusal.empty() ? "a page could not be taken" : refusal;
-    return built;
-  }
   PageMeasure measure(&out->pages);
   escp::Problem problem{0, {}};
   if (!escp::decodeEachFrame(
@@ -138,7 +126,19 @@ bool proofJob(const char* path, const char* scratchFolder, int scale, const Take
     return false;
   }
   measure.finish();
-  return true;
+  if (!take) return true;
+  // The pages' sizes known, their pictures are made a row at a time from
+  // the stream read again.
+  if (!scratch.reopenForReading()) {
+    *error = "the stream's temporary file cannot be read back";
+    return false;
+  }
+  escp::PageRows pages(scale, out->pages, *take);
+  const bool whole = escp::decodeEachFrame(
+      readFrom(scratch.handle()), [&](const escp::Frame& f) { return pages.take(f, error); }, &problem);
+  if (whole && pages.finish(error)) return true;
+  if (error->empty()) *error = whole || problem.message.empty() ? "a page could not be taken" : problem.message;
+  return false;
 }
 
 }  // namespace proof

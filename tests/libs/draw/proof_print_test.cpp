@@ -154,13 +154,20 @@ TEST_F(DryRun, TheProofsDotPlanesAreThoseOfThePrintedStream) {
   ASSERT_TRUE(escp::buildPages(stream, 1, &expected, &error)) << error;
   proof::ProofResult proofed;
   std::vector<escp::DotPage> pages;
-  const proof::TakePage keep = [&](size_t, const escp::DotPage& page) {
-    pages.push_back(page);
-    return true;
-  };
+  const escp::PageRowTaker keep{[&](size_t, const escp::DotPage& shape) {
+                                  pages.push_back(shape);
+                                  return true;
+                                },
+                                [&](const uint32_t* const ink[escp::kPlanes]) {
+                                  for (int j = 0; j < escp::kPlanes; ++j)
+                                    pages.back().ink[j].insert(pages.back().ink[j].end(), ink[j],
+                                                               ink[j] + pages.back().width);
+                                  return true;
+                                },
+                                [](size_t) { return true; }};
   char folder[platform::kMaxPath];
   ASSERT_TRUE(platform::folderPart(jobPath.c_str(), folder, sizeof folder));
-  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), folder, 1, keep, &proofed, &error)) << error;
+  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), folder, 1, &keep, &proofed, &error)) << error;
   ASSERT_EQ(pages.size(), expected.size());
   ASSERT_EQ(expected.size(), 1u);
   EXPECT_EQ(pages[0].dotWidth, expected[0].dotWidth);
