@@ -80,8 +80,58 @@ class PageMeasure {
   bool rows_ = false;
 };
 
+// The largest picture made: 2^28 cells (an 800 MB picture before it is
+// packed) are past what a viewer opens, and take long to write.
+constexpr uint64_t kMaxPictureCells = uint64_t{1} << 28;
+
+// The pages the run will print, as the driver tells them before the first:
+// their sizes, and a refusal of a picture too large to be worth making.
+struct PagesAhead {
+  const jPdevProofRun* run;
+  int scale;  // of the picture, 0 for none
+  std::vector<PageSize> sizes;
+  std::string refusal;
+
+  bool known() const {
+    return !sizes.empty() &&
+           std::all_of(sizes.begin(), sizes.end(), [](const PageSize& p) { return p.dotWidth > 0 && p.dotHeight > 0; });
+  }
+};
+
+int pageAhead(void* user, int page, int32_t dotWidth, int32_t dotHeight) {
+  auto* ahead = static_cast<PagesAhead*>(user);
+  ahead->sizes.push_back({dotWidth, dotHeight});
+  if (ahead->scale < 1 || dotWidth <= 0 || dotHeight <= 0) return 0;
+  const escp::CellShape cell =
+      escp::cellShape(ahead->scale, escp::Resolution{ahead->run->xResolution, ahead->run->yResolution});
+  const uint64_t cells = static_cast<uint64_t>((dotWidth + cell.across - 1) / cell.across) *
+                         static_cast<uint64_t>((dotHeight + cell.down - 1) / cell.down);
+  if (cells <= kMaxPictureCells) return 0;
+  ahead->refusal = "page " + std::to_string(page + 1) + " (" + std::to_string(dotWidth) + " x " +
+                   std::to_string(dotHeight) + " dots) too large to picture at scale " + std::to_string(ahead->scale) +
+                   " (use a larger --scale)";
+  return 1;
+}
+
 escp::ReadBytes readFrom(platform::FileHandle file) {
   return [file](uint8_t* into, size_t max) -> long long { return platform::readFile(file, into, max); };
+}
+
+bool measurePages(platform::FileHandle file, std::vector<PageSize>* pages, std::string* error) {
+  PageMeasure measure(pages);
+  escp::Problem problem{0, {}};
+  if (!escp::decodeEachFrame(
+          readFrom(file),
+          [&](const escp::Frame& f) {
+            measure.take(f);
+            return true;
+          },
+          &problem)) {
+    *error = problem.message;
+    return false;
+  }
+  measure.finish();
+  return true;
 }
 
 }  // namespace
@@ -102,8 +152,13 @@ bool proofJob(const char* path, const char* scratchFolder, int scale, const escp
   jPdevProofRun run{};
   run.write = keep;
   run.writeUser = &sink;
+  PagesAhead ahead{&run, take ? scale : 0, {}, {}};
+  run.page = pageAhead;
+  run.pageUser = &ahead;
   if (jPdevProofFile(path, &run) != 1) {
-    *error = "the job cannot be printed (not a job file, no driver for its machine, or no room for its stream)";
+    *error = !ahead.refusal.empty()
+                 ? ahead.refusal
+                 : "the job cannot be printed (not a job file, no driver for its machine, or no room for its stream)";
     return false;
   }
   std::memcpy(out->ink.account, run.account, sizeof out->ink.account);
@@ -113,26 +168,20 @@ bool proofJob(const char* path, const char* scratchFolder, int scale, const escp
     *error = "the stream's temporary file cannot be read back";
     return false;
   }
-  PageMeasure measure(&out->pages);
+  // The pages' own sizes where the driver told them; else (a plug-in that
+  // cannot) as the stream's rows reach, measured in a first read.
   escp::Problem problem{0, {}};
-  if (!escp::decodeEachFrame(
-          readFrom(scratch.handle()),
-          [&](const escp::Frame& f) {
-            measure.take(f);
-            return true;
-          },
-          &problem)) {
-    *error = problem.message;
-    return false;
+  if (ahead.known()) {
+    out->pages = ahead.sizes;
+  } else {
+    if (!measurePages(scratch.handle(), &out->pages, error)) return false;
+    if (!scratch.reopenForReading()) {
+      *error = "the stream's temporary file cannot be read back";
+      return false;
+    }
   }
-  measure.finish();
   if (!take) return true;
-  // The pages' sizes known, their pictures are made a row at a time from
-  // the stream read again.
-  if (!scratch.reopenForReading()) {
-    *error = "the stream's temporary file cannot be read back";
-    return false;
-  }
+  // Each page's picture a row of cells at a time as the stream is read.
   escp::PageRows pages(scale, out->pages, *take);
   const bool whole = escp::decodeEachFrame(
       readFrom(scratch.handle()), [&](const escp::Frame& f) { return pages.take(f, error); }, &problem);
