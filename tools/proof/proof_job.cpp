@@ -104,6 +104,13 @@ int pageAhead(void* user, int page, int32_t dotWidth, int32_t dotHeight) {
   if (ahead->scale < 1 || dotWidth <= 0 || dotHeight <= 0) return 0;
   const escp::CellShape cell =
       escp::cellShape(ahead->scale, escp::Resolution{ahead->run->xResolution, ahead->run->yResolution});
+  // A cell's sum must fit its 32 bits: cells of up to 2^20 dots of full coverage.
+  if (uint64_t{escp::kFullCoverage} * static_cast<uint64_t>(cell.across) * static_cast<uint64_t>(cell.down) >
+      UINT32_MAX) {
+    ahead->refusal = "scale " + std::to_string(ahead->scale) + " too large: cells of " + std::to_string(cell.across) +
+                     " x " + std::to_string(cell.down) + " dots (use a smaller --scale)";
+    return 1;
+  }
   const uint64_t cells = static_cast<uint64_t>((dotWidth + cell.across - 1) / cell.across) *
                          static_cast<uint64_t>((dotHeight + cell.down - 1) / cell.down);
   if (cells <= kMaxPictureCells) return 0;

@@ -260,22 +260,34 @@ TEST_F(DryRun, ThePicturesPageIsTheJobsPageOnPaperAtEveryResolution) {
   }
 }
 
-TEST_F(DryRun, APictureTooLargeIsRefusedBeforeTheRun) {
-  // 1.2 x 2 m at single dots: some 2 billion cells. The sizes are told before
-  // the first band, so the refusal comes at once and nothing is printed.
-  ASSERT_TRUE(load(draw_test::sampleJob("EPSON RX-3", 1200, 2000)));
-  char folder[platform::kMaxPath];
-  ASSERT_TRUE(platform::folderPart(jobPath.c_str(), folder, sizeof folder));
-  std::vector<escp::DotPage> pages;
-  const escp::PageRowTaker keep = keepRows(&pages);
-  proof::ProofResult proofed;
-  std::string error;
-  const long long start = platform::monotonicMilliseconds();
-  EXPECT_FALSE(proof::proofJob(jobPath.c_str(), folder, 1, &keep, &proofed, &error));
-  EXPECT_LT(platform::monotonicMilliseconds() - start, 2000);
-  EXPECT_NE(std::string::npos, error.find("page 1 (34015 x 56692 dots) too large to picture at scale 1")) << error;
-  EXPECT_TRUE(pages.empty());
-  EXPECT_TRUE(namesIn(out.path()).empty());
+TEST_F(DryRun, APictureThatCannotBeMadeIsRefusedBeforeTheRun) {
+  // The sizes are told before the first band, so a refusal comes at once
+  // and nothing is printed.
+  struct Case {
+    float widthMm, heightMm;
+    int scale;
+    const char* why;
+  };
+  const Case cases[] = {
+      {1200, 2000, 1, "page 1 (34015 x 56692 dots) too large to picture at scale 1"},  // some 2 billion cells
+      {30, 25, 2048, "scale 2048 too large: cells of 2048 x 2048 dots"},               // past 32 bits of sums
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    ASSERT_TRUE(load(draw_test::sampleJob("EPSON RX-3", c.widthMm, c.heightMm)));
+    char folder[platform::kMaxPath];
+    ASSERT_TRUE(platform::folderPart(jobPath.c_str(), folder, sizeof folder));
+    std::vector<escp::DotPage> pages;
+    const escp::PageRowTaker keep = keepRows(&pages);
+    proof::ProofResult proofed;
+    std::string error;
+    const long long start = platform::monotonicMilliseconds();
+    EXPECT_FALSE(proof::proofJob(jobPath.c_str(), folder, c.scale, &keep, &proofed, &error));
+    EXPECT_LT(platform::monotonicMilliseconds() - start, 2000);
+    EXPECT_NE(std::string::npos, error.find(c.why)) << error;
+    EXPECT_TRUE(pages.empty());
+    EXPECT_TRUE(namesIn(out.path()).empty());
+  }
 }
 
 }  // namespace
