@@ -13,7 +13,11 @@
 // --scratch  where the stream's temporary file goes (default: TEMP, TMP or
 //            TMPDIR, else the job's folder)
 // --png      composite picture; pages after the first get -2, -3 ...
-// --scale    cells of N x N dots for the picture (default 1)
+// --scale    cells of N x N dots for the picture (default 1); where the dots
+//            are not square, N along the coarser axis and as many along the
+//            finer one as cover the same length (1440 x 720 dpi: 2N x N).
+//            The picture is the page the driver opens; one of more than
+//            2^28 cells is refused before the dry run
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
