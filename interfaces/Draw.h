@@ -187,6 +187,11 @@ typedef int (*jPdevProofWrite)(void* user, const void* data, int length);
 // Asked at every band and while the run waits for the printing lock;
 // non-zero ends the run as a cancel does.
 typedef int (*jPdevProofCancelled)(void* user);
+// Told of each page the run will print, before the first is printed: its
+// index (0-based) and its size in dots (0 x 0 when the plug-in cannot say),
+// the run's resolution already set. Non-zero refuses the run at once: it
+// fails without printing.
+typedef int (*jPdevProofPage)(void* user, int page, int32_t dotWidth, int32_t dotHeight);
 
 typedef struct jPdevProofRun {
   // In: where the stream goes (write null: nowhere, only the ink is
@@ -201,6 +206,9 @@ typedef struct jPdevProofRun {
   InkEntry account[8];
   uint64_t inkPicolitres[8];
   int32_t xResolution, yResolution;
+  // In: who is told of the pages ahead (null: nobody).
+  jPdevProofPage page;
+  void* pageUser;
 } jPdevProofRun;
 
 // As jPdevPrint / jPdevPrintTile (tileBlock null for the whole area): 1 when

@@ -99,6 +99,12 @@ typedef int (*jPrintSetSettings_t)(DeviceRecord* record, const void* image, int 
 // plug-in's own words (as its settings dialog names it), into text (size
 // bytes, always ended). 1 when named; 0 (text empty) when not known.
 typedef int (*jPrintGetInkSetName_t)(DeviceRecord* record, char* text, int size);
+// jPrintGetPageDots: the size in dots of the page jPrintStartPage would open
+// on the open record for a rectangle in host units (its borderless bleed
+// included), without opening it. 1 with the size; 0 (sizes 0) when the
+// rectangle makes no page on this record.
+typedef int (*jPrintGetPageDots_t)(DeviceRecord* record, float x0, float y0, float x1, float y1, int32_t* width,
+                                   int32_t* height);
 // jPrintBeginDryRun: the open record's jobs go straight to its port (never
 // through a spool file) and its pages are counted into a scratch account of
 // the plug-in's own, started empty, which jPrintLoadInk reads meanwhile; the

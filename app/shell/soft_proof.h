@@ -19,9 +19,11 @@
 
 namespace vlx {
 
-// Makes a job's printer stream through write: 1 done, 0 cancelled, -1
-// failed, as the drawing library's dry run answers.
-using ProofProducer = std::function<int(const std::atomic<int>& cancel, jPdevProofWrite write, void* user)>;
+// Makes a job's printer stream through write, telling each page's size
+// before the first through page (when it knows them; both with `user`): 1
+// done, 0 cancelled, -1 failed, as the drawing library's dry run answers.
+using ProofProducer =
+    std::function<int(const std::atomic<int>& cancel, jPdevProofWrite write, jPdevProofPage page, void* user)>;
 
 // The dry run of a job file through its machine's driver.
 ProofProducer dryRunOfJobFile(std::string path);
@@ -31,9 +33,10 @@ struct ProofPicture {
   escp::StreamIndex index;
   int pages = 0;
   int page = 0;      // the page shown, 0-based
-  int dotWidth = 0;  // of that page
+  int dotWidth = 0;  // of that page: the page the driver opened, else as far as its rows reach
   int dotHeight = 0;
-  escp::DotPage overview;  // that page in cells of overview.scale dots
+  escp::Resolution resolution;  // of that page's dots
+  escp::DotPage overview;       // that page in cells of overview.scale dots, as wide and long as the page
 };
 
 enum class ProofResult { kDone, kCancelled, kFailed };
@@ -61,7 +64,11 @@ bool proofDots(const ProofPicture& picture, int x0, int y0, int width, int heigh
 struct ProofRect {
   int x, y, width, height;
 };
-ProofRect fitInto(int width, int height, int boxWidth, int boxHeight);
+ProofRect fitInto(int64_t width, int64_t height, int boxWidth, int boxHeight);
+
+// Where the page shown lands when fitted into a box: its shape on paper,
+// whatever the shape of its dots (1440 x 720 dpi: twice as many across).
+ProofRect fitPage(const ProofPicture& picture, int boxWidth, int boxHeight);
 
 // A scroll position kept inside [0, total - view] (0 when the view is wider).
 int clampScroll(int position, int total, int view);

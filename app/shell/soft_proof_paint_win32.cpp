@@ -76,7 +76,7 @@ void SoftProofWindow::paintDots(HDC dc, const RECT& view) {
 ProofRect SoftProofWindow::fitted() const {
   // A margin round the paper, so that its edge shows.
   constexpr int kMargin = 8;
-  ProofRect r = fitInto(picture_.dotWidth, picture_.dotHeight, viewWidth() - 2 * kMargin, viewHeight() - 2 * kMargin);
+  ProofRect r = fitPage(picture_, viewWidth() - 2 * kMargin, viewHeight() - 2 * kMargin);
   r.x += kMargin;
   r.y += kMargin;
   return r;

@@ -39,6 +39,7 @@ int jPrintSetupInk(DeviceRecord* record, jHWND parent);  // dialog result
 // Ours (PrintDriver.h): a job's settings image, and dry runs.
 int jPrintSetSettings(DeviceRecord* record, const void* image, int size);
 int jPrintGetInkSetName(DeviceRecord* record, char* text, int size);
+int jPrintGetPageDots(DeviceRecord* record, float x0, float y0, float x1, float y1, int32_t* width, int32_t* height);
 int jPrintBeginDryRun(DeviceRecord* record);
 int jPrintEndDryRun(DeviceRecord* record);
 

@@ -50,6 +50,18 @@ int jPrintEndDoc(jHostJobContext* context) {
   return rx3::endDocument(context);
 }
 
+int jPrintGetPageDots(DeviceRecord* record, float x0, float y0, float x1, float y1, int32_t* width, int32_t* height) {
+  if (width) *width = 0;
+  if (height) *height = 0;
+  rx3::DotRect dots;
+  if (!record || !record->state || !width || !height ||
+      !rx3::toDots(*record, record->state->marginMode, rx3::UnitRect{x0, y0, x1, y1}, &dots))
+    return 0;
+  *width = dots.x1 - dots.x0;
+  *height = dots.y1 - dots.y0;
+  return 1;
+}
+
 int jPrintStartPage(jHostJobContext* context, float x0, float y0, float x1, float y1) {
   if (!isOpen(context)) return 0;
   HostAsked asked(context);

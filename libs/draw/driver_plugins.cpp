@@ -87,6 +87,7 @@ bool DriverPlugin::load(const char* path) {
   optional(e.inkSetName, "jPrintGetInkSetName");
   optional(e.beginDryRun, "jPrintBeginDryRun");
   optional(e.endDryRun, "jPrintEndDryRun");
+  optional(e.pageDots, "jPrintGetPageDots");
   return true;
 }
 

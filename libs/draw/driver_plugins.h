@@ -39,6 +39,7 @@ struct DriverExports {
   jPrintGetInkSetName_t inkSetName;
   jPrintRecord_t beginDryRun;
   jPrintRecord_t endDryRun;
+  jPrintGetPageDots_t pageDots;
 };
 
 // The file names plug-ins have on this platform ("*.dll" on Windows, the

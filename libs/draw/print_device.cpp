@@ -230,11 +230,19 @@ int printJob(jHWND window, int32_t document, jDEVICE device, const void* tileBlo
   t_lastPrint.yResolution = record.yResolution;
   t_lastPrint.inkSet[0] = '\0';
   if (driver.inkSetName) driver.inkSetName(&record, t_lastPrint.inkSet, static_cast<int>(sizeof t_lastPrint.inkSet));
+  int result = kPrinted;
+  // The route sees every page ahead, and may refuse them, before the first is printed.
+  for (size_t i = 0; route && result == kPrinted && i < tiles.size(); ++i) {
+    const jdraw::Tile& t = tiles[i];
+    if (!route->pageAhead(driver, &record, static_cast<int>(i), t.x0 * area.mmPerUnitX, t.y0 * area.mmPerUnitY,
+                          t.x1 * area.mmPerUnitX, t.y1 * area.mmPerUnitY))
+      result = kFailed;
+  }
   const DotScale scale = scaleOf(record);
   Scene scene;
-  buildScene(*drawing, scale, &scene);
-  int result = kPrinted;
+  if (result == kPrinted) buildScene(*drawing, scale, &scene);
   for (const jdraw::Tile& tile : tiles) {
+    if (result != kPrinted) break;
     jHostJobContext context{};
     context.owner = window;
     platform::copyTruncated(context.documentName, sizeof context.documentName, job.title);

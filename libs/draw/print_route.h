@@ -14,6 +14,12 @@ class PrintRoute {
   virtual ~PrintRoute() = default;
   // The opened record before its first page; false fails the print.
   virtual bool prepare(const DriverExports& driver, DeviceRecord* record) = 0;
+  // Each page ahead, in the host's units, before the first is printed;
+  // false fails the print before it starts.
+  virtual bool pageAhead(const DriverExports&, DeviceRecord*, int /*page*/, float /*x0*/, float /*y0*/, float /*x1*/,
+                         float /*y1*/) {
+    return true;
+  }
   // After the last page, before the record is closed (also after a failure).
   virtual void finish(const DriverExports& driver, DeviceRecord* record) = 0;
   // The hooks the pages report to instead of the installed ones.

@@ -83,6 +83,14 @@ class ProofRoute : public jdraw::PrintRoute {
     return true;
   }
 
+  bool pageAhead(const jdraw::DriverExports& driver, DeviceRecord* record, int page, float x0, float y0, float x1,
+                 float y1) override {
+    if (!run_->page) return true;
+    int32_t width = 0, height = 0;
+    if (!driver.pageDots || driver.pageDots(record, x0, y0, x1, y1, &width, &height) != 1) width = height = 0;
+    return run_->page(run_->pageUser, page, width, height) == 0;
+  }
+
   void finish(const jdraw::DriverExports& driver, DeviceRecord* record) override {
     if (!counting_) return;
     InkEntry counted[kInks];

@@ -94,7 +94,7 @@ double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int 
   double sum = 0;
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) sum += page.cell(plane, x, y);
-  const double perCell = std::ldexp(static_cast<double>(kFullCoverage) * page.scale * page.scale, -page.shift);
+  const double perCell = std::ldexp(static_cast<double>(kFullCoverage) * page.across() * page.scale, -page.shift);
   return sum / (perCell * (x1 - x0) * (y1 - y0));
 }
 
@@ -112,15 +112,23 @@ void inkColour(const double coverage[kPlanes], int only, uint8_t rgb[3]) {
   printedColour(coverage, rgb);
 }
 
+void inkColours(const uint32_t* const ink[kPlanes], int width, int dotsPerCell, int shift, int only, uint8_t* rgb) {
+  const double perCell = std::ldexp(static_cast<double>(kFullCoverage) * dotsPerCell, -shift);
+  double coverage[kPlanes];
+  for (int x = 0; x < width; ++x) {
+    for (int j = 0; j < kPlanes; ++j) coverage[j] = ink[j][x] / perCell;
+    inkColour(coverage, only, &rgb[static_cast<size_t>(x) * 3]);
+  }
+}
+
 std::vector<uint8_t> composite(const DotPage& page, int only) {
   std::vector<uint8_t> rgb(static_cast<size_t>(page.width) * page.height * 3);
-  const double perCell = std::ldexp(static_cast<double>(kFullCoverage) * page.scale * page.scale, -page.shift);
-  double coverage[kPlanes];
+  if (page.width <= 0) return rgb;
   for (int y = 0; y < page.height; ++y) {
-    for (int x = 0; x < page.width; ++x) {
-      for (int j = 0; j < kPlanes; ++j) coverage[j] = page.cell(j, x, y) / perCell;
-      inkColour(coverage, only, &rgb[(static_cast<size_t>(y) * page.width + x) * 3]);
-    }
+    const uint32_t* row[kPlanes];
+    for (int j = 0; j < kPlanes; ++j) row[j] = &page.ink[j][static_cast<size_t>(y) * page.width];
+    inkColours(row, page.width, page.across() * page.scale, page.shift, only,
+               &rgb[static_cast<size_t>(y) * page.width * 3]);
   }
   return rgb;
 }

@@ -18,7 +18,8 @@ constexpr int kPlanes = 8;
 constexpr uint32_t kFullCoverage = 4080;
 
 struct DotPage {
-  int scale = 1;
+  int scale = 1;   // dots down a cell, and across unless scaleX says otherwise
+  int scaleX = 0;  // dots across a cell where the dots are not square (1440 x 720 dpi), else 0
   int shift = 0;   // cells hold their sums shifted right by this (very long pages)
   int width = 0;   // cells
   int height = 0;  // cells
@@ -26,6 +27,7 @@ struct DotPage {
   int dotHeight = 0;
   std::vector<uint32_t> ink[kPlanes];  // summed dot weights per cell, row-major
 
+  int across() const { return scaleX ? scaleX : scale; }
   uint32_t cell(int plane, int x, int y) const { return ink[plane][static_cast<size_t>(y) * width + x]; }
   // Dot code (0..3) at a dot; only meaningful at scale 1.
   int dot(int plane, int x, int y) const;
@@ -49,6 +51,10 @@ double meanCoverage(const DotPage& page, int plane, int x0, int y0, int x1, int 
 // Screen colour of a cell from each ink's coverage (0..1): all inks as they
 // print (only = -1, printed_colour.h), or one ink on its own.
 void inkColour(const double coverage[kPlanes], int only, uint8_t rgb[3]);
+
+// The same for a row of `width` cells of `dotsPerCell` dots, each ink's
+// sums shifted right by `shift`: 3 bytes a cell into rgb.
+void inkColours(const uint32_t* const ink[kPlanes], int width, int dotsPerCell, int shift, int only, uint8_t* rgb);
 
 // RGB picture of a page, 3 bytes per cell: the inks as they print (or one
 // ink alone).

@@ -94,6 +94,10 @@ void PageOverview::fit(int dotWidth, int dotHeight) {
   note();
 }
 
+void PageOverview::reach(int dotWidth, int dotHeight) {
+  fit(std::max(dotWidth_, dotWidth), std::max(dotHeight_, dotHeight));
+}
+
 bool PageOverview::row(int plane, const std::vector<uint8_t>& bytes, std::string* error) {
   if (line_ >= kMaxLines) {
     *error = "page too long";

@@ -26,6 +26,9 @@ class PageOverview {
   // The frames of a stream in order; those after the first page's form feed
   // are let by. False with a message for a placement no page can have.
   bool take(const Frame& frame, std::string* error);
+  // Makes room for the page's own size where it is known apart from its
+  // rows (they may stop short of it), the scale kept within the bound.
+  void reach(int dotWidth, int dotHeight);
   // True once the first page's form feed has passed.
   bool ended() const { return ended_; }
   // The page summed so far (all of it once ended), as the page builder

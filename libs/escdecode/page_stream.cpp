@@ -6,8 +6,6 @@
 namespace escp {
 namespace {
 
-constexpr uint32_t kDotWeight[4] = {0, 1024, 2048, 4080};
-
 // The longest page, whatever its cells: 2^24 lines are 296 m of paper at
 // 1440 dpi.
 constexpr int64_t kMaxPageLines = int64_t{1} << 24;
@@ -15,15 +13,33 @@ constexpr int64_t kMaxPageLines = int64_t{1} << 24;
 }  // namespace
 
 PageStream::PageStream(int scale, PageDone done, PageRefused refused, uint64_t maxCells)
-    : scale_(scale), maxCells_(maxCells), done_(std::move(done)), refused_(std::move(refused)) {}
+    : scale_(scale),
+      maxCells_(maxCells),
+      done_(std::move(done)),
+      refused_(std::move(refused)),
+      cells_(CellShape{scale, scale}, [this](int64_t y, int width, const uint32_t* const ink[kPlanes]) {
+        keepRow(y, width, ink);
+        return true;
+      }) {}
 
-int PageStream::cellsFor(int dots) const {
-  return static_cast<int>((int64_t{dots} + scale_ - 1) / scale_);
+int64_t PageStream::cellsFor(int64_t dots, int per) {
+  return (dots + per - 1) / per;
 }
 
 void PageStream::hold(int64_t bytes) {
   held_ = static_cast<uint64_t>(static_cast<int64_t>(held_) + bytes);
-  peak_ = std::max(peak_, held_);
+  peak_ = std::max(peak_, held_ + cells_.heldBytes());
+}
+
+void PageStream::keepRow(int64_t y, int width, const uint32_t* const ink[kPlanes]) {
+  for (int j = 0; j < kPlanes; ++j) {
+    // Only the inks that printed in the row: a page is laid out one ink at a time.
+    int used = width;
+    while (used > 0 && ink[j][used - 1] == 0) --used;
+    if (used == 0) continue;
+    rows_[j][static_cast<int>(y)].assign(ink[j], ink[j] + used);
+    hold(static_cast<int64_t>(used * sizeof(uint32_t)));
+  }
 }
 
 void PageStream::release() {
@@ -31,6 +47,7 @@ void PageStream::release() {
   held_ = 0;
   line_ = 0;
   dotWidth_ = dotHeight_ = 0;
+  cells_.reset(cellShape(scale_, resolution_));
 }
 
 void PageStream::refuse() {
@@ -47,32 +64,27 @@ bool PageStream::row(int plane, const std::vector<uint8_t>& bytes) {
   const int dots = static_cast<int>(bytes.size()) * 4;
   const int width = std::max(dotWidth_, dots);
   const int height = std::max(dotHeight_, static_cast<int>(line_) + 1);
-  if (static_cast<uint64_t>(cellsFor(width)) * static_cast<uint64_t>(cellsFor(height)) > maxCells_) {
+  const CellShape shape = cells_.shape();
+  if (static_cast<uint64_t>(cellsFor(width, shape.across)) * static_cast<uint64_t>(cellsFor(height, shape.down)) >
+      maxCells_) {
     refuse();
     return true;
   }
   dotWidth_ = width;
   dotHeight_ = height;
-  std::vector<uint32_t>& r = rows_[plane][static_cast<int>(line_ / scale_)];
-  const size_t cellsWide = static_cast<size_t>(cellsFor(dots));
-  if (r.size() < cellsWide) {
-    hold(static_cast<int64_t>((cellsWide - r.size()) * sizeof(uint32_t)));
-    r.resize(cellsWide, 0);
-  }
-  for (int x = 0; x < dots; ++x) {
-    const int code = (bytes[static_cast<size_t>(x / 4)] >> (6 - 2 * (x % 4))) & 3;
-    if (code) r[static_cast<size_t>(x / scale_)] += kDotWeight[code];
-  }
+  cells_.add(plane, bytes, line_);
+  peak_ = std::max(peak_, held_ + cells_.heldBytes());
   return true;
 }
 
 bool PageStream::move(int lines) {
   if (refusedPage_) return true;
-  if (line_ + lines > kMaxPageLines)
+  if (line_ + lines > kMaxPageLines) {
     refuse();
-  else
-    line_ += lines;
-  return true;
+    return true;
+  }
+  line_ += lines;
+  return cells_.reach(line_);
 }
 
 bool PageStream::endPage() {
@@ -80,15 +92,19 @@ bool PageStream::endPage() {
   rowsSinceFeed_ = false;
   if (refusedPage_) {
     refusedPage_ = false;
+    release();
     return refused_(index, "page " + std::to_string(index + 1) + " too large to build at scale " +
                                std::to_string(scale_) + " (use a larger --scale)");
   }
+  cells_.finish();
+  const CellShape shape = cells_.shape();
   DotPage page;
-  page.scale = scale_;
+  page.scale = shape.down;
+  page.scaleX = shape.across == shape.down ? 0 : shape.across;
   page.dotWidth = dotWidth_;
   page.dotHeight = dotHeight_;
-  page.width = cellsFor(dotWidth_);
-  page.height = cellsFor(dotHeight_);
+  page.width = static_cast<int>(cellsFor(dotWidth_, shape.across));
+  page.height = static_cast<int>(cellsFor(dotHeight_, shape.down));
   const size_t cells = static_cast<size_t>(page.width) * static_cast<size_t>(page.height);
   // One ink at a time, its rows let go as it is laid out: the page and its
   // rows are never both held whole.
@@ -127,6 +143,10 @@ bool PageStream::take(const Frame& f, std::string* error) {
       return move(f.lines);
     case FrameKind::kFormFeed:
       return endPage();
+    case FrameKind::kEscCommand:
+      // The resolution comes in the page's header, before its rows.
+      if (rasterResolution(f, &resolution_) && !rowsSinceFeed_) cells_.reset(cellShape(scale_, resolution_));
+      return true;
     default:
       return true;
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "libs/escdecode/cell_rows.h"
 #include "libs/escdecode/dot_pages.h"
 #include "libs/escdecode/escp_decoder.h"
 
@@ -30,6 +31,8 @@ class PageStream {
   static constexpr uint64_t kMaxPageCells = uint64_t{1} << 24;
 
   PageStream(int scale, PageDone done, PageRefused refused, uint64_t maxCells = kMaxPageCells);
+  PageStream(const PageStream&) = delete;
+  PageStream& operator=(const PageStream&) = delete;
 
   // False when the frame cannot be placed (error set) or a taker ended the
   // build (error empty).
@@ -49,7 +52,8 @@ class PageStream {
   void refuse();
   void release();
   void hold(int64_t bytes);
-  int cellsFor(int dots) const;
+  void keepRow(int64_t y, int width, const uint32_t* const ink[kPlanes]);
+  static int64_t cellsFor(int64_t dots, int per);
 
   int scale_;
   uint64_t maxCells_;
@@ -61,9 +65,11 @@ class PageStream {
   int64_t line_ = 0;
   int dotWidth_ = 0;
   int dotHeight_ = 0;
+  Resolution resolution_;
   // By ink, by cell row, only where something was printed: a long paper
   // move costs nothing, and the page is laid out one ink at a time.
   std::map<int, std::vector<uint32_t>> rows_[kPlanes];
+  CellRows cells_;  // the row being summed, kept in rows_ once final
   uint64_t held_ = 0;
   uint64_t peak_ = 0;
 };

@@ -20,6 +20,9 @@ bool StreamIndexer::take(const Frame& f, std::string* error) {
       page_.dotHeight = std::max(page_.dotHeight, static_cast<int>(line_) + 1);
       return true;
     }
+    case FrameKind::kEscCommand:
+      rasterResolution(f, &page_.resolution);
+      return true;
     case FrameKind::kFormFeed:
       page_.end = f.offset + f.length;
       index_.pages.push_back(std::move(page_));

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "libs/escdecode/cell_rows.h"
 #include "libs/escdecode/dot_band.h"
 #include "libs/escdecode/escp_decoder.h"
 
@@ -28,6 +29,7 @@ struct PageStart {
   StreamOffset end = 0;     // just after its form feed (or the stream's end)
   int dotWidth = 0;         // as the pages built from the stream measure them
   int dotHeight = 0;
+  Resolution resolution;         // its raster's, from its header (0 x 0 when it has none)
   std::vector<BandStart> bands;  // in line order
 };
 

@@ -37,3 +37,28 @@ unsigned int zlibCrc(unsigned char* data, int size) {
 #define STBIW_ZLIB_COMPRESS zlibCompress
 #define STBIW_CRC32 zlibCrc
 #include <stb_image_write.h>
+
+#include "png_filter.h"
+
+int stbPngFilterRow(const unsigned char* above, const unsigned char* row, int width, unsigned char* out) {
+  // The whole-picture writer's choice, row by row: each filter tried, the
+  // one whose bytes sum least (as signed) kept.
+  const int bytes = width * 3;
+  unsigned char* pixels = const_cast<unsigned char*>(above ? above : row);
+  const int stride = above ? static_cast<int>(row - above) : bytes;
+  const int y = above ? 1 : 0;
+  signed char* line = reinterpret_cast<signed char*>(out + 1);
+  int best = 0, bestSum = 0x7fffffff;
+  for (int filter = 0; filter < 5; ++filter) {
+    stbiw__encode_png_line(pixels, stride, width, 2, y, 3, filter, line);
+    int sum = 0;
+    for (int i = 0; i < bytes; ++i) sum += abs(line[i]);
+    if (sum < bestSum) {
+      bestSum = sum;
+      best = filter;
+    }
+  }
+  if (best != 4) stbiw__encode_png_line(pixels, stride, width, 2, y, 3, best, line);
+  out[0] = static_cast<unsigned char>(best);
+  return best;
+}

@@ -8,7 +8,8 @@
 //
 // --list   one line per frame (raster rows included)
 // --png    composite picture; pages after the first get -2, -3 ... before .png
-// --scale  cells of N x N dots for the picture and the statistics (default 1)
+// --scale  cells of N x N dots for the picture and the statistics (default 1;
+//          2N x N where the stream's dots are twice as fine across)
 // --grid   mean coverage of every ink over an N x N grid of regions
 #include <cstdio>
 #include <cstdlib>

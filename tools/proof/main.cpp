@@ -3,9 +3,9 @@
 // per ink (picolitres, millilitres, share of what remains) and a composite
 // PNG of the dots it would print, in the colour they print. The colour
 // profiles and intent are those vellox prints with. The stream waits in a
-// temporary file and the pages are built one at a time, only when a picture
-// is asked for: a job of any length takes about a band of memory, and a
-// page's cells more.
+// temporary file; a picture is made only when asked for, each page's PNG
+// written a row of cells at a time as the stream is read: a job of any size
+// takes about a band of memory.
 //
 //   proof [--printer <folder>] [--scratch <folder>] [--png out.png] [--scale N] job.vjx
 //
@@ -13,11 +13,18 @@
 // --scratch  where the stream's temporary file goes (default: TEMP, TMP or
 //            TMPDIR, else the job's folder)
 // --png      composite picture; pages after the first get -2, -3 ...
-// --scale    cells of N x N dots for the picture (default 1)
+// --scale    cells of N x N dots for the picture (default 1); where the dots
+//            are not square, N along the coarser axis and as many along the
+//            finer one as cover the same length (1440 x 720 dpi: 2N x N).
+//            The picture is the page the driver opens; one of more than
+//            2^28 cells is refused before the dry run
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/clock.h"
 
@@ -106,6 +113,37 @@ std::string pagePath(const std::string& base, size_t page) {
   return dot == std::string::npos ? base + suffix : base.substr(0, dot) + suffix + base.substr(dot);
 }
 
+// Each page's composite PNG, written a row of cells at a time as the rows
+// are made: a page of any size takes the memory of a row.
+class PagePictures {
+ public:
+  explicit PagePictures(std::string base) : base_(std::move(base)) {}
+  bool begin(size_t index, const escp::DotPage& shape) {
+    shape_ = shape;
+    path_ = pagePath(base_, index);
+    rgb_.assign(static_cast<size_t>(std::max(shape.width, 0)) * 3, 0);
+    if (shape.width <= 0 || shape.height <= 0 || png_.begin(path_, shape.width, shape.height)) return true;
+    return cannotWrite();
+  }
+  bool row(const uint32_t* const ink[escp::kPlanes]) {
+    if (shape_.width <= 0 || shape_.height <= 0) return true;
+    escp::inkColours(ink, shape_.width, shape_.across() * shape_.scale, shape_.shift, -1, rgb_.data());
+    return png_.row(rgb_.data()) || cannotWrite();
+  }
+  bool end() { return shape_.width <= 0 || shape_.height <= 0 || png_.finish() || cannotWrite(); }
+
+ private:
+  bool cannotWrite() const {
+    std::fprintf(stderr, "proof: cannot write %s\n", path_.c_str());
+    return false;
+  }
+  std::string base_;
+  std::string path_;
+  escp::DotPage shape_;
+  std::vector<uint8_t> rgb_;
+  escp::PngRowWriter png_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,17 +161,15 @@ int main(int argc, char** argv) {
   }
   useThePrintsProfiles(o.printer);
   const long long start = platform::monotonicMilliseconds();
-  proof::TakePage writePage;
-  if (!o.png.empty())
-    writePage = [&o](size_t index, const escp::DotPage& page) {
-      if (page.width <= 0 || page.height <= 0) return true;
-      if (escp::writePng(pagePath(o.png, index), page.width, page.height, escp::composite(page))) return true;
-      std::fprintf(stderr, "proof: cannot write %s\n", pagePath(o.png, index).c_str());
-      return false;
-    };
+  PagePictures pictures(o.png);
+  const escp::PageRowTaker writePage{
+      [&](size_t index, const escp::DotPage& shape) { return pictures.begin(index, shape); },
+      [&](const uint32_t* const ink[escp::kPlanes]) { return pictures.row(ink); },
+      [&](size_t) { return pictures.end(); }};
   proof::ProofResult result;
   std::string error;
-  const bool made = proof::proofJob(o.input.c_str(), o.scratch.c_str(), o.scale, writePage, &result, &error);
+  const bool made = proof::proofJob(o.input.c_str(), o.scratch.c_str(), o.scale, o.png.empty() ? nullptr : &writePage,
+                                    &result, &error);
   jDrawClose();
   if (!made) {
     std::fprintf(stderr, "proof: %s: %s\n", o.input.c_str(), error.c_str());

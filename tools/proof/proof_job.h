@@ -1,8 +1,8 @@
 // A job file's dry run for scripts and tests: the job printed through the
 // machine's driver with the stream kept in a temporary file (removed at the
 // end), the job's ink against the machine's account, and the stream's dot
-// pages one at a time, so that a job of any size takes the memory of a band
-// and, when pictures are asked for, of one page.
+// pages a row of cells at a time, so that a job of any size takes the memory
+// of a band, pictures or not.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +14,7 @@
 
 namespace proof {
 
-struct PageSize {
-  int dotWidth = 0;
-  int dotHeight = 0;
-};
+using PageSize = escp::PageSize;
 
 struct ProofResult {
   vlx::InkEstimate ink{};
@@ -25,15 +22,13 @@ struct ProofResult {
   std::vector<PageSize> pages;
 };
 
-// Takes each page built; false ends the run as a failure.
-using TakePage = std::function<bool(size_t index, const escp::DotPage& page)>;
-
 // The drawing library must be open with its printer folder set. The stream
 // waits in a temporary file in `scratchFolder`. With a taker, each page is
-// built at `scale` and handed over; without, only the pages' sizes are
-// measured. False with a message when the job cannot be printed, its stream
-// not decoded, or a page is too large to build at that scale.
-bool proofJob(const char* path, const char* scratchFolder, int scale, const TakePage& take, ProofResult* out,
+// handed over at `scale` a row of cells at a time (escp::PageRows), so that
+// a page of any size takes the memory of a row; without, only the pages'
+// sizes are measured. False with a message when the job cannot be printed,
+// its stream not decoded, or a taker ended the run.
+bool proofJob(const char* path, const char* scratchFolder, int scale, const escp::PageRowTaker* take, ProofResult* out,
               std::string* error);
 
 }  // namespace proof

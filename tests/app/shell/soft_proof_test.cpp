@@ -39,7 +39,7 @@ Bytes threePages() {
 
 // A dry run that hands the stream over in pieces.
 ProofProducer producing(const Bytes& stream, size_t piece = 1000) {
-  return [stream, piece](const std::atomic<int>&, jPdevProofWrite write, void* user) {
+  return [stream, piece](const std::atomic<int>&, jPdevProofWrite write, jPdevProofPage, void* user) {
     for (size_t at = 0; at < stream.size(); at += piece)
       if (!write(user, stream.data() + at, static_cast<int>(std::min(piece, stream.size() - at)))) return -1;
     return 1;
@@ -94,6 +94,43 @@ TEST(SoftProofFile, ShowsEveryPageAsTheStreamInMemoryDoes) {
   EXPECT_EQ(proofFilesIn(folder.path()), 0u) << "and goes with the picture";
 }
 
+TEST(SoftProofFile, ShowsThePageTheProducerToldInItsShapeOnPaper) {
+  // Rows of 480 dots on 300 lines at 1440 x 720 dpi, the page told as 400
+  // dots by 360 lines: the rows' padding past the page is left out, the
+  // lines below the last row are blank paper, and the page fits its box as
+  // 400 / 1440 by 360 / 720 inches.
+  const Bytes header{0x1B, '(', 'D', 4, 0, 0x40, 0x38, 20, 10};
+  Bytes stream = header;
+  const Bytes rows = randomPage(
+      300, 1, [](int) { return 120; }, 4);
+  stream.insert(stream.end(), rows.begin(), rows.end());
+  const ProofProducer told = [&](const std::atomic<int>& cancel, jPdevProofWrite write, jPdevProofPage page,
+                                 void* user) {
+    if (page(user, 0, 400, 360) != 0) return -1;
+    return producing(stream)(cancel, write, page, user);
+  };
+  testing_support::ScratchFolder folder;
+  std::atomic<int> cancel{0};
+  ProofPicture picture;
+  ASSERT_EQ(makeProofPicture(told, folder.path().c_str(), cancel, nullptr, 64, &picture), ProofResult::kDone);
+  EXPECT_EQ(400, picture.dotWidth);
+  EXPECT_EQ(360, picture.dotHeight);
+  EXPECT_EQ(1440, picture.resolution.x);
+  EXPECT_EQ(720, picture.resolution.y);
+  const escp::DotPage& o = picture.overview;
+  EXPECT_EQ((400 + o.scale - 1) / o.scale, o.width);
+  EXPECT_EQ((360 + o.scale - 1) / o.scale, o.height);
+  std::vector<escp::DotPage> built;
+  std::string error;
+  ASSERT_TRUE(escp::buildPagesEachFrame(rows.data(), rows.size(), o.scale, &built, &error)) << error;
+  for (int y = 0; y < o.height; ++y)
+    for (int x = 0; x < o.width; ++x)
+      ASSERT_EQ(y < built[0].height ? built[0].cell(0, x, y) : 0u, o.cell(0, x, y)) << x << "," << y;
+  const ProofRect fit = fitPage(picture, 1000, 1000);
+  EXPECT_EQ(1000, fit.height);
+  EXPECT_EQ(555, fit.width);  // (400 / 1440) / (360 / 720) of the height
+}
+
 TEST(SoftProofFile, ARunThatDoesNotEndWholeLeavesNoFileAndNoPicture) {
   const Bytes stream = threePages();
   Bytes garbage = stream;
@@ -107,13 +144,14 @@ TEST(SoftProofFile, ARunThatDoesNotEndWholeLeavesNoFileAndNoPicture) {
   std::atomic<int> cancel{0};
   const Case cases[] = {
       {"cancelled",
-       [&](const std::atomic<int>&, jPdevProofWrite write, void* user) {
+       [&](const std::atomic<int>&, jPdevProofWrite write, jPdevProofPage, void* user) {
          write(user, stream.data(), 500);
          cancel = 1;  // the window closed
          return 0;
        },
        ProofResult::kCancelled},
-      {"the dry run failed", [](const std::atomic<int>&, jPdevProofWrite, void*) { return -1; }, ProofResult::kFailed},
+      {"the dry run failed", [](const std::atomic<int>&, jPdevProofWrite, jPdevProofPage, void*) { return -1; },
+       ProofResult::kFailed},
       {"no stream to decode", producing(garbage), ProofResult::kFailed},
       {"the disk filled up", producing(stream, 4096), ProofResult::kFailed, stream.size() / 2},
   };

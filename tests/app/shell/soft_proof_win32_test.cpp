@@ -87,7 +87,7 @@ class SoftProof : public ::testing::Test {
   void openHalves(const std::vector<uint8_t>& more = {}) {
     std::vector<uint8_t> stream = halvesPage();
     stream.insert(stream.end(), more.begin(), more.end());
-    open([stream](const std::atomic<int>&, jPdevProofWrite write, void* user) {
+    open([stream](const std::atomic<int>&, jPdevProofWrite write, jPdevProofPage, void* user) {
       return write(user, stream.data(), static_cast<int>(stream.size())) ? 1 : -1;
     });
     pumpUntil([&] { return !factsOf(window_).running; });
@@ -220,7 +220,7 @@ TEST_F(SoftProof, StepsThroughEveryPage) {
 
 TEST_F(SoftProof, ClosingWhileTheDryRunRunsCancelsIt) {
   std::atomic<int> sawCancel{0}, writes{0};
-  open([&](const std::atomic<int>& cancel, jPdevProofWrite write, void* user) {
+  open([&](const std::atomic<int>& cancel, jPdevProofWrite write, jPdevProofPage, void* user) {
     const uint8_t preamble[16] = {0x11, 0x11, 0x11, 0x11};
     for (int i = 0; i < 2000 && !cancel.load(); ++i) {
       if (!write(user, preamble, 4)) break;
@@ -240,7 +240,7 @@ TEST_F(SoftProof, ClosingWhileTheDryRunRunsCancelsIt) {
 }
 
 TEST_F(SoftProof, AStreamThatIsNoJobSaysSo) {
-  open([](const std::atomic<int>&, jPdevProofWrite, void*) { return -1; });
+  open([](const std::atomic<int>&, jPdevProofWrite, jPdevProofPage, void*) { return -1; });
   pumpUntil([&] { return !factsOf(window_).running; });
   EXPECT_TRUE(factsOf(window_).failed);
   char text[128] = "";

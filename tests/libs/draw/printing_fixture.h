@@ -48,8 +48,12 @@ struct PrintingFixture : ::testing::Test {
     jPdevSetPrinterFolder(nullptr);
     jOemSetText(nullptr);
   }
-  // Writes and loads the job as the print queue does.
+  // Writes and loads the job as the print queue does (in place of one loaded before).
   bool load(const jobfile::Job& job) {
+    if (device) jPdevClose(device);
+    if (setting) jMemFree(setting);
+    device = nullptr;
+    setting = nullptr;
     jobPath = jobs.join("job.vjx");
     if (!jobfile::writeJobFile(jobPath.c_str(), job)) return false;
     device = jFileLoadDRXDevOpen(jobPath.c_str());

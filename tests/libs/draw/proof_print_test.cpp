@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,8 @@
 #include "EscDecode.h"
 #include "app/jobs/dry_run_estimate.h"
 #include "job_maker.h"
+#include "libs/draw/driver_plugins.h"
+#include "libs/draw/setting_block.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/named_mutex.h"
@@ -50,6 +53,39 @@ int collect(void* user, const void* data, int length) {
     return 0;
   }
   return 1;
+}
+
+// A taker that keeps each page's rows as a whole page.
+escp::PageRowTaker keepRows(std::vector<escp::DotPage>* pages) {
+  return {[pages](size_t, const escp::DotPage& shape) {
+            pages->push_back(shape);
+            return true;
+          },
+          [pages](const uint32_t* const ink[escp::kPlanes]) {
+            escp::DotPage& p = pages->back();
+            for (int j = 0; j < escp::kPlanes; ++j) p.ink[j].insert(p.ink[j].end(), ink[j], ink[j] + p.width);
+            return true;
+          },
+          [](size_t) { return true; }};
+}
+
+// A job whose settings image prints at x by y dpi.
+jobfile::Job jobAt(const std::string& printerFolder, float widthMm, float heightMm, int32_t x, int32_t y) {
+  jobfile::Job job = draw_test::sampleJob("EPSON RX-3", widthMm, heightMm);
+  jdraw::DriverPlugin plugin;
+  DeviceRecord record{};
+  if (!plugin.load((printerFolder + "/" + draw_test::pluginFileName()).c_str()) ||
+      !plugin.findMachine("EPSON RX-3", &record) || plugin.exports().openMachine(&record) != 1)
+    return job;
+  jdraw::SettingBlock block;
+  std::memcpy(block.settings, record.state, sizeof block.settings);
+  plugin.exports().closeMachine(&record);
+  std::memcpy(block.settings, &x, 4);  // the horizontal and vertical dots per inch lead the image
+  std::memcpy(block.settings + 4, &y, 4);
+  std::strcpy(reinterpret_cast<char*>(block.settings) + 1464, "FILE:nowhere");  // the registry's port wins
+  block.hasSettings = true;
+  jdraw::encodeSettingBlock(block, &job.settings);
+  return job;
 }
 
 struct DryRun : draw_test::PrintingFixture {
@@ -154,26 +190,32 @@ TEST_F(DryRun, TheProofsDotPlanesAreThoseOfThePrintedStream) {
   ASSERT_TRUE(escp::buildPages(stream, 1, &expected, &error)) << error;
   proof::ProofResult proofed;
   std::vector<escp::DotPage> pages;
-  const proof::TakePage keep = [&](size_t, const escp::DotPage& page) {
-    pages.push_back(page);
-    return true;
-  };
+  const escp::PageRowTaker keep = keepRows(&pages);
   char folder[platform::kMaxPath];
   ASSERT_TRUE(platform::folderPart(jobPath.c_str(), folder, sizeof folder));
-  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), folder, 1, keep, &proofed, &error)) << error;
+  ASSERT_TRUE(proof::proofJob(jobPath.c_str(), folder, 1, &keep, &proofed, &error)) << error;
   ASSERT_EQ(pages.size(), expected.size());
   ASSERT_EQ(expected.size(), 1u);
-  EXPECT_EQ(pages[0].dotWidth, expected[0].dotWidth);
-  EXPECT_EQ(pages[0].dotHeight, expected[0].dotHeight);
+  // The page is the driver's, 30 x 25 mm at 720 dpi; the stream's rows may
+  // reach past it only with the zero dots that pad a row whose packing grew.
+  const escp::DotPage& page = pages[0];
+  EXPECT_EQ(850, page.dotWidth);
+  EXPECT_EQ(708, page.dotHeight);
   for (int plane = 0; plane < escp::kPlanes; ++plane)
-    EXPECT_TRUE(pages[0].ink[plane] == expected[0].ink[plane]) << "plane " << plane;
-  // Without a taker no page is built, its size is still measured, and the
+    for (int y = 0; y < std::max(page.height, expected[0].height); ++y)
+      for (int x = 0; x < std::max(page.width, expected[0].width); ++x) {
+        const bool inPage = x < page.width && y < page.height;
+        const bool inStream = x < expected[0].width && y < expected[0].height;
+        ASSERT_EQ(inStream ? expected[0].cell(plane, x, y) : 0u, inPage ? page.cell(plane, x, y) : 0u)
+            << "plane " << plane << " at " << x << ", " << y;
+      }
+  // Without a taker no page is built, its size is still given, and the
   // stream's temporary file is gone either way.
   proof::ProofResult measured;
   ASSERT_TRUE(proof::proofJob(jobPath.c_str(), folder, 1, nullptr, &measured, &error)) << error;
   ASSERT_EQ(measured.pages.size(), 1u);
-  EXPECT_EQ(measured.pages[0].dotWidth, expected[0].dotWidth);
-  EXPECT_EQ(measured.pages[0].dotHeight, expected[0].dotHeight);
+  EXPECT_EQ(measured.pages[0].dotWidth, page.dotWidth);
+  EXPECT_EQ(measured.pages[0].dotHeight, page.dotHeight);
   EXPECT_EQ(measured.streamBytes, printed.size());
   bool left = false;
   platform::listFolder(folder, [&](const platform::FolderEntry& e) {
@@ -183,6 +225,69 @@ TEST_F(DryRun, TheProofsDotPlanesAreThoseOfThePrintedStream) {
   EXPECT_FALSE(left) << "a stream file was left behind";
   for (int i = 0; i < 8; ++i)
     EXPECT_EQ(proofed.ink.picolitres[i], static_cast<uint64_t>(proofed.ink.account[i].totalUsed)) << "ink " << i;
+}
+
+TEST_F(DryRun, ThePicturesPageIsTheJobsPageOnPaperAtEveryResolution) {
+  // 30 x 25 mm at scale 4: cells square on paper, so the picture keeps the
+  // page's shape whatever the dots' shape, and its size is the page's, not
+  // the widest row's, the same at every run.
+  struct Case {
+    int32_t x, y;
+    int across, down;  // dots of a cell
+  };
+  for (const Case c : {Case{720, 720, 4, 4}, Case{1440, 720, 8, 4}, Case{1440, 1440, 4, 4}}) {
+    SCOPED_TRACE(std::to_string(c.x) + " x " + std::to_string(c.y));
+    ASSERT_TRUE(load(jobAt(printer.path(), 30, 25, c.x, c.y)));
+    char folder[platform::kMaxPath];
+    ASSERT_TRUE(platform::folderPart(jobPath.c_str(), folder, sizeof folder));
+    for (int run = 0; run < 2; ++run) {
+      std::vector<escp::DotPage> pages;
+      const escp::PageRowTaker keep = keepRows(&pages);
+      proof::ProofResult proofed;
+      std::string error;
+      ASSERT_TRUE(proof::proofJob(jobPath.c_str(), folder, 4, &keep, &proofed, &error)) << error;
+      ASSERT_EQ(1u, pages.size());
+      const escp::DotPage& p = pages[0];
+      EXPECT_EQ(static_cast<int>(30 / 25.4 * c.x), p.dotWidth);
+      EXPECT_EQ(static_cast<int>(25 / 25.4 * c.y), p.dotHeight);
+      EXPECT_EQ(c.across, p.across());
+      EXPECT_EQ(c.down, p.scale);
+      EXPECT_EQ((p.dotWidth + c.across - 1) / c.across, p.width);
+      EXPECT_EQ((p.dotHeight + c.down - 1) / c.down, p.height);
+      EXPECT_NEAR(30.0 / 25.0, static_cast<double>(p.width) / p.height, 0.02);
+      EXPECT_EQ(static_cast<size_t>(p.width) * p.height, p.ink[0].size());
+    }
+  }
+}
+
+TEST_F(DryRun, APictureThatCannotBeMadeIsRefusedBeforeTheRun) {
+  // The sizes are told before the first band, so a refusal comes at once
+  // and nothing is printed.
+  struct Case {
+    float widthMm, heightMm;
+    int scale;
+    const char* why;
+  };
+  const Case cases[] = {
+      {1200, 2000, 1, "page 1 (34015 x 56692 dots) too large to picture at scale 1"},  // some 2 billion cells
+      {30, 25, 2048, "scale 2048 too large: cells of 2048 x 2048 dots"},               // past 32 bits of sums
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    ASSERT_TRUE(load(draw_test::sampleJob("EPSON RX-3", c.widthMm, c.heightMm)));
+    char folder[platform::kMaxPath];
+    ASSERT_TRUE(platform::folderPart(jobPath.c_str(), folder, sizeof folder));
+    std::vector<escp::DotPage> pages;
+    const escp::PageRowTaker keep = keepRows(&pages);
+    proof::ProofResult proofed;
+    std::string error;
+    const long long start = platform::monotonicMilliseconds();
+    EXPECT_FALSE(proof::proofJob(jobPath.c_str(), folder, c.scale, &keep, &proofed, &error));
+    EXPECT_LT(platform::monotonicMilliseconds() - start, 2000);
+    EXPECT_NE(std::string::npos, error.find(c.why)) << error;
+    EXPECT_TRUE(pages.empty());
+    EXPECT_TRUE(namesIn(out.path()).empty());
+  }
 }
 
 }  // namespace
