@@ -10,6 +10,11 @@
 ; libraries, tools and the default colour profiles are replaced on every
 ; install, so an upgrade is an install over the old folder.
 ;
+; The folder may hold the shop's own files too: the uninstaller removes only
+; the files this setup installed, by name, and when asked to remove the
+; shop's data only what vellox and RX3 made there themselves (their own file
+; names); a folder goes only when nothing else is left in it.
+;
 ; Command line: /S silent, /D=<folder> (last, unquoted) the folder. The
 ; uninstaller keeps the shop's data unless the user says otherwise (or, when
 ; silent, unless /PURGE is given).
@@ -41,6 +46,8 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "${__FILEDIR__}/installed_files.nsh"
+!include "${__FILEDIR__}/own_data.nsh"
 
 !if "${ARCH}" == "amd64"
   Target amd64-unicode
@@ -151,26 +158,11 @@ Section "vellox" SecMain
 
   ; Programs, libraries and tools: always the new ones.
   SetOverwrite on
-  SetOutPath "$INSTDIR"
-  File "${STAGE}\vellox.exe"
-  File "${STAGE}\proof.exe"
-  File "${STAGE}\Draw.dll"
-  File "${STAGE}\Base.dll"
-  File "${STAGE}\BaseD.dll"
-  File "${STAGE}\SPOOL.dll"
-  File "${STAGE}\Device.dll"
-  File "${STAGE}\PFLink.dll"
-  File /nonfatal "${STAGE}\*.icc"
-  File /nonfatal "${STAGE}\*.icm"
-  SetOutPath "$INSTDIR\tools"
-  File "${STAGE}\tools\*.exe"
-  SetOutPath "$INSTDIR\printer"
-  File "${STAGE}\printer\RX3.dll"
+  !insertmacro ProgramFiles InstallFile
 
   ; The shop's files: written only where none stands yet.
   SetOverwrite off
-  File "${STAGE}\printer\DEVICE.rgs"
-  File "${STAGE}\printer\*.cpf*"
+  !insertmacro ShopStarterFiles InstallFile
   SetOverwrite on
 
   CreateDirectory "$INSTDIR\HotFolder"
@@ -222,39 +214,17 @@ FunctionEnd
 Section "Uninstall"
   SetShellVarContext all
 
-  Delete "$INSTDIR\vellox.exe"
-  Delete "$INSTDIR\proof.exe"
-  Delete "$INSTDIR\Draw.dll"
-  Delete "$INSTDIR\Base.dll"
-  Delete "$INSTDIR\BaseD.dll"
-  Delete "$INSTDIR\SPOOL.dll"
-  Delete "$INSTDIR\Device.dll"
-  Delete "$INSTDIR\PFLink.dll"
-  Delete "$INSTDIR\*.icc"
-  Delete "$INSTDIR\*.icm"
-  RMDir /r "$INSTDIR\tools"
-  Delete "$INSTDIR\printer\RX3.dll"
+  !insertmacro ProgramFiles RemoveFile
   Delete "$INSTDIR\uninstall.exe"
-
   ${If} $KeepData = 0
-    ; Everything the program and its driver keep in their own folder.
-    RMDir /r "$INSTDIR\HotFolder"
-    RMDir /r "$INSTDIR\MoveFolder"
-    RMDir /r "$INSTDIR\output"
-    RMDir /r "$INSTDIR\FONT"
-    RMDir /r "$INSTDIR\printer"
-    RMDir /r "$INSTDIR\scratch"
-    Delete "$INSTDIR\*.ENV"
-    Delete "$INSTDIR\*.TXT"
-    Delete "$INSTDIR\*.ini"
-    Delete "$INSTDIR\*.csv"
-    Delete "$INSTDIR\*.dat"
-    Delete "$INSTDIR\*.tmp"
+    Call un.DeleteOwnData
   ${EndIf}
-  ; The folders stay while anything of the shop's is in them.
+  ; A folder stays while anything of the shop's is in it.
+  RMDir "$INSTDIR\tools"
   RMDir "$INSTDIR\printer"
   RMDir "$INSTDIR\output"
   RMDir "$INSTDIR\FONT"
+  RMDir "$INSTDIR\HotFolder\Rejected"
   RMDir "$INSTDIR\HotFolder"
   RMDir "$INSTDIR\MoveFolder"
   RMDir "$INSTDIR"
