@@ -48,6 +48,7 @@ SetCompressor /SOLID lzma
 !include "FileFunc.nsh"
 !include "${__FILEDIR__}/installed_files.nsh"
 !include "${__FILEDIR__}/own_data.nsh"
+!include "${__FILEDIR__}/fit_text.nsh"
 
 !if "${ARCH}" == "amd64"
   Target amd64-unicode
@@ -79,6 +80,8 @@ Var KeepData
 Var StartMenuFolder
 
 !define MUI_ABORTWARNING
+!define MUI_CUSTOMFUNCTION_GUIINIT FitButtons
+!define MUI_CUSTOMFUNCTION_UNGUIINIT un.FitButtons
 !define MUI_UNABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "vellox ${VERSION} (印刷キュー) とプリンタ ドライバ RX3 をインストールします。$\r$\n$\r$\nすでにインストールされている場合は上書きして更新します。ホット フォルダと印刷済みフォルダのジョブ、インクの使用量、各種の設定、デバイスの登録、用紙プロファイル、印刷記録はそのまま残ります。$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
@@ -93,6 +96,7 @@ Var StartMenuFolder
 !define MUI_FINISHPAGE_RUN_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
 
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.FitConfirmPage
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -102,6 +106,23 @@ LangString RunningText 1041 "vellox が実行中です。$\r$\nvellox を終了�
 LangString KeepDataText 1041 "ジョブ、印刷記録、インクの使用量、設定、デバイスの登録、用紙プロファイルを残しますか?$\r$\n$\r$\n[はい] 残します (再インストールしたときにそのまま使えます)。$\r$\n[いいえ] すべて削除します。"
 LangString NoWriteText 1041 "インストール先のフォルダに書き込めません:$\r$\n$INSTDIR"
 LangString ShortcutUninstall 1041 "vellox のアンインストール"
+
+!insertmacro FitTextFunctions ""
+!insertmacro FitTextFunctions "un."
+
+; The forward button shows the widest of its texts whole (1: forward, 3: back).
+Function FitButtons
+  !insertmacro FitButton "" 1 3 "$(^NextBtn)"
+  !insertmacro FitButton "" 1 3 "$(^InstallBtn)"
+FunctionEnd
+
+Function un.FitButtons
+  !insertmacro FitButton "un." 1 3 "$(^UninstallBtn)"
+FunctionEnd
+
+Function un.FitConfirmPage
+  !insertmacro FitLabel "un." $mui.UnConfirmPage.DirectoryText $mui.UnConfirmPage.Directory "$(^UninstallingSubText)"
+FunctionEnd
 
 ; vellox's main window classes, one per host variant.
 !macro WaitForVelloxClosed un
