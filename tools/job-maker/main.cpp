@@ -89,10 +89,11 @@ int main(int argc, char** argv) {
   if (name.find_first_of("/\\:") != std::string::npos) return usage("--name takes a file name, not a path");
 
   int width = 0, height = 0;
-  std::string pixels, error;
+  std::vector<uint8_t> pixels;
+  std::string error;
   jobfile::Job job;
   if (!jobmaker::decodeImage(positional[0], &width, &height, &pixels, &error) ||
-      !jobmaker::makeJob(options, width, height, reinterpret_cast<const unsigned char*>(pixels.data()), &job, &error)) {
+      !jobmaker::makeJob(options, width, height, std::move(pixels), &job, &error)) {
     std::fprintf(stderr, "job-maker: %s: %s\n", positional[0], error.c_str());
     return 1;
   }
