@@ -110,6 +110,12 @@ bool decodeImage(const char* path, int* width, int* height, std::vector<uint8_t>
   return true;
 }
 
+bool isFileName(const std::string& name) {
+  // ':' is below every trail byte; a separator is found by character.
+  return !name.empty() && name != "." && name != ".." && name.find(':') == std::string::npos &&
+         platform::fileNamePart(name.c_str()) == name.c_str();
+}
+
 std::string dropJob(const jobfile::Job& job, const std::string& hotFolder, const std::string& name,
                     std::string* error) {
   char staging[platform::kMaxPath], temporary[platform::kMaxPath], target[platform::kMaxPath];

@@ -28,6 +28,9 @@ bool makeJob(const Options& options, int width, int height, std::vector<uint8_t>
              std::string* error);
 // Reads a PNG, JPEG or BMP file into RGB; false with a message.
 bool decodeImage(const char* path, int* width, int* height, std::vector<uint8_t>* pixels, std::string* error);
+// Whether name names a file in a folder (no folder part, no drive, not "."
+// or ".."). Names are CP932: the second byte of 表 or ソ is no separator.
+bool isFileName(const std::string& name);
 // Writes the job under a name the folder scan does not look at (inside a
 // sub-folder of the hot folder), then moves it into the hot folder under a
 // free name; the path written, or empty with a message.

@@ -134,4 +134,25 @@ TEST(ImageJob, DropsIntoTheHotFolderUnderAFreeNameAndLeavesNothingElse) {
   EXPECT_TRUE(jobmaker::dropJob(job, hot.join("missing"), "x.vjx", &error).empty());
 }
 
+// Names are CP932: the second byte of 表 and ソ is 0x5C, the backslash's.
+TEST(ImageJob, TakesJapaneseFileNamesAndRefusesPaths) {
+  const struct {
+    const char* name;
+    bool isFile;
+  } cases[] = {
+      {"表.vjx", true},   {"ソフト.vjx", true}, {"poster.vjx", true}, {"a\\b.vjx", false}, {"a/b.vjx", false},
+      {"c:b.vjx", false}, {"", false},          {".", false},         {"..", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(jobmaker::isFileName(c.name), c.isFile) << c.name;
+
+  ScratchFolder hot;
+  jobfile::Job job;
+  std::string error;
+  ASSERT_TRUE(jobmaker::makeJob(options(), 8, 8, gradient(8, 8), &job, &error));
+  const std::string path = jobmaker::dropJob(job, hot.path(), "表.vjx", &error);
+  EXPECT_EQ(path, hot.join("表.vjx")) << error;
+  jobfile::Job back;
+  EXPECT_EQ(jobfile::readJobFile(path.c_str(), jobfile::kDescription, &back), jobfile::Status::Ok);
+}
+
 }  // namespace
