@@ -46,9 +46,6 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
-!include "${__FILEDIR__}/installed_files.nsh"
-!include "${__FILEDIR__}/own_data.nsh"
-!include "${__FILEDIR__}/fit_text.nsh"
 
 !if "${ARCH}" == "amd64"
   Target amd64-unicode
@@ -57,6 +54,12 @@ SetCompressor /SOLID lzma
   Target x86-unicode
   InstallDir "$PROGRAMFILES\vellox"
 !endif
+
+; After Target: declared before it, these left the 64-bit setup installing into
+; Program Files (x86).
+!include "${__FILEDIR__}/installed_files.nsh"
+!include "${__FILEDIR__}/own_data.nsh"
+!include "${__FILEDIR__}/fit_text.nsh"
 
 Name "vellox"
 ; An upgrade goes where the last install went (/D= still decides).
