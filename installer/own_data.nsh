@@ -7,7 +7,7 @@
 ;   @  one hexadecimal digit
 ;   %  one to four hexadecimal digits (a temporary file's number)
 ;   #  one decimal digit
-;   +  one or more decimal digits
+;   +  one to twenty decimal digits (a process or counter number)
 
 ; Files of fixed names.
 !macro OwnDataFiles DO
