@@ -22,6 +22,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
 
+# Every program may address 4 GB on 64-bit Windows (3 GB with /3GB on 32-bit
+# Windows) instead of 2 GB: a large photograph made into a job, or a proof of
+# a wide page, needs more than 2 GB of address space long before the
+# machine's memory runs out.
+# (The flag means something only in a program; DLLs get it so that no link
+# of this build is left out.)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--large-address-aware")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--large-address-aware")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-Wl,--large-address-aware")
+
 # Test programs run under Wine; the wrapper picks the 32-bit loader for a
 # 32-bit program and fails, naming the reason, where this machine runs no
 # 32-bit code.

@@ -10,6 +10,11 @@
 ; libraries, tools and the default colour profiles are replaced on every
 ; install, so an upgrade is an install over the old folder.
 ;
+; The folder may hold the shop's own files too: the uninstaller removes only
+; the files this setup installed, by name, and when asked to remove the
+; shop's data only what vellox and RX3 made there themselves (their own file
+; names); a folder goes only when nothing else is left in it.
+;
 ; Command line: /S silent, /D=<folder> (last, unquoted) the folder. The
 ; uninstaller keeps the shop's data unless the user says otherwise (or, when
 ; silent, unless /PURGE is given).
@@ -50,6 +55,12 @@ SetCompressor /SOLID lzma
   InstallDir "$PROGRAMFILES\vellox"
 !endif
 
+; After Target: declared before it, these left the 64-bit setup installing into
+; Program Files (x86).
+!include "${__FILEDIR__}/installed_files.nsh"
+!include "${__FILEDIR__}/own_data.nsh"
+!include "${__FILEDIR__}/fit_text.nsh"
+
 Name "vellox"
 ; An upgrade goes where the last install went (/D= still decides).
 InstallDirRegKey HKLM "${PRODUCT_KEY}" "InstallDir"
@@ -72,6 +83,8 @@ Var KeepData
 Var StartMenuFolder
 
 !define MUI_ABORTWARNING
+!define MUI_CUSTOMFUNCTION_GUIINIT FitButtons
+!define MUI_CUSTOMFUNCTION_UNGUIINIT un.FitButtons
 !define MUI_UNABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "vellox ${VERSION} (印刷キュー) とプリンタ ドライバ RX3 をインストールします。$\r$\n$\r$\nすでにインストールされている場合は上書きして更新します。ホット フォルダと印刷済みフォルダのジョブ、インクの使用量、各種の設定、デバイスの登録、用紙プロファイル、印刷記録はそのまま残ります。$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
@@ -86,6 +99,7 @@ Var StartMenuFolder
 !define MUI_FINISHPAGE_RUN_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
 
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.FitConfirmPage
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -95,6 +109,23 @@ LangString RunningText 1041 "vellox が実行中です。$\r$\nvellox を終了�
 LangString KeepDataText 1041 "ジョブ、印刷記録、インクの使用量、設定、デバイスの登録、用紙プロファイルを残しますか?$\r$\n$\r$\n[はい] 残します (再インストールしたときにそのまま使えます)。$\r$\n[いいえ] すべて削除します。"
 LangString NoWriteText 1041 "インストール先のフォルダに書き込めません:$\r$\n$INSTDIR"
 LangString ShortcutUninstall 1041 "vellox のアンインストール"
+
+!insertmacro FitTextFunctions ""
+!insertmacro FitTextFunctions "un."
+
+; The forward button shows the widest of its texts whole (1: forward, 3: back).
+Function FitButtons
+  !insertmacro FitButton "" 1 3 "$(^NextBtn)"
+  !insertmacro FitButton "" 1 3 "$(^InstallBtn)"
+FunctionEnd
+
+Function un.FitButtons
+  !insertmacro FitButton "un." 1 3 "$(^UninstallBtn)"
+FunctionEnd
+
+Function un.FitConfirmPage
+  !insertmacro FitLabel "un." $mui.UnConfirmPage.DirectoryText $mui.UnConfirmPage.Directory "$(^UninstallingSubText)"
+FunctionEnd
 
 ; vellox's main window classes, one per host variant.
 !macro WaitForVelloxClosed un
@@ -151,26 +182,11 @@ Section "vellox" SecMain
 
   ; Programs, libraries and tools: always the new ones.
   SetOverwrite on
-  SetOutPath "$INSTDIR"
-  File "${STAGE}\vellox.exe"
-  File "${STAGE}\proof.exe"
-  File "${STAGE}\Draw.dll"
-  File "${STAGE}\Base.dll"
-  File "${STAGE}\BaseD.dll"
-  File "${STAGE}\SPOOL.dll"
-  File "${STAGE}\Device.dll"
-  File "${STAGE}\PFLink.dll"
-  File /nonfatal "${STAGE}\*.icc"
-  File /nonfatal "${STAGE}\*.icm"
-  SetOutPath "$INSTDIR\tools"
-  File "${STAGE}\tools\*.exe"
-  SetOutPath "$INSTDIR\printer"
-  File "${STAGE}\printer\RX3.dll"
+  !insertmacro ProgramFiles InstallFile
 
   ; The shop's files: written only where none stands yet.
   SetOverwrite off
-  File "${STAGE}\printer\DEVICE.rgs"
-  File "${STAGE}\printer\*.cpf*"
+  !insertmacro ShopStarterFiles InstallFile
   SetOverwrite on
 
   CreateDirectory "$INSTDIR\HotFolder"
@@ -222,39 +238,17 @@ FunctionEnd
 Section "Uninstall"
   SetShellVarContext all
 
-  Delete "$INSTDIR\vellox.exe"
-  Delete "$INSTDIR\proof.exe"
-  Delete "$INSTDIR\Draw.dll"
-  Delete "$INSTDIR\Base.dll"
-  Delete "$INSTDIR\BaseD.dll"
-  Delete "$INSTDIR\SPOOL.dll"
-  Delete "$INSTDIR\Device.dll"
-  Delete "$INSTDIR\PFLink.dll"
-  Delete "$INSTDIR\*.icc"
-  Delete "$INSTDIR\*.icm"
-  RMDir /r "$INSTDIR\tools"
-  Delete "$INSTDIR\printer\RX3.dll"
+  !insertmacro ProgramFiles RemoveFile
   Delete "$INSTDIR\uninstall.exe"
-
   ${If} $KeepData = 0
-    ; Everything the program and its driver keep in their own folder.
-    RMDir /r "$INSTDIR\HotFolder"
-    RMDir /r "$INSTDIR\MoveFolder"
-    RMDir /r "$INSTDIR\output"
-    RMDir /r "$INSTDIR\FONT"
-    RMDir /r "$INSTDIR\printer"
-    RMDir /r "$INSTDIR\scratch"
-    Delete "$INSTDIR\*.ENV"
-    Delete "$INSTDIR\*.TXT"
-    Delete "$INSTDIR\*.ini"
-    Delete "$INSTDIR\*.csv"
-    Delete "$INSTDIR\*.dat"
-    Delete "$INSTDIR\*.tmp"
+    Call un.DeleteOwnData
   ${EndIf}
-  ; The folders stay while anything of the shop's is in them.
+  ; A folder stays while anything of the shop's is in it.
+  RMDir "$INSTDIR\tools"
   RMDir "$INSTDIR\printer"
   RMDir "$INSTDIR\output"
   RMDir "$INSTDIR\FONT"
+  RMDir "$INSTDIR\HotFolder\Rejected"
   RMDir "$INSTDIR\HotFolder"
   RMDir "$INSTDIR\MoveFolder"
   RMDir "$INSTDIR"

@@ -62,7 +62,22 @@ const char* statusText(Status status) {
 
 uint32_t crc32(const uint8_t* data, std::size_t size) {
   // zlib's CRC-32 (the ISO-HDLC one job files have always carried).
-  return static_cast<uint32_t>(::crc32(0L, data, static_cast<uInt>(size)));
+  return format::crc32More(0, data, size);
 }
+
+namespace format {
+
+uint32_t crc32More(uint32_t crc, const uint8_t* data, std::size_t size) {
+  // zlib takes at most 4 GB a call; an image may be larger one day.
+  constexpr std::size_t kStep = std::size_t(1) << 30;
+  uLong value = crc;
+  for (std::size_t done = 0; done < size; done += kStep) {
+    const std::size_t step = size - done < kStep ? size - done : kStep;
+    value = ::crc32(value, data + done, static_cast<uInt>(step));
+  }
+  return static_cast<uint32_t>(value);
+}
+
+}  // namespace format
 
 }  // namespace jobfile

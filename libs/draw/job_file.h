@@ -104,6 +104,9 @@ Status readJobFile(const char* path, unsigned parts, Job* job);
 // The same from bytes in memory.
 Status parseJob(const uint8_t* data, std::size_t size, unsigned parts, Job* job);
 
+// Whether the job keeps every rule above (what encodeJob and writeJobFile
+// check first).
+bool jobIsSound(const Job& job);
 // The file's bytes; false when a field breaks a rule above.
 bool encodeJob(const Job& job, std::vector<uint8_t>* out);
 // Writes the file atomically (a reader sees the old file or the whole new

@@ -73,6 +73,9 @@ void readItemHead(const uint8_t* p, Item* item);
 void readImageSize(const uint8_t* p, Item* item);
 // An item chunk's payload, taken over (an image's pixels keep its block).
 Status decodeItem(std::vector<uint8_t>& payload, Item* item);
-std::vector<uint8_t> encodeItem(const Item& item);
+// An item chunk's payload but an image's pixels, which follow it as they lie.
+std::vector<uint8_t> encodeItemHead(const Item& item);
+// The CRC-32 of bytes that follow those whose CRC-32 is crc.
+uint32_t crc32More(uint32_t crc, const uint8_t* data, std::size_t size);
 
 }  // namespace jobfile::format

@@ -60,9 +60,9 @@ Status decodeItem(std::vector<uint8_t>& p, Item* item) {
   return itemIsSound(*item) ? Status::Ok : Status::Malformed;
 }
 
-std::vector<uint8_t> encodeItem(const Item& item) {
+std::vector<uint8_t> encodeItemHead(const Item& item) {
   std::vector<uint8_t> p;
-  p.reserve(kImageHeadBytes + item.pixels.size());
+  p.reserve(kImageHeadBytes);
   put32(&p, static_cast<uint32_t>(item.kind));
   for (float f : {item.x0, item.y0, item.x1, item.y1}) putFloat(&p, f);
   if (item.kind == kRgbFill || item.kind == kCmykFill) {
@@ -70,7 +70,6 @@ std::vector<uint8_t> encodeItem(const Item& item) {
   } else {
     put32(&p, static_cast<uint32_t>(item.width));
     put32(&p, static_cast<uint32_t>(item.height));
-    p.insert(p.end(), item.pixels.begin(), item.pixels.end());
   }
   return p;
 }

@@ -163,7 +163,8 @@ int main(int argc, char** argv) {
   // Two prints of one job compare byte for byte.
   setenv("RX3_NOISE_SEED", "12345", 1);
   int width = 0, height = 0;
-  std::string pixels, error;
+  std::vector<uint8_t> pixels;
+  std::string error;
   jobfile::Job job;
   jobmaker::Options options;
   options.machine = kMachine;
@@ -171,7 +172,7 @@ int main(int argc, char** argv) {
   options.heightMm = heightMm;
   options.title = "e2e bench";
   if (!jobmaker::decodeImage(image.c_str(), &width, &height, &pixels, &error) ||
-      !jobmaker::makeJob(options, width, height, reinterpret_cast<const unsigned char*>(pixels.data()), &job, &error)) {
+      !jobmaker::makeJob(options, width, height, std::move(pixels), &job, &error)) {
     std::fprintf(stderr, "e2e-bench: %s\n", error.c_str());
     return 1;
   }

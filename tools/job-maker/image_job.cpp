@@ -41,7 +41,8 @@ std::vector<uint32_t> previewOf(int width, int height, const unsigned char* rgb)
 
 }  // namespace
 
-bool makeJob(const Options& o, int width, int height, const unsigned char* rgb, jobfile::Job* job, std::string* error) {
+bool makeJob(const Options& o, int width, int height, std::vector<uint8_t>&& rgb, jobfile::Job* job,
+             std::string* error) {
   if (o.machine.empty() || o.machine.size() > jobfile::kMaxMachine) {
     *error = "the machine name must have 1 to 63 characters";
     return false;
@@ -50,7 +51,8 @@ bool makeJob(const Options& o, int width, int height, const unsigned char* rgb, 
     *error = "the size must be a positive number of millimetres";
     return false;
   }
-  if (width <= 0 || height <= 0 || width > jobfile::kMaxImageSide || height > jobfile::kMaxImageSide) {
+  if (width <= 0 || height <= 0 || width > jobfile::kMaxImageSide || height > jobfile::kMaxImageSide ||
+      rgb.size() != std::size_t(width) * std::size_t(height) * 3) {
     *error = "the image is empty or too large";
     return false;
   }
@@ -80,33 +82,38 @@ bool makeJob(const Options& o, int width, int height, const unsigned char* rgb, 
     job->tiling = jdraw::encodeTileBlock(grid);
     job->area.tiled = 1;
   }
-  job->preview = previewOf(width, height, rgb);
+  job->preview = previewOf(width, height, rgb.data());
   jobfile::Item image;
   image.kind = jobfile::kRgbImage;
   image.x1 = o.widthMm;
   image.y1 = heightMm;
   image.width = width;
   image.height = height;
-  image.pixels.assign(rgb, rgb + std::size_t(width) * height * 3);
+  image.pixels = std::move(rgb);  // the job holds the only copy of the picture
   job->items.push_back(std::move(image));
-  std::vector<uint8_t> bytes;
-  if (!jobfile::encodeJob(*job, &bytes)) {
+  if (!jobfile::jobIsSound(*job)) {
     *error = "the job does not fit a job file";
     return false;
   }
   return true;
 }
 
-bool decodeImage(const char* path, int* width, int* height, std::string* pixels, std::string* error) {
+bool decodeImage(const char* path, int* width, int* height, std::vector<uint8_t>* pixels, std::string* error) {
   int channels = 0;
   unsigned char* data = stbi_load(path, width, height, &channels, 3);
   if (!data) {
     *error = std::string("cannot read the image: ") + (stbi_failure_reason() ? stbi_failure_reason() : "unknown");
     return false;
   }
-  pixels->assign(reinterpret_cast<const char*>(data), std::size_t(*width) * *height * 3);
+  pixels->assign(data, data + std::size_t(*width) * std::size_t(*height) * 3);
   stbi_image_free(data);
   return true;
+}
+
+bool isFileName(const std::string& name) {
+  // ':' is below every trail byte; a separator is found by character.
+  return !name.empty() && name != "." && name != ".." && name.find(':') == std::string::npos &&
+         platform::fileNamePart(name.c_str()) == name.c_str();
 }
 
 std::string dropJob(const jobfile::Job& job, const std::string& hotFolder, const std::string& name,

@@ -2,7 +2,9 @@
 // preview of it, and optional tiling; and the safe drop into a hot folder.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "libs/draw/job_file.h"
 
@@ -19,12 +21,16 @@ struct Options {
   std::string device;  // preferred virtual device, may be empty
 };
 
-// The job for an RGB image (rows top first); false with a message when an
-// option or the image does not fit a job.
-bool makeJob(const Options& options, int width, int height, const unsigned char* rgb, jobfile::Job* job,
+// The job for an RGB image (rows top first), which the job takes over: a
+// large photograph is held once; false with a message when an option or the
+// image does not fit a job.
+bool makeJob(const Options& options, int width, int height, std::vector<uint8_t>&& rgb, jobfile::Job* job,
              std::string* error);
 // Reads a PNG, JPEG or BMP file into RGB; false with a message.
-bool decodeImage(const char* path, int* width, int* height, std::string* pixels, std::string* error);
+bool decodeImage(const char* path, int* width, int* height, std::vector<uint8_t>* pixels, std::string* error);
+// Whether name names a file in a folder (no folder part, no drive, not "."
+// or ".."). Names are CP932: the second byte of 表 or ソ is no separator.
+bool isFileName(const std::string& name);
 // Writes the job under a name the folder scan does not look at (inside a
 // sub-folder of the hot folder), then moves it into the hot folder under a
 // free name; the path written, or empty with a message.

@@ -2,8 +2,9 @@
 //   job-maker --machine <name> --width <mm> [--height <mm>] [--title <text>]
 //             [--tile <columns>x<rows>[+<overlap mm>]] [--device <name>]
 //             [--name <file name>] <image> <hot folder>
-// Exit code 0 with the job's path on standard output; 2 for bad arguments,
-// 1 when the image or the folder cannot be used.
+//   job-maker --help
+// Exit code 0 with the job's path on standard output (or the usage, asked
+// for); 2 for bad arguments, 1 when the image or the folder cannot be used.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,12 +16,16 @@
 
 namespace {
 
-int usage(const char* message) {
-  std::fprintf(stderr, "job-maker: %s\n", message);
-  std::fprintf(stderr,
+void printUsage(std::FILE* to) {
+  std::fprintf(to,
                "usage: job-maker --machine <name> --width <mm> [--height <mm>] [--title <text>]\n"
                "                 [--tile <columns>x<rows>[+<overlap mm>]] [--device <name>] [--name <file>]\n"
                "                 <image> <hot folder>\n");
+}
+
+int usage(const char* message) {
+  std::fprintf(stderr, "job-maker: %s\n", message);
+  printUsage(stderr);
   return 2;
 }
 
@@ -52,6 +57,10 @@ int main(int argc, char** argv) {
   int count = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      printUsage(stdout);
+      return 0;
+    }
     const bool hasValue = i + 1 < argc;
     if (arg.rfind("--", 0) == 0 && !hasValue) return usage(("missing value for " + arg).c_str());
     if (arg == "--machine") {
@@ -86,13 +95,14 @@ int main(int argc, char** argv) {
   platform::cutExtension(base);
   if (options.title.empty()) options.title = base;
   if (name.empty()) name = std::string(base) + ".vjx";
-  if (name.find_first_of("/\\:") != std::string::npos) return usage("--name takes a file name, not a path");
+  if (!jobmaker::isFileName(name)) return usage("--name takes a file name, not a path");
 
   int width = 0, height = 0;
-  std::string pixels, error;
+  std::vector<uint8_t> pixels;
+  std::string error;
   jobfile::Job job;
   if (!jobmaker::decodeImage(positional[0], &width, &height, &pixels, &error) ||
-      !jobmaker::makeJob(options, width, height, reinterpret_cast<const unsigned char*>(pixels.data()), &job, &error)) {
+      !jobmaker::makeJob(options, width, height, std::move(pixels), &job, &error)) {
     std::fprintf(stderr, "job-maker: %s: %s\n", positional[0], error.c_str());
     return 1;
   }

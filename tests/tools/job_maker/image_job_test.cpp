@@ -13,8 +13,8 @@ namespace {
 
 using testing_support::ScratchFolder;
 
-std::vector<unsigned char> gradient(int width, int height) {
-  std::vector<unsigned char> rgb;
+std::vector<uint8_t> gradient(int width, int height) {
+  std::vector<uint8_t> rgb;
   for (int i = 0; i < width * height; ++i) {
     rgb.push_back(static_cast<unsigned char>(i));
     rgb.push_back(static_cast<unsigned char>(i / width * 40));
@@ -32,10 +32,10 @@ jobmaker::Options options() {
 }
 
 TEST(ImageJob, PlacesThePictureOverThePageAndKeepsItsAspect) {
-  const std::vector<unsigned char> rgb = gradient(40, 20);
+  const std::vector<uint8_t> rgb = gradient(40, 20);
   jobfile::Job job;
   std::string error;
-  ASSERT_TRUE(jobmaker::makeJob(options(), 40, 20, rgb.data(), &job, &error)) << error;
+  ASSERT_TRUE(jobmaker::makeJob(options(), 40, 20, std::vector(rgb), &job, &error)) << error;
   EXPECT_EQ(job.area.x1, 200.0f);
   EXPECT_EQ(job.area.y1, 100.0f) << "height from the aspect ratio";
   ASSERT_EQ(job.items.size(), 1u);
@@ -53,10 +53,10 @@ TEST(ImageJob, TilingGoesIntoTheTilingBlock) {
   o.tileColumns = 3;
   o.tileRows = 2;
   o.tileOverlapMm = 4;
-  const std::vector<unsigned char> rgb = gradient(8, 8);
+  const std::vector<uint8_t> rgb = gradient(8, 8);
   jobfile::Job job;
   std::string error;
-  ASSERT_TRUE(jobmaker::makeJob(o, 8, 8, rgb.data(), &job, &error)) << error;
+  ASSERT_TRUE(jobmaker::makeJob(o, 8, 8, std::vector(rgb), &job, &error)) << error;
   jdraw::TileGrid grid;
   ASSERT_TRUE(job.hasTiling);
   ASSERT_TRUE(jdraw::decodeTileBlock(job.tiling.data(), &grid));
@@ -67,7 +67,7 @@ TEST(ImageJob, TilingGoesIntoTheTilingBlock) {
 }
 
 TEST(ImageJob, RefusesOptionsThatMakeNoJob) {
-  const std::vector<unsigned char> rgb = gradient(8, 8);
+  const std::vector<uint8_t> rgb = gradient(8, 8);
   const struct {
     const char* what;
     std::function<void(jobmaker::Options&)> change;
@@ -85,38 +85,40 @@ TEST(ImageJob, RefusesOptionsThatMakeNoJob) {
     c.change(o);
     jobfile::Job job;
     std::string error;
-    EXPECT_FALSE(jobmaker::makeJob(o, 8, 8, rgb.data(), &job, &error)) << c.what;
+    EXPECT_FALSE(jobmaker::makeJob(o, 8, 8, std::vector(rgb), &job, &error)) << c.what;
     EXPECT_FALSE(error.empty()) << c.what;
   }
 }
 
 TEST(ImageJob, DecodesPngAndBmpAndRefusesOtherFiles) {
   ScratchFolder folder;
-  const std::vector<unsigned char> rgb = gradient(5, 3);
+  const std::vector<uint8_t> rgb = gradient(5, 3);
   const std::string png = folder.join("a.png"), bmp = folder.join("a.bmp"), junk = folder.join("a.jpg");
   ASSERT_TRUE(stbi_write_png(png.c_str(), 5, 3, 3, rgb.data(), 15));
   ASSERT_TRUE(stbi_write_bmp(bmp.c_str(), 5, 3, 3, rgb.data()));
   testing_support::writeBytes(junk, "\xFF\xD8 not really a JPEG");
   for (const std::string& path : {png, bmp}) {
     int w = 0, h = 0;
-    std::string pixels, error;
+    std::vector<uint8_t> pixels;
+    std::string error;
     ASSERT_TRUE(jobmaker::decodeImage(path.c_str(), &w, &h, &pixels, &error)) << path << error;
     EXPECT_EQ(w, 5);
     EXPECT_EQ(h, 3);
-    EXPECT_EQ(pixels, std::string(rgb.begin(), rgb.end())) << path;
+    EXPECT_EQ(pixels, rgb) << path;
   }
   int w, h;
-  std::string pixels, error;
+  std::vector<uint8_t> pixels;
+  std::string error;
   EXPECT_FALSE(jobmaker::decodeImage(junk.c_str(), &w, &h, &pixels, &error));
   EXPECT_FALSE(jobmaker::decodeImage(folder.join("missing.png").c_str(), &w, &h, &pixels, &error));
 }
 
 TEST(ImageJob, DropsIntoTheHotFolderUnderAFreeNameAndLeavesNothingElse) {
   ScratchFolder hot;
-  const std::vector<unsigned char> rgb = gradient(8, 8);
+  const std::vector<uint8_t> rgb = gradient(8, 8);
   jobfile::Job job;
   std::string error;
-  ASSERT_TRUE(jobmaker::makeJob(options(), 8, 8, rgb.data(), &job, &error));
+  ASSERT_TRUE(jobmaker::makeJob(options(), 8, 8, std::vector(rgb), &job, &error));
   const std::string first = jobmaker::dropJob(job, hot.path(), "chart.vjx", &error);
   const std::string second = jobmaker::dropJob(job, hot.path(), "chart.vjx", &error);
   EXPECT_EQ(first, hot.join("chart.vjx"));
@@ -130,6 +132,27 @@ TEST(ImageJob, DropsIntoTheHotFolderUnderAFreeNameAndLeavesNothingElse) {
   jobfile::Job back;
   EXPECT_EQ(jobfile::readJobFile(second.c_str(), jobfile::kEverything, &back), jobfile::Status::Ok);
   EXPECT_TRUE(jobmaker::dropJob(job, hot.join("missing"), "x.vjx", &error).empty());
+}
+
+// Names are CP932: the second byte of 表 and ソ is 0x5C, the backslash's.
+TEST(ImageJob, TakesJapaneseFileNamesAndRefusesPaths) {
+  const struct {
+    const char* name;
+    bool isFile;
+  } cases[] = {
+      {"表.vjx", true},   {"ソフト.vjx", true}, {"poster.vjx", true}, {"a\\b.vjx", false}, {"a/b.vjx", false},
+      {"c:b.vjx", false}, {"", false},          {".", false},         {"..", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(jobmaker::isFileName(c.name), c.isFile) << c.name;
+
+  ScratchFolder hot;
+  jobfile::Job job;
+  std::string error;
+  ASSERT_TRUE(jobmaker::makeJob(options(), 8, 8, gradient(8, 8), &job, &error));
+  const std::string path = jobmaker::dropJob(job, hot.path(), "表.vjx", &error);
+  EXPECT_EQ(path, hot.join("表.vjx")) << error;
+  jobfile::Job back;
+  EXPECT_EQ(jobfile::readJobFile(path.c_str(), jobfile::kDescription, &back), jobfile::Status::Ok);
 }
 
 }  // namespace
