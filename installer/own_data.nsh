@@ -43,6 +43,10 @@
 !define OWN_DRY_RUN_FOLDER "PRF%.tmpd"
 !define OWN_SPOOL_TEMP "SPL%.tmp"
 !define OWN_PROOF_TEMP "VSP%.tmp"
+; The device library makes the press profile of a paper's total ink at the
+; paper's first print, beside the default profile (the built-in papers'
+; come with the setup program).
+!define OWN_PAPER_PROFILE "JapanColor2001Coated-+.icc"
 
 Var OwnFolder     ; the folder searched
 Var OwnShape      ; the shape sought
@@ -182,6 +186,7 @@ Function un.DeleteOwnData
   !insertmacro ShopStarterFiles RemoveFile
   !insertmacro OwnDataFiles RemoveFile
   !insertmacro DeleteShaped "" "${OWN_SAVE_TEMP}"
+  !insertmacro DeleteShaped "" "${OWN_PAPER_PROFILE}"
   !insertmacro DeleteShaped "printer" "${OWN_SAVE_TEMP}"
   !insertmacro DeleteShaped "printer" "${OWN_DRY_RUN_FILE}"
   !insertmacro DeleteShaped "printer" "${OWN_SPOOL_TEMP}"
