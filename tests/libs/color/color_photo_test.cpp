@@ -29,7 +29,7 @@ double chroma(const cmsCIELab& l) {
 }
 
 double hueDegrees(const cmsCIELab& l) {
-  return std::atan2(l.b, l.a) * 180 / M_PI;
+  return std::atan2(l.b, l.a) * 180 / 3.14159265358979323846;
 }
 
 struct Kept {
