@@ -19,7 +19,22 @@ constexpr unsigned kLastSpoolNumber = 0xFFFE;
 constexpr char kNotAJob[] = "ｼﾞｮﾌﾞﾌｧｲﾙとして読めません（壊れたﾌｧｲﾙか、この版では読めない新しいﾌｧｲﾙです）";
 constexpr char kNoTiling[] = "分割情報のないｼﾞｮﾌﾞです";
 constexpr char kNoDeviceFormat[] = "この機種の出力先がありません（ｲﾝｽﾄｰﾙされていない機種です）: %s";
+constexpr char kCutShort[] = "ｼﾞｮﾌﾞﾌｧｲﾙが途中で終わっています（書き込みが終わらないまま止まりました）";
+constexpr char kEmpty[] = "空のﾌｧｲﾙです（書き込まれないまま止まりました）";
 constexpr char kDeviceRegistryName[] = "DEVICE.rgs";
+
+// How a file the library gives no device is taken, by what the library
+// says of it; any other answer is no job.
+struct CheckVerdict {
+  int check;
+  LoadVerdict verdict;
+  const char* reason;
+};
+constexpr CheckVerdict kCheckVerdicts[] = {
+    {J_DRX_UNREADABLE, LoadVerdict::Retry, nullptr},
+    {J_DRX_CUT_SHORT, LoadVerdict::Unfinished, kCutShort},
+    {J_DRX_EMPTY, LoadVerdict::Unfinished, kEmpty},
+};
 
 // The size and last-write date of the job's file. A date that cannot be read
 // now (the file is open elsewhere, an I/O error) is never taken as 0: the
@@ -80,6 +95,19 @@ bool tileBlockRequired() {
   return variantOf(jOemText(0)) == kTagwright;
 }
 
+// A file that is no job as it stands: why, and whether it may yet become one.
+LoadVerdict noDevice(const char* path, char* reason, std::size_t capacity) {
+  const DrawCalls& draw = drawCalls();
+  const int check = draw.checkFile ? draw.checkFile(path) : J_DRX_NOT_A_JOB;
+  for (const CheckVerdict& c : kCheckVerdicts) {
+    if (c.check != check) continue;
+    if (c.verdict == LoadVerdict::Reject) return refuse(path, c.reason, reason, capacity);
+    if (c.reason && reason && capacity) platform::copyTruncated(reason, capacity, c.reason);
+    return c.verdict;
+  }
+  return refuse(path, kNotAJob, reason, capacity);
+}
+
 }  // namespace
 
 LoadVerdict loadJobChecked(AppState* state, JobRecord* record, char* reason, std::size_t capacity) {
@@ -87,7 +115,7 @@ LoadVerdict loadJobChecked(AppState* state, JobRecord* record, char* reason, std
   if (!state || !record || !record->path[0]) return LoadVerdict::Retry;
   const DrawCalls& draw = drawCalls();
   jDEVICE device = draw.loadDevice(record->path);
-  if (!device) return refuse(record->path, kNotAJob, reason, capacity);
+  if (!device) return noDevice(record->path, reason, capacity);
   if (record->device) draw.closeDevice(record->device);
   record->device = device;
 

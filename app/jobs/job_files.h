@@ -13,12 +13,15 @@ namespace vlx {
 
 // What a look at a job file came to: loaded; not now (the file cannot be
 // read at the moment, or the installation's device registry cannot), to be
-// tried again at a later scan; or not a job this installation can print.
-enum class LoadVerdict { Loaded, Retry, Reject };
+// tried again at a later scan; not finished (empty, or it ends before its
+// own structure does: its writer may not be done), to be looked at again
+// until it has stayed so for the set time; or not a job this installation
+// can print.
+enum class LoadVerdict { Loaded, Retry, Unfinished, Reject };
 
 // Fills the record (its path set) from the drawing library: device, setting
 // block, tiling block, machine, virtual device and port, file kind, size and
-// date. For a rejected file, reason says why (CP932).
+// date. For a rejected or an unfinished file, reason says why (CP932).
 LoadVerdict loadJobChecked(AppState* state, JobRecord* record, char* reason, std::size_t capacity);
 // 1 loaded, 0 not (either way of loadJobChecked).
 int loadJob(AppState* state, JobRecord* record);

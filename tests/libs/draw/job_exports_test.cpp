@@ -68,25 +68,40 @@ TEST_F(JobCalls, SettingAndTilingBlocksComeFromTheJob) {
   EXPECT_EQ(tile, std::vector<uint8_t>(J_TILE_BLOCK_SIZE, 7));
 }
 
-TEST_F(JobCalls, FilesThatAreNoJobGiveEveryCallsFailure) {
+TEST_F(JobCalls, FilesThatAreNoJobGiveEveryCallsFailureAndTheCheckSaysWhy) {
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(jobfile::encodeJob(draw_test::sampleJob("EPSON RX-3"), &bytes));
-  const std::string truncated = folder.join("cut.vjx");
-  testing_support::writeBytes(truncated, std::string(bytes.begin(), bytes.begin() + bytes.size() / 2));
+  const auto make = [&](const char* name, const std::string& content) {
+    const std::string path = folder.join(name);
+    EXPECT_TRUE(testing_support::writeBytes(path, content));
+    return path;
+  };
   jobfile::Job foreignSetting = draw_test::sampleJob("EPSON RX-3");
   foreignSetting.settings = {1, 2, 3};
-  const std::string paths[] = {truncated, write(foreignSetting, "foreign.vjx"), folder.join("missing.vjx")};
+  const struct {
+    std::string path;
+    int check;
+  } cases[] = {
+      {make("cut.vjx", std::string(bytes.begin(), bytes.begin() + bytes.size() / 2)), J_DRX_CUT_SHORT},
+      {make("end.vjx", std::string(bytes.begin(), bytes.end() - 12)), J_DRX_CUT_SHORT},
+      {make("empty.vjx", ""), J_DRX_EMPTY},
+      {make("junk.vjx", "no job at all, not even its beginning"), J_DRX_NOT_A_JOB},
+      {write(foreignSetting, "foreign.vjx"), J_DRX_NOT_A_JOB},
+      {folder.join("missing.vjx"), J_DRX_UNREADABLE},
+  };
   jDrawOpenParams open{1000, {}};
   ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
   jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
   const int32_t document = jDrawGDBOpen(&params);
-  for (const std::string& path : paths) {
+  for (const auto& c : cases) {
+    const std::string& path = c.path;
     char tile[J_TILE_BLOCK_SIZE];
+    EXPECT_EQ(jFileCheckDRX(path.c_str()), c.check) << path;
     EXPECT_EQ(jFileLoadDRXDevOpen(path.c_str()), nullptr) << path;
-    EXPECT_EQ(jFileLoadDRXDevSetting(path.c_str()), nullptr) << path;
     EXPECT_EQ(jFileLoadDRXTrep(path.c_str(), tile), 0) << path;
     EXPECT_EQ(jFileLoad(document, 16, 0, path.c_str()), 0) << path;
   }
+  EXPECT_EQ(jFileCheckDRX(write(draw_test::sampleJob("EPSON RX-3"), "whole.vjx").c_str()), J_DRX_WHOLE);
   jDrawClose();
 }
 
