@@ -1,6 +1,7 @@
 #include "app/jobs/folder_scan.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 
 namespace vlx {
 namespace {
+
+constexpr char kPathTooLongFormat[] = "ﾊﾟｽが長すぎます（%d文字、%d文字まで）";
 
 // One watch per scanned folder, for the life of the process, with the list
 // its files go to.
@@ -121,6 +124,21 @@ JobRecord* consider(AppState* state, IntakeWatch& watch, const std::string& key,
   return record;
 }
 
+// A file whose path is longer than the program's paths can hold: it can
+// never be listed, so once it has settled it is set aside with its reason.
+void considerLongName(AppState* state, IntakeWatch& watch, const std::string& path, const platform::FolderEntry& entry,
+                      std::int64_t now) {
+  const std::string key = foldedPath(path.c_str());
+  if (watch.look(key, path, entry.size, entry.writeTime, now) == IntakeWatch::Verdict::Wait) return;
+  char reason[128];
+  std::snprintf(reason, sizeof reason, kPathTooLongFormat, static_cast<int>(path.size()),
+                static_cast<int>(kJobPathSize - 1));
+  if (reject(state, path.c_str(), reason))
+    watch.forget(key);
+  else
+    watch.putOff(key, now);  // held open by its writer, or no room: the next look tries again
+}
+
 // The printed list as its scans leave it: newest first, HOLDJOB long.
 void orderPrinted(AppState* state) {
   sortNewestFirst(listHead(state, kPrintedList));
@@ -145,7 +163,11 @@ void scanFolder(AppState* state, int listIndex, const char* folder) {
     if (entry.isDirectory) return true;
     char path[kJobPathSize];
     // A name that does not fit the record would name another file once cut.
-    if (!platform::joinPath(path, sizeof path, folder, entry.name)) return true;
+    if (!platform::joinPath(path, sizeof path, folder, entry.name)) {
+      if (listIndex == kPrintList)
+        considerLongName(state, watch, std::string(folder) + platform::kSeparator + entry.name, entry, now);
+      return true;
+    }
     if (listed.contains(path)) return true;
     if (JobRecord* record = consider(state, watch, foldedPath(path), path, entry, now)) {
       insertAfter(record, tail);
@@ -272,6 +294,10 @@ int recheckSettling(AppState* state) {
       platform::FolderEntry entry{};
       if (!platform::lookAtFile(path.c_str(), &entry) || entry.isDirectory) {
         watched.watch.forget(key);  // gone: the next scan sees what is there
+        continue;
+      }
+      if (path.size() >= kJobPathSize) {
+        considerLongName(state, watched.watch, path, entry, now);
         continue;
       }
       if (JobRecord* record = consider(state, watched.watch, key, path.c_str(), entry, now)) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "Base.h"
 #include "app/jobs/draw_calls.h"
@@ -161,16 +162,19 @@ bool moveToRejected(const char* path, const char* hotFolder, char* movedTo, std:
   if (!path || !hotFolder || !movedTo || !platform::joinPath(folder, sizeof folder, hotFolder, kRejectedFolderName))
     return false;
   if (!platform::isFolder(folder) && !platform::createFolder(folder)) return false;
-  const char* name = platform::fileNamePart(path);
+  const std::string name = platform::fileNamePart(path);
+  const std::size_t dot = name.rfind('.');
+  const std::string extension = dot != std::string::npos && dot != 0 ? name.substr(dot) : std::string();
+  // Room for the folder, a separator, a "-999" and the extension; a longer
+  // stem is cut at a character's start (the journal keeps the whole name).
+  const std::size_t room = platform::kMaxPath - 1 - std::strlen(folder) - 1 - 4 - extension.size();
+  if (extension.size() > 64 || room < 8 || room > platform::kMaxPath) return false;
   char stem[platform::kMaxPath];
-  if (!platform::copyString(stem, sizeof stem, name)) return false;
-  const char* dot = std::strrchr(name, '.');
-  const char* extension = dot && dot != name ? dot : "";
-  platform::cutExtension(stem);
+  platform::copyTruncated(stem, room + 1, name.substr(0, name.size() - extension.size()).c_str());
   for (int n = 1; n < 1000; ++n) {
     char candidate[platform::kMaxPath];
-    const int length = n == 1 ? std::snprintf(candidate, sizeof candidate, "%s", name)
-                              : std::snprintf(candidate, sizeof candidate, "%s-%d%s", stem, n, extension);
+    const int length = n == 1 ? std::snprintf(candidate, sizeof candidate, "%s%s", stem, extension.c_str())
+                              : std::snprintf(candidate, sizeof candidate, "%s-%d%s", stem, n, extension.c_str());
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof candidate) return false;
     if (!platform::joinPath(movedTo, capacity, folder, candidate)) return false;
     if (!platform::pathExists(movedTo)) return platform::moveFile(path, movedTo);

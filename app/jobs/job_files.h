@@ -30,8 +30,10 @@ int loadJob(AppState* state, JobRecord* record);
 // this installation can print; the scans never look inside sub-folders.
 constexpr char kRejectedFolderName[] = "Rejected";
 // Moves the file into the rejected-jobs folder of hotFolder under its own
-// name (name-2, name-3 ... when taken); the new path in movedTo. False when
-// it could not be moved (it then stays where it was).
+// name (name-2, name-3 ... when taken; a name too long for a path there is
+// cut, its extension kept); the new path in movedTo. path may be longer than
+// a path the program otherwise holds. False when it could not be moved (it
+// then stays where it was).
 bool moveToRejected(const char* path, const char* hotFolder, char* movedTo, std::size_t capacity);
 
 // The lowest free "VLXnnnn.vjx" (four upper-case hex digits) in folder.

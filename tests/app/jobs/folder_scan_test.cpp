@@ -243,13 +243,26 @@ TEST_F(FolderScan, AFileThatIsNoJobIsSetAsideWithItsReasonAndNothingIsDeleted) {
   useJournalFile(nullptr);
 }
 
-TEST_F(FolderScan, ANameThatDoesNotFitAPathIsLeftAlone) {
-  const std::string name = std::string(250 - hot.size() % 10, 'n') + ".job";
-  if (hot.size() + 1 + name.size() < kJobPathSize) GTEST_SKIP() << "scratch folder too short";
-  if (!writeBytes(inHot(name), "not a job")) GTEST_SKIP() << "file system refuses the name";
-  scanTwice();
+TEST_F(FolderScan, ANameTooLongForAPathIsSetAsideUnderACutNameWithItsReason) {
+  const std::string journal = folder.join("journal.csv");
+  useJournalFile(journal.c_str());
+  const std::string name = std::string(262 - hot.size() - 1 - 4, 'n') + ".vjx";
+  if (!writeBytes(inHot(name), "JOB a job no record can name")) GTEST_SKIP() << "file system refuses the name";
+  ASSERT_EQ(inHot(name).size(), 262u);
+  scanHotFolder(&lists.state);
+  EXPECT_TRUE(platform::pathExists(inHot(name).c_str())) << "not before it has settled";
+  g_now += kSettleMilliseconds;
+  EXPECT_EQ(recheckSettling(&lists.state), 0);
   EXPECT_EQ(countJobs(lists.head()), 0);
-  EXPECT_TRUE(platform::pathExists(inHot(name).c_str())) << "a cut path must not delete another file";
+  EXPECT_FALSE(platform::pathExists(inHot(name).c_str()));
+  const std::vector<JournalEntry> lines = journalEntriesFor(inHot(name).c_str());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].outcome, JournalOutcome::Rejected);
+  EXPECT_NE(lines[0].reason.find("ﾊﾟｽが長すぎます（262文字"), std::string::npos) << lines[0].reason;
+  EXPECT_TRUE(platform::pathExists(lines[0].movedTo.c_str())) << lines[0].movedTo;
+  EXPECT_LT(lines[0].movedTo.size(), kJobPathSize);
+  EXPECT_TRUE(platform::endsWithNoCase(lines[0].movedTo.c_str(), ".vjx"));
+  useJournalFile(nullptr);
 }
 
 TEST_F(FolderScan, OwnSpoolFilesAreKnownByTheirExtension) {
