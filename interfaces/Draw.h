@@ -146,6 +146,7 @@ JDRAW_API int jPdevGetArea(jDEVICE device, jPdevArea* area);
 #define J_DRX_CUT_SHORT 2   // it ends before its own structure does: maybe not written to its end yet
 #define J_DRX_EMPTY 3       // no byte yet
 #define J_DRX_NOT_A_JOB 4   // not a job file, damaged, or of a newer version
+#define J_DRX_OFF_PAGE 5    // a job whose page or drawing lies beyond what a page can hold
 JDRAW_API int jFileCheckDRX(const char* path);
 
 // 100 x 100 colour values (red lowest), row after row from the top.

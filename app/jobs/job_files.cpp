@@ -22,6 +22,7 @@ constexpr char kNoTiling[] = "分割情報のないｼﾞｮﾌﾞです";
 constexpr char kNoDeviceFormat[] = "この機種の出力先がありません（ｲﾝｽﾄｰﾙされていない機種です）: %s";
 constexpr char kCutShort[] = "ｼﾞｮﾌﾞﾌｧｲﾙが途中で終わっています（書き込みが終わらないまま止まりました）";
 constexpr char kEmpty[] = "空のﾌｧｲﾙです（書き込まれないまま止まりました）";
+constexpr char kOffPage[] = "ﾍﾟｰｼﾞに収まらない座標があります（ﾍﾟｰｼﾞか図形の位置が範囲外です）";
 constexpr char kDeviceRegistryName[] = "DEVICE.rgs";
 
 // How a file the library gives no device is taken, by what the library
@@ -35,6 +36,7 @@ constexpr CheckVerdict kCheckVerdicts[] = {
     {J_DRX_UNREADABLE, LoadVerdict::Retry, nullptr},
     {J_DRX_CUT_SHORT, LoadVerdict::Unfinished, kCutShort},
     {J_DRX_EMPTY, LoadVerdict::Unfinished, kEmpty},
+    {J_DRX_OFF_PAGE, LoadVerdict::Reject, kOffPage},
 };
 
 // The size and last-write date of the job's file. A date that cannot be read

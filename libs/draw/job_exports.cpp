@@ -42,18 +42,21 @@ constexpr CheckOf kChecks[] = {
     {jobfile::Status::Ok, J_DRX_WHOLE},
     {jobfile::Status::Unreadable, J_DRX_UNREADABLE},
     {jobfile::Status::Truncated, J_DRX_CUT_SHORT},
+    {jobfile::Status::OffPage, J_DRX_OFF_PAGE},
 };
 
 }  // namespace
 
+// The device is what the queue lists a job by: a drawing that no page can
+// hold never gets one, however sound its description.
 JDRAW_API jDEVICE jFileLoadDRXDevOpen(const char* path) {
   jobfile::Job job;
-  return readJob(path, jobfile::kDescription, &job) ? jdraw::newJobDevice(job) : nullptr;
+  return readJob(path, jobfile::kItemHeads, &job) ? jdraw::newJobDevice(job) : nullptr;
 }
 
 JDRAW_API int jFileCheckDRX(const char* path) {
   jobfile::Job job;
-  const jobfile::Status status = jobfile::readJobFile(path, jobfile::kDescription, &job);
+  const jobfile::Status status = jobfile::readJobFile(path, jobfile::kItemHeads, &job);
   if (status == jobfile::Status::NotAJob) {
     // The reader calls a file without a byte no job; a writer may just not
     // have written its first one yet.

@@ -33,6 +33,7 @@ bool encodeJob(const Job& job, std::vector<uint8_t>* out) {
     return false;
   for (const Item& item : job.items)
     if (!itemIsSound(item)) return false;
+  if (!drawingFitsPage(job)) return false;
   out->insert(out->end(), kMagic, kMagic + sizeof kMagic);
   put32(out, kVersion);
   put32(out, 0);

@@ -32,14 +32,15 @@ inline std::string fileText(const char* path) {
 }
 
 // What a fake job file is: nothing yet, or the beginning of "JOB" (a job cut
-// short), "JOB" with "CUT" (one whose writer stopped), "JOB" (a job), or
-// anything else (no job).
+// short), "JOB" with "CUT" (one whose writer stopped), "JOB" with "OFFPAGE"
+// (drawn beyond any page), "JOB" (a job), or anything else (no job).
 inline int checkJob(const char* path) {
   const std::string text = fileText(path);
   if (text.empty()) return J_DRX_EMPTY;
   if (text.size() < 3 && std::string("JOB").rfind(text, 0) == 0) return J_DRX_CUT_SHORT;
   if (text.rfind("JOB", 0) != 0) return J_DRX_NOT_A_JOB;
-  return text.find("CUT") != std::string::npos ? J_DRX_CUT_SHORT : J_DRX_WHOLE;
+  if (text.find("CUT") != std::string::npos) return J_DRX_CUT_SHORT;
+  return text.find("OFFPAGE") != std::string::npos ? J_DRX_OFF_PAGE : J_DRX_WHOLE;
 }
 
 inline bool isJob(const char* path) {

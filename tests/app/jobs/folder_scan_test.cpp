@@ -209,6 +209,7 @@ TEST_F(FolderScan, AFileThatIsNoJobIsSetAsideWithItsReasonAndNothingIsDeleted) {
     const char* reason;  // part of the journal's reason
   } cases[] = {
       {"junk.bin", "not a job", false, true, true, "ｼﾞｮﾌﾞﾌｧｲﾙとして読めません"},
+      {"far.vjx", "JOB with an item at x1 = 1e30 (OFFPAGE)", false, true, true, "ﾍﾟｰｼﾞに収まらない座標"},
       {"rx9.vjx", "JOB for a machine the installation lacks", true, true, true, "RX3-1600"},
       {"waits.vjx", "JOB while the device registry is missing", true, false, false, nullptr},
   };
