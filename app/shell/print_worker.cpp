@@ -144,6 +144,14 @@ void report(AppState* state, PrintWorkerHost* host, const char* text, const std:
   host->notify(notice.c_str());
 }
 
+// The worker's reports once its job is done with: the outcome is in the
+// journal and the file where it goes before anyone is asked to click.
+void reportOutcome(AppState* state, PrintWorkerHost* host, Outcome outcome, const std::string& reason, bool moved) {
+  if (outcome == Outcome::Failure) report(state, host, kPrintFailed, reason);
+  if (outcome == Outcome::Interrupted) report(state, host, kPrintInterrupted, reason);
+  if (!moved && outcome == Outcome::Success) report(state, host, kNotMoved, std::string());
+}
+
 void workerMain(StartBlock* block, PrintWorkerHost* host) {
   AppState* state = block->state;
   JobRecord* job = block->job;
@@ -155,8 +163,6 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
   jPrintReport printed{};
   const Outcome outcome = print(state, job, &reason, &printed);
   endEntry(&entry, outcome, reason, printed, before, inks);
-  if (outcome == Outcome::Failure) report(state, host, kPrintFailed, reason);
-  if (outcome == Outcome::Interrupted) report(state, host, kPrintInterrupted, reason);
   bool moved = false;
   char movedTo[kJobPathSize] = "";
   {
@@ -177,7 +183,7 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
   entry.movedTo = movedTo;
   if (!moved && outcome == Outcome::Success) entry.reason = kNotMovedReason;
   appendJournal(entry);
-  if (!moved && outcome == Outcome::Success) report(state, host, kNotMoved, std::string());
+  reportOutcome(state, host, outcome, reason, moved);
   host->postCompletion();
   jMemFree(block);
   WorkerState& w = worker();

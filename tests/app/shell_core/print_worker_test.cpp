@@ -331,6 +331,29 @@ TEST_F(PrintWorker, AJobThatPrintedAndCouldNotMoveIsNeverAutoPrintedAgain) {
   useUnmovedJobsFile(nullptr);
 }
 
+TEST_F(PrintWorker, TheOutcomeIsJournalledAndTheFileMovedBeforeAnyBoxWaitsForAClick) {
+  const std::string journal = folder_.join("journal.csv");
+  useJournalFile(journal.c_str());
+  state_.autoPrint = 0;  // a cancel turns auto-print off: the boxes wait
+  for (const int result : {0, -1}) {
+    SCOPED_TRACE(result);
+    const std::string name = "job" + std::to_string(result);
+    fake::library().script = [&](const jProgressHooks&) { return result; };
+    bool recordedFirst = false;
+    host_.atBox = [&] {
+      const std::vector<JournalEntry> lines = journalEntriesFor(folder_.join(name).c_str());
+      recordedFirst = lines.size() == 1 && !platform::pathExists(folder_.join(name).c_str()) &&
+                      platform::pathExists(lines[0].movedTo.c_str());
+    };
+    addJob(name, Waiting);
+    const std::vector<std::string> events = printOne();
+    EXPECT_TRUE(contains(events, result == 0 ? "box:ﾌﾟﾘﾝﾄが中断されました。" : "box:ﾌﾟﾘﾝﾄに失敗しました。"));
+    EXPECT_TRUE(recordedFirst);
+  }
+  host_.atBox = nullptr;
+  useJournalFile(nullptr);
+}
+
 TEST(ProgressHooks, NullContextsAnswerStop) {
   const jProgressHooks* hooks = progressHooks();
   EXPECT_EQ(hooks->query(nullptr), 0);
