@@ -217,17 +217,24 @@ int moveJobToList(JobRecord* record, const char* folder, JobRecord* targetHead, 
   if (movedTo && capacity) movedTo[0] = '\0';
   if (!record) return 0;
   char target[platform::kMaxPath] = "";
-  bool done = false;
   if (record->path[0] && folder && folder[0]) {
     // The folder may have been removed while the program ran; a move into
     // nothing would leave the file in its own folder, to be printed again.
     if (!platform::isFolder(folder)) platform::createFolder(folder);
-    done = makeSpoolName(folder, target, sizeof target) && platform::moveFile(record->path, target);
-    if (done) {
-      if (moved) *moved = true;
-      if (movedTo && capacity) platform::copyTruncated(movedTo, capacity, target);
-    }
+    makeSpoolName(folder, target, sizeof target);
   }
+  bool done = false;
+  moveJobToListAt(record, target, targetHead, &done);
+  if (moved) *moved = done;
+  if (done && movedTo && capacity) platform::copyTruncated(movedTo, capacity, target);
+  return 1;
+}
+
+int moveJobToListAt(JobRecord* record, const char* target, JobRecord* targetHead, bool* moved) {
+  if (moved) *moved = false;
+  if (!record) return 0;
+  const bool done = record->path[0] && target && target[0] && platform::moveFile(record->path, target);
+  if (done && moved) *moved = true;
   unlink(record);
   // The record already holds what a scan of the new folder would load from
   // the same bytes: it is listed there as it is, not after the settling look

@@ -54,6 +54,10 @@ int moveJobToFolder(JobRecord* record, const char* folder, bool* moved, char* mo
 int moveJobToList(JobRecord* record, const char* folder, JobRecord* targetHead, bool* moved, char* movedTo,
                   std::size_t capacity);
 
+// The same, into the path target (a free spool name the caller chose, so
+// that it could be told before the move); an empty target moves nothing.
+int moveJobToListAt(JobRecord* record, const char* target, JobRecord* targetHead, bool* moved);
+
 // Deletes the record's file, then unlinks and destroys the record. 0 only
 // for null.
 int deleteJob(JobRecord* record);

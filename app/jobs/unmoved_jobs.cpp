@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/jobs/print_journal.h"
 #include "platform/atomic_file.h"
+#include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/path.h"
@@ -14,10 +16,17 @@
 namespace vlx {
 namespace {
 
+constexpr char kCutByCrash[] =
+    "ﾌﾟﾘﾝﾄの途中でﾌﾟﾛｸﾞﾗﾑが止まりました。出力を確認してください（自動印刷では再びﾌﾟﾘﾝﾄしません）";
+// A line of a job being printed starts so; a reader without this mark skips
+// such a line.
+constexpr char kPrintingMark[] = "P\t";
+
 struct Unmoved {
   std::string path;
   uint32_t size;
   long long written;  // YYYYMMDDhhmmss, local time
+  bool printing = false;
 };
 
 struct Memory {
@@ -45,7 +54,8 @@ void save(const Memory& m) {
   std::string text;
   for (const Unmoved& e : m.entries) {
     char line[400];
-    std::snprintf(line, sizeof line, "%u\t%lld\t%s\r\n", e.size, e.written, e.path.c_str());
+    std::snprintf(line, sizeof line, "%s%u\t%lld\t%s\r\n", e.printing ? kPrintingMark : "", e.size, e.written,
+                  e.path.c_str());
     text += line;
   }
   platform::saveFileAtomically(m.file.c_str(), text.data(), text.size());
@@ -63,10 +73,12 @@ void load(Memory* m) {
     unsigned size = 0;
     long long written = 0;
     int used = 0;
-    if (std::sscanf(line, "%u\t%lld\t%n", &size, &written, &used) == 2 && used > 0) {
-      std::string path(line + used);
+    const bool printing = std::strncmp(line, kPrintingMark, 2) == 0;
+    const char* fields = printing ? line + 2 : line;
+    if (std::sscanf(fields, "%u\t%lld\t%n", &size, &written, &used) == 2 && used > 0) {
+      std::string path(fields + used);
       while (!path.empty() && (path.back() == '\r' || path.back() == '\n')) path.pop_back();
-      if (!path.empty()) m->entries.push_back({path, size, written});
+      if (!path.empty()) m->entries.push_back({path, size, written, printing});
     }
     line = end ? end + 1 : nullptr;
   }
@@ -81,20 +93,59 @@ void useUnmovedJobsFile(const char* path) {
   load(&m);
 }
 
-void rememberUnmoved(const JobRecord& job) {
+namespace {
+
+void remember(const JobRecord& job, bool printing) {
   if (!job.path[0]) return;
   Memory& m = memory();
   std::lock_guard<std::mutex> hold(m.mutex);
   for (Unmoved& e : m.entries) {
     if (samePath(e.path, job.path)) {
-      e.size = job.fileSize;
-      e.written = writtenOf(job);
+      e = Unmoved{job.path, job.fileSize, writtenOf(job), printing};
       save(m);
       return;
     }
   }
-  m.entries.push_back({job.path, job.fileSize, writtenOf(job)});
+  m.entries.push_back({job.path, job.fileSize, writtenOf(job), printing});
   save(m);
+}
+
+}  // namespace
+
+void rememberUnmoved(const JobRecord& job) {
+  remember(job, false);
+}
+
+void rememberPrinting(const JobRecord& job) {
+  remember(job, true);
+}
+
+int journalCutPrints() {
+  Memory& m = memory();
+  std::vector<Unmoved> cut;
+  {
+    std::lock_guard<std::mutex> hold(m.mutex);
+    for (Unmoved& e : m.entries) {
+      if (!e.printing) continue;
+      cut.push_back(e);
+      e.printing = false;
+    }
+  }
+  for (const Unmoved& e : cut) {
+    JournalEntry entry;
+    entry.started = platform::localNow();
+    entry.ended = entry.started;
+    entry.title = platform::fileNamePart(e.path.c_str());
+    entry.file = e.path;
+    entry.outcome = JournalOutcome::Failed;
+    entry.reason = kCutByCrash;
+    appendJournal(entry);
+  }
+  // Held from now on only once the journal has its line: a crash before
+  // this point journals the cut print at the next start.
+  std::lock_guard<std::mutex> hold(m.mutex);
+  if (!cut.empty()) save(m);
+  return static_cast<int>(cut.size());
 }
 
 bool isUnmoved(const JobRecord& job) {

@@ -3,6 +3,12 @@
 // listed again by the next scan; auto-print must never print it again. The
 // queue remembers each one by path, size and write time, across restarts,
 // in a small file of the installation folder, and leaves it to the operator.
+//
+// A job is remembered the same way, as being printed, before its first byte
+// goes out: a program killed during the print, or between its end and the
+// journal line, leaves it so, and the next start journals the cut print and
+// holds the job like one that did not move (the operator's print command
+// releases it).
 #pragma once
 
 #include <cstdint>
@@ -20,6 +26,12 @@ void rememberUnmoved(const JobRecord& job);
 // The record's file is one that printed and stayed (same path, size and
 // write time).
 bool isUnmoved(const JobRecord& job);
+// The record's file is being printed (until rememberUnmoved or forgetUnmoved).
+void rememberPrinting(const JobRecord& job);
+// The files whose print a crash cut short: journalled as failed with the
+// reason that their print must be checked, and held from now on as files
+// that did not move. How many.
+int journalCutPrints();
 // Forgets the path (it moved after all, or the operator dealt with it).
 void forgetUnmoved(const char* path);
 // Forgets every remembered file that no longer exists. The number left.

@@ -84,6 +84,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   // Only the one running instance gets here: no proof of its own is open
   // yet, so every proof file there is one a crash left behind.
   vlx::sweepProofScratch(appState.printerFolder);
+  // A print a crash cut short: journalled, and its job held for the operator.
+  vlx::journalCutPrints();
 
   jSplSaveDevicePort(shell.paths.deviceRegistry);
 

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -351,6 +352,50 @@ TEST_F(PrintWorker, TheOutcomeIsJournalledAndTheFileMovedBeforeAnyBoxWaitsForACl
     EXPECT_TRUE(recordedFirst);
   }
   host_.atBox = nullptr;
+  useJournalFile(nullptr);
+}
+
+TEST_F(PrintWorker, APrintACrashCutIsJournalledAtTheNextStartAndHeldUntilTheOperatorPrintsIt) {
+  const std::string journal = folder_.join("journal.csv");
+  const std::string memory = folder_.join("unmoved.txt");
+  const std::string atCrash = folder_.join("unmoved-at-crash.txt");
+  useJournalFile(journal.c_str());
+  useUnmovedJobsFile(memory.c_str());
+  // The program is killed while the port takes the bytes: what it left on
+  // the disk is what the memory held then.
+  fake::library().script = [&](const jProgressHooks&) {
+    std::filesystem::copy_file(memory, atCrash);
+    return 1;
+  };
+  JobRecord* job = addJob("cut", Waiting);
+  job->fileSize = 3;
+  job->day = 9;
+  printOne();
+  fake::library().script = nullptr;
+  ASSERT_TRUE(writeBytes(folder_.join("cut"), "JOB"));  // the file as the crash left it in the hot folder
+
+  std::filesystem::rename(atCrash, memory);
+  useUnmovedJobsFile(memory.c_str());  // the restart
+  EXPECT_EQ(journalCutPrints(), 1);
+  const std::vector<JournalEntry> lines = journalEntriesFor(folder_.join("cut").c_str());
+  ASSERT_EQ(lines.size(), 2u) << "the test's print, then the cut print's line";
+  EXPECT_EQ(lines[1].outcome, JournalOutcome::Failed);
+  EXPECT_NE(lines[1].reason.find("出力を確認してください"), std::string::npos) << lines[1].reason;
+  EXPECT_EQ(journalCutPrints(), 0) << "said once";
+  useUnmovedJobsFile(memory.c_str());
+  EXPECT_EQ(journalCutPrints(), 0) << "and not again at the start after";
+
+  state_.autoPrint = 1;
+  JobRecord* again = addJob("cut", Idle, "JOB");
+  again->fileSize = 3;
+  again->day = 9;
+  requestAutoPrint(&state_);
+  EXPECT_EQ(again->state, Idle) << "held: auto-print does not print it again by itself";
+  requestPrint(&state_, RequestScope::All);
+  EXPECT_EQ(again->state, Waiting) << "the operator's print command releases it";
+  printOne();
+  EXPECT_EQ(journalEntriesFor(folder_.join("cut").c_str()).size(), 3u);
+  useUnmovedJobsFile(nullptr);
   useJournalFile(nullptr);
 }
 
