@@ -122,6 +122,17 @@ bool lookAtFile(const char* path, FolderEntry* out) {
   return true;
 }
 
+bool secondsSinceWritten(const char* path, std::int64_t* seconds) {
+  FolderEntry entry{};
+  if (!seconds || !lookAtFile(path, &entry)) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const std::int64_t current =
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+  *seconds = (current - entry.writeTime) / 10000000;  // 100-ns steps
+  return true;
+}
+
 bool makeTempFile(const char* folder, const char* prefix, char* out, std::size_t capacity) {
   if (out && capacity) out[0] = '\0';
   if (!folder || !out) return false;

@@ -2,11 +2,13 @@
 // port's folder, created exclusively, so that two processes (or two channels
 // of one process) never write into one file and no file is ever replaced. A
 // relative folder is taken from the spool library's own folder, where the
-// installation keeps its output folder.
+// installation keeps its output folder. The file is written as
+// "<name>.prn.part" and renamed when its job ended whole.
 #include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "libs/spool/blocking_writer.h"
 #include "libs/spool/port_sink.h"
@@ -105,14 +107,36 @@ bool openJobFile(const char* folderText, PortSink* sink, const SendControl& cont
     char name[80];
     std::snprintf(name, sizeof name, "%04d%02d%02d-%02d%02d%02d-%lu-%u.prn", now.year, now.month, now.day, now.hour,
                   now.minute, now.second, currentProcessId(), ++g_jobCounter);
-    if (!platform::joinPath(sink->path, sizeof sink->path, folder, name)) return false;
+    if (!platform::joinPath(sink->whole, sizeof sink->whole, folder, name) ||
+        std::snprintf(sink->path, sizeof sink->path, "%s%s", sink->whole, kPartEnding) >=
+            static_cast<int>(sizeof sink->path))
+      break;
+    if (platform::pathExists(sink->whole)) continue;
     const SendResult verdict = createTimed(sink->path, control, &sink->handle);
     if (verdict == SendResult::kSent) return true;
     if (verdict == SendResult::kFailed && platform::pathExists(sink->path)) continue;  // taken: the next number
     break;
   }
-  sink->path[0] = '\0';
+  sink->path[0] = sink->whole[0] = '\0';
   return false;
+}
+
+// A run of digits (count of them, or any number for 0) and the character
+// after it; p moves past both.
+bool digitsThen(const char*& p, int count, char after) {
+  int n = 0;
+  while (*p >= '0' && *p <= '9') ++p, ++n;
+  if (n == 0 || (count && n != count) || *p != after) return false;
+  ++p;
+  return true;
+}
+
+// "<8 digits>-<6 digits>-<digits>-<digits>.prn.part": a name openJobFile
+// makes, and nothing else.
+bool isPartName(const char* name) {
+  const char* p = name;
+  return digitsThen(p, 8, '-') && digitsThen(p, 6, '-') && digitsThen(p, 0, '-') && digitsThen(p, 0, '.') &&
+         platform::equalNoCase(p, "prn.part");
 }
 
 // A TCP send: the socket is non-blocking, so a port that takes nothing is
@@ -158,6 +182,26 @@ const char* portFailureText(PortKind kind, PortStep step) {
   const Texts* row = kTexts;
   while (row->kind != kind && row->kind != PortKind::kNone) ++row;
   return row->text[static_cast<int>(step)];
+}
+
+int sweepPartFiles(const char* portText, int olderThanSeconds) {
+  const PortTarget target = readPortText(portText);
+  char folder[platform::kMaxPath];
+  if (target.kind != PortKind::kFolder || !resolveFolder(target.folder, folder, sizeof folder)) return 0;
+  std::vector<std::string> parts;
+  platform::listFolder(folder, [&](const platform::FolderEntry& entry) {
+    if (!entry.isDirectory && isPartName(entry.name)) parts.push_back(entry.name);
+    return true;
+  });
+  int removed = 0;
+  for (const std::string& name : parts) {
+    char path[platform::kMaxPath];
+    std::int64_t age = 0;
+    if (platform::joinPath(path, sizeof path, folder, name.c_str()) && platform::secondsSinceWritten(path, &age) &&
+        age >= olderThanSeconds && platform::deleteFile(path))
+      ++removed;
+  }
+  return removed;
 }
 
 bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, const SendControl& control) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "loopback_support.h"
 #include "open_block.h"
 #include "platform/folders.h"
+#include "platform/path.h"
 #include "platform/scratch_folder.h"
 
 namespace {
@@ -67,6 +69,50 @@ TEST(FilePort, EachChannelGetsANewFileOfItsOwn) {
   EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("first!")));
   EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("second")));
   EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("old")));
+}
+
+TEST(FilePort, AJobFileHasAPrintsNameOnlyOnceItsJobEndedWhole) {
+  ScratchFolder out("spl-part");
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  writeText(spool, "a job");
+  EXPECT_EQ(1, jSplWritePrinter(spool));
+  std::vector<std::string> during = filesIn(out.path());
+  ASSERT_EQ(1u, during.size());
+  EXPECT_TRUE(platform::endsWithNoCase(during[0].c_str(), ".prn.part")) << during[0];
+  EXPECT_EQ(1, jSplEnd(spool));
+  EXPECT_EQ(1, jSplClose(spool));
+  const std::vector<std::string> after = filesIn(out.path());
+  ASSERT_EQ(1u, after.size());
+  EXPECT_EQ(after[0] + ".part", during[0]);
+  EXPECT_EQ(text("a job"), testing_support::readByteVector(after[0]));
+}
+
+TEST(FilePort, TheSweepTakesOnlyUnfinishedJobFilesOfOurMakingThatNobodyWroteForAMinute) {
+  ScratchFolder out("spl-sweep");
+  const struct {
+    const char* name;
+    bool old;
+    bool swept;
+  } cases[] = {
+      {"20261210-113000-4242-7.prn.part", true, true},
+      {"20261210-113000-4242-8.prn.part", false, false},  // another process prints into it now
+      {"20261210-113000-4242-9.prn", true, false},
+      {"mine.prn.part", true, false},
+      {"2026121-113000-4242-7.prn.part", true, false},
+  };
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (const auto& c : cases) {
+    ASSERT_TRUE(testing_support::writeBytes(out.join(c.name), "x"));
+    if (c.old) std::filesystem::last_write_time(out.join(c.name), now - std::chrono::minutes(2));
+  }
+  const std::string registry = out.join("DEVICE.rgs");
+  const std::string line = "DEVICE\tA\tRX3.dll\tRX3-1600\tFILE:" + out.path() +
+                           "\r\nDEVICE\tB\tRX3.dll\tRX3-44\tFILE:" + out.path() + "\r\n";
+  ASSERT_TRUE(testing_support::writeBytes(registry, line));
+  EXPECT_EQ(1, jSplSweepPorts(registry.c_str(), 60));
+  for (const auto& c : cases) EXPECT_EQ(platform::pathExists(out.join(c.name).c_str()), !c.swept) << c.name;
 }
 
 TEST(FilePort, AnExistingFolderWithoutPrefixIsAFilePort) {
