@@ -93,6 +93,7 @@ JSPOOL_API int jSplSaveDevicePort(const char* registryPath);
 // Ours, an addition to the maker's calls: a file port writes each job under
 // a temporary name and gives it its name when the job ended whole; this
 // removes the temporary files a crash left in the folders of the registry's
-// file ports, those not written for olderThanSeconds (another process may
-// be printing into the folder now). How many went.
+// file ports: those whose writing process no longer runs, and those not
+// written for olderThanSeconds (another process may be printing into the
+// folder now). How many went.
 JSPOOL_API int jSplSweepPorts(const char* registryPath, int olderThanSeconds);

@@ -6,7 +6,11 @@
 // "<name>.prn.part" and renamed when its job ended whole.
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,24 @@ namespace {
 
 constexpr int kNameTries = 1000;
 std::atomic<unsigned> g_jobCounter{0};
+
+// The job files this process is writing now: a sweep never takes them,
+// though their names carry this process's id.
+std::mutex g_writingLock;
+std::set<std::string> g_writing;
+
+void noteWriting(const char* path, bool writing) {
+  std::lock_guard<std::mutex> hold(g_writingLock);
+  if (writing)
+    g_writing.insert(path);
+  else
+    g_writing.erase(path);
+}
+
+bool writingNow(const std::string& path) {
+  std::lock_guard<std::mutex> hold(g_writingLock);
+  return g_writing.count(path) != 0;
+}
 
 bool isAbsolute(const char* folder) {
   if (platform::isSeparator(folder[0])) return true;
@@ -113,7 +135,10 @@ bool openJobFile(const char* folderText, PortSink* sink, const SendControl& cont
       break;
     if (platform::pathExists(sink->whole)) continue;
     const SendResult verdict = createTimed(sink->path, control, &sink->handle);
-    if (verdict == SendResult::kSent) return true;
+    if (verdict == SendResult::kSent) {
+      noteWriting(sink->path, true);
+      return true;
+    }
     if (verdict == SendResult::kFailed && platform::pathExists(sink->path)) continue;  // taken: the next number
     break;
   }
@@ -131,12 +156,13 @@ bool digitsThen(const char*& p, int count, char after) {
   return true;
 }
 
-// "<8 digits>-<6 digits>-<digits>-<digits>.prn.part": a name openJobFile
-// makes, and nothing else.
-bool isPartName(const char* name) {
+// "<8 digits>-<6 digits>-<process>-<digits>.prn.part": a name openJobFile
+// makes, and nothing else; *writer the process named in it.
+bool isPartName(const char* name, unsigned long* writer) {
   const char* p = name;
-  return digitsThen(p, 8, '-') && digitsThen(p, 6, '-') && digitsThen(p, 0, '-') && digitsThen(p, 0, '.') &&
-         platform::equalNoCase(p, "prn.part");
+  if (!digitsThen(p, 8, '-') || !digitsThen(p, 6, '-')) return false;
+  *writer = std::strtoul(p, nullptr, 10);
+  return digitsThen(p, 0, '-') && digitsThen(p, 0, '.') && platform::equalNoCase(p, "prn.part");
 }
 
 // A TCP send: the socket is non-blocking, so a port that takes nothing is
@@ -188,18 +214,24 @@ int sweepPartFiles(const char* portText, int olderThanSeconds) {
   const PortTarget target = readPortText(portText);
   char folder[platform::kMaxPath];
   if (target.kind != PortKind::kFolder || !resolveFolder(target.folder, folder, sizeof folder)) return 0;
-  std::vector<std::string> parts;
+  std::vector<std::pair<std::string, unsigned long>> parts;
   platform::listFolder(folder, [&](const platform::FolderEntry& entry) {
-    if (!entry.isDirectory && isPartName(entry.name)) parts.push_back(entry.name);
+    unsigned long writer = 0;
+    if (!entry.isDirectory && isPartName(entry.name, &writer)) parts.emplace_back(entry.name, writer);
     return true;
   });
   int removed = 0;
-  for (const std::string& name : parts) {
+  for (const auto& [name, writer] : parts) {
     char path[platform::kMaxPath];
+    if (!platform::joinPath(path, sizeof path, folder, name.c_str())) continue;
     std::int64_t age = 0;
-    if (platform::joinPath(path, sizeof path, folder, name.c_str()) && platform::secondsSinceWritten(path, &age) &&
-        age >= olderThanSeconds && platform::deleteFile(path))
-      ++removed;
+    // A process started anew may have the id of the one that crashed (Wine
+    // hands out its ids afresh): this process's own files are only those it
+    // is writing now.
+    const bool mine = writer == currentProcessId();
+    const bool left = (mine && !writingNow(path)) || (!mine && !processRunning(writer)) ||
+                      (!mine && platform::secondsSinceWritten(path, &age) && age >= olderThanSeconds);
+    if (left && platform::deleteFile(path)) ++removed;
   }
   return removed;
 }
@@ -214,6 +246,7 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, con
       if (opened && !sink->writer) {
         closeFileHandle(sink->handle);
         platform::deleteFile(sink->path);
+        noteWriting(sink->path, false);
         opened = false;
       }
       break;
@@ -287,6 +320,7 @@ bool closeSink(PortSink* sink, const SendControl& control) {
       return false;
   }
   closed = closed && !sink->abandoned;
+  if (sink->kind == PortKind::kFolder) noteWriting(sink->path, false);
   *sink = PortSink{};
   return closed;
 }

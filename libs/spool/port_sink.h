@@ -47,9 +47,10 @@ bool closeSink(PortSink* sink, const SendControl& control);
 // a file that looks like a print.
 constexpr char kPartEnding[] = ".part";
 // Removes the job files of file ports that a crash left unfinished: names of
-// our own form in the folder of the port text, not written for
-// olderThanSeconds (another process may be printing into the folder). How
-// many went.
+// our own form in the folder of the port text whose writing process (named
+// in the file's name) no longer runs, or, for one that runs (it may be
+// another program that reuses the id, or one printing now), not written for
+// olderThanSeconds. How many went.
 int sweepPartFiles(const char* portText, int olderThanSeconds);
 
 // The operator's text of a port's failure at one step of a job.
@@ -84,5 +85,8 @@ bool closePrinterJob(intptr_t handle);
 // Drops the job unprinted and releases the printer.
 bool abortPrinterJob(intptr_t handle);
 unsigned long currentProcessId();
+// A process of that id runs now (false when it cannot be told: it may be
+// another's, out of reach).
+bool processRunning(unsigned long id);
 
 }  // namespace spool

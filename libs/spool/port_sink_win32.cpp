@@ -212,4 +212,12 @@ unsigned long currentProcessId() {
   return GetCurrentProcessId();
 }
 
+bool processRunning(unsigned long id) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return running;
+}
+
 }  // namespace spool
