@@ -18,15 +18,28 @@ namespace {
 
 constexpr char kCutByCrash[] =
     "ﾌﾟﾘﾝﾄの途中でﾌﾟﾛｸﾞﾗﾑが止まりました。出力を確認してください（自動印刷では再びﾌﾟﾘﾝﾄしません）";
-// A line of a job being printed starts so; a reader without this mark skips
-// such a line.
-constexpr char kPrintingMark[] = "P\t";
+constexpr char kStoppedBeforeMove[] = "印刷済みﾌｫﾙﾀﾞへ移る前にﾌﾟﾛｸﾞﾗﾑが止まりました（自動印刷では再びﾌﾟﾘﾝﾄしません）";
+
+// Where a remembered job stands. A line of a job being printed or just
+// journalled starts with its mark; a reader without these marks skips it.
+enum class Stage { Unmoved, Printing, Journalled };
+struct StageMark {
+  Stage stage;
+  const char* mark;
+};
+constexpr StageMark kMarks[] = {{Stage::Printing, "P\t"}, {Stage::Journalled, "J\t"}};
+
+const char* markOf(Stage stage) {
+  for (const StageMark& m : kMarks)
+    if (m.stage == stage) return m.mark;
+  return "";
+}
 
 struct Unmoved {
   std::string path;
   uint32_t size;
   long long written;  // YYYYMMDDhhmmss, local time
-  bool printing = false;
+  Stage stage = Stage::Unmoved;
 };
 
 struct Memory {
@@ -54,8 +67,7 @@ void save(const Memory& m) {
   std::string text;
   for (const Unmoved& e : m.entries) {
     char line[400];
-    std::snprintf(line, sizeof line, "%s%u\t%lld\t%s\r\n", e.printing ? kPrintingMark : "", e.size, e.written,
-                  e.path.c_str());
+    std::snprintf(line, sizeof line, "%s%u\t%lld\t%s\r\n", markOf(e.stage), e.size, e.written, e.path.c_str());
     text += line;
   }
   platform::saveFileAtomically(m.file.c_str(), text.data(), text.size());
@@ -73,12 +85,14 @@ void load(Memory* m) {
     unsigned size = 0;
     long long written = 0;
     int used = 0;
-    const bool printing = std::strncmp(line, kPrintingMark, 2) == 0;
-    const char* fields = printing ? line + 2 : line;
+    Stage stage = Stage::Unmoved;
+    for (const StageMark& m : kMarks)
+      if (std::strncmp(line, m.mark, 2) == 0) stage = m.stage;
+    const char* fields = stage == Stage::Unmoved ? line : line + 2;
     if (std::sscanf(fields, "%u\t%lld\t%n", &size, &written, &used) == 2 && used > 0) {
       std::string path(fields + used);
       while (!path.empty() && (path.back() == '\r' || path.back() == '\n')) path.pop_back();
-      if (!path.empty()) m->entries.push_back({path, size, written, printing});
+      if (!path.empty()) m->entries.push_back({path, size, written, stage});
     }
     line = end ? end + 1 : nullptr;
   }
@@ -95,29 +109,33 @@ void useUnmovedJobsFile(const char* path) {
 
 namespace {
 
-void remember(const JobRecord& job, bool printing) {
+void remember(const JobRecord& job, Stage stage) {
   if (!job.path[0]) return;
   Memory& m = memory();
   std::lock_guard<std::mutex> hold(m.mutex);
   for (Unmoved& e : m.entries) {
     if (samePath(e.path, job.path)) {
-      e = Unmoved{job.path, job.fileSize, writtenOf(job), printing};
+      e = Unmoved{job.path, job.fileSize, writtenOf(job), stage};
       save(m);
       return;
     }
   }
-  m.entries.push_back({job.path, job.fileSize, writtenOf(job), printing});
+  m.entries.push_back({job.path, job.fileSize, writtenOf(job), stage});
   save(m);
 }
 
 }  // namespace
 
 void rememberUnmoved(const JobRecord& job) {
-  remember(job, false);
+  remember(job, Stage::Unmoved);
 }
 
 void rememberPrinting(const JobRecord& job) {
-  remember(job, true);
+  remember(job, Stage::Printing);
+}
+
+void rememberJournalled(const JobRecord& job) {
+  remember(job, Stage::Journalled);
 }
 
 int journalCutPrints() {
@@ -125,25 +143,33 @@ int journalCutPrints() {
   std::vector<Unmoved> cut;
   {
     std::lock_guard<std::mutex> hold(m.mutex);
-    for (Unmoved& e : m.entries) {
-      if (!e.printing) continue;
-      cut.push_back(e);
-      e.printing = false;
-    }
+    for (const Unmoved& e : m.entries)
+      if (e.stage != Stage::Unmoved) cut.push_back(e);
   }
   for (const Unmoved& e : cut) {
     JournalEntry entry;
-    entry.started = platform::localNow();
-    entry.ended = entry.started;
-    entry.title = platform::fileNamePart(e.path.c_str());
-    entry.file = e.path;
-    entry.outcome = JournalOutcome::Failed;
-    entry.reason = kCutByCrash;
+    if (e.stage == Stage::Journalled) {
+      // Its outcome is in the journal, under the name the move was to give
+      // it; the file stayed: a line that says where it is.
+      const std::vector<JournalEntry> lines = journalEntriesFor(e.path.c_str());
+      if (!platform::pathExists(e.path.c_str()) || lines.empty()) continue;
+      entry = lines.back();
+      entry.movedTo.clear();
+      entry.reason = kStoppedBeforeMove;
+    } else {
+      entry.started = platform::localNow();
+      entry.ended = entry.started;
+      entry.title = platform::fileNamePart(e.path.c_str());
+      entry.file = e.path;
+      entry.outcome = JournalOutcome::Failed;
+      entry.reason = kCutByCrash;
+    }
     appendJournal(entry);
   }
   // Held from now on only once the journal has its line: a crash before
   // this point journals the cut print at the next start.
   std::lock_guard<std::mutex> hold(m.mutex);
+  for (Unmoved& e : m.entries) e.stage = Stage::Unmoved;
   if (!cut.empty()) save(m);
   return static_cast<int>(cut.size());
 }
@@ -154,6 +180,18 @@ bool isUnmoved(const JobRecord& job) {
   for (const Unmoved& e : m.entries)
     if (samePath(e.path, job.path)) return e.size == job.fileSize && e.written == writtenOf(job);
   return false;
+}
+
+void holdUnmoved(const char* path) {
+  if (!path) return;
+  Memory& m = memory();
+  std::lock_guard<std::mutex> hold(m.mutex);
+  for (Unmoved& e : m.entries) {
+    if (samePath(e.path, path) && e.stage != Stage::Unmoved) {
+      e.stage = Stage::Unmoved;
+      save(m);
+    }
+  }
 }
 
 void forgetUnmoved(const char* path) {

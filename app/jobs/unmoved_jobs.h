@@ -26,12 +26,19 @@ void rememberUnmoved(const JobRecord& job);
 // The record's file is one that printed and stayed (same path, size and
 // write time).
 bool isUnmoved(const JobRecord& job);
-// The record's file is being printed (until rememberUnmoved or forgetUnmoved).
+// The record's file is being printed (until it is journalled).
 void rememberPrinting(const JobRecord& job);
-// The files whose print a crash cut short: journalled as failed with the
-// reason that their print must be checked, and held from now on as files
-// that did not move. How many.
+// The record's print is in the journal; its file is about to move (until
+// forgetUnmoved, or rememberUnmoved when it could not move).
+void rememberJournalled(const JobRecord& job);
+// The files a crash caught being printed or between their journal line and
+// their move: a print cut short is journalled as failed with the reason
+// that it must be checked; a file still there after its line gets a line
+// that says so. Both are held from now on as files that did not move. How
+// many.
 int journalCutPrints();
+// The job remembered at path did not move: held from now on.
+void holdUnmoved(const char* path);
 // Forgets the path (it moved after all, or the operator dealt with it).
 void forgetUnmoved(const char* path);
 // Forgets every remembered file that no longer exists. The number left.

@@ -179,7 +179,7 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
   entry.movedTo = target;
   if (!target[0] && outcome == Outcome::Success) entry.reason = kNotMovedReason;
   appendJournal(entry);
-  rememberUnmoved(*job);
+  rememberJournalled(*job);
   bool moved = false;
   {
     JobListLock lock;
@@ -198,6 +198,9 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
     if (outcome == Outcome::Success) entry.reason = kNotMovedReason;
     appendJournal(entry);
   }
+  // Left where it was: a print is held for the operator, a failure may
+  // go round again.
+  if (!moved && outcome == Outcome::Success) holdUnmoved(entry.file.c_str());
   if (!moved && outcome != Outcome::Success) forgetUnmoved(entry.file.c_str());
   reportOutcome(state, host, outcome, reason, moved);
   host->postCompletion();

@@ -33,6 +33,7 @@
 namespace vlx {
 namespace {
 
+using testing_support::readBytes;
 using testing_support::writeBytes;
 
 class PrintWorker : public ::testing::Test {
@@ -355,46 +356,61 @@ TEST_F(PrintWorker, TheOutcomeIsJournalledAndTheFileMovedBeforeAnyBoxWaitsForACl
   useJournalFile(nullptr);
 }
 
-TEST_F(PrintWorker, APrintACrashCutIsJournalledAtTheNextStartAndHeldUntilTheOperatorPrintsIt) {
+TEST_F(PrintWorker, AJobACrashCaughtIsJournalledAtTheNextStartAndHeldUntilTheOperatorPrintsIt) {
   const std::string journal = folder_.join("journal.csv");
   const std::string memory = folder_.join("unmoved.txt");
   const std::string atCrash = folder_.join("unmoved-at-crash.txt");
   useJournalFile(journal.c_str());
-  useUnmovedJobsFile(memory.c_str());
-  // The program is killed while the port takes the bytes: what it left on
-  // the disk is what the memory held then.
-  fake::library().script = [&](const jProgressHooks&) {
-    std::filesystem::copy_file(memory, atCrash);
-    return 1;
+  const struct {
+    const char* name;
+    const char* stage;  // the mark the memory's line had when the program was killed
+    const char* reason;
+    JournalOutcome outcome;
+  } cases[] = {
+      {"cut", "P\t", "出力を確認してください", JournalOutcome::Failed},              // while the port took the bytes
+      {"unmoved", "J\t", "移る前にﾌﾟﾛｸﾞﾗﾑが止まりました", JournalOutcome::Printed},  // after its line
   };
-  JobRecord* job = addJob("cut", Waiting);
-  job->fileSize = 3;
-  job->day = 9;
-  printOne();
-  fake::library().script = nullptr;
-  ASSERT_TRUE(writeBytes(folder_.join("cut"), "JOB"));  // the file as the crash left it in the hot folder
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    useUnmovedJobsFile(memory.c_str());
+    // The memory as the killed program left it on the disk.
+    fake::library().script = [&](const jProgressHooks&) {
+      std::string line = readBytes(memory);
+      if (line.rfind("P\t", 0) == 0) line.replace(0, 2, c.stage);
+      EXPECT_TRUE(writeBytes(atCrash, line));
+      return 1;
+    };
+    JobRecord* job = addJob(c.name, Waiting);
+    job->fileSize = 3;
+    job->day = 9;
+    printOne();
+    fake::library().script = nullptr;
+    ASSERT_TRUE(writeBytes(folder_.join(c.name), "JOB"));  // the file where the crash left it
 
-  std::filesystem::rename(atCrash, memory);
-  useUnmovedJobsFile(memory.c_str());  // the restart
-  EXPECT_EQ(journalCutPrints(), 1);
-  const std::vector<JournalEntry> lines = journalEntriesFor(folder_.join("cut").c_str());
-  ASSERT_EQ(lines.size(), 2u) << "the test's print, then the cut print's line";
-  EXPECT_EQ(lines[1].outcome, JournalOutcome::Failed);
-  EXPECT_NE(lines[1].reason.find("出力を確認してください"), std::string::npos) << lines[1].reason;
-  EXPECT_EQ(journalCutPrints(), 0) << "said once";
-  useUnmovedJobsFile(memory.c_str());
-  EXPECT_EQ(journalCutPrints(), 0) << "and not again at the start after";
+    std::filesystem::rename(atCrash, memory);
+    useUnmovedJobsFile(memory.c_str());  // the restart
+    EXPECT_EQ(journalCutPrints(), 1);
+    const std::vector<JournalEntry> lines = journalEntriesFor(folder_.join(c.name).c_str());
+    ASSERT_EQ(lines.size(), 2u) << "the test's print, then the restart's line";
+    EXPECT_EQ(lines[1].outcome, c.outcome);
+    EXPECT_NE(lines[1].reason.find(c.reason), std::string::npos) << lines[1].reason;
+    EXPECT_EQ(lines[1].movedTo, "");
+    EXPECT_EQ(journalCutPrints(), 0) << "said once";
+    useUnmovedJobsFile(memory.c_str());
+    EXPECT_EQ(journalCutPrints(), 0) << "and not again at the start after";
 
-  state_.autoPrint = 1;
-  JobRecord* again = addJob("cut", Idle, "JOB");
-  again->fileSize = 3;
-  again->day = 9;
-  requestAutoPrint(&state_);
-  EXPECT_EQ(again->state, Idle) << "held: auto-print does not print it again by itself";
-  requestPrint(&state_, RequestScope::All);
-  EXPECT_EQ(again->state, Waiting) << "the operator's print command releases it";
-  printOne();
-  EXPECT_EQ(journalEntriesFor(folder_.join("cut").c_str()).size(), 3u);
+    state_.autoPrint = 1;
+    JobRecord* again = addJob(c.name, Idle, "JOB");
+    again->fileSize = 3;
+    again->day = 9;
+    requestAutoPrint(&state_);
+    EXPECT_EQ(again->state, Idle) << "held: auto-print does not print it again by itself";
+    requestPrint(&state_, RequestScope::All);
+    EXPECT_EQ(again->state, Waiting) << "the operator's print command releases it";
+    printOne();
+    EXPECT_EQ(journalEntriesFor(folder_.join(c.name).c_str()).size(), 3u);
+    state_.autoPrint = 0;
+  }
   useUnmovedJobsFile(nullptr);
   useJournalFile(nullptr);
 }
