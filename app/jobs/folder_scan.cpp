@@ -164,8 +164,10 @@ void scanFolder(AppState* state, int listIndex, const char* folder) {
     char path[kJobPathSize];
     // A name that does not fit the record would name another file once cut.
     if (!platform::joinPath(path, sizeof path, folder, entry.name)) {
-      if (listIndex == kPrintList)
-        considerLongName(state, watch, std::string(folder) + platform::kSeparator + entry.name, entry, now);
+      if (listIndex == kPrintList) {
+        const std::string separator = platform::endsWithSeparator(folder) ? "" : std::string(1, platform::kSeparator);
+        considerLongName(state, watch, folder + separator + entry.name, entry, now);
+      }
       return true;
     }
     if (listed.contains(path)) return true;

@@ -97,9 +97,16 @@ void onHotFolderChanged(MainWindowParts* parts) {
   scheduleSettleCheck(parts);
 }
 
-void onWorkerStatus(MainWindowParts* parts) {
+void onWorkerStatus(MainWindowParts* parts, bool views) {
+  AppState* state = parts->context->state;
   JobListLock lock;
-  refreshStatusColumn(parts->context->state, kPrintList);
+  if (views) {
+    sortPrintedList(state);
+    refreshJobView(state, ViewFill::Rebuild, kPrintList);
+    refreshJobView(state, ViewFill::Rebuild, kPrintedList);
+    refreshStatusColumn(state, kPrintedList);
+  }
+  refreshStatusColumn(state, kPrintList);
 }
 
 void onWorkerNotice(MainWindowParts* parts, char* text) {

@@ -148,6 +148,7 @@ void report(AppState* state, PrintWorkerHost* host, const char* text, const std:
 // The worker's reports once its job is done with: the outcome is in the
 // journal and the file where it goes before anyone is asked to click.
 void reportOutcome(AppState* state, PrintWorkerHost* host, Outcome outcome, const std::string& reason, bool moved) {
+  if (outcome != Outcome::Success || !moved) host->requestListViews();
   if (outcome == Outcome::Failure) report(state, host, kPrintFailed, reason);
   if (outcome == Outcome::Interrupted) report(state, host, kPrintInterrupted, reason);
   if (!moved && outcome == Outcome::Success) report(state, host, kNotMoved, std::string());

@@ -349,7 +349,10 @@ TEST_F(PrintWorker, TheOutcomeIsJournalledAndTheFileMovedBeforeAnyBoxWaitsForACl
     };
     addJob(name, Waiting);
     const std::vector<std::string> events = printOne();
-    EXPECT_TRUE(contains(events, result == 0 ? "box:ﾌﾟﾘﾝﾄが中断されました。" : "box:ﾌﾟﾘﾝﾄに失敗しました。"));
+    const std::string box = result == 0 ? "box:ﾌﾟﾘﾝﾄが中断されました。" : "box:ﾌﾟﾘﾝﾄに失敗しました。";
+    const auto views = std::find(events.begin(), events.end(), "views");
+    EXPECT_LT(views, std::find(events.begin(), events.end(), box)) << "the lists are shown as they are first";
+    EXPECT_TRUE(contains(events, box));
     EXPECT_TRUE(recordedFirst);
   }
   host_.atBox = nullptr;

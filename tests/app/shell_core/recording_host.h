@@ -19,6 +19,7 @@ namespace vlx {
 class RecordingHost final : public PrintWorkerHost, public ProgressDisplay {
  public:
   void requestStatusColumn() override { note("status"); }
+  void requestListViews() override { note("views"); }
   void showWarning(const char* text) override {
     if (atBox) atBox();
     note(std::string("box:") + text);
