@@ -40,6 +40,7 @@ struct Unmoved {
   uint32_t size;
   long long written;  // YYYYMMDDhhmmss, local time
   Stage stage = Stage::Unmoved;
+  std::string movingTo;  // Journalled: where its line says it goes
 };
 
 struct Memory {
@@ -61,13 +62,16 @@ bool samePath(const std::string& a, const char* b) {
   return platform::equalNoCase(a.c_str(), b);
 }
 
-// One line per file: size, write time, path; CR LF. Called with the mutex held.
+// One line per file: its stage's mark, size, write time, (journalled: the
+// name its line gives it,) path; CR LF. Called with the mutex held.
 void save(const Memory& m) {
   if (m.file.empty()) return;
   std::string text;
   for (const Unmoved& e : m.entries) {
-    char line[400];
-    std::snprintf(line, sizeof line, "%s%u\t%lld\t%s\r\n", markOf(e.stage), e.size, e.written, e.path.c_str());
+    char line[700];
+    const std::string target = e.stage == Stage::Journalled ? e.movingTo + "\t" : std::string();
+    std::snprintf(line, sizeof line, "%s%u\t%lld\t%s%s\r\n", markOf(e.stage), e.size, e.written, target.c_str(),
+                  e.path.c_str());
     text += line;
   }
   platform::saveFileAtomically(m.file.c_str(), text.data(), text.size());
@@ -92,7 +96,13 @@ void load(Memory* m) {
     if (std::sscanf(fields, "%u\t%lld\t%n", &size, &written, &used) == 2 && used > 0) {
       std::string path(fields + used);
       while (!path.empty() && (path.back() == '\r' || path.back() == '\n')) path.pop_back();
-      if (!path.empty()) m->entries.push_back({path, size, written, stage});
+      std::string target;
+      const std::size_t tab = path.find('\t');
+      if (stage == Stage::Journalled && tab != std::string::npos) {
+        target = path.substr(0, tab);
+        path.erase(0, tab + 1);
+      }
+      if (!path.empty()) m->entries.push_back({path, size, written, stage, target});
     }
     line = end ? end + 1 : nullptr;
   }
@@ -109,18 +119,19 @@ void useUnmovedJobsFile(const char* path) {
 
 namespace {
 
-void remember(const JobRecord& job, Stage stage) {
+void remember(const JobRecord& job, Stage stage, const char* movingTo = "") {
   if (!job.path[0]) return;
   Memory& m = memory();
   std::lock_guard<std::mutex> hold(m.mutex);
+  const Unmoved entry{job.path, job.fileSize, writtenOf(job), stage, movingTo ? movingTo : ""};
   for (Unmoved& e : m.entries) {
     if (samePath(e.path, job.path)) {
-      e = Unmoved{job.path, job.fileSize, writtenOf(job), stage};
+      e = entry;
       save(m);
       return;
     }
   }
-  m.entries.push_back({job.path, job.fileSize, writtenOf(job), stage});
+  m.entries.push_back(entry);
   save(m);
 }
 
@@ -134,8 +145,8 @@ void rememberPrinting(const JobRecord& job) {
   remember(job, Stage::Printing);
 }
 
-void rememberJournalled(const JobRecord& job) {
-  remember(job, Stage::Journalled);
+void rememberJournalled(const JobRecord& job, const char* movingTo) {
+  remember(job, Stage::Journalled, movingTo);
 }
 
 int journalCutPrints() {
@@ -148,15 +159,21 @@ int journalCutPrints() {
   }
   for (const Unmoved& e : cut) {
     JournalEntry entry;
-    if (e.stage == Stage::Journalled) {
-      // Its outcome is in the journal, under the name the move was to give
-      // it; the file stayed: a line that says where it is.
-      const std::vector<JournalEntry> lines = journalEntriesFor(e.path.c_str());
-      if (!platform::pathExists(e.path.c_str()) || lines.empty()) continue;
-      entry = lines.back();
+    // A journalled job's own line names the move it was about to make.
+    const JournalEntry* own = nullptr;
+    const std::vector<JournalEntry> lines =
+        e.stage == Stage::Journalled ? journalEntriesFor(e.path.c_str()) : std::vector<JournalEntry>();
+    for (const JournalEntry& line : lines)
+      if (samePath(line.file, e.path.c_str()) && !e.movingTo.empty() && samePath(line.movedTo, e.movingTo.c_str()))
+        own = &line;
+    if (own) {
+      // Its outcome is in the journal; if the file stayed, a line says where.
+      if (!platform::pathExists(e.path.c_str())) continue;
+      entry = *own;
       entry.movedTo.clear();
       entry.reason = kStoppedBeforeMove;
     } else {
+      // Cut while printing, or before its line reached the journal.
       entry.started = platform::localNow();
       entry.ended = entry.started;
       entry.title = platform::fileNamePart(e.path.c_str());

@@ -28,9 +28,10 @@ void rememberUnmoved(const JobRecord& job);
 bool isUnmoved(const JobRecord& job);
 // The record's file is being printed (until it is journalled).
 void rememberPrinting(const JobRecord& job);
-// The record's print is in the journal; its file is about to move (until
-// forgetUnmoved, or rememberUnmoved when it could not move).
-void rememberJournalled(const JobRecord& job);
+// The record's print goes to the journal now, its line naming the move to
+// movingTo that follows (until forgetUnmoved, or holdUnmoved when the file
+// could not move).
+void rememberJournalled(const JobRecord& job, const char* movingTo);
 // The files a crash caught being printed or between their journal line and
 // their move: a print cut short is journalled as failed with the reason
 // that it must be checked; a file still there after its line gets a line

@@ -179,8 +179,8 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
   }
   entry.movedTo = target;
   if (!target[0] && outcome == Outcome::Success) entry.reason = kNotMovedReason;
+  rememberJournalled(*job, target);
   appendJournal(entry);
-  rememberJournalled(*job);
   bool moved = false;
   {
     JobListLock lock;

@@ -364,23 +364,24 @@ TEST_F(PrintWorker, AJobACrashCaughtIsJournalledAtTheNextStartAndHeldUntilTheOpe
   const std::string memory = folder_.join("unmoved.txt");
   const std::string atCrash = folder_.join("unmoved-at-crash.txt");
   useJournalFile(journal.c_str());
+  // The memory's line of the job when the program was killed: being
+  // printed, about to write its journal line, or past it (to move).
+  enum class KilledAt { Printing, BeforeItsLine, AfterItsLine };
   const struct {
     const char* name;
-    const char* stage;  // the mark the memory's line had when the program was killed
+    KilledAt at;
     const char* reason;
     JournalOutcome outcome;
   } cases[] = {
-      {"cut", "P\t", "出力を確認してください", JournalOutcome::Failed},              // while the port took the bytes
-      {"unmoved", "J\t", "移る前にﾌﾟﾛｸﾞﾗﾑが止まりました", JournalOutcome::Printed},  // after its line
+      {"cut", KilledAt::Printing, "出力を確認してください", JournalOutcome::Failed},
+      {"unwritten", KilledAt::BeforeItsLine, "出力を確認してください", JournalOutcome::Failed},
+      {"unmoved", KilledAt::AfterItsLine, "移る前にﾌﾟﾛｸﾞﾗﾑが止まりました", JournalOutcome::Printed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     useUnmovedJobsFile(memory.c_str());
-    // The memory as the killed program left it on the disk.
     fake::library().script = [&](const jProgressHooks&) {
-      std::string line = readBytes(memory);
-      if (line.rfind("P\t", 0) == 0) line.replace(0, 2, c.stage);
-      EXPECT_TRUE(writeBytes(atCrash, line));
+      std::filesystem::copy_file(memory, atCrash);
       return 1;
     };
     JobRecord* job = addJob(c.name, Waiting);
@@ -389,12 +390,21 @@ TEST_F(PrintWorker, AJobACrashCaughtIsJournalledAtTheNextStartAndHeldUntilTheOpe
     printOne();
     fake::library().script = nullptr;
     ASSERT_TRUE(writeBytes(folder_.join(c.name), "JOB"));  // the file where the crash left it
+    if (c.at != KilledAt::Printing) {
+      // "P\t<size>\t<time>\t<path>" as "J\t<size>\t<time>\t<its line's move>\t<path>".
+      std::string line = readBytes(atCrash).substr(2);
+      const std::string target = c.at == KilledAt::AfterItsLine
+                                     ? journalEntriesFor(folder_.join(c.name).c_str()).back().movedTo
+                                     : folder_.join("never-written.vjx");
+      line.insert(line.find('\t', line.find('\t') + 1) + 1, target + "\t");
+      ASSERT_TRUE(writeBytes(atCrash, "J\t" + line));
+    }
 
     std::filesystem::rename(atCrash, memory);
     useUnmovedJobsFile(memory.c_str());  // the restart
     EXPECT_EQ(journalCutPrints(), 1);
     const std::vector<JournalEntry> lines = journalEntriesFor(folder_.join(c.name).c_str());
-    ASSERT_EQ(lines.size(), 2u) << "the test's print, then the restart's line";
+    ASSERT_EQ(lines.size(), 2u) << "the test's own print, then the restart's line";
     EXPECT_EQ(lines[1].outcome, c.outcome);
     EXPECT_NE(lines[1].reason.find(c.reason), std::string::npos) << lines[1].reason;
     EXPECT_EQ(lines[1].movedTo, "");
