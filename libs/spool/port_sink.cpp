@@ -224,13 +224,18 @@ int sweepPartFiles(const char* portText, int olderThanSeconds) {
   for (const auto& [name, writer] : parts) {
     char path[platform::kMaxPath];
     if (!platform::joinPath(path, sizeof path, folder, name.c_str())) continue;
+    if (writingNow(path)) continue;
+    // Where the system tells, a file nobody holds open is nobody's job: its
+    // writer keeps it open from the first byte to the rename.
+    const int held = heldOpen(path);
     std::int64_t age = 0;
-    // A process started anew may have the id of the one that crashed (Wine
-    // hands out its ids afresh): this process's own files are only those it
-    // is writing now.
+    // Else by the writer's id. A process started anew may have the id of the
+    // one that crashed (Wine hands out its ids afresh): this process's own
+    // files are only those it is writing now.
     const bool mine = writer == currentProcessId();
-    const bool left = (mine && !writingNow(path)) || (!mine && !processRunning(writer)) ||
-                      (!mine && platform::secondsSinceWritten(path, &age) && age >= olderThanSeconds);
+    const bool left = held >= 0 ? held == 0
+                                : mine || !processRunning(writer) ||
+                                      (platform::secondsSinceWritten(path, &age) && age >= olderThanSeconds);
     if (left && platform::deleteFile(path)) ++removed;
   }
   return removed;

@@ -47,10 +47,11 @@ bool closeSink(PortSink* sink, const SendControl& control);
 // a file that looks like a print.
 constexpr char kPartEnding[] = ".part";
 // Removes the job files of file ports that a crash left unfinished: names of
-// our own form in the folder of the port text whose writing process (named
-// in the file's name) no longer runs, or, for one that runs (it may be
-// another program that reuses the id, or one printing now), not written for
-// olderThanSeconds. How many went.
+// our own form in the folder of the port text that no process holds open
+// (where the system tells), else whose writing process (named in the file's
+// name) no longer runs, or, for one that runs (it may be another program
+// that reuses the id, or one printing now), not written for
+// olderThanSeconds. Never a file this process is writing. How many went.
 int sweepPartFiles(const char* portText, int olderThanSeconds);
 
 // The operator's text of a port's failure at one step of a job.
@@ -88,5 +89,8 @@ unsigned long currentProcessId();
 // A process of that id runs now (false when it cannot be told: it may be
 // another's, out of reach).
 bool processRunning(unsigned long id);
+// Whether some process holds the file open: 1 yes, 0 no, -1 the system
+// cannot tell (POSIX keeps no such record for a plain open).
+int heldOpen(const char* path);
 
 }  // namespace spool

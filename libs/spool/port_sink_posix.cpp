@@ -201,6 +201,10 @@ unsigned long currentProcessId() {
   return static_cast<unsigned long>(::getpid());
 }
 
+int heldOpen(const char*) {
+  return -1;
+}
+
 bool processRunning(unsigned long id) {
   return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
 }

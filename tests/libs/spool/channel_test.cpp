@@ -17,6 +17,7 @@
 #include "SPOOL.h"
 #include "loopback_support.h"
 #include "open_block.h"
+#include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/path.h"
 #include "platform/scratch_folder.h"
@@ -123,6 +124,9 @@ TEST(FilePort, TheSweepTakesOnlyUnfinishedJobFilesOfOurMakingLeftByAWriterThatIs
   const std::string running = "20261210-113000-" + std::to_string(getppid());
   cases.push_back({running + "-1.prn.part", false, false});
   cases.push_back({running + "-2.prn.part", true, true});
+#else
+  // Held open by a writer, whatever its name says: another program's job.
+  cases.push_back({gone + "-3.prn.part", true, false});
 #endif
   const auto now = std::filesystem::file_time_type::clock::now();
   for (const Case& c : cases) {
@@ -133,6 +137,11 @@ TEST(FilePort, TheSweepTakesOnlyUnfinishedJobFilesOfOurMakingLeftByAWriterThatIs
   const std::string lines = "DEVICE\tA\tRX3.dll\tRX3-1600\tFILE:" + out.path() +
                             "\r\nDEVICE\tB\tRX3.dll\tRX3-44\tFILE:" + out.path() + "\r\n";
   ASSERT_TRUE(testing_support::writeBytes(registry, lines));
+#if defined(_WIN32)
+  platform::FileHandle held =
+      platform::openFile(out.join(gone + "-3.prn.part").c_str(), platform::OpenMode::ReadShared);
+  ASSERT_NE(nullptr, held);
+#endif
   // A job this process is printing into the folder meanwhile.
   jSplOpenBlock block = blockFor("FILE:" + out.path());
   jSPOOL spool = jSplOpen(&block);
@@ -143,6 +152,9 @@ TEST(FilePort, TheSweepTakesOnlyUnfinishedJobFilesOfOurMakingLeftByAWriterThatIs
   EXPECT_EQ(expected, jSplSweepPorts(registry.c_str(), 60));
   for (const Case& c : cases) EXPECT_EQ(platform::pathExists(out.join(c.name).c_str()), !c.swept) << c.name;
   EXPECT_EQ(1, jSplClose(spool));
+#if defined(_WIN32)
+  platform::closeFile(held);
+#endif
   int printed = 0;
   for (const std::string& f : filesIn(out.path()))
     printed += platform::endsWithNoCase(f.c_str(), ".prn") && testing_support::readBytes(f) == "printing" ? 1 : 0;
