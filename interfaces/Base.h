@@ -10,6 +10,11 @@
 #define JBASE_API J_EXTERN_C J_IMPORT
 #endif
 
+// Ours, an addition to the maker's calls: the process's one table of named
+// locks, for the copies of our platform code in every library (null where
+// the system keeps the names). Made at the first call.
+JBASE_API void* jBaseNamedLockTable(void);
+
 // Zero-filled block, or null when memory is exhausted.
 JBASE_API void* jMemAlloc(size_t size);
 JBASE_API void jMemFree(void* block);

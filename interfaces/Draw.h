@@ -139,6 +139,16 @@ static_assert(offsetof(jPdevArea, mmPerUnitX) == 320 && offsetof(jPdevArea, tile
 #endif
 JDRAW_API int jPdevGetArea(jDEVICE device, jPdevArea* area);
 
+// Ours, an addition to the maker's calls: what the job file at path is, for
+// a host that takes files other programs write. One of the values below.
+#define J_DRX_WHOLE 0       // a sound job file
+#define J_DRX_UNREADABLE 1  // it cannot be read now (held, gone, an I/O error)
+#define J_DRX_CUT_SHORT 2   // it ends before its own structure does: maybe not written to its end yet
+#define J_DRX_EMPTY 3       // no byte yet
+#define J_DRX_NOT_A_JOB 4   // not a job file, damaged, or of a newer version
+#define J_DRX_OFF_PAGE 5    // a job whose page or drawing lies beyond what a page can hold
+JDRAW_API int jFileCheckDRX(const char* path);
+
 // 100 x 100 colour values (red lowest), row after row from the top.
 JDRAW_API int jFilePreviewGet(jCOLOR* preview, int flags, int reserved, const char* path);
 

@@ -90,3 +90,10 @@ JSPOOL_API int jSplFindMachinePort(const char* registryPath, const char* machine
                                    char* device, char* port);
 // Where the device registry file of this installation lies.
 JSPOOL_API int jSplSaveDevicePort(const char* registryPath);
+// Ours, an addition to the maker's calls: a file port writes each job under
+// a temporary name and gives it its name when the job ended whole; this
+// removes the temporary files a crash left in the folders of the registry's
+// file ports: those whose writing process no longer runs, and those not
+// written for olderThanSeconds (another process may be printing into the
+// folder now). How many went.
+JSPOOL_API int jSplSweepPorts(const char* registryPath, int olderThanSeconds);

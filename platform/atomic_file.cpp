@@ -1,9 +1,42 @@
 // Atomic saving, common to every target.
 #include "platform/atomic_file.h"
 
+#include <cctype>
+#include <string>
+#include <vector>
+
 #include "platform/folders.h"
 
 namespace platform {
+namespace {
+
+// "sav" + 1..4 hex digits + ".TMP", letter case ignored: the names
+// beginAtomicFile makes and nothing else.
+bool isSaveTemporary(const char* name) {
+  if (compareNoCaseN(name, "sav", 3) != 0) return false;
+  std::size_t digits = 0;
+  while (std::isxdigit(static_cast<unsigned char>(name[3 + digits]))) ++digits;
+  return digits >= 1 && digits <= 4 && equalNoCase(name + 3 + digits, ".TMP");
+}
+
+}  // namespace
+
+int sweepAtomicLeftovers(const char* folder, int olderThanSeconds) {
+  std::vector<std::string> leftovers;
+  listFolder(folder, [&](const FolderEntry& entry) {
+    if (!entry.isDirectory && isSaveTemporary(entry.name)) leftovers.push_back(entry.name);
+    return true;
+  });
+  int removed = 0;
+  for (const std::string& name : leftovers) {
+    char path[kMaxPath];
+    std::int64_t age = 0;
+    if (joinPath(path, sizeof path, folder, name.c_str()) && secondsSinceWritten(path, &age) &&
+        age >= olderThanSeconds && deleteFile(path))
+      ++removed;
+  }
+  return removed;
+}
 
 bool beginAtomicFile(const char* path, AtomicFile* out) {
   if (!out) return false;

@@ -29,6 +29,12 @@ void abandonAtomicFile(AtomicFile* file);
 // The whole file in one call.
 bool saveFileAtomically(const char* path, const void* data, std::size_t size);
 
+// Removes from folder the temporary files of saves a crash cut short:
+// names of this service's own form ("sav" and one to four hex digits,
+// ".TMP") not written for olderThanSeconds (a save in another process may
+// be under way). How many went.
+int sweepAtomicLeftovers(const char* folder, int olderThanSeconds);
+
 // Per-target primitives used by the above.
 bool flushFile(FileHandle file);
 // Replaces to with from (to may or may not exist), durably.

@@ -33,6 +33,10 @@ bool listFolder(const char* folder, const std::function<bool(const FolderEntry&)
 // part of path). False when it does not exist or cannot be looked at.
 bool lookAtFile(const char* path, FolderEntry* out);
 
+// Seconds since the file was last written, by the system's clock; false
+// when it cannot be looked at.
+bool secondsSinceWritten(const char* path, std::int64_t* seconds);
+
 // Creates a new, empty, uniquely named file "<prefix><hex>.TMP" in folder
 // and writes its path (like GetTempFileNameA with unique number 0).
 bool makeTempFile(const char* folder, const char* prefix, char* out, std::size_t capacity);

@@ -131,6 +131,13 @@ bool lookAtFile(const char* path, FolderEntry* out) {
   return true;
 }
 
+bool secondsSinceWritten(const char* path, std::int64_t* seconds) {
+  struct stat info;
+  if (!path || !path[0] || !seconds || ::stat(path, &info) != 0) return false;
+  *seconds = static_cast<std::int64_t>(std::time(nullptr)) - static_cast<std::int64_t>(info.st_mtim.tv_sec);
+  return true;
+}
+
 bool makeTempFile(const char* folder, const char* prefix, char* out, std::size_t capacity) {
   if (out && capacity) out[0] = '\0';
   if (!folder || !out) return false;

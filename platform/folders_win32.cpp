@@ -2,11 +2,54 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "platform/folders.h"
 #include "platform/path.h"
 
 namespace platform {
+namespace {
+
+// A path too long for the "A" calls in the long form the wide calls take
+// ("\\?\C:\..." or "\\?\UNC\server\..."); empty for one that fits
+// (or cannot be converted).
+std::wstring longForm(const char* path) {
+  if (std::strlen(path) < MAX_PATH) return std::wstring();
+  const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide.data(), length);
+  wide.resize(static_cast<std::size_t>(length - 1));
+  for (wchar_t& c : wide)
+    if (c == L'/') c = L'\\';
+  if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+  return L"\\\\?\\" + wide;
+}
+
+// The wide form of a path, the long form when it needs one; empty when it
+// cannot be converted.
+std::wstring wideOf(const char* path) {
+  std::wstring wide = longForm(path);
+  if (!wide.empty()) return wide;
+  const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  wide.resize(static_cast<std::size_t>(length));
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide.data(), length);
+  wide.resize(static_cast<std::size_t>(length - 1));
+  return wide;
+}
+
+// Folder entry fields from a find, whichever its character width.
+template <typename Found>
+void fillEntry(const Found& found, FolderEntry* out) {
+  const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  out->isDirectory = directory;
+  out->size = directory ? 0 : (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  out->writeTime = static_cast<std::int64_t>((static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                                             found.ftLastWriteTime.dwLowDateTime);
+}
+
+}  // namespace
 
 bool createFolder(const char* path) {
   return path && path[0] && CreateDirectoryA(path, nullptr) != 0;
@@ -23,7 +66,12 @@ bool isFolder(const char* path) {
 }
 
 bool moveFile(const char* from, const char* to) {
-  return from && to && from[0] && to[0] && MoveFileA(from, to) != 0;
+  if (!from || !to || !from[0] || !to[0]) return false;
+  if (std::strlen(from) < MAX_PATH && std::strlen(to) < MAX_PATH) return MoveFileA(from, to) != 0;
+  // A name another system wrote into a deep folder: only the wide call
+  // reaches it.
+  const std::wstring wideFrom = wideOf(from), wideTo = wideOf(to);
+  return !wideFrom.empty() && !wideTo.empty() && MoveFileW(wideFrom.c_str(), wideTo.c_str()) != 0;
 }
 
 bool deleteFile(const char* path) {
@@ -56,16 +104,32 @@ bool lookAtFile(const char* path, FolderEntry* out) {
   // A path without wild cards finds that one entry, with the same fields a
   // folder listing gives.
   if (!path || !path[0] || !out || std::strpbrk(path, "*?")) return false;
+  out->name = fileNamePart(path);
+  const std::wstring longPath = longForm(path);
+  if (!longPath.empty()) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(longPath.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    fillEntry(found, out);
+    return true;
+  }
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(path, &found);
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
-  const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  out->name = fileNamePart(path);
-  out->isDirectory = directory;
-  out->size = directory ? 0 : (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-  out->writeTime = static_cast<std::int64_t>((static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
-                                             found.ftLastWriteTime.dwLowDateTime);
+  fillEntry(found, out);
+  return true;
+}
+
+bool secondsSinceWritten(const char* path, std::int64_t* seconds) {
+  FolderEntry entry{};
+  if (!seconds || !lookAtFile(path, &entry)) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const std::int64_t current =
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+  *seconds = (current - entry.writeTime) / 10000000;  // 100-ns steps
   return true;
 }
 

@@ -15,6 +15,13 @@ bool lockNamedMutexFor(NamedMutex* mutex, int timeoutMs);
 void unlockNamedMutex(NamedMutex* mutex);
 void closeNamedMutex(NamedMutex* mutex);
 
+// The bookkeeping of every named lock of the process (POSIX: who holds
+// which name, how deep, on which descriptor; Windows keeps its own). Made
+// once, by the Base library, whose jBaseNamedLockTable hands it to every
+// copy of this code in the process; null on Windows.
+struct NamedMutexTable;
+NamedMutexTable* newNamedMutexTable();
+
 // Scoped use: open, lock; unlock, close.
 class NamedLock {
  public:

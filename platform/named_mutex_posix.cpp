@@ -11,6 +11,14 @@
 // unlock) while other threads of the process wait on a condition variable.
 // Only the thread that takes the in-process ownership touches the flock, so
 // one file descriptor per name serves the whole process.
+//
+// One table of those records per process: every shared library of ours
+// carries a copy of this code (the platform library is static), and a
+// library loaded without global symbols would otherwise keep a table of its
+// own, open the lock file a second time and wait in flock for the lock its
+// own thread holds. The table is Base's (jBaseNamedLockTable), reached by a
+// weak reference that each library's loader binds to the process's one Base;
+// a program without Base (the platform's own tests) keeps this copy's.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -24,6 +32,8 @@
 #include <thread>
 
 #include "platform/named_mutex.h"
+
+extern "C" __attribute__((weak)) void* jBaseNamedLockTable(void);
 
 namespace platform {
 
@@ -39,10 +49,24 @@ class NamedMutex {
   NamedMutex* next = nullptr;
 };
 
+struct NamedMutexTable {
+  std::mutex lock;
+  NamedMutex* head = nullptr;
+};
+
+NamedMutexTable* newNamedMutexTable() {
+  return new NamedMutexTable;
+}
+
 namespace {
 
-std::mutex g_tableLock;
-NamedMutex* g_table = nullptr;
+NamedMutexTable& processTable() {
+  if (jBaseNamedLockTable) {
+    if (void* shared = jBaseNamedLockTable()) return *static_cast<NamedMutexTable*>(shared);
+  }
+  static NamedMutexTable own;
+  return own;
+}
 
 std::string lockFilePath(const char* name) {
   std::string path = access("/dev/shm", W_OK) == 0 ? "/dev/shm/vlx-mutex-" : "/tmp/vlx-mutex-";
@@ -64,8 +88,9 @@ std::string lockFilePath(const char* name) {
 
 NamedMutex* openNamedMutex(const char* name) {
   if (!name || !*name) return nullptr;
-  std::lock_guard<std::mutex> table(g_tableLock);
-  for (NamedMutex* m = g_table; m; m = m->next) {
+  NamedMutexTable& table = processTable();
+  std::lock_guard<std::mutex> hold(table.lock);
+  for (NamedMutex* m = table.head; m; m = m->next) {
     if (m->name == name) {
       ++m->refs;
       return m;
@@ -78,8 +103,8 @@ NamedMutex* openNamedMutex(const char* name) {
   m->name = name;
   m->fd = fd;
   m->refs = 1;
-  m->next = g_table;
-  g_table = m;
+  m->next = table.head;
+  table.head = m;
   return m;
 }
 
@@ -141,9 +166,10 @@ void unlockNamedMutex(NamedMutex* mutex) {
 
 void closeNamedMutex(NamedMutex* mutex) {
   if (!mutex) return;
-  std::lock_guard<std::mutex> table(g_tableLock);
+  NamedMutexTable& table = processTable();
+  std::lock_guard<std::mutex> hold(table.lock);
   if (--mutex->refs > 0) return;
-  for (NamedMutex** link = &g_table; *link; link = &(*link)->next) {
+  for (NamedMutex** link = &table.head; *link; link = &(*link)->next) {
     if (*link == mutex) {
       *link = mutex->next;
       break;

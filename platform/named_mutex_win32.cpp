@@ -8,6 +8,11 @@
 
 namespace platform {
 
+// The system keeps the names: nothing of ours to share.
+NamedMutexTable* newNamedMutexTable() {
+  return nullptr;
+}
+
 NamedMutex* openNamedMutex(const char* name) {
   HANDLE handle = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
   if (!handle) handle = CreateMutexA(nullptr, FALSE, name);

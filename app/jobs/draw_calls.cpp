@@ -9,7 +9,7 @@ constexpr DrawCalls kLibrary = {
     jFileLoadDRXDevOpen, jFileLoadDRXDevSetting, jFileLoadDRXTrep, jPdevClose,    jPdevGetMcnName,
     jPdevGetDevicePort,  jFilePreviewGet,        jEditDelete,      jFileLoad,     jPdevPrint,
     jPdevPrintTile,      jPdevGetLastError,      jPdevGetInk,      jPdevGetTitle, jPdevGetArea,
-    jPdevGetLastPrint,
+    jPdevGetLastPrint,   jFileCheckDRX,
 };
 
 // Read by the print worker while a test on the window thread may swap it.

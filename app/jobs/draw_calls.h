@@ -33,6 +33,8 @@ struct DrawCalls {
   // How the calling thread's last print printed (resolution, ink set, the
   // pages the port took); 0 before any print.
   int (*lastPrint)(jPrintReport* report);
+  // What the job file is (J_DRX_*): whole, cut short, empty, beyond a page.
+  int (*checkFile)(const char* path);
 };
 
 // The table in use: the drawing library's own unless a test replaced it.

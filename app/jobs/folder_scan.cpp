@@ -1,6 +1,7 @@
 #include "app/jobs/folder_scan.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 
 namespace vlx {
 namespace {
+
+constexpr char kPathTooLongFormat[] = "ﾊﾟｽが長すぎます（%d文字、%d文字まで）";
 
 // One watch per scanned folder, for the life of the process, with the list
 // its files go to.
@@ -75,39 +78,65 @@ bool reject(AppState* state, const char* path, const char* reason) {
   return true;
 }
 
-// A new record for path, loaded; null when none could be made or the file
-// cannot be read now (both left for the next scan: *done false), or when the
-// file is no job and went to the rejected-jobs folder (*done true).
-JobRecord* takeJob(AppState* state, const char* path, bool* done) {
-  *done = false;
-  JobRecord* record = createJob();
-  if (!record) return nullptr;
-  platform::copyString(record->path, sizeof record->path, path);
-  record->state = Idle;
-  char reason[256];
-  const LoadVerdict verdict = loadJobChecked(state, record, reason, sizeof reason);
-  if (verdict == LoadVerdict::Loaded) return record;
-  destroyJob(record);
-  // Never delete what the queue did not finish: a file that cannot be read
-  // just now is tried again, one that is no job is set aside with its reason.
-  if (verdict == LoadVerdict::Reject) *done = reject(state, path, reason);
-  return nullptr;
+// How long a file that ends before its job does waits for its writer.
+std::int64_t settleWaitMilliseconds(const AppState& state) {
+  return std::clamp<std::int64_t>(state.settleWait, 0, 24 * 60 * 60) * 1000;
+}
+
+// The file is as it was at the look that took it: a writer that wrote on
+// while it was read leaves it for a later look.
+bool unchangedSince(const char* path, const platform::FolderEntry& seen) {
+  platform::FolderEntry now{};
+  return platform::lookAtFile(path, &now) && now.size == seen.size && now.writeTime == seen.writeTime;
 }
 
 // A file not listed yet, looked at now: its new record when it has settled
 // and could be taken, else null (it waits, or it is put off: held open
-// elsewhere, not readable just now).
+// elsewhere, not readable just now, not written to its end yet). Never
+// delete what the queue did not finish: a file that is no job is set aside
+// with its reason, and so is one cut short that stayed so for the set time.
 JobRecord* consider(AppState* state, IntakeWatch& watch, const std::string& key, const char* path,
                     const platform::FolderEntry& entry, std::int64_t now) {
   if (watch.look(key, path, entry.size, entry.writeTime, now) == IntakeWatch::Verdict::Wait) return nullptr;
-  bool done = false;
-  JobRecord* record = openExclusively(path) ? takeJob(state, path, &done) : nullptr;
-  if (!record && !done) {
-    watch.putOff(key, now);  // no memory, or not readable now: tried again later
+  LoadVerdict verdict = LoadVerdict::Retry;
+  char reason[256] = "";
+  JobRecord* record = openExclusively(path) ? createJob() : nullptr;
+  if (record) {
+    platform::copyString(record->path, sizeof record->path, path);
+    record->state = Idle;
+    verdict = loadJobChecked(state, record, reason, sizeof reason);
+  }
+  // Written on while it was read: the next look starts its settling afresh.
+  if (verdict != LoadVerdict::Retry && !unchangedSince(path, entry)) verdict = LoadVerdict::Retry;
+  if (record && verdict != LoadVerdict::Loaded) {
+    destroyJob(record);
+    record = nullptr;
+  }
+  bool done = record != nullptr;
+  if (verdict == LoadVerdict::Reject) done = reject(state, path, reason);
+  if (verdict == LoadVerdict::Unfinished && watch.unchangedFor(key, now) >= settleWaitMilliseconds(*state))
+    done = reject(state, path, reason);
+  if (!done) {
+    watch.putOff(key, now);
     return nullptr;
   }
   watch.forget(key);
   return record;
+}
+
+// A file whose path is longer than the program's paths can hold: it can
+// never be listed, so once it has settled it is set aside with its reason.
+void considerLongName(AppState* state, IntakeWatch& watch, const std::string& path, const platform::FolderEntry& entry,
+                      std::int64_t now) {
+  const std::string key = foldedPath(path.c_str());
+  if (watch.look(key, path, entry.size, entry.writeTime, now) == IntakeWatch::Verdict::Wait) return;
+  char reason[128];
+  std::snprintf(reason, sizeof reason, kPathTooLongFormat, static_cast<int>(path.size()),
+                static_cast<int>(kJobPathSize - 1));
+  if (reject(state, path.c_str(), reason))
+    watch.forget(key);
+  else
+    watch.putOff(key, now);  // held open by its writer, or no room: the next look tries again
 }
 
 // The printed list as its scans leave it: newest first, HOLDJOB long.
@@ -131,10 +160,16 @@ void scanFolder(AppState* state, int listIndex, const char* folder) {
   watch.beginScan();
   const std::int64_t now = watchClock();
   platform::listFolder(folder, [&](const platform::FolderEntry& entry) {
-    if (entry.isDirectory || entry.size == 0) return true;
+    if (entry.isDirectory) return true;
     char path[kJobPathSize];
     // A name that does not fit the record would name another file once cut.
-    if (!platform::joinPath(path, sizeof path, folder, entry.name)) return true;
+    if (!platform::joinPath(path, sizeof path, folder, entry.name)) {
+      if (listIndex == kPrintList) {
+        const std::string separator = platform::endsWithSeparator(folder) ? "" : std::string(1, platform::kSeparator);
+        considerLongName(state, watch, folder + separator + entry.name, entry, now);
+      }
+      return true;
+    }
     if (listed.contains(path)) return true;
     if (JobRecord* record = consider(state, watch, foldedPath(path), path, entry, now)) {
       insertAfter(record, tail);
@@ -183,9 +218,17 @@ int scanPrintedFolder(AppState* state) {
 
 int addJobFromFile(AppState* state, JobRecord* head, const char* path) {
   if (!state || !head || !path || !path[0]) return 0;
-  bool done = false;
-  JobRecord* record = takeJob(state, path, &done);
+  JobRecord* record = createJob();
   if (!record) return 0;
+  platform::copyString(record->path, sizeof record->path, path);
+  record->state = Idle;
+  char reason[256];
+  const LoadVerdict verdict = loadJobChecked(state, record, reason, sizeof reason);
+  if (verdict != LoadVerdict::Loaded) {
+    destroyJob(record);
+    if (verdict == LoadVerdict::Reject) reject(state, path, reason);
+    return 0;
+  }
   if (!append(record, head)) {
     destroyJob(record);
     return 0;
@@ -251,8 +294,12 @@ int recheckSettling(AppState* state) {
     if (!head) continue;
     for (const auto& [key, path] : watched.watch.dueLooks(now)) {
       platform::FolderEntry entry{};
-      if (!platform::lookAtFile(path.c_str(), &entry) || entry.isDirectory || entry.size == 0) {
-        watched.watch.forget(key);  // gone or emptied: the next scan sees what is there
+      if (!platform::lookAtFile(path.c_str(), &entry) || entry.isDirectory) {
+        watched.watch.forget(key);  // gone: the next scan sees what is there
+        continue;
+      }
+      if (path.size() >= kJobPathSize) {
+        considerLongName(state, watched.watch, path, entry, now);
         continue;
       }
       if (JobRecord* record = consider(state, watched.watch, key, path.c_str(), entry, now)) {

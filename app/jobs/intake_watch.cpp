@@ -56,6 +56,11 @@ void IntakeWatch::putOff(const std::string& key, std::int64_t now) {
   ++seen.putOffs;
 }
 
+std::int64_t IntakeWatch::unchangedFor(const std::string& key, std::int64_t now) const {
+  const auto found = looks_.find(key);
+  return found == looks_.end() ? 0 : now - found->second.since;
+}
+
 std::int64_t IntakeWatch::nextDue() const {
   std::int64_t earliest = kNotDue;
   for (const auto& [key, seen] : looks_) earliest = std::min(earliest, seen.due);

@@ -44,6 +44,8 @@ class IntakeWatch {
   // The file had settled but could not be taken: its next look by itself is
   // put off, longer each time.
   void putOff(const std::string& key, std::int64_t now);
+  // How long the file has been seen with the size and time it has now.
+  std::int64_t unchangedFor(const std::string& key, std::int64_t now) const;
   // The file was taken (listed, or set aside as no job).
   void forget(const std::string& key) { looks_.erase(key); }
   // Files seen but not taken yet.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "Base.h"
 #include "app/jobs/draw_calls.h"
@@ -19,7 +20,24 @@ constexpr unsigned kLastSpoolNumber = 0xFFFE;
 constexpr char kNotAJob[] = "ｼﾞｮﾌﾞﾌｧｲﾙとして読めません（壊れたﾌｧｲﾙか、この版では読めない新しいﾌｧｲﾙです）";
 constexpr char kNoTiling[] = "分割情報のないｼﾞｮﾌﾞです";
 constexpr char kNoDeviceFormat[] = "この機種の出力先がありません（ｲﾝｽﾄｰﾙされていない機種です）: %s";
+constexpr char kCutShort[] = "ｼﾞｮﾌﾞﾌｧｲﾙが途中で終わっています（書き込みが終わらないまま止まりました）";
+constexpr char kEmpty[] = "空のﾌｧｲﾙです（書き込まれないまま止まりました）";
+constexpr char kOffPage[] = "ﾍﾟｰｼﾞに収まらない座標があります（ﾍﾟｰｼﾞか図形の位置が範囲外です）";
 constexpr char kDeviceRegistryName[] = "DEVICE.rgs";
+
+// How a file the library gives no device is taken, by what the library
+// says of it; any other answer is no job.
+struct CheckVerdict {
+  int check;
+  LoadVerdict verdict;
+  const char* reason;
+};
+constexpr CheckVerdict kCheckVerdicts[] = {
+    {J_DRX_UNREADABLE, LoadVerdict::Retry, nullptr},
+    {J_DRX_CUT_SHORT, LoadVerdict::Unfinished, kCutShort},
+    {J_DRX_EMPTY, LoadVerdict::Unfinished, kEmpty},
+    {J_DRX_OFF_PAGE, LoadVerdict::Reject, kOffPage},
+};
 
 // The size and last-write date of the job's file. A date that cannot be read
 // now (the file is open elsewhere, an I/O error) is never taken as 0: the
@@ -80,6 +98,19 @@ bool tileBlockRequired() {
   return variantOf(jOemText(0)) == kTagwright;
 }
 
+// A file that is no job as it stands: why, and whether it may yet become one.
+LoadVerdict noDevice(const char* path, char* reason, std::size_t capacity) {
+  const DrawCalls& draw = drawCalls();
+  const int check = draw.checkFile ? draw.checkFile(path) : J_DRX_NOT_A_JOB;
+  for (const CheckVerdict& c : kCheckVerdicts) {
+    if (c.check != check) continue;
+    if (c.verdict == LoadVerdict::Reject) return refuse(path, c.reason, reason, capacity);
+    if (c.reason && reason && capacity) platform::copyTruncated(reason, capacity, c.reason);
+    return c.verdict;
+  }
+  return refuse(path, kNotAJob, reason, capacity);
+}
+
 }  // namespace
 
 LoadVerdict loadJobChecked(AppState* state, JobRecord* record, char* reason, std::size_t capacity) {
@@ -87,7 +118,7 @@ LoadVerdict loadJobChecked(AppState* state, JobRecord* record, char* reason, std
   if (!state || !record || !record->path[0]) return LoadVerdict::Retry;
   const DrawCalls& draw = drawCalls();
   jDEVICE device = draw.loadDevice(record->path);
-  if (!device) return refuse(record->path, kNotAJob, reason, capacity);
+  if (!device) return noDevice(record->path, reason, capacity);
   if (record->device) draw.closeDevice(record->device);
   record->device = device;
 
@@ -133,16 +164,19 @@ bool moveToRejected(const char* path, const char* hotFolder, char* movedTo, std:
   if (!path || !hotFolder || !movedTo || !platform::joinPath(folder, sizeof folder, hotFolder, kRejectedFolderName))
     return false;
   if (!platform::isFolder(folder) && !platform::createFolder(folder)) return false;
-  const char* name = platform::fileNamePart(path);
+  const std::string name = platform::fileNamePart(path);
+  const std::size_t dot = name.rfind('.');
+  const std::string extension = dot != std::string::npos && dot != 0 ? name.substr(dot) : std::string();
+  // Room for the folder, a separator, a "-999" and the extension; a longer
+  // stem is cut at a character's start (the journal keeps the whole name).
+  const std::size_t room = platform::kMaxPath - 1 - std::strlen(folder) - 1 - 4 - extension.size();
+  if (extension.size() > 64 || room < 8 || room > platform::kMaxPath) return false;
   char stem[platform::kMaxPath];
-  if (!platform::copyString(stem, sizeof stem, name)) return false;
-  const char* dot = std::strrchr(name, '.');
-  const char* extension = dot && dot != name ? dot : "";
-  platform::cutExtension(stem);
+  platform::copyTruncated(stem, room + 1, name.substr(0, name.size() - extension.size()).c_str());
   for (int n = 1; n < 1000; ++n) {
     char candidate[platform::kMaxPath];
-    const int length = n == 1 ? std::snprintf(candidate, sizeof candidate, "%s", name)
-                              : std::snprintf(candidate, sizeof candidate, "%s-%d%s", stem, n, extension);
+    const int length = n == 1 ? std::snprintf(candidate, sizeof candidate, "%s%s", stem, extension.c_str())
+                              : std::snprintf(candidate, sizeof candidate, "%s-%d%s", stem, n, extension.c_str());
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof candidate) return false;
     if (!platform::joinPath(movedTo, capacity, folder, candidate)) return false;
     if (!platform::pathExists(movedTo)) return platform::moveFile(path, movedTo);
@@ -183,17 +217,24 @@ int moveJobToList(JobRecord* record, const char* folder, JobRecord* targetHead, 
   if (movedTo && capacity) movedTo[0] = '\0';
   if (!record) return 0;
   char target[platform::kMaxPath] = "";
-  bool done = false;
   if (record->path[0] && folder && folder[0]) {
     // The folder may have been removed while the program ran; a move into
     // nothing would leave the file in its own folder, to be printed again.
     if (!platform::isFolder(folder)) platform::createFolder(folder);
-    done = makeSpoolName(folder, target, sizeof target) && platform::moveFile(record->path, target);
-    if (done) {
-      if (moved) *moved = true;
-      if (movedTo && capacity) platform::copyTruncated(movedTo, capacity, target);
-    }
+    makeSpoolName(folder, target, sizeof target);
   }
+  bool done = false;
+  moveJobToListAt(record, target, targetHead, &done);
+  if (moved) *moved = done;
+  if (done && movedTo && capacity) platform::copyTruncated(movedTo, capacity, target);
+  return 1;
+}
+
+int moveJobToListAt(JobRecord* record, const char* target, JobRecord* targetHead, bool* moved) {
+  if (moved) *moved = false;
+  if (!record) return 0;
+  const bool done = record->path[0] && target && target[0] && platform::moveFile(record->path, target);
+  if (done && moved) *moved = true;
   unlink(record);
   // The record already holds what a scan of the new folder would load from
   // the same bytes: it is listed there as it is, not after the settling look

@@ -13,12 +13,15 @@ namespace vlx {
 
 // What a look at a job file came to: loaded; not now (the file cannot be
 // read at the moment, or the installation's device registry cannot), to be
-// tried again at a later scan; or not a job this installation can print.
-enum class LoadVerdict { Loaded, Retry, Reject };
+// tried again at a later scan; not finished (empty, or it ends before its
+// own structure does: its writer may not be done), to be looked at again
+// until it has stayed so for the set time; or not a job this installation
+// can print.
+enum class LoadVerdict { Loaded, Retry, Unfinished, Reject };
 
 // Fills the record (its path set) from the drawing library: device, setting
 // block, tiling block, machine, virtual device and port, file kind, size and
-// date. For a rejected file, reason says why (CP932).
+// date. For a rejected or an unfinished file, reason says why (CP932).
 LoadVerdict loadJobChecked(AppState* state, JobRecord* record, char* reason, std::size_t capacity);
 // 1 loaded, 0 not (either way of loadJobChecked).
 int loadJob(AppState* state, JobRecord* record);
@@ -27,8 +30,10 @@ int loadJob(AppState* state, JobRecord* record);
 // this installation can print; the scans never look inside sub-folders.
 constexpr char kRejectedFolderName[] = "Rejected";
 // Moves the file into the rejected-jobs folder of hotFolder under its own
-// name (name-2, name-3 ... when taken); the new path in movedTo. False when
-// it could not be moved (it then stays where it was).
+// name (name-2, name-3 ... when taken; a name too long for a path there is
+// cut, its extension kept); the new path in movedTo. path may be longer than
+// a path the program otherwise holds. False when it could not be moved (it
+// then stays where it was).
 bool moveToRejected(const char* path, const char* hotFolder, char* movedTo, std::size_t capacity);
 
 // The lowest free "VLXnnnn.vjx" (four upper-case hex digits) in folder.
@@ -48,6 +53,10 @@ int moveJobToFolder(JobRecord* record, const char* folder, bool* moved, char* mo
 // stays where it was; its record is destroyed and the next scan lists it.)
 int moveJobToList(JobRecord* record, const char* folder, JobRecord* targetHead, bool* moved, char* movedTo,
                   std::size_t capacity);
+
+// The same, into the path target (a free spool name the caller chose, so
+// that it could be told before the move); an empty target moves nothing.
+int moveJobToListAt(JobRecord* record, const char* target, JobRecord* targetHead, bool* moved);
 
 // Deletes the record's file, then unlinks and destroys the record. 0 only
 // for null.

@@ -12,6 +12,7 @@ void setDefaults(AppState* state, const Variant& variant) {
   for (auto& widths : state->columnWidths) std::memcpy(widths, kDefaultColumnWidths, sizeof widths);
   state->holdJobs = kDefaultHoldJobs;
   state->intent = kIntentNeverConfigured;
+  state->settleWait = kDefaultSettleWait;
 }
 
 }  // namespace vlx

@@ -7,6 +7,10 @@
 namespace vlx {
 
 constexpr int32_t kDefaultHoldJobs = 20;
+// A file that ends before its job does is given this long (seconds) to be
+// written on before it is set aside: copies, FTP and share uploads pause
+// between pieces.
+constexpr int32_t kDefaultSettleWait = 60;
 constexpr int32_t kDefaultColumnWidths[kColumnCount] = {120, 150, 60, 115, 60, 120, 150};
 constexpr int32_t kIntentNeverConfigured = -1;
 

@@ -27,17 +27,18 @@ struct AppState {
   char hotFolder[260];
   char printedFolder[260];
   char printerFolder[260];
-  char printerName[64];              // PRNNAME
+  char printerName[64];                   // PRNNAME
   int32_t columnWidths[2][kColumnCount];  // CLMWIDE, CLMWID2
-  int32_t mainRect[4];               // MAINRC1..4: left, top, right, bottom (screen)
-  int32_t listRect[4];               // LISTRC1..4: upper list (client)
-  int32_t holdJobs;                  // HOLDJOB
-  char rgbProfile[260];              // PF_RGB
-  char cmykProfile[260];             // PF_CMYK
-  int32_t intent;                    // PF_INTENT, -1 = never configured
+  int32_t mainRect[4];                    // MAINRC1..4: left, top, right, bottom (screen)
+  int32_t listRect[4];                    // LISTRC1..4: upper list (client)
+  int32_t holdJobs;                       // HOLDJOB
+  char rgbProfile[260];                   // PF_RGB
+  char cmykProfile[260];                  // PF_CMYK
+  int32_t intent;                         // PF_INTENT, -1 = never configured
+  int32_t settleWait;                     // SETTLEWAIT: seconds a cut-short file waits for its writer
   jHWND listViews[2];
-  JobRecord* lists[2];  // head records
-  int32_t document;     // drawing document, 0 = none
+  JobRecord* lists[2];    // head records
+  int32_t document;       // drawing document, 0 = none
   jCOLOR* previewBuffer;  // kPreviewPixels values, red lowest
 
   // The two list views as the job code sees them (the Win32 shell implements

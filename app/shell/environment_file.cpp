@@ -51,6 +51,7 @@ constexpr Setting kSettings[] = {
     {"PF_RGB=", Kind::Path, offsetof(AppState, rgbProfile), sizeof(AppState::rgbProfile)},
     {"PF_CMYK=", Kind::Path, offsetof(AppState, cmykProfile), sizeof(AppState::cmykProfile)},
     {"PF_INTENT=", Kind::Number, offsetof(AppState, intent), 0},
+    {"SETTLEWAIT=", Kind::Number, offsetof(AppState, settleWait), 0},
 };
 
 constexpr const char* kHeaderLines[] = {

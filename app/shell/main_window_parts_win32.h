@@ -105,7 +105,8 @@ void scheduleSettleCheck(MainWindowParts* parts);
 void onSettleCheck(MainWindowParts* parts);
 // A file appeared in the hot folder: its first look now.
 void onHotFolderChanged(MainWindowParts* parts);
-void onWorkerStatus(MainWindowParts* parts);
+// The print list's state column; with views, both lists as they stand.
+void onWorkerStatus(MainWindowParts* parts, bool views);
 void onWorkerDone(MainWindowParts* parts);
 // Takes (and frees) the worker's notice: it stays in the status bar until
 // the next job starts.

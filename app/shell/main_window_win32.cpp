@@ -83,7 +83,7 @@ LRESULT dispatch(MainWindowParts* parts, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COPYDATA:
       return onCopyData(parts);
     case kWorkerStatusMessage:
-      onWorkerStatus(parts);
+      onWorkerStatus(parts, wParam == 1);
       return 0;
     case kWorkerDoneMessage:
       onWorkerDone(parts);

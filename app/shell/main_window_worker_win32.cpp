@@ -97,9 +97,21 @@ void onHotFolderChanged(MainWindowParts* parts) {
   scheduleSettleCheck(parts);
 }
 
-void onWorkerStatus(MainWindowParts* parts) {
-  JobListLock lock;
-  refreshStatusColumn(parts->context->state, kPrintList);
+void onWorkerStatus(MainWindowParts* parts, bool views) {
+  AppState* state = parts->context->state;
+  {
+    JobListLock lock;
+    if (views) {
+      sortPrintedList(state);
+      refreshJobView(state, ViewFill::Rebuild, kPrintList);
+      refreshJobView(state, ViewFill::Rebuild, kPrintedList);
+      refreshStatusColumn(state, kPrintedList);
+    }
+    refreshStatusColumn(state, kPrintList);
+  }
+  // The counts and the mode as the lists now stand.
+  if (views)
+    for (int part : {kStatusMode, kStatusCounts}) refreshStatusPart(parts, part);
 }
 
 void onWorkerNotice(MainWindowParts* parts, char* text) {

@@ -21,6 +21,7 @@
 #include "app/jobs/unmoved_jobs.h"
 #include "app/shell/progress_hooks.h"
 #include "platform/clock.h"
+#include "platform/folders.h"
 #include "platform/path.h"
 
 namespace vlx {
@@ -144,6 +145,15 @@ void report(AppState* state, PrintWorkerHost* host, const char* text, const std:
   host->notify(notice.c_str());
 }
 
+// The worker's reports once its job is done with: the outcome is in the
+// journal and the file where it goes before anyone is asked to click.
+void reportOutcome(AppState* state, PrintWorkerHost* host, Outcome outcome, const std::string& reason, bool moved) {
+  if (outcome != Outcome::Success || !moved) host->requestListViews();
+  if (outcome == Outcome::Failure) report(state, host, kPrintFailed, reason);
+  if (outcome == Outcome::Interrupted) report(state, host, kPrintInterrupted, reason);
+  if (!moved && outcome == Outcome::Success) report(state, host, kNotMoved, std::string());
+}
+
 void workerMain(StartBlock* block, PrintWorkerHost* host) {
   AppState* state = block->state;
   JobRecord* job = block->job;
@@ -151,33 +161,49 @@ void workerMain(StartBlock* block, PrintWorkerHost* host) {
   InkEntry before[kJournalInks] = {};
   int inks = 0;
   JournalEntry entry = beginEntry(*job, before, &inks);
+  // Remembered before the first byte goes out: a crash from here on leaves
+  // the job held, and the next start journals its print as cut.
+  rememberPrinting(*job);
   std::string reason;
   jPrintReport printed{};
   const Outcome outcome = print(state, job, &reason, &printed);
   endEntry(&entry, outcome, reason, printed, before, inks);
-  if (outcome == Outcome::Failure) report(state, host, kPrintFailed, reason);
-  if (outcome == Outcome::Interrupted) report(state, host, kPrintInterrupted, reason);
-  bool moved = false;
-  char movedTo[kJobPathSize] = "";
+  // The outcome goes to the journal before the file moves, under the name
+  // the move will give it; the job stays held until the move is done, so a
+  // crash in between never prints it again by itself.
+  char target[kJobPathSize] = "";
   {
     JobListLock lock;
-    if (outcome == Outcome::Success) {
-      // Remembered before the move: a file that stays must never be
-      // auto-printed again, even after a restart.
-      rememberUnmoved(*job);
-    }
+    if (!platform::isFolder(state->printedFolder)) platform::createFolder(state->printedFolder);
+    makeSpoolName(state->printedFolder, target, sizeof target);
+  }
+  entry.movedTo = target;
+  if (!target[0] && outcome == Outcome::Success) entry.reason = kNotMovedReason;
+  rememberJournalled(*job, target);
+  appendJournal(entry);
+  bool moved = false;
+  {
+    JobListLock lock;
     // Into the printed list at once: the window shows it there when it
     // handles the completion.
-    moveJobToList(job, state->printedFolder, listHead(state, kPrintedList), &moved, movedTo, sizeof movedTo);
+    moveJobToListAt(job, target, listHead(state, kPrintedList), &moved);
     if (moved) forgetUnmoved(entry.file.c_str());
     setWorkerRecord(nullptr);
   }
   // Moved (or left for good): its estimate, if still wanted, may run now.
   holdJobInk(nullptr);
-  entry.movedTo = movedTo;
-  if (!moved && outcome == Outcome::Success) entry.reason = kNotMovedReason;
-  appendJournal(entry);
-  if (!moved && outcome == Outcome::Success) report(state, host, kNotMoved, std::string());
+  if (!moved && target[0]) {
+    // The line above named a move that did not happen: this one says where
+    // the file is.
+    entry.movedTo.clear();
+    if (outcome == Outcome::Success) entry.reason = kNotMovedReason;
+    appendJournal(entry);
+  }
+  // Left where it was: a print is held for the operator, a failure may
+  // go round again.
+  if (!moved && outcome == Outcome::Success) holdUnmoved(entry.file.c_str());
+  if (!moved && outcome != Outcome::Success) forgetUnmoved(entry.file.c_str());
+  reportOutcome(state, host, outcome, reason, moved);
   host->postCompletion();
   jMemFree(block);
   WorkerState& w = worker();

@@ -25,6 +25,9 @@ class PrintWorkerHost {
   virtual ~PrintWorkerHost() = default;
   // Posted: the window thread refreshes the print list's state column.
   virtual void requestStatusColumn() = 0;
+  // Posted: the window thread shows both lists as they are (the finished job
+  // in the printed list) before a box of the worker waits for its click.
+  virtual void requestListViews() {}
   // A warning box owned by the main window; returns when the user closed it.
   virtual void showWarning(const char* text) = 0;
   // Auto-print: the same report without waiting for anyone (the status bar

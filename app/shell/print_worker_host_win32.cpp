@@ -35,6 +35,10 @@ void Win32PrintWorkerHost::requestStatusColumn() {
   PostMessageA(window_, kWorkerStatusMessage, 0, 0);
 }
 
+void Win32PrintWorkerHost::requestListViews() {
+  PostMessageA(window_, kWorkerStatusMessage, 1, 0);
+}
+
 void Win32PrintWorkerHost::showWarning(const char* text) {
   MessageBoxA(window_, text, caption_, MB_OK | MB_ICONWARNING);
 }

@@ -12,7 +12,7 @@
 namespace vlx {
 
 // Messages the worker posts to the main window.
-constexpr UINT kWorkerStatusMessage = WM_APP + 1;  // refresh the print list's state column
+constexpr UINT kWorkerStatusMessage = WM_APP + 1;  // refresh the print list's state column (wParam 1: both lists)
 constexpr UINT kWorkerDoneMessage = WM_APP + 2;    // the worker has finished its job
 constexpr UINT kWorkerNoticeMessage = WM_APP + 3;  // lParam: a notice (new[]'d text) for the status bar
 
@@ -21,6 +21,7 @@ class Win32PrintWorkerHost final : public PrintWorkerHost, public ProgressDispla
   void attach(HWND window, HWND status, HWND progress, const char* caption);
 
   void requestStatusColumn() override;
+  void requestListViews() override;
   void showWarning(const char* text) override;
   void notify(const char* text) override;
   void postCompletion() override;

@@ -10,6 +10,7 @@
 #include "app/jobs/unmoved_jobs.h"
 #include "app/resources/resource.h"
 #include "app/shell/app_defaults.h"
+#include "app/shell/crash_leftovers.h"
 #include "app/shell/main_window_win32.h"
 #include "app/shell/program_paths.h"
 #include "app/shell/proof_scratch.h"
@@ -84,6 +85,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   // Only the one running instance gets here: no proof of its own is open
   // yet, so every proof file there is one a crash left behind.
   vlx::sweepProofScratch(appState.printerFolder);
+  // A print a crash cut short: journalled, and its job held for the operator;
+  // its unfinished print file and any save the crash cut go.
+  vlx::journalCutPrints();
+  vlx::sweepCrashLeftovers(appState, shell.paths.deviceRegistry);
 
   jSplSaveDevicePort(shell.paths.deviceRegistry);
 

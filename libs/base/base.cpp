@@ -14,12 +14,16 @@
 //   never turns up as a line of its own (the callers read key=value files).
 // - Strings (strings.cpp): CP932-aware; a trail byte is never case-folded,
 //   never a separator and never the start of a match.
+// - Named locks (jBaseNamedLockTable): every library of ours carries the
+//   platform code of the named locks; the one table of who holds what in
+//   this process lives here, where each of them finds it.
 // - Owner-drawn menus and rectangles (menu_win32.cpp, rectangle_win32.cpp):
 //   GDI on Windows; on the native build they fail cleanly (null / 0).
 #include <atomic>
 #include <cstdlib>
 
 #include "Base.h"
+#include "platform/named_mutex.h"
 
 namespace {
 
@@ -42,4 +46,9 @@ void jMemFree(void* block) {
 
 int jMemCheck(void) {
   return g_liveBlocks.load(std::memory_order_relaxed);
+}
+
+void* jBaseNamedLockTable(void) {
+  static platform::NamedMutexTable* const table = platform::newNamedMutexTable();
+  return table;
 }

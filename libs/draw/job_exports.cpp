@@ -18,6 +18,7 @@
 #include "libs/draw/library.h"
 #include "libs/draw/printer_folder.h"
 #include "libs/draw/setting_block.h"
+#include "platform/folders.h"
 #include "platform/path.h"
 
 namespace {
@@ -32,11 +33,43 @@ bool readJob(const char* path, unsigned parts, jobfile::Job* job) {
          jdraw::decodeSettingBlock(job->settings.data(), job->settings.size(), &block);
 }
 
+// What a read's status tells a host that takes files others write.
+struct CheckOf {
+  jobfile::Status status;
+  int check;
+};
+constexpr CheckOf kChecks[] = {
+    {jobfile::Status::Ok, J_DRX_WHOLE},
+    {jobfile::Status::Unreadable, J_DRX_UNREADABLE},
+    {jobfile::Status::Truncated, J_DRX_CUT_SHORT},
+    {jobfile::Status::OffPage, J_DRX_OFF_PAGE},
+};
+
 }  // namespace
 
+// The device is what the queue lists a job by: a drawing that no page can
+// hold never gets one, however sound its description.
 JDRAW_API jDEVICE jFileLoadDRXDevOpen(const char* path) {
   jobfile::Job job;
-  return readJob(path, jobfile::kDescription, &job) ? jdraw::newJobDevice(job) : nullptr;
+  return readJob(path, jobfile::kItemHeads, &job) ? jdraw::newJobDevice(job) : nullptr;
+}
+
+JDRAW_API int jFileCheckDRX(const char* path) {
+  jobfile::Job job;
+  const jobfile::Status status = jobfile::readJobFile(path, jobfile::kItemHeads, &job);
+  if (status == jobfile::Status::NotAJob) {
+    // The reader calls a file without a byte no job; a writer may just not
+    // have written its first one yet.
+    platform::FolderEntry entry{};
+    if (platform::lookAtFile(path, &entry) && !entry.isDirectory && entry.size == 0) return J_DRX_EMPTY;
+  }
+  if (status == jobfile::Status::Ok) {
+    jdraw::SettingBlock block;
+    if (!jdraw::decodeSettingBlock(job.settings.data(), job.settings.size(), &block)) return J_DRX_NOT_A_JOB;
+  }
+  for (const CheckOf& c : kChecks)
+    if (c.status == status) return c.check;
+  return J_DRX_NOT_A_JOB;
 }
 
 JDRAW_API void* jFileLoadDRXDevSetting(const char* path) {

@@ -36,6 +36,29 @@ bool areaIsSound(const Area& a) {
   return a.x0 < a.x1 && a.y0 < a.y1 && a.mmPerUnitX > 0 && a.mmPerUnitY > 0;
 }
 
+namespace {
+
+// A coordinate in page units that lands within reach of the page in
+// millimetres; infinities and NaNs never do.
+bool fits(float units, float mmPerUnit) {
+  const double mm = static_cast<double>(units) * mmPerUnit;
+  return mm >= -kMaxPageMillimetres && mm <= kMaxPageMillimetres;
+}
+
+bool rectangleFits(float x0, float y0, float x1, float y1, const Area& a) {
+  return fits(x0, a.mmPerUnitX) && fits(x1, a.mmPerUnitX) && fits(y0, a.mmPerUnitY) && fits(y1, a.mmPerUnitY);
+}
+
+}  // namespace
+
+bool drawingFitsPage(const Job& job) {
+  const Area& a = job.area;
+  if (!rectangleFits(a.x0, a.y0, a.x1, a.y1, a)) return false;
+  for (const Item& item : job.items)
+    if (!rectangleFits(item.x0, item.y0, item.x1, item.y1, a)) return false;
+  return true;
+}
+
 }  // namespace format
 
 const char* statusText(Status status) {
@@ -56,6 +79,8 @@ const char* statusText(Status status) {
       return "the job file is damaged (checksum)";
     case Status::Malformed:
       return "the job file is malformed";
+    case Status::OffPage:
+      return "the page or a drawn item lies beyond what a page can hold";
   }
   return "?";
 }

@@ -34,6 +34,10 @@ constexpr std::size_t kMaxSettingBlock = 64 * 1024;
 constexpr int32_t kMaxImageSide = 65536;
 constexpr uint64_t kMaxImageBytes = 1ull << 30;
 constexpr std::size_t kMaxItems = 100000;
+// The farthest a page coordinate (in millimetres, either sign) may lie: far
+// longer than any roll, and well inside what the printing-device layer's
+// 32-bit dot numbers hold at the finest resolution.
+constexpr double kMaxPageMillimetres = 1e6;
 
 // What one item draws; the same values as the render context's item kinds.
 enum ItemKind : int32_t { kRgbImage = 1, kCmykImage = 2, kRgbFill = 3, kCmykFill = 4 };
@@ -88,6 +92,7 @@ enum class Status {
   TooLarge,   // a length beyond its limit
   Corrupt,    // a checksum that does not match
   Malformed,  // a field or chunk that breaks a rule above
+  OffPage,    // the page or an item lies beyond kMaxPageMillimetres (or is no number)
 };
 const char* statusText(Status status);
 
@@ -97,8 +102,17 @@ const char* statusText(Status status);
 // kRowsInFile (files only, beside kDrawing), an image item's pixels are left
 // in the file: their checksum is checked as they stream past, and the item
 // tells where they lie, so that a drawing of any size costs only its items'
-// descriptions.
-enum Parts : unsigned { kDescription = 0, kPreview = 1, kDrawing = 2, kEverything = 3, kRowsInFile = 4 };
+// descriptions. kItemHeads (without kDrawing) reads only each item's kind,
+// rectangle and image size, skipping the rest unchecked: enough to tell
+// whether the drawing fits a page, for the cost of a seek per item.
+enum Parts : unsigned {
+  kDescription = 0,
+  kPreview = 1,
+  kDrawing = 2,
+  kEverything = 3,
+  kRowsInFile = 4,
+  kItemHeads = 8
+};
 
 Status readJobFile(const char* path, unsigned parts, Job* job);
 // The same from bytes in memory.

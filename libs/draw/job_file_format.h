@@ -62,6 +62,8 @@ inline void putFloat(std::vector<uint8_t>* out, float f) {
 
 bool fitsText(const std::string& text, std::size_t max);
 bool areaIsSound(const Area& area);
+// The page and every item's rectangle lie within kMaxPageMillimetres.
+bool drawingFitsPage(const Job& job);
 // An item with its pixels in memory.
 bool itemIsSound(const Item& item);
 // An image item whose pixels (pixelBytes of them) stay in the file.

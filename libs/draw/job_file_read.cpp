@@ -131,6 +131,20 @@ Status itemInFile(Source& source, uint64_t length, uint32_t crc, const std::stri
   return Status::Ok;
 }
 
+// An item's kind, rectangle and image size; the rest of its chunk skipped
+// unread (and its checksum unchecked).
+Status itemHead(Source& source, uint64_t length, Job* job) {
+  if (job->items.size() >= kMaxItems) return Status::TooLarge;
+  const std::size_t headBytes = static_cast<std::size_t>(std::min<uint64_t>(length, kImageHeadBytes));
+  uint8_t head[kImageHeadBytes] = {};
+  if (!source.read(head, headBytes) || !source.skip(length - headBytes)) return Status::Unreadable;
+  Item item;
+  readItemHead(head, &item);
+  if (headBytes == kImageHeadBytes) readImageSize(&head[kItemHeadBytes], &item);
+  job->items.push_back(std::move(item));
+  return Status::Ok;
+}
+
 // The kind of an item chunk from its first bytes, read ahead and given back.
 bool isImageChunk(Source& source) {
   uint8_t kind[4];
@@ -169,7 +183,10 @@ Status parse(Source& source, unsigned parts, Job* job, const std::string& path =
         if (s == t) return Status::Malformed;
       seen.push_back(t);
     }
-    if (!rule || (rule->part != kDescription && !(rule->part & parts))) {
+    if (t == kItemTag && !(parts & kDrawing) && (parts & kItemHeads)) {
+      const Status s = itemHead(source, length, job);
+      if (s != Status::Ok) return s;
+    } else if (!rule || (rule->part != kDescription && !(rule->part & parts))) {
       if (!source.skip(length)) return Status::Unreadable;
     } else if (t == kItemTag && (parts & kRowsInFile) && !path.empty() && length >= kImageHeadBytes &&
                isImageChunk(source)) {
@@ -195,7 +212,7 @@ Status parse(Source& source, unsigned parts, Job* job, const std::string& path =
     return false;
   };
   if (!has(kMachineTag) || !has(kSettingTag) || !has(kAreaTag)) return Status::Malformed;
-  return Status::Ok;
+  return drawingFitsPage(*job) ? Status::Ok : Status::OffPage;
 }
 
 }  // namespace

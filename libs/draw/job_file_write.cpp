@@ -85,7 +85,7 @@ bool jobIsSound(const Job& job) {
     return false;
   for (const Item& item : job.items)
     if (!itemIsSound(item)) return false;
-  return true;
+  return drawingFitsPage(job);
 }
 
 bool encodeJob(const Job& job, std::vector<uint8_t>* out) {

@@ -2,11 +2,17 @@
 // port's folder, created exclusively, so that two processes (or two channels
 // of one process) never write into one file and no file is ever replaced. A
 // relative folder is taken from the spool library's own folder, where the
-// installation keeps its output folder.
+// installation keeps its output folder. The file is written as
+// "<name>.prn.part" and renamed when its job ended whole.
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "libs/spool/blocking_writer.h"
 #include "libs/spool/port_sink.h"
@@ -22,6 +28,24 @@ namespace {
 
 constexpr int kNameTries = 1000;
 std::atomic<unsigned> g_jobCounter{0};
+
+// The job files this process is writing now: a sweep never takes them,
+// though their names carry this process's id.
+std::mutex g_writingLock;
+std::set<std::string> g_writing;
+
+void noteWriting(const char* path, bool writing) {
+  std::lock_guard<std::mutex> hold(g_writingLock);
+  if (writing)
+    g_writing.insert(path);
+  else
+    g_writing.erase(path);
+}
+
+bool writingNow(const std::string& path) {
+  std::lock_guard<std::mutex> hold(g_writingLock);
+  return g_writing.count(path) != 0;
+}
 
 bool isAbsolute(const char* folder) {
   if (platform::isSeparator(folder[0])) return true;
@@ -105,14 +129,40 @@ bool openJobFile(const char* folderText, PortSink* sink, const SendControl& cont
     char name[80];
     std::snprintf(name, sizeof name, "%04d%02d%02d-%02d%02d%02d-%lu-%u.prn", now.year, now.month, now.day, now.hour,
                   now.minute, now.second, currentProcessId(), ++g_jobCounter);
-    if (!platform::joinPath(sink->path, sizeof sink->path, folder, name)) return false;
+    if (!platform::joinPath(sink->whole, sizeof sink->whole, folder, name) ||
+        std::snprintf(sink->path, sizeof sink->path, "%s%s", sink->whole, kPartEnding) >=
+            static_cast<int>(sizeof sink->path))
+      break;
+    if (platform::pathExists(sink->whole)) continue;
     const SendResult verdict = createTimed(sink->path, control, &sink->handle);
-    if (verdict == SendResult::kSent) return true;
+    if (verdict == SendResult::kSent) {
+      noteWriting(sink->path, true);
+      return true;
+    }
     if (verdict == SendResult::kFailed && platform::pathExists(sink->path)) continue;  // taken: the next number
     break;
   }
-  sink->path[0] = '\0';
+  sink->path[0] = sink->whole[0] = '\0';
   return false;
+}
+
+// A run of digits (count of them, or any number for 0) and the character
+// after it; p moves past both.
+bool digitsThen(const char*& p, int count, char after) {
+  int n = 0;
+  while (*p >= '0' && *p <= '9') ++p, ++n;
+  if (n == 0 || (count && n != count) || *p != after) return false;
+  ++p;
+  return true;
+}
+
+// "<8 digits>-<6 digits>-<process>-<digits>.prn.part": a name openJobFile
+// makes, and nothing else; *writer the process named in it.
+bool isPartName(const char* name, unsigned long* writer) {
+  const char* p = name;
+  if (!digitsThen(p, 8, '-') || !digitsThen(p, 6, '-')) return false;
+  *writer = std::strtoul(p, nullptr, 10);
+  return digitsThen(p, 0, '-') && digitsThen(p, 0, '.') && platform::equalNoCase(p, "prn.part");
 }
 
 // A TCP send: the socket is non-blocking, so a port that takes nothing is
@@ -160,6 +210,37 @@ const char* portFailureText(PortKind kind, PortStep step) {
   return row->text[static_cast<int>(step)];
 }
 
+int sweepPartFiles(const char* portText, int olderThanSeconds) {
+  const PortTarget target = readPortText(portText);
+  char folder[platform::kMaxPath];
+  if (target.kind != PortKind::kFolder || !resolveFolder(target.folder, folder, sizeof folder)) return 0;
+  std::vector<std::pair<std::string, unsigned long>> parts;
+  platform::listFolder(folder, [&](const platform::FolderEntry& entry) {
+    unsigned long writer = 0;
+    if (!entry.isDirectory && isPartName(entry.name, &writer)) parts.emplace_back(entry.name, writer);
+    return true;
+  });
+  int removed = 0;
+  for (const auto& [name, writer] : parts) {
+    char path[platform::kMaxPath];
+    if (!platform::joinPath(path, sizeof path, folder, name.c_str())) continue;
+    if (writingNow(path)) continue;
+    // Where the system tells, a file nobody holds open is nobody's job: its
+    // writer keeps it open from the first byte to the rename.
+    const int held = heldOpen(path);
+    std::int64_t age = 0;
+    // Else by the writer's id. A process started anew may have the id of the
+    // one that crashed (Wine hands out its ids afresh): this process's own
+    // files are only those it is writing now.
+    const bool mine = writer == currentProcessId();
+    const bool left = held >= 0 ? held == 0
+                                : mine || !processRunning(writer) ||
+                                      (platform::secondsSinceWritten(path, &age) && age >= olderThanSeconds);
+    if (left && platform::deleteFile(path)) ++removed;
+  }
+  return removed;
+}
+
 bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, const SendControl& control) {
   *sink = PortSink{};
   bool opened = false;
@@ -170,6 +251,7 @@ bool openSink(const PortTarget& target, const char* jobName, PortSink* sink, con
       if (opened && !sink->writer) {
         closeFileHandle(sink->handle);
         platform::deleteFile(sink->path);
+        noteWriting(sink->path, false);
         opened = false;
       }
       break;
@@ -243,6 +325,7 @@ bool closeSink(PortSink* sink, const SendControl& control) {
       return false;
   }
   closed = closed && !sink->abandoned;
+  if (sink->kind == PortKind::kFolder) noteWriting(sink->path, false);
   *sink = PortSink{};
   return closed;
 }

@@ -17,7 +17,8 @@ class BlockingWriter;
 struct PortSink {
   PortKind kind = PortKind::kNone;
   intptr_t handle = -1;  // file descriptor, HANDLE, socket or printer handle
-  char path[260] = {};   // kFolder: the job file made for this channel
+  char path[260] = {};   // kFolder: the job file made for this channel, under its temporary name
+  char whole[260] = {};  // kFolder: the name it gets once the job ended whole
   // Files and printers: their blocking writes run on a thread of this sink.
   std::shared_ptr<BlockingWriter> writer;
   // A send that timed out or was cancelled: the port is given up, and its
@@ -40,6 +41,18 @@ SendResult writeSink(PortSink* sink, const void* data, std::size_t size, const S
 // the printer did not take every byte within the time-out, or the sink was
 // abandoned.
 bool closeSink(PortSink* sink, const SendControl& control);
+
+// A file port's job file is written under its name with this ending and
+// given its name only when the job ended whole: a crash mid-job never leaves
+// a file that looks like a print.
+constexpr char kPartEnding[] = ".part";
+// Removes the job files of file ports that a crash left unfinished: names of
+// our own form in the folder of the port text that no process holds open
+// (where the system tells), else whose writing process (named in the file's
+// name) no longer runs, or, for one that runs (it may be another program
+// that reuses the id, or one printing now), not written for
+// olderThanSeconds. Never a file this process is writing. How many went.
+int sweepPartFiles(const char* portText, int olderThanSeconds);
 
 // The operator's text of a port's failure at one step of a job.
 enum class PortStep { kOpen, kWrite, kClose };
@@ -73,5 +86,11 @@ bool closePrinterJob(intptr_t handle);
 // Drops the job unprinted and releases the printer.
 bool abortPrinterJob(intptr_t handle);
 unsigned long currentProcessId();
+// A process of that id runs now (false when it cannot be told: it may be
+// another's, out of reach).
+bool processRunning(unsigned long id);
+// Whether some process holds the file open: 1 yes, 0 no, -1 the system
+// cannot tell (POSIX keeps no such record for a plain open).
+int heldOpen(const char* path);
 
 }  // namespace spool

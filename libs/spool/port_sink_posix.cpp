@@ -6,6 +6,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -198,6 +199,14 @@ bool abortPrinterJob(intptr_t) {
 
 unsigned long currentProcessId() {
   return static_cast<unsigned long>(::getpid());
+}
+
+int heldOpen(const char*) {
+  return -1;
+}
+
+bool processRunning(unsigned long id) {
+  return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
 }
 
 }  // namespace spool

@@ -63,8 +63,8 @@
 #include "libs/spool/channel.h"
 #include "libs/spool/device_registry.h"
 #include "libs/spool/port_sink.h"
-#include "libs/spool/proof_port.h"
 #include "libs/spool/port_text.h"
+#include "libs/spool/proof_port.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/path.h"
@@ -213,7 +213,9 @@ void finish(Channel* channel) {
   if (!channel->spooling) endCancelledStream(channel, channel->handedOn);
   dropSpoolFile(channel);
   char jobFile[platform::kMaxPath];
+  char wholeName[platform::kMaxPath];
   std::memcpy(jobFile, channel->sink.path, sizeof jobFile);
+  std::memcpy(wholeName, channel->sink.whole, sizeof wholeName);
   const PortKind kind = channel->sink.kind;
   const bool fileJob = kind == PortKind::kFolder;
   // A writer given up may still hold the job file: it goes once it lets go.
@@ -221,6 +223,9 @@ void finish(Channel* channel) {
   SendControl control;
   control.timeoutMs = channel->timeoutMs;
   if (!closeSink(&channel->sink, control)) failChannel(channel, portFailureText(kind, PortStep::kClose));
+  // The job ended whole: only now does its file get a print's name.
+  if (fileJob && channel->status == 1 && !platform::moveFile(jobFile, wholeName))
+    failChannel(channel, portFailureText(kind, PortStep::kClose));
   if (fileJob && channel->status != 1) writer->removeFile(jobFile);
 }
 

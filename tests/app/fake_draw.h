@@ -31,8 +31,20 @@ inline std::string fileText(const char* path) {
   return text;
 }
 
+// What a fake job file is: nothing yet, or the beginning of "JOB" (a job cut
+// short), "JOB" with "CUT" (one whose writer stopped), "JOB" with "OFFPAGE"
+// (drawn beyond any page), "JOB" (a job), or anything else (no job).
+inline int checkJob(const char* path) {
+  const std::string text = fileText(path);
+  if (text.empty()) return J_DRX_EMPTY;
+  if (text.size() < 3 && std::string("JOB").rfind(text, 0) == 0) return J_DRX_CUT_SHORT;
+  if (text.rfind("JOB", 0) != 0) return J_DRX_NOT_A_JOB;
+  if (text.find("CUT") != std::string::npos) return J_DRX_CUT_SHORT;
+  return text.find("OFFPAGE") != std::string::npos ? J_DRX_OFF_PAGE : J_DRX_WHOLE;
+}
+
 inline bool isJob(const char* path) {
-  return fileText(path).rfind("JOB", 0) == 0;
+  return checkJob(path) == J_DRX_WHOLE;
 }
 
 struct PrintCall {
@@ -147,6 +159,8 @@ inline const DrawCalls& calls() {
         area->mmPerUnitX = area->mmPerUnitY = 1;
         return 1;
       },
+      nullptr,
+      checkJob,
   };
   return table;
 }

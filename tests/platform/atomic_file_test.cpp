@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/folders.h"
@@ -48,6 +49,26 @@ TEST(AtomicFileTest, AbandonedOrRefusedSaveKeepsTheOldFileWhole) {
   const std::string missingFolder = scratch.join("gone") + platform::kSeparator + "x.dev";
   EXPECT_FALSE(platform::saveFileAtomically(missingFolder.c_str(), "x", 1));
   EXPECT_FALSE(platform::pathExists(missingFolder.c_str()));
+}
+
+TEST(AtomicFileTest, TheSweepTakesOnlyOurOwnTemporariesThatNobodyWroteForAMinute) {
+  ScratchFolder scratch;
+  const struct {
+    const char* name;
+    bool old;
+    bool swept;
+  } cases[] = {
+      {"sav1A.TMP", true, true},      {"savBEEF.tmp", true, true},   {"sav2.TMP", false, false},
+      {"savor.TMP", true, false},     {"sav12345.TMP", true, false}, {"other.TMP", true, false},
+      {"sav3.TMP.keep", true, false},
+  };
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (const auto& c : cases) {
+    ASSERT_TRUE(writeBytes(scratch.join(c.name), "x"));
+    if (c.old) std::filesystem::last_write_time(scratch.join(c.name), now - std::chrono::minutes(2));
+  }
+  EXPECT_EQ(platform::sweepAtomicLeftovers(scratch.path().c_str(), 60), 2);
+  for (const auto& c : cases) EXPECT_EQ(platform::pathExists(scratch.join(c.name).c_str()), !c.swept) << c.name;
 }
 
 }  // namespace

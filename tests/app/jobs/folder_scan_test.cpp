@@ -68,14 +68,66 @@ class FolderScan : public ::testing::Test {
   TestLists lists;
 };
 
-TEST_F(FolderScan, EmptyFilesAndSubFoldersAreNeitherListedNorDeleted) {
-  ASSERT_TRUE(writeBytes(inHot("empty.job"), ""));
+TEST_F(FolderScan, SubFoldersAreNeitherListedNorDeleted) {
   ASSERT_TRUE(platform::createFolder(inHot("sub").c_str()));
   ASSERT_TRUE(writeBytes(inHot("a.job"), "JOB a"));
   scanTwice();
   EXPECT_EQ(listedNames(), std::vector<std::string>{"a.job"});
-  EXPECT_TRUE(platform::pathExists(inHot("empty.job").c_str()));
   EXPECT_TRUE(platform::isFolder(inHot("sub").c_str()));
+}
+
+TEST_F(FolderScan, AFileCutShortWaitsForItsWriterThenIsSetAsideWithItsReason) {
+  // Copies, FTP and share uploads close the file between pieces: a file that
+  // ends before its job does is not finished, and only one that stays so for
+  // the set time is set aside. One that is written on meanwhile is taken whole.
+  const std::string journal = folder.join("journal.csv");
+  useJournalFile(journal.c_str());
+  lists.state.settleWait = 60;
+  const struct {
+    const char* name;
+    const char* content;
+    const char* finished;  // written before the wait is up; null: never
+    const char* reason;    // part of the journal's reason when set aside
+  } cases[] = {
+      {"empty.vjx", "", nullptr, "空のﾌｧｲﾙ"},
+      {"begun.vjx", "JO", nullptr, "途中で終わって"},
+      {"cut.vjx", "JOB CUT at a chunk", nullptr, "途中で終わって"},
+      {"slow.vjx", "JOB CUT", "JOB whole at last", nullptr},
+      {"late.vjx", "", "JOB written after a pause", nullptr},
+  };
+  for (const auto& c : cases) ASSERT_TRUE(writeBytes(inHot(c.name), c.content));
+  for (int second = 0; second < 59; ++second) {
+    scanHotFolder(&lists.state);
+    g_now += 1000;
+    if (second != 30) continue;
+    for (const auto& c : cases) {
+      if (c.finished) {
+        ASSERT_TRUE(writeBytes(inHot(c.name), c.finished));
+      }
+    }
+  }
+  std::vector<std::string> listed = listedNames();
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{"late.vjx", "slow.vjx"}));
+  for (const auto& c : cases) {
+    if (!c.finished) {
+      EXPECT_TRUE(platform::pathExists(inHot(c.name).c_str())) << c.name << " within the wait";
+    }
+  }
+  g_now += 2000;
+  scanHotFolder(&lists.state);
+  for (const auto& c : cases) {
+    if (c.finished) continue;
+    SCOPED_TRACE(c.name);
+    const std::string setAside = hot + platform::kSeparator + kRejectedFolderName + platform::kSeparator + c.name;
+    EXPECT_FALSE(platform::pathExists(inHot(c.name).c_str()));
+    JournalEntry entry;
+    ASSERT_TRUE(lastAttemptAt(setAside.c_str(), &entry));
+    EXPECT_EQ(entry.outcome, JournalOutcome::Rejected);
+    EXPECT_NE(entry.reason.find(c.reason), std::string::npos) << entry.reason;
+  }
+  EXPECT_EQ(filesSettling(), 0);
+  useJournalFile(nullptr);
 }
 
 TEST_F(FolderScan, AListedFileIsNotAddedAgainWhateverItsLetterCase) {
@@ -157,6 +209,7 @@ TEST_F(FolderScan, AFileThatIsNoJobIsSetAsideWithItsReasonAndNothingIsDeleted) {
     const char* reason;  // part of the journal's reason
   } cases[] = {
       {"junk.bin", "not a job", false, true, true, "ｼﾞｮﾌﾞﾌｧｲﾙとして読めません"},
+      {"far.vjx", "JOB with an item at x1 = 1e30 (OFFPAGE)", false, true, true, "ﾍﾟｰｼﾞに収まらない座標"},
       {"rx9.vjx", "JOB for a machine the installation lacks", true, true, true, "RX3-1600"},
       {"waits.vjx", "JOB while the device registry is missing", true, false, false, nullptr},
   };
@@ -191,13 +244,26 @@ TEST_F(FolderScan, AFileThatIsNoJobIsSetAsideWithItsReasonAndNothingIsDeleted) {
   useJournalFile(nullptr);
 }
 
-TEST_F(FolderScan, ANameThatDoesNotFitAPathIsLeftAlone) {
-  const std::string name = std::string(250 - hot.size() % 10, 'n') + ".job";
-  if (hot.size() + 1 + name.size() < kJobPathSize) GTEST_SKIP() << "scratch folder too short";
-  if (!writeBytes(inHot(name), "not a job")) GTEST_SKIP() << "file system refuses the name";
-  scanTwice();
+TEST_F(FolderScan, ANameTooLongForAPathIsSetAsideUnderACutNameWithItsReason) {
+  const std::string journal = folder.join("journal.csv");
+  useJournalFile(journal.c_str());
+  const std::string name = std::string(262 - hot.size() - 1 - 4, 'n') + ".vjx";
+  if (!writeBytes(inHot(name), "JOB a job no record can name")) GTEST_SKIP() << "file system refuses the name";
+  ASSERT_EQ(inHot(name).size(), 262u);
+  scanHotFolder(&lists.state);
+  EXPECT_TRUE(platform::pathExists(inHot(name).c_str())) << "not before it has settled";
+  g_now += kSettleMilliseconds;
+  EXPECT_EQ(recheckSettling(&lists.state), 0);
   EXPECT_EQ(countJobs(lists.head()), 0);
-  EXPECT_TRUE(platform::pathExists(inHot(name).c_str())) << "a cut path must not delete another file";
+  EXPECT_FALSE(platform::pathExists(inHot(name).c_str()));
+  const std::vector<JournalEntry> lines = journalEntriesFor(inHot(name).c_str());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].outcome, JournalOutcome::Rejected);
+  EXPECT_NE(lines[0].reason.find("ﾊﾟｽが長すぎます（262文字"), std::string::npos) << lines[0].reason;
+  EXPECT_TRUE(platform::pathExists(lines[0].movedTo.c_str())) << lines[0].movedTo;
+  EXPECT_LT(lines[0].movedTo.size(), kJobPathSize);
+  EXPECT_TRUE(platform::endsWithNoCase(lines[0].movedTo.c_str(), ".vjx"));
+  useJournalFile(nullptr);
 }
 
 TEST_F(FolderScan, OwnSpoolFilesAreKnownByTheirExtension) {

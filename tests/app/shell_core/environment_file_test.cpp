@@ -141,7 +141,7 @@ TEST_F(EnvironmentFileTest, OverlongProfilePathIsRefusedNotCut) {
 
 TEST_F(EnvironmentFileTest, WritesTheCanonicalLinesAfterAShuffledFile) {
   ASSERT_EQ(1, readLines({"PF_INTENT=1", "LISTRC4=300", "PRNNAME=RX3-44", "AUTOPRN=ON", "CLMWID2=9", "HOLDJOB=30",
-                          "PF_CMYK=c.icc", "MAINRC3=800", "PREVIEW=OFF", "PF_RGB=r.icm"}));
+                          "SETTLEWAIT=45", "PF_CMYK=c.icc", "MAINRC3=800", "PREVIEW=OFF", "PF_RGB=r.icm"}));
   const std::vector<std::string> expected = {
       ";-----------------------------------------------",
       ";  Environment for Vellox format 3.0J   ",
@@ -176,6 +176,7 @@ TEST_F(EnvironmentFileTest, WritesTheCanonicalLinesAfterAShuffledFile) {
       "PF_RGB=r.icm",
       "PF_CMYK=c.icc",
       "PF_INTENT=1",
+      "SETTLEWAIT=45",
   };
   EXPECT_EQ(expected, writtenLines());
 }

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@
 namespace vlx {
 namespace {
 
+using testing_support::readBytes;
 using testing_support::writeBytes;
 
 class PrintWorker : public ::testing::Test {
@@ -329,6 +331,101 @@ TEST_F(PrintWorker, AJobThatPrintedAndCouldNotMoveIsNeverAutoPrintedAgain) {
   requestAutoPrint(&state_);
   EXPECT_EQ(again->state, Waiting);
   useUnmovedJobsFile(nullptr);
+}
+
+TEST_F(PrintWorker, TheOutcomeIsJournalledAndTheFileMovedBeforeAnyBoxWaitsForAClick) {
+  const std::string journal = folder_.join("journal.csv");
+  useJournalFile(journal.c_str());
+  state_.autoPrint = 0;  // a cancel turns auto-print off: the boxes wait
+  for (const int result : {0, -1}) {
+    SCOPED_TRACE(result);
+    const std::string name = "job" + std::to_string(result);
+    fake::library().script = [&](const jProgressHooks&) { return result; };
+    bool recordedFirst = false;
+    host_.atBox = [&] {
+      const std::vector<JournalEntry> lines = journalEntriesFor(folder_.join(name).c_str());
+      recordedFirst = lines.size() == 1 && !platform::pathExists(folder_.join(name).c_str()) &&
+                      platform::pathExists(lines[0].movedTo.c_str());
+    };
+    addJob(name, Waiting);
+    const std::vector<std::string> events = printOne();
+    const std::string box = result == 0 ? "box:ﾌﾟﾘﾝﾄが中断されました。" : "box:ﾌﾟﾘﾝﾄに失敗しました。";
+    const auto views = std::find(events.begin(), events.end(), "views");
+    EXPECT_LT(views, std::find(events.begin(), events.end(), box)) << "the lists are shown as they are first";
+    EXPECT_TRUE(contains(events, box));
+    EXPECT_TRUE(recordedFirst);
+  }
+  host_.atBox = nullptr;
+  useJournalFile(nullptr);
+}
+
+TEST_F(PrintWorker, AJobACrashCaughtIsJournalledAtTheNextStartAndHeldUntilTheOperatorPrintsIt) {
+  const std::string journal = folder_.join("journal.csv");
+  const std::string memory = folder_.join("unmoved.txt");
+  const std::string atCrash = folder_.join("unmoved-at-crash.txt");
+  useJournalFile(journal.c_str());
+  // The memory's line of the job when the program was killed: being
+  // printed, about to write its journal line, or past it (to move).
+  enum class KilledAt { Printing, BeforeItsLine, AfterItsLine };
+  const struct {
+    const char* name;
+    KilledAt at;
+    const char* reason;
+    JournalOutcome outcome;
+  } cases[] = {
+      {"cut", KilledAt::Printing, "出力を確認してください", JournalOutcome::Failed},
+      {"unwritten", KilledAt::BeforeItsLine, "出力を確認してください", JournalOutcome::Failed},
+      {"unmoved", KilledAt::AfterItsLine, "移る前にﾌﾟﾛｸﾞﾗﾑが止まりました", JournalOutcome::Printed},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    useUnmovedJobsFile(memory.c_str());
+    fake::library().script = [&](const jProgressHooks&) {
+      std::filesystem::copy_file(memory, atCrash);
+      return 1;
+    };
+    JobRecord* job = addJob(c.name, Waiting);
+    job->fileSize = 3;
+    job->day = 9;
+    printOne();
+    fake::library().script = nullptr;
+    ASSERT_TRUE(writeBytes(folder_.join(c.name), "JOB"));  // the file where the crash left it
+    if (c.at != KilledAt::Printing) {
+      // "P\t<size>\t<time>\t<path>" as "J\t<size>\t<time>\t<its line's move>\t<path>".
+      std::string line = readBytes(atCrash).substr(2);
+      const std::string target = c.at == KilledAt::AfterItsLine
+                                     ? journalEntriesFor(folder_.join(c.name).c_str()).back().movedTo
+                                     : folder_.join("never-written.vjx");
+      line.insert(line.find('\t', line.find('\t') + 1) + 1, target + "\t");
+      ASSERT_TRUE(writeBytes(atCrash, "J\t" + line));
+    }
+
+    std::filesystem::rename(atCrash, memory);
+    useUnmovedJobsFile(memory.c_str());  // the restart
+    EXPECT_EQ(journalCutPrints(), 1);
+    const std::vector<JournalEntry> lines = journalEntriesFor(folder_.join(c.name).c_str());
+    ASSERT_EQ(lines.size(), 2u) << "the test's own print, then the restart's line";
+    EXPECT_EQ(lines[1].outcome, c.outcome);
+    EXPECT_NE(lines[1].reason.find(c.reason), std::string::npos) << lines[1].reason;
+    EXPECT_EQ(lines[1].movedTo, "");
+    EXPECT_EQ(journalCutPrints(), 0) << "said once";
+    useUnmovedJobsFile(memory.c_str());
+    EXPECT_EQ(journalCutPrints(), 0) << "and not again at the start after";
+
+    state_.autoPrint = 1;
+    JobRecord* again = addJob(c.name, Idle, "JOB");
+    again->fileSize = 3;
+    again->day = 9;
+    requestAutoPrint(&state_);
+    EXPECT_EQ(again->state, Idle) << "held: auto-print does not print it again by itself";
+    requestPrint(&state_, RequestScope::All);
+    EXPECT_EQ(again->state, Waiting) << "the operator's print command releases it";
+    printOne();
+    EXPECT_EQ(journalEntriesFor(folder_.join(c.name).c_str()).size(), 3u);
+    state_.autoPrint = 0;
+  }
+  useUnmovedJobsFile(nullptr);
+  useJournalFile(nullptr);
 }
 
 TEST(ProgressHooks, NullContextsAnswerStop) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,7 +19,11 @@ namespace vlx {
 class RecordingHost final : public PrintWorkerHost, public ProgressDisplay {
  public:
   void requestStatusColumn() override { note("status"); }
-  void showWarning(const char* text) override { note(std::string("box:") + text); }
+  void requestListViews() override { note("views"); }
+  void showWarning(const char* text) override {
+    if (atBox) atBox();
+    note(std::string("box:") + text);
+  }
   void notify(const char* text) override { note(std::string("notice:") + text); }
   void postCompletion() override {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -29,6 +34,10 @@ class RecordingHost final : public PrintWorkerHost, public ProgressDisplay {
   void setProgress(int position) override { note("progress:" + std::to_string(position)); }
   void setActivityText(const char* text) override { note(std::string("text:") + (text ? text : "idle")); }
   void pumpOwnQueue() override {}
+
+  // Run as a box opens, on the worker's thread: what the user would see
+  // before clicking.
+  std::function<void()> atBox;
 
   // Waits (at most 10 s) for the completion message; the events until then.
   std::vector<std::string> waitForCompletion() {

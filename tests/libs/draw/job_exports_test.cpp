@@ -68,25 +68,59 @@ TEST_F(JobCalls, SettingAndTilingBlocksComeFromTheJob) {
   EXPECT_EQ(tile, std::vector<uint8_t>(J_TILE_BLOCK_SIZE, 7));
 }
 
-TEST_F(JobCalls, FilesThatAreNoJobGiveEveryCallsFailure) {
+// The job's bytes with the last item's x1 put far beyond any page (and its
+// checksum made good again): a file the reader once took for sound.
+std::string farItemBytes(const std::vector<uint8_t>& sound) {
+  std::vector<uint8_t> b = sound;
+  std::size_t at = 16, last = 0;
+  while (at + 12 <= b.size() && std::memcmp(&b[at], "END ", 4) != 0) {
+    const uint32_t length = b[at + 4] | b[at + 5] << 8 | b[at + 6] << 16 | uint32_t(b[at + 7]) << 24;
+    if (std::memcmp(&b[at], "ITEM", 4) == 0) last = at;
+    at += 12 + length;
+  }
+  const uint32_t length = b[last + 4] | b[last + 5] << 8 | b[last + 6] << 16 | uint32_t(b[last + 7]) << 24;
+  const float far = 1e30f;
+  std::memcpy(&b[last + 12 + 12], &far, 4);
+  const uint32_t crc = jobfile::crc32(&b[last + 12], length);
+  std::memcpy(&b[last + 8], &crc, 4);
+  return std::string(b.begin(), b.end());
+}
+
+TEST_F(JobCalls, FilesThatAreNoJobGiveEveryCallsFailureAndTheCheckSaysWhy) {
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(jobfile::encodeJob(draw_test::sampleJob("EPSON RX-3"), &bytes));
-  const std::string truncated = folder.join("cut.vjx");
-  testing_support::writeBytes(truncated, std::string(bytes.begin(), bytes.begin() + bytes.size() / 2));
+  const auto make = [&](const char* name, const std::string& content) {
+    const std::string path = folder.join(name);
+    EXPECT_TRUE(testing_support::writeBytes(path, content));
+    return path;
+  };
   jobfile::Job foreignSetting = draw_test::sampleJob("EPSON RX-3");
   foreignSetting.settings = {1, 2, 3};
-  const std::string paths[] = {truncated, write(foreignSetting, "foreign.vjx"), folder.join("missing.vjx")};
+  const struct {
+    std::string path;
+    int check;
+  } cases[] = {
+      {make("cut.vjx", std::string(bytes.begin(), bytes.begin() + bytes.size() / 2)), J_DRX_CUT_SHORT},
+      {make("end.vjx", std::string(bytes.begin(), bytes.end() - 12)), J_DRX_CUT_SHORT},
+      {make("empty.vjx", ""), J_DRX_EMPTY},
+      {make("far.vjx", farItemBytes(bytes)), J_DRX_OFF_PAGE},
+      {make("junk.vjx", "no job at all, not even its beginning"), J_DRX_NOT_A_JOB},
+      {write(foreignSetting, "foreign.vjx"), J_DRX_NOT_A_JOB},
+      {folder.join("missing.vjx"), J_DRX_UNREADABLE},
+  };
   jDrawOpenParams open{1000, {}};
   ASSERT_EQ(jDrawOpen(nullptr, &open), 1);
   jDrawDocParams params{nullptr, 0, 100000, 256, 16, 3, 1, 1};
   const int32_t document = jDrawGDBOpen(&params);
-  for (const std::string& path : paths) {
+  for (const auto& c : cases) {
+    const std::string& path = c.path;
     char tile[J_TILE_BLOCK_SIZE];
+    EXPECT_EQ(jFileCheckDRX(path.c_str()), c.check) << path;
     EXPECT_EQ(jFileLoadDRXDevOpen(path.c_str()), nullptr) << path;
-    EXPECT_EQ(jFileLoadDRXDevSetting(path.c_str()), nullptr) << path;
     EXPECT_EQ(jFileLoadDRXTrep(path.c_str(), tile), 0) << path;
     EXPECT_EQ(jFileLoad(document, 16, 0, path.c_str()), 0) << path;
   }
+  EXPECT_EQ(jFileCheckDRX(write(draw_test::sampleJob("EPSON RX-3"), "whole.vjx").c_str()), J_DRX_WHOLE);
   jDrawClose();
 }
 

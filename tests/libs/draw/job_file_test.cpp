@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -128,6 +129,9 @@ TEST(JobFile, RefusesItemsAndFieldsThatBreakTheRules) {
       {"image without size", [](auto& j) { j.items[0].width = 0; }},
       {"unknown kind", [](auto& j) { j.items[1].kind = 9; }},
       {"empty fill", [](auto& j) { j.items[1].y1 = j.items[1].y0; }},
+      {"item beyond any page", [](auto& j) { j.items[1].x1 = 1e30f; }},
+      {"page beyond any roll", [](auto& j) { j.area.y1 = 2e6f; }},
+      {"page of no number", [](auto& j) { j.area.x1 = std::numeric_limits<float>::infinity(); }},
   };
   for (const auto& c : cases) {
     jobfile::Job job = draw_test::sampleJob("EPSON RX-3");

@@ -1,17 +1,25 @@
 // The spool channel: ports, buffered writing, spool files and their limit,
 // abort points, and handle validation.
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "SPOOL.h"
 #include "loopback_support.h"
 #include "open_block.h"
+#include "platform/file.h"
 #include "platform/folders.h"
+#include "platform/path.h"
 #include "platform/scratch_folder.h"
 
 namespace {
@@ -19,6 +27,14 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using spool_test::blockFor;
 using testing_support::ScratchFolder;
+
+unsigned long thisProcess() {
+#if defined(_WIN32)
+  return static_cast<unsigned long>(_getpid());
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
 
 std::vector<std::string> filesIn(const std::string& folder) {
   std::vector<std::string> names;
@@ -67,6 +83,82 @@ TEST(FilePort, EachChannelGetsANewFileOfItsOwn) {
   EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("first!")));
   EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("second")));
   EXPECT_NE(contents.end(), std::find(contents.begin(), contents.end(), text("old")));
+}
+
+TEST(FilePort, AJobFileHasAPrintsNameOnlyOnceItsJobEndedWhole) {
+  ScratchFolder out("spl-part");
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  writeText(spool, "a job");
+  EXPECT_EQ(1, jSplWritePrinter(spool));
+  std::vector<std::string> during = filesIn(out.path());
+  ASSERT_EQ(1u, during.size());
+  EXPECT_TRUE(platform::endsWithNoCase(during[0].c_str(), ".prn.part")) << during[0];
+  EXPECT_EQ(1, jSplEnd(spool));
+  EXPECT_EQ(1, jSplClose(spool));
+  const std::vector<std::string> after = filesIn(out.path());
+  ASSERT_EQ(1u, after.size());
+  EXPECT_EQ(after[0] + ".part", during[0]);
+  EXPECT_EQ(text("a job"), testing_support::readByteVector(after[0]));
+}
+
+TEST(FilePort, TheSweepTakesOnlyUnfinishedJobFilesOfOurMakingLeftByAWriterThatIsGone) {
+  ScratchFolder out("spl-sweep");
+  const std::string self = "20261210-113000-" + std::to_string(thisProcess());
+  const std::string gone = "20261210-113000-999999999";
+  struct Case {
+    std::string name;
+    bool old;
+    bool swept;
+  };
+  std::vector<Case> cases = {
+      {gone + "-7.prn.part", false, true},
+      {self + "-8.prn.part", false, true},  // a crashed process that had this one's id
+      {gone + "-9.prn", true, false},
+      {"mine.prn.part", true, false},
+      {"2026121-113000-4242-7.prn.part", true, false},
+  };
+#if !defined(_WIN32)
+  // Another program that runs: printing into the folder now, or under a reused id.
+  const std::string running = "20261210-113000-" + std::to_string(getppid());
+  cases.push_back({running + "-1.prn.part", false, false});
+  cases.push_back({running + "-2.prn.part", true, true});
+#else
+  // Held open by a writer, whatever its name says: another program's job.
+  cases.push_back({gone + "-3.prn.part", true, false});
+#endif
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (const Case& c : cases) {
+    ASSERT_TRUE(testing_support::writeBytes(out.join(c.name), "x"));
+    if (c.old) std::filesystem::last_write_time(out.join(c.name), now - std::chrono::minutes(2));
+  }
+  const std::string registry = out.join("DEVICE.rgs");
+  const std::string lines = "DEVICE\tA\tRX3.dll\tRX3-1600\tFILE:" + out.path() +
+                            "\r\nDEVICE\tB\tRX3.dll\tRX3-44\tFILE:" + out.path() + "\r\n";
+  ASSERT_TRUE(testing_support::writeBytes(registry, lines));
+#if defined(_WIN32)
+  platform::FileHandle held =
+      platform::openFile(out.join(gone + "-3.prn.part").c_str(), platform::OpenMode::ReadShared);
+  ASSERT_NE(nullptr, held);
+#endif
+  // A job this process is printing into the folder meanwhile.
+  jSplOpenBlock block = blockFor("FILE:" + out.path());
+  jSPOOL spool = jSplOpen(&block);
+  ASSERT_NE(nullptr, spool);
+  writeText(spool, "printing");
+  int expected = 0;
+  for (const Case& c : cases) expected += c.swept ? 1 : 0;
+  EXPECT_EQ(expected, jSplSweepPorts(registry.c_str(), 60));
+  for (const Case& c : cases) EXPECT_EQ(platform::pathExists(out.join(c.name).c_str()), !c.swept) << c.name;
+  EXPECT_EQ(1, jSplClose(spool));
+#if defined(_WIN32)
+  platform::closeFile(held);
+#endif
+  int printed = 0;
+  for (const std::string& f : filesIn(out.path()))
+    printed += platform::endsWithNoCase(f.c_str(), ".prn") && testing_support::readBytes(f) == "printing" ? 1 : 0;
+  EXPECT_EQ(1, printed) << "the job printed meanwhile ends whole under its name";
 }
 
 TEST(FilePort, AnExistingFolderWithoutPrefixIsAFilePort) {
