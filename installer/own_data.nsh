@@ -37,6 +37,8 @@
 !define OWN_SPOOL_NAME "VLX@@@@.vjx"
 ; A print to the file port: date-time-process-counter.
 !define OWN_PRINT_FILE "########-######-+-+.prn"
+; A print to the file port is written under this name until it ends whole.
+!define OWN_PRINT_PART "########-######-+-+.prn.part"
 ; RX3's dry runs reserve a temporary file and work in a folder named after
 ; it; the soft proof's and a spooled print's streams wait in temporary files.
 !define OWN_DRY_RUN_FILE "PRF%.tmp"
@@ -197,4 +199,5 @@ Function un.DeleteOwnData
   !insertmacro DeleteShaped "HotFolder\Rejected" "${OWN_SPOOL_NAME}"
   !insertmacro DeleteShaped "MoveFolder" "${OWN_SPOOL_NAME}"
   !insertmacro DeleteShaped "output" "${OWN_PRINT_FILE}"
+  !insertmacro DeleteShaped "output" "${OWN_PRINT_PART}"
 FunctionEnd
