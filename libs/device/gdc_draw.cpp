@@ -48,6 +48,30 @@ void putPixel(uint8_t* pixel, uint64_t word) {
   std::memcpy(pixel, &word, sizeof word);
 }
 
+template <bool Rgb>
+uint64_t pixelOf(const uint8_t* from) {
+  return Rgb ? rgbPixel(from) : cmykPixel(from);
+}
+
+// The stepping of paintRun: remainder and part are below placed, so their
+// sum fits a Step of twice placed's range. Step is 32 bits wide whenever the
+// placed width allows, as 64-bit sums are register pairs on i386.
+template <bool Rgb, typename Step>
+void stepRun(uint8_t* pixel, int32_t count, const uint8_t* source, size_t wholeBytes, Step part, Step remainder,
+             Step placed) {
+  constexpr size_t kSourceBytes = Rgb ? 3 : 4;
+  size_t offset = 0;
+  for (int32_t i = 0; i < count; ++i, pixel += 8) {
+    putPixel(pixel, pixelOf<Rgb>(source + offset));
+    offset += wholeBytes;
+    remainder += part;
+    if (remainder >= placed) {
+      remainder -= placed;
+      offset += kSourceBytes;
+    }
+  }
+}
+
 // count dots of one row from source: each dot takes the source pixel, then
 // the source moves on by whole pixels and part / placed of one (a fill has
 // whole 0, part 0 and stays on its colour). No division per dot; a source
@@ -56,26 +80,21 @@ template <bool Rgb>
 void paintRun(uint8_t* pixel, int32_t count, const uint8_t* source, int64_t whole, int64_t part, int64_t remainder,
               int64_t placed) {
   constexpr size_t kSourceBytes = Rgb ? 3 : 4;
-  auto pixelOf = [](const uint8_t* from) { return Rgb ? rgbPixel(from) : cmykPixel(from); };
   if (whole == 0 && part == 0) {
-    const uint64_t word = pixelOf(source);
+    const uint64_t word = pixelOf<Rgb>(source);
     for (int32_t i = 0; i < count; ++i, pixel += 8) putPixel(pixel, word);
     return;
   }
   if (whole == 1 && part == 0) {
-    for (int32_t i = 0; i < count; ++i, pixel += 8, source += kSourceBytes) putPixel(pixel, pixelOf(source));
+    for (int32_t i = 0; i < count; ++i, pixel += 8, source += kSourceBytes) putPixel(pixel, pixelOf<Rgb>(source));
     return;
   }
-  size_t offset = 0;
-  for (int32_t i = 0; i < count; ++i, pixel += 8) {
-    putPixel(pixel, pixelOf(source + offset));
-    offset += static_cast<size_t>(whole) * kSourceBytes;
-    remainder += part;
-    if (remainder >= placed) {
-      remainder -= placed;
-      offset += kSourceBytes;
-    }
-  }
+  const size_t wholeBytes = static_cast<size_t>(whole) * kSourceBytes;
+  if (placed <= INT32_MAX)
+    stepRun<Rgb, uint32_t>(pixel, count, source, wholeBytes, static_cast<uint32_t>(part),
+                           static_cast<uint32_t>(remainder), static_cast<uint32_t>(placed));
+  else
+    stepRun<Rgb, int64_t>(pixel, count, source, wholeBytes, part, remainder, placed);
 }
 
 bool itemIsSound(const jGdcItem& item) {
