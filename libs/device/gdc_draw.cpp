@@ -53,6 +53,18 @@ uint64_t pixelOf(const uint8_t* from) {
   return Rgb ? rgbPixel(from) : cmykPixel(from);
 }
 
+// The pixel of pixelOf, written as its two 32-bit halves: on i386 a 64-bit
+// word built from bytes is shifts across a register pair.
+template <bool Rgb>
+void paintPixel(uint8_t* pixel, const uint8_t* from) {
+  const uint32_t colour =
+      Rgb ? uint32_t{from[0]} | uint32_t{from[1]} << 8 | uint32_t{from[2]} << 16
+          : uint32_t{from[3]} | uint32_t{from[0]} << 8 | uint32_t{from[1]} << 16 | uint32_t{from[2]} << 24;
+  const uint32_t kind = uint32_t{Rgb ? 0xFFu : 0xFEu} << 24;
+  std::memcpy(pixel, &colour, sizeof colour);
+  std::memcpy(pixel + 4, &kind, sizeof kind);
+}
+
 // The stepping of paintRun: remainder and part are below placed, so their
 // sum fits a Step of twice placed's range. Step is 32 bits wide whenever the
 // placed width allows, as 64-bit sums are register pairs on i386.
@@ -60,14 +72,14 @@ template <bool Rgb, typename Step>
 void stepRun(uint8_t* pixel, int32_t count, const uint8_t* source, size_t wholeBytes, Step part, Step remainder,
              Step placed) {
   constexpr size_t kSourceBytes = Rgb ? 3 : 4;
-  size_t offset = 0;
-  for (int32_t i = 0; i < count; ++i, pixel += 8) {
-    putPixel(pixel, pixelOf<Rgb>(source + offset));
-    offset += wholeBytes;
+  uint8_t* const end = pixel + static_cast<size_t>(count > 0 ? count : 0) * 8;
+  for (; pixel != end; pixel += 8) {
+    paintPixel<Rgb>(pixel, source);
+    source += wholeBytes;
     remainder += part;
     if (remainder >= placed) {
       remainder -= placed;
-      offset += kSourceBytes;
+      source += kSourceBytes;
     }
   }
 }
@@ -86,7 +98,7 @@ void paintRun(uint8_t* pixel, int32_t count, const uint8_t* source, int64_t whol
     return;
   }
   if (whole == 1 && part == 0) {
-    for (int32_t i = 0; i < count; ++i, pixel += 8, source += kSourceBytes) putPixel(pixel, pixelOf<Rgb>(source));
+    for (int32_t i = 0; i < count; ++i, pixel += 8, source += kSourceBytes) paintPixel<Rgb>(pixel, source);
     return;
   }
   const size_t wholeBytes = static_cast<size_t>(whole) * kSourceBytes;
