@@ -19,6 +19,16 @@ static_assert(std::endian::native == std::endian::little, "the eight-byte scans 
 
 // A row read every `stride` bytes, or a contiguous one (Contiguous) whose
 // scans look at eight bytes at once.
+// The index of the lowest non-zero byte of a word that is not 0. On i386 a
+// 64-bit count of trailing zeros is a library call, so it counts in halves.
+inline int lowestByte(uint64_t word) {
+  if constexpr (sizeof(void*) < 8) {
+    const auto low = static_cast<uint32_t>(word);
+    return low ? std::countr_zero(low) >> 3 : 4 + (std::countr_zero(static_cast<uint32_t>(word >> 32)) >> 3);
+  }
+  return std::countr_zero(word) >> 3;
+}
+
 template <bool Contiguous>
 struct RowReader {
   const uint8_t* row;
@@ -37,7 +47,7 @@ struct RowReader {
         std::memcpy(&before, row + k - 1, 8);
         const uint64_t same = equalBytes(here ^ before);
         if (same) {
-          k += std::countr_zero(same) >> 3;
+          k += lowestByte(same);
           break;
         }
       }
@@ -65,7 +75,7 @@ struct RowReader {
       for (; k + 8 <= limit; k += 8) {
         uint64_t here;
         std::memcpy(&here, row + k, 8);
-        if (here != spread) return k + (std::countr_zero(here ^ spread) >> 3);
+        if (here != spread) return k + lowestByte(here ^ spread);
       }
     }
     while (k < limit && at(k) == value) ++k;

@@ -48,6 +48,42 @@ void putPixel(uint8_t* pixel, uint64_t word) {
   std::memcpy(pixel, &word, sizeof word);
 }
 
+template <bool Rgb>
+uint64_t pixelOf(const uint8_t* from) {
+  return Rgb ? rgbPixel(from) : cmykPixel(from);
+}
+
+// The pixel of pixelOf, written as its two 32-bit halves: on i386 a 64-bit
+// word built from bytes is shifts across a register pair.
+template <bool Rgb>
+void paintPixel(uint8_t* pixel, const uint8_t* from) {
+  const uint32_t colour =
+      Rgb ? uint32_t{from[0]} | uint32_t{from[1]} << 8 | uint32_t{from[2]} << 16
+          : uint32_t{from[3]} | uint32_t{from[0]} << 8 | uint32_t{from[1]} << 16 | uint32_t{from[2]} << 24;
+  const uint32_t kind = uint32_t{Rgb ? 0xFFu : 0xFEu} << 24;
+  std::memcpy(pixel, &colour, sizeof colour);
+  std::memcpy(pixel + 4, &kind, sizeof kind);
+}
+
+// The stepping of paintRun: remainder and part are below placed, so their
+// sum fits a Step of twice placed's range. Step is 32 bits wide whenever the
+// placed width allows, as 64-bit sums are register pairs on i386.
+template <bool Rgb, typename Step>
+void stepRun(uint8_t* pixel, int32_t count, const uint8_t* source, size_t wholeBytes, Step part, Step remainder,
+             Step placed) {
+  constexpr size_t kSourceBytes = Rgb ? 3 : 4;
+  uint8_t* const end = pixel + static_cast<size_t>(count > 0 ? count : 0) * 8;
+  for (; pixel != end; pixel += 8) {
+    paintPixel<Rgb>(pixel, source);
+    source += wholeBytes;
+    remainder += part;
+    if (remainder >= placed) {
+      remainder -= placed;
+      source += kSourceBytes;
+    }
+  }
+}
+
 // count dots of one row from source: each dot takes the source pixel, then
 // the source moves on by whole pixels and part / placed of one (a fill has
 // whole 0, part 0 and stays on its colour). No division per dot; a source
@@ -56,26 +92,21 @@ template <bool Rgb>
 void paintRun(uint8_t* pixel, int32_t count, const uint8_t* source, int64_t whole, int64_t part, int64_t remainder,
               int64_t placed) {
   constexpr size_t kSourceBytes = Rgb ? 3 : 4;
-  auto pixelOf = [](const uint8_t* from) { return Rgb ? rgbPixel(from) : cmykPixel(from); };
   if (whole == 0 && part == 0) {
-    const uint64_t word = pixelOf(source);
+    const uint64_t word = pixelOf<Rgb>(source);
     for (int32_t i = 0; i < count; ++i, pixel += 8) putPixel(pixel, word);
     return;
   }
   if (whole == 1 && part == 0) {
-    for (int32_t i = 0; i < count; ++i, pixel += 8, source += kSourceBytes) putPixel(pixel, pixelOf(source));
+    for (int32_t i = 0; i < count; ++i, pixel += 8, source += kSourceBytes) paintPixel<Rgb>(pixel, source);
     return;
   }
-  size_t offset = 0;
-  for (int32_t i = 0; i < count; ++i, pixel += 8) {
-    putPixel(pixel, pixelOf(source + offset));
-    offset += static_cast<size_t>(whole) * kSourceBytes;
-    remainder += part;
-    if (remainder >= placed) {
-      remainder -= placed;
-      offset += kSourceBytes;
-    }
-  }
+  const size_t wholeBytes = static_cast<size_t>(whole) * kSourceBytes;
+  if (placed <= INT32_MAX)
+    stepRun<Rgb, uint32_t>(pixel, count, source, wholeBytes, static_cast<uint32_t>(part),
+                           static_cast<uint32_t>(remainder), static_cast<uint32_t>(placed));
+  else
+    stepRun<Rgb, int64_t>(pixel, count, source, wholeBytes, part, remainder, placed);
 }
 
 bool itemIsSound(const jGdcItem& item) {

@@ -13,12 +13,12 @@
 // - inputs are clamped to 0..255 only when one is outside, which depends
 //   on the caller, not on the picture;
 // - cell offset and fraction of every input value come from tables;
-// - the order comes from maxima and minima of keys that hold the fraction
-//   above the cell offset above the channel's stride, so equal fractions
-//   still order one way (the corner between equal fractions has weight 0,
-//   so which way does not change the result). Each maximum or minimum is
-//   one comparison and one conditional move; where a comparison would give
-//   both, the other comes from the sum of the pair, as compilers turn a
+// - the order comes from maxima and minima of 32-bit keys that hold the
+//   fraction above the channel's stride, so equal fractions still order one
+//   way (the corner between equal fractions has weight 0, so which way does
+//   not change the result). Each maximum or minimum is one comparison and
+//   one conditional move, on i386 too; where a comparison would give both,
+//   the other comes from the sum of the pair, as compilers turn a
 //   comparison with two results into a branch;
 // - the walk's corners come from the 16-bit copy of the grid, two at a time:
 //   their values interleaved, one multiply-add weights both.
@@ -57,22 +57,27 @@ constexpr uint32_t strideOf(int slot) {
 }
 constexpr uint32_t kStride[4] = {strideOf(0), strideOf(1), strideOf(2), strideOf(3)};
 
-// A channel value's table entry is its sort key: the fraction (its place
-// inside the cell, 0..255) in the top 16 bits, the offset of its cell in
-// nodes below, the channel's stride in the low 16 bits. Keys order the
-// channels by fraction, and never tie, as strides differ. The sum of a
-// pixel's keys holds the sum of the fractions, the offset of the pixel's
-// cell and the sum of the strides (the far corner's distance), each in its
-// own field.
-constexpr int kFractionShift = 48;
-constexpr int kCellShift = 16;
-static_assert(kStride[0] + kStride[1] + kStride[2] + kStride[3] < (1u << kCellShift), "strides fit below the cell");
-// The far corner of an RGB cell.
+// A channel value's table entry: its sort key, the fraction (its place
+// inside the cell, 0..255) in the top 16 bits and the channel's stride in
+// the low 16, and apart from it the offset of its cell in nodes. Keys order
+// the channels by fraction and never tie, as strides differ; between equal
+// fractions the order may go either way, as the corner between them weighs
+// 0. The sum of a pixel's keys holds the sum of the fractions above the sum
+// of the strides, and its cell is the sum of the offsets. All of it is 32
+// bits wide: on i386 a 64-bit key is a pair of registers, and every maximum
+// or minimum of it a comparison with borrow and two conditional moves.
+constexpr int kFractionShift = 16;
+constexpr uint32_t kStrideMask = (1u << kFractionShift) - 1;
+static_assert(kStride[0] + kStride[1] + kStride[2] + kStride[3] <= kStrideMask, "strides fit below the fraction");
+static_assert(uint64_t{4 * 255} << kFractionShift < (uint64_t{1} << 32), "four fractions fit above the strides");
+// The far corners of an RGB and of a CMYK cell.
 constexpr uint32_t kRgbFar = kStride[1] + kStride[2] + kStride[3];
-static_assert(kCells * kRgbFar < (1u << (32 - kCellShift)), "an RGB cell offset shifted down 32 is 0");
+constexpr uint32_t kCmykFar = kStride[0] + kRgbFar;
 
+// For a channel whose stride is kStride[slot]: [slot][value].
 struct ChannelTables {
-  uint64_t key[4][256];  // for a channel whose stride is kStride[slot]
+  uint32_t key[4][256];
+  uint32_t cell[4][256];
 };
 
 constexpr ChannelTables makeTables() {
@@ -84,9 +89,10 @@ constexpr ChannelTables makeTables() {
       cell = kCells - 1;
       fraction = 255;
     }
-    for (int s = 0; s < 4; ++s)
-      t.key[s][v] = uint64_t{static_cast<uint32_t>(fraction)} << kFractionShift |
-                    uint64_t{static_cast<uint32_t>(cell) * kStride[s]} << kCellShift | kStride[s];
+    for (int s = 0; s < 4; ++s) {
+      t.key[s][v] = static_cast<uint32_t>(fraction) << kFractionShift | kStride[s];
+      t.cell[s][v] = static_cast<uint32_t>(cell) * kStride[s];
+    }
   }
   return t;
 }
@@ -117,21 +123,18 @@ bool outside(const int32_t* values, uint32_t v[N]) {
   return any > 255;
 }
 
-inline uint32_t fractionOf(uint64_t key) {
-  return static_cast<uint32_t>(key >> kFractionShift);
+inline uint32_t fractionOf(uint32_t key) {
+  return key >> kFractionShift;
 }
-inline uint32_t strideIn(uint64_t key) {
-  return static_cast<uint16_t>(key);
+inline uint32_t strideIn(uint32_t key) {
+  return key & kStrideMask;
 }
 
-// The weights of the walk's corners from its fractions in order, f0 >= f1
-// >= ...: corner i weighs f(i-1) - f(i), with 255 before the first and 0
-// after the last. The fractions go into 16-bit lanes, f0 lowest; the lanes
-// shifted up one, with 255 below, minus the lanes themselves give the
-// differences, none negative, so no lane borrows from the next: the low 32
-// bits hold the weights of corners 0 and 1, the high 32 those of 2 and 3.
-inline uint64_t cornerWeights(uint64_t fractionLanes) {
-  return (fractionLanes << 16) - fractionLanes + 255;
+// The weights of a pair of the walk's corners, the first in the low 16
+// bits: corner i weighs f(i-1) - f(i), the fractions in order, f0 >= f1 >=
+// ..., with 255 before the first and 0 after the last.
+inline uint32_t cornerWeights(uint32_t before, uint32_t fraction, uint32_t after) {
+  return (before - fraction) | (fraction - after) << 16;
 }
 
 // The four outputs of two corners, interleaved, weighted by a pair of
@@ -159,25 +162,22 @@ PFLINK_SSE2 inline void storeRounded(__m128i sum, int32_t* values) {
 PFLINK_SSE2 [[gnu::always_inline]] inline int interpolateRgb(const int16_t* grid, int32_t* values) {
   uint32_t v[3];
   if (outside<3>(values, v)) return interpolateClamped<interpolateRgb>(grid, values);
-  const uint64_t a = kTables.key[1][v[0]], b = kTables.key[2][v[1]], c = kTables.key[3][v[2]];
-  const uint64_t ab = a + b;
-  const uint64_t sum = ab + c;
-  const uint64_t higher = std::max(a, b);
-  const uint64_t lower = ab - higher;
-  const uint64_t largest = std::max(higher, c);
-  const uint64_t smallest = std::min(lower, c);
-  // The middle key is what the sum leaves; its cell offset (below 2^16 in
-  // RGB) and stride leave the fraction alone when the key is shifted down
-  // 32, which puts it in lane 1 of the fraction lanes.
-  const uint64_t middle = sum - largest - smallest;
-  const uint64_t lanes = largest >> kFractionShift | middle >> 32 | uint64_t{fractionOf(smallest)} << 32;
-  const __m128i w = _mm_set_epi64x(0, static_cast<int64_t>(cornerWeights(lanes)));
+  const uint32_t corner = kTables.cell[1][v[0]] + kTables.cell[2][v[1]] + kTables.cell[3][v[2]];
+  const uint32_t a = kTables.key[1][v[0]], b = kTables.key[2][v[1]], c = kTables.key[3][v[2]];
+  const uint32_t ab = a + b;
+  const uint32_t higher = std::max(a, b);
+  const uint32_t lower = ab - higher;
+  const uint32_t largest = std::max(higher, c);
+  const uint32_t smallest = std::min(lower, c);
+  const uint32_t middle = ab + c - largest - smallest;
+  const uint32_t f0 = fractionOf(largest), f1 = fractionOf(middle), f2 = fractionOf(smallest);
 
-  const uint32_t corner = static_cast<uint32_t>(sum >> kCellShift);
   const int16_t* node = grid + size_t{corner} * 4;
   const int16_t* far = node + size_t{kRgbFar} * 4;
-  __m128i total = weighPair(node, node + size_t{strideIn(largest)} * 4, _mm_shuffle_epi32(w, 0x00));
-  total = _mm_add_epi32(total, weighPair(far - size_t{strideIn(smallest)} * 4, far, _mm_shuffle_epi32(w, 0x55)));
+  __m128i total = weighPair(node, node + size_t{strideIn(largest)} * 4,
+                            _mm_set1_epi32(static_cast<int32_t>(cornerWeights(255, f0, f1))));
+  total = _mm_add_epi32(total, weighPair(far - size_t{strideIn(smallest)} * 4, far,
+                                         _mm_set1_epi32(static_cast<int32_t>(cornerWeights(f1, f2, 0)))));
   storeRounded(total, values);
   return 1;
 }
@@ -189,30 +189,27 @@ PFLINK_SSE2 [[gnu::always_inline]] inline int interpolateRgb(const int16_t* grid
 PFLINK_SSE2 [[gnu::noinline]] int interpolateCmyk(const int16_t* grid, int32_t* values) {
   uint32_t v[4];
   if (outside<4>(values, v)) return interpolateClamped<interpolateCmyk>(grid, values);
-  const uint64_t a = kTables.key[0][v[0]], b = kTables.key[1][v[1]];
-  const uint64_t c = kTables.key[2][v[2]], d = kTables.key[3][v[3]];
-  const uint64_t ab = a + b, cd = c + d;
-  const uint64_t sum = ab + cd;
-  const uint64_t higherAb = std::max(a, b), lowerAb = ab - higherAb;
-  const uint64_t higherCd = std::max(c, d), lowerCd = cd - higherCd;
-  const uint64_t first = std::max(higherAb, higherCd);
-  const uint64_t last = std::min(lowerAb, lowerCd);
-  const uint64_t middleHigh = higherAb + higherCd - first;  // the smaller of the higher ones
-  const uint64_t middleLow = lowerAb + lowerCd - last;      // the larger of the lower ones
-  const uint64_t second = std::max(middleHigh, middleLow);
-  const uint64_t third = middleHigh + middleLow - second;
-  const uint64_t f0 = fractionOf(first), f1 = fractionOf(second), f2 = fractionOf(third), f3 = fractionOf(last);
-  const uint64_t weights = cornerWeights(f0 | f1 << 16 | f2 << 32 | f3 << 48);
-  const __m128i w = _mm_set_epi64x(0, static_cast<int64_t>(weights));
+  const uint32_t corner = kTables.cell[0][v[0]] + kTables.cell[1][v[1]] + kTables.cell[2][v[2]] + kTables.cell[3][v[3]];
+  const uint32_t a = kTables.key[0][v[0]], b = kTables.key[1][v[1]], c = kTables.key[2][v[2]], d = kTables.key[3][v[3]];
+  const uint32_t ab = a + b, cd = c + d;
+  const uint32_t higherAb = std::max(a, b), lowerAb = ab - higherAb;
+  const uint32_t higherCd = std::max(c, d), lowerCd = cd - higherCd;
+  const uint32_t first = std::max(higherAb, higherCd);
+  const uint32_t last = std::min(lowerAb, lowerCd);
+  const uint32_t middleHigh = higherAb + higherCd - first;  // the smaller of the higher ones
+  const uint32_t middleLow = lowerAb + lowerCd - last;      // the larger of the lower ones
+  const uint32_t second = std::max(middleHigh, middleLow);
+  const uint32_t third = middleHigh + middleLow - second;
+  const uint32_t f0 = fractionOf(first), f1 = fractionOf(second), f2 = fractionOf(third), f3 = fractionOf(last);
 
-  const uint32_t corner = static_cast<uint32_t>(sum >> kCellShift);
-  const uint32_t far = corner + strideIn(sum);
   const uint32_t corner1 = corner + strideIn(first);
   const int16_t* node = grid + size_t{corner} * 4;
-  __m128i total = weighPair(node, grid + size_t{corner1} * 4, _mm_shuffle_epi32(w, 0x00));
-  node = grid + size_t{far} * 4;
-  total = _mm_add_epi32(total, weighPair(grid + size_t{corner1 + strideIn(second)} * 4,
-                                         node - size_t{strideIn(last)} * 4, _mm_shuffle_epi32(w, 0x55)));
+  __m128i total =
+      weighPair(node, grid + size_t{corner1} * 4, _mm_set1_epi32(static_cast<int32_t>(cornerWeights(255, f0, f1))));
+  node = grid + size_t{corner + kCmykFar} * 4;
+  total =
+      _mm_add_epi32(total, weighPair(grid + size_t{corner1 + strideIn(second)} * 4, node - size_t{strideIn(last)} * 4,
+                                     _mm_set1_epi32(static_cast<int32_t>(cornerWeights(f1, f2, f3)))));
   // The far corner alone: its values against (f3, 0) pairs.
   const __m128i farNode =
       _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(node)), _mm_setzero_si128());

@@ -107,6 +107,8 @@ TEST(Render, EveryDotTakesTheSourcePixelOfTheSamplingFormula) {
       {61, 4, -3, 10, 0, 10},  // reduced by a fraction, clipped left
       {300, 2, 0, 3, -2, 5},   // reduced a hundredfold
       {5, 5, 100, 117, 101, 116},
+      {7, 2, -1073741824, 1073741823, 153391685, 153391693},  // widest in 32-bit steps, a pixel edge
+      {300, 2, INT32_MIN + 10, INT32_MAX - 10, -3, 3},        // wider: 64-bit steps, a pixel edge at 0
   };
   for (const Case& k : cases)
     for (int kind : {J_GDC_RGB_IMAGE, J_GDC_CMYK_IMAGE}) {
@@ -131,13 +133,14 @@ TEST(Render, EveryDotTakesTheSourcePixelOfTheSamplingFormula) {
           const bool inside = x >= item.x0 && x < item.x1;
           ASSERT_EQ(inside ? (bytes == 3 ? 0xFF : 0xFE) : 0, c.at(x, y)[7]) << x << "," << y;
           if (!inside) continue;
-          const int64_t sx = (int64_t{x} - item.x0) * item.width / (item.x1 - item.x0);
+          const int64_t sx = (int64_t{x} - item.x0) * item.width / (int64_t{item.x1} - item.x0);
           const int64_t sy = (int64_t{item.y1} - 1 - y) * item.height / (item.y1 - item.y0);
           const uint8_t* src = &image[static_cast<size_t>((sy * item.width + sx) * bytes)];
           const uint8_t want[3] = {bytes == 3 ? src[0] : src[3], bytes == 3 ? src[1] : src[0],
                                    bytes == 3 ? src[2] : src[1]};
           ASSERT_EQ(0, std::memcmp(want, c.at(x, y), 3))
-              << "case " << k.width << "/" << k.placedX1 - k.placedX0 << " kind " << kind << " at " << x << "," << y;
+              << "case " << k.width << "/" << int64_t{k.placedX1} - k.placedX0 << " kind " << kind << " at " << x << ","
+              << y;
         }
     }
 }
