@@ -1,23 +1,11 @@
 #include "libs/escdecode/cell_rows.h"
+#include "libs/escdecode/dot_weights.h"
 
 #include <algorithm>
 #include <array>
 
 namespace escp {
 namespace {
-
-constexpr uint32_t kDotWeight[4] = {0, 1024, 2048, 4080};
-
-// The weight of a byte's four dots, for cells at least four dots across
-// (a byte's dots then never straddle two cells, its first dot being at a
-// multiple of four).
-constexpr std::array<uint32_t, 256> byteWeights() {
-  std::array<uint32_t, 256> w{};
-  for (int b = 0; b < 256; ++b)
-    for (int i = 0; i < 4; ++i) w[static_cast<size_t>(b)] += kDotWeight[(b >> (6 - 2 * i)) & 3];
-  return w;
-}
-constexpr std::array<uint32_t, 256> kByteWeight = byteWeights();
 
 // The raster resolutions are 14400 / spacing (ESC (D: base, spacing down, spacing across).
 constexpr int kSpacingBase = 14400;

@@ -1,4 +1,5 @@
 #include "libs/escdecode/dot_pages.h"
+#include "libs/escdecode/dot_weights.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,11 +10,7 @@
 #include "libs/escdecode/printed_colour.h"
 
 namespace escp {
-namespace {
-
-constexpr uint32_t kDotWeight[4] = {0, 1024, 2048, 4080};
-
-}  // namespace
+namespace {}  // namespace
 
 int DotPage::dot(int plane, int x, int y) const {
   const uint32_t w = cell(plane, x, y);

@@ -1,4 +1,5 @@
 #include "libs/escdecode/overview_sum.h"
+#include "libs/escdecode/dot_weights.h"
 
 #include <algorithm>
 #include <array>
@@ -7,25 +8,12 @@
 namespace escp {
 namespace {
 
-constexpr uint32_t kDotWeight[4] = {0, 1024, 2048, 4080};
-
 // Lines a page may run to: far past any roll, and never past an int.
 constexpr int64_t kMaxLines = int64_t{1} << 30;
 
 // Cells of the largest scale whose sums always fit in 32 bits unshifted
 // (1024 x 1024 dots of full coverage).
 constexpr int kUnshiftedScale = 1024;
-
-// The weight of a byte's four dots: at a scale of 4 or more they all fall
-// in one cell. Every weight is a multiple of 16, so the sums shift right by
-// up to four bits without a remainder.
-constexpr std::array<uint32_t, 256> byteWeights() {
-  std::array<uint32_t, 256> w{};
-  for (int b = 0; b < 256; ++b)
-    for (int i = 0; i < 4; ++i) w[static_cast<size_t>(b)] += kDotWeight[(b >> (6 - 2 * i)) & 3];
-  return w;
-}
-constexpr std::array<uint32_t, 256> kByteWeight = byteWeights();
 
 int cellsFor(int64_t dots, int scale) {
   return static_cast<int>((dots + scale - 1) / scale);
